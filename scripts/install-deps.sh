@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs the Debian packages that building, testing and running Kelvasto need.
+# Idempotent: does nothing when everything is present.
+set -eu
+
+PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
+libjpeg62-turbo-dev xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=""
+else
+    SUDO="sudo"
+fi
+
+echo "Installing:$missing"
+$SUDO apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,49 @@
+#pragma once
+// The in-memory copy of the program's eighteen settings, and the two routines
+// that bind it to the settings store. Field names are the stored value names.
+
+#include <QString>
+
+#include <cstdint>
+
+inline const QString kSettingsKeyPath = QStringLiteral("\\Software\\Morlandt\\Kelvasto\\V1.24");
+
+struct AppSettings {
+    QString Arbeitsverzeichnis;          // working folder, ends with "/"
+    QString Startverzeichnis;            // folder the refresh button selects, ends with "/"
+    QString Protokolldatei;              // move-log file name, joined behind Arbeitsverzeichnis
+    std::int32_t Sprache = 0;            // LanguageOffset
+    bool Sprachwahl = true;              // show the language chooser at start
+    QString UnterverzeichnisIdx;         // sub-folder for index pictures
+    QString UnterverzeichnisThumb;       // sub-folder for thumbnails
+    QString UnterverzeichnisSonst;       // sub-folder of the other batch functions
+    std::int32_t ThumbHintGroesse = 100; // pop-up thumbnail size in pixels
+    std::uint8_t ThumbTransparenz = 255; // pop-up opacity; only the low byte counts
+    bool ThumbLinks = true;              // pop-up thumbnails on
+    bool VerstecktAnzeigen = false;      // file list shows hidden items
+    bool BildschirmSpeichern = false;    // save screen settings at close
+    std::int32_t ExplorerSTVLinks = 250; // folder-tree pane width
+    bool SLVBackground01 = true;         // texture behind the file list
+    std::uint8_t SLVTextur01 = 1;        // 0 none, 1..5 built in, 6 own file; one byte
+    QString SLVTexturPfad01;             // own texture file
+    std::int32_t SLVFontColor01 = 0;     // file-list text colour with the own texture
+};
+
+// Platform defaults that are not constants.
+struct SettingsDefaults {
+    QString programFolder; // with trailing "/"
+    QString homeFolder;    // with trailing "/"
+};
+
+// The program's own folder and the user's home folder, each with "/".
+SettingsDefaults PlatformSettingsDefaults();
+
+// Opens the key (creating it), reads every value on its own guard, applies the
+// defaults and the trailing-"/" rule, closes the key.
+AppSettings LoadSettings(const SettingsDefaults& defaults = PlatformSettingsDefaults());
+
+// Writes ExplorerSTVLinks and the three sub-folder names.
+void SaveScreenSettings(const AppSettings& settings);
+
+// The move-log path: Arbeitsverzeichnis immediately followed by Protokolldatei.
+QString ProtocolFilePath(const AppSettings& settings);

@@ -1,0 +1,5 @@
+#include "app/program_start.h"
+
+#include <QApplication>
+
+int RunProgram(QApplication& app) { return app.exec(); }

@@ -1,0 +1,98 @@
+#pragma once
+// What a job needs from the window that runs it. A job never touches a widget:
+// the main window implements JobHost on its real controls, the command-line
+// tool on the console, and tests with a recorder that answers as scripted.
+//
+// Members added later get a default implementation so that every host keeps
+// compiling.
+
+#include "app/app_settings.h"
+#include "engine/dialog_types.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+
+// Names the job for the window locking.
+enum class JobKind : int {
+    DefectScan = 1,
+    Reduction = 2,
+    IndexPictures = 3,
+    Thumbnails = 4,
+    JpegFunctions = 5,
+    BmpToJpeg = 6,
+    DuplicateSearch = 7,
+};
+
+// The three watcher threads that refresh the count of collected files.
+enum class WatcherKind {
+    DefekteJPEGs,         // Label_DDS05
+    JPEGVerkleinern,      // Label_DV06
+    FortschrittDuplikate, // Label_Dup02
+};
+
+// The hidden lists of the main window.
+struct BatchLists {
+    QStringList AlteDateinamen;   // work list of every job: insertion order, duplicates allowed
+    QStringList NeueDateinamen;   // index pictures
+    QStringList ProtokollListBox; // move log: former path, new path, ...
+    QStringList ListBox_Dup01;    // duplicate search, kept sorted case-insensitively
+};
+
+// Stop requests, set by abort buttons (or a signal in the command-line tool)
+// and read by the jobs after they processed pending messages.
+struct StopFlags {
+    std::atomic<std::uint8_t> JpegJobStop{0};
+    std::atomic<std::uint8_t> BatchJobStop{0};
+};
+
+class JobHost {
+public:
+    virtual ~JobHost() = default;
+
+    // --- shared state --------------------------------------------------------
+    virtual AppSettings& settings() = 0;
+    virtual BatchLists& lists() = 0;
+    virtual StopFlags& stopFlags() = 0;
+
+    // --- the file browser ----------------------------------------------------
+    // The folder selected in the folder tree, with a trailing "/".
+    virtual QString selectedFolder() const = 0;
+    // Full paths of the selected items of the file list that are not folders,
+    // in display order.
+    virtual QStringList selectedFiles() const = 0;
+    virtual void refreshFileList() = 0;
+
+    // --- window --------------------------------------------------------------
+    // Lets repaints, watcher updates and abort clicks through.
+    virtual void processPendingMessages() = 0;
+    virtual void setBusyCursor(bool busy) = 0;
+    virtual void lockUi(JobKind kind) = 0;
+    virtual void unlockUi(JobKind kind) = 0;
+    // Sets a label (counter) by its control name and repaints it at once.
+    virtual void setText(const QString& control, const QString& text) = 0;
+    virtual void setProgressMaximum(const QString& bar, int maximum) = 0;
+    virtual void setProgressValue(const QString& bar, int value) = 0;
+    // Shows a progress page of NBStatus01 (0 Logo .. 4 Duplikate).
+    virtual void showProgressPage(int page) { (void)page; }
+    virtual void startWatcher(WatcherKind kind) = 0;
+    // Asks the running watcher to stop; does not wait for it.
+    virtual void stopWatcher() = 0;
+
+    // --- dialogs -------------------------------------------------------------
+    // Shows a message in the current language; returns the modal result.
+    virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
+
+    // --- move log ------------------------------------------------------------
+    // After a defect scan: sets the undo entry's texts; enables it after a move
+    // run, disables it after a copy run.
+    virtual void prepareMoveUndo(bool moveMode) { (void)moveMode; }
+    // Called for every defective file the scan copied or moved.
+    virtual void noteDefectiveFile(const QString& from, const QString& to, bool done) {
+        (void)from;
+        (void)to;
+        (void)done;
+    }
+};

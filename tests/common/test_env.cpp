@@ -1,0 +1,77 @@
+#include "common/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace testing {
+
+namespace {
+QString gRoot;
+
+void setEnv(const char* name, const QString& value) {
+    ::setenv(name, QFile::encodeName(value).constData(), 1);
+}
+} // namespace
+
+void setUpSandbox() {
+    QByteArray pattern = "/tmp/kelvasto-test-XXXXXX";
+    if (const char* base = std::getenv("TMPDIR"); base && *base)
+        pattern = QByteArray(base) + "/kelvasto-test-XXXXXX";
+    char* made = ::mkdtemp(pattern.data());
+    if (!made)
+        std::abort();
+    gRoot = QFile::decodeName(made);
+    for (const char* sub : {"home", "config", "data", "tmp"})
+        QDir(gRoot).mkpath(QString::fromLatin1(sub));
+    setEnv("HOME", gRoot + "/home");
+    setEnv("XDG_CONFIG_HOME", gRoot + "/config");
+    setEnv("XDG_DATA_HOME", gRoot + "/data");
+    setEnv("TMPDIR", gRoot + "/tmp");
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+void tearDownSandbox() {
+    if (gRoot.isEmpty())
+        return;
+    // Tests may leave read-only folders behind; make everything writable first.
+    QDir root(gRoot);
+    const auto fix = [](const QString& dir, auto& self) -> void {
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QFileInfo& info :
+             QDir(dir).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+            if (!info.isSymLink())
+                self(info.absoluteFilePath(), self);
+        }
+    };
+    fix(gRoot, fix);
+    root.removeRecursively();
+}
+
+QString sandboxRoot() { return gRoot; }
+QString configHome() { return gRoot + "/config"; }
+QString dataHome() { return gRoot + "/data"; }
+QString homeFolder() { return gRoot + "/home"; }
+
+void resetHive() { QDir(configHome()).removeRecursively(); QDir().mkpath(configHome()); }
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace testing

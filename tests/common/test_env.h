@@ -1,0 +1,29 @@
+#pragma once
+// A sandbox for each test program: HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and
+// TMPDIR point into one fresh folder, so no test touches the real user's files
+// or settings.
+
+#include <QString>
+
+namespace testing {
+
+// Creates the sandbox and sets the variables. Called by the test main before
+// the application object exists.
+void setUpSandbox();
+// Removes the sandbox folder.
+void tearDownSandbox();
+
+// The sandbox root (".../kelvasto-test-XXXXXX").
+QString sandboxRoot();
+QString configHome();
+QString dataHome();
+QString homeFolder();
+
+// Deletes the settings hive so the next read starts as a first start.
+void resetHive();
+
+// Writes `bytes` to `path`, creating parent folders. Returns false on failure.
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+} // namespace testing
