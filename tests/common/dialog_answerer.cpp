@@ -1,0 +1,58 @@
+#include "common/dialog_answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+
+#include <algorithm>
+
+DialogAnswerer::DialogAnswerer() {
+    m_timer.setInterval(10);
+    connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::poll);
+    m_timer.start();
+}
+
+DialogAnswerer::~DialogAnswerer() = default;
+
+void DialogAnswerer::queue(const QString& buttonName, std::function<void(QWidget*)> beforeClick) {
+    m_answers.append({buttonName, std::move(beforeClick)});
+}
+
+void DialogAnswerer::poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || modal == m_handled)
+        return;
+    m_handled = modal;
+
+    ShownDialog shown;
+    shown.className = QString::fromLatin1(modal->metaObject()->className());
+    shown.title = modal->windowTitle();
+    for (const char* name : {"Message", "LabelUeberschrift"})
+        if (auto* label = modal->findChild<QLabel*>(QString::fromLatin1(name)))
+            shown.text = label->text();
+    QList<QAbstractButton*> buttons = modal->findChildren<QAbstractButton*>();
+    std::sort(buttons.begin(), buttons.end(),
+              [](QAbstractButton* a, QAbstractButton* b) { return a->x() < b->x(); });
+    for (QAbstractButton* b : buttons)
+        if (b->isVisible() && !b->objectName().isEmpty())
+            shown.buttons << b->objectName();
+
+    if (m_answers.isEmpty()) {
+        ++m_unexpected;
+        m_shown.append(shown);
+        modal->close();
+        return;
+    }
+    const Answer answer = m_answers.takeFirst();
+    if (answer.beforeClick)
+        answer.beforeClick(modal);
+    shown.pressed = answer.button;
+    m_shown.append(shown);
+    auto* button = modal->findChild<QAbstractButton*>(answer.button);
+    if (button)
+        button->click();
+    else
+        modal->close();
+}

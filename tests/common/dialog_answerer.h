@@ -1,0 +1,59 @@
+#pragma once
+// Answers the program's modal dialogs from a test: before the code under test
+// opens a dialog, queue an answer by button name; when the dialog shows, the
+// answerer records what it showed and clicks that button.
+//
+//     DialogAnswerer answers;
+//     answers.queue("Yes");
+//     window.findChild<QAction*>("PM01_DateiLoeschen")->trigger();
+//     QCOMPARE(answers.shown().at(0).text, CatalogueText(9029));
+//
+// A dialog that shows with no answer queued is closed by its close box, and
+// counted, so a test notices a question it did not expect.
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+struct ShownDialog {
+    QString className;     // "TMessageForm", "TSelectDirDlg", ...
+    QString title;         // window title
+    QString text;          // text of the child "Message" or "LabelUeberschrift"
+    QStringList buttons;   // object names of the visible buttons, left to right
+    QString pressed;       // the button name clicked; empty when closed by the close box
+};
+
+class DialogAnswerer : public QObject {
+    Q_OBJECT
+public:
+    DialogAnswerer();
+    ~DialogAnswerer() override;
+
+    // Answers the next dialog with the button of this objectName. A
+    // `beforeClick` action may change the dialog first (select a folder...).
+    void queue(const QString& buttonName, std::function<void(QWidget*)> beforeClick = {});
+
+    const QList<ShownDialog>& shown() const { return m_shown; }
+    int unexpected() const { return m_unexpected; }
+    int pending() const { return int(m_answers.size()); }
+
+private:
+    void poll();
+
+    struct Answer {
+        QString button;
+        std::function<void(QWidget*)> beforeClick;
+    };
+    QList<Answer> m_answers;
+    QList<ShownDialog> m_shown;
+    int m_unexpected = 0;
+    QTimer m_timer;
+    QPointer<QWidget> m_handled;
+};
