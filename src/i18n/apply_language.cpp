@@ -1,0 +1,5 @@
+#include "i18n/apply_language.h"
+
+#include <QWidget>
+
+void ApplyLanguage(QWidget&) {}
