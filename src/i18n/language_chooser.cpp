@@ -1,3 +1,7 @@
 #include "i18n/language_chooser.h"
 
-TfrmSprache::TfrmSprache(QWidget* parent) : QDialog(parent) { setObjectName("TfrmSprache"); }
+#include "app/app_settings.h"
+
+TfrmSprache::TfrmSprache(AppSettings&, std::function<void()>, QWidget* parent) : QDialog(parent) {
+    setObjectName("TfrmSprache");
+}

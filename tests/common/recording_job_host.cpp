@@ -1,0 +1,1 @@
+#include "common/recording_job_host.h"
