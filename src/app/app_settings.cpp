@@ -42,8 +42,8 @@ void readByte(const HiveKey& key, const QString& name, std::uint8_t& field, std:
 
 SettingsDefaults PlatformSettingsDefaults() {
     SettingsDefaults defaults;
-    const QString appDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QDir::currentPath();
+    const QString appDir =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     defaults.programFolder = withSlash(appDir);
     defaults.homeFolder = withSlash(QDir::homePath());
     return defaults;

@@ -6,6 +6,10 @@ namespace {
 std::atomic<int> gDiscarded{0};
 }
 
-void MyErrorHandler(QObject*, std::exception_ptr) { ++gDiscarded; }
+void MyErrorHandler(QObject*, std::exception_ptr) {
+    ++gDiscarded;
+}
 
-int DiscardedErrorCount() { return gDiscarded.load(); }
+int DiscardedErrorCount() {
+    return gDiscarded.load();
+}

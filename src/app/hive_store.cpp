@@ -50,7 +50,8 @@ QString HiveFilePath() {
            QStringLiteral("/Morlandt/hive.json");
 }
 
-HiveKey::HiveKey(QString keyPath) : m_keyPath(std::move(keyPath)), m_values(std::make_unique<Values>()) {
+HiveKey::HiveKey(QString keyPath)
+    : m_keyPath(std::move(keyPath)), m_values(std::make_unique<Values>()) {
     QJsonObject hive = readHive();
     const QJsonValue key = hive.value(m_keyPath);
     if (key.isObject()) {
@@ -67,7 +68,9 @@ HiveKey::~HiveKey() {
     close();
 }
 
-void HiveKey::close() { m_open = false; }
+void HiveKey::close() {
+    m_open = false;
+}
 
 HiveValue<QString> HiveKey::readString(const QString& name) const {
     HiveValue<QString> result;

@@ -1,6 +1,29 @@
 #pragma once
-class QApplication;
+// Program start in the established order: the main window (whose creation
+// reads the settings), then the other windows; the language chooser is shown
+// modally before the main window when "Sprachwahl" is true.
 
-// Creates the windows in the established order, shows the language chooser
-// when asked for, runs the event loop with the main window maximised.
+#include <memory>
+
+class QApplication;
+class THauptForm;
+class TfrmSprache;
+
+// Every window that lives for the whole run; the dialogs are top-level
+// windows of their own and are destroyed before the main window.
+struct ProgramWindows {
+    std::unique_ptr<THauptForm> main;
+    std::unique_ptr<TfrmSprache> languageChooser;
+
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(ProgramWindows&&) noexcept;
+};
+
+// Steps 2 to 7 of the start: creates the windows and shows the chooser when
+// asked for. The main window is not shown yet.
+ProgramWindows CreateProgramWindows();
+
+// Creates the windows, shows the main window maximised and runs the event
+// loop until it closes.
 int RunProgram(QApplication& app);

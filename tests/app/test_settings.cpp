@@ -139,10 +139,17 @@ private slots:
     }
 
     void deleteKeyRemovesOnlyThatKey() {
-        { HiveKey other(QStringLiteral("\\Other")); other.writeInteger("x", 1); }
-        { HiveKey key(kSettingsKeyPath); key.writeInteger("Sprache", 10000); }
+        {
+            HiveKey other(QStringLiteral("\\Other"));
+            other.writeInteger("x", 1);
+        }
+        {
+            HiveKey key(kSettingsKeyPath);
+            key.writeInteger("Sprache", 10000);
+        }
         QVERIFY(DeleteHiveKey(kSettingsKeyPath));
-        const QJsonObject hive = QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
+        const QJsonObject hive =
+            QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
         QVERIFY(!hive.contains(kSettingsKeyPath));
         QCOMPARE(hive.value("\\Other").toObject().value("x").toInt(), 1);
     }

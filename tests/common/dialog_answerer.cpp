@@ -50,9 +50,14 @@ void DialogAnswerer::poll() {
         answer.beforeClick(modal);
     shown.pressed = answer.button;
     m_shown.append(shown);
+    QPointer<QWidget> dialog = modal;
     auto* button = modal->findChild<QAbstractButton*>(answer.button);
     if (button)
         button->click();
     else
         modal->close();
+    // A dialog that stays open after the click (a refused OK, a Help button)
+    // takes the next queued answer.
+    if (dialog && dialog->isVisible())
+        m_handled = nullptr;
 }

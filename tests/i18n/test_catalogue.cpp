@@ -50,8 +50,14 @@ private slots:
     void languageIndexFromOffset_data() {
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("index");
-        for (auto [o, i] : {std::pair{0, 0}, {10000, 1}, {20000, 2}, {30000, 3}, {40000, 4},
-                            {12345, 0}, {-10000, 0}, {50000, 0}})
+        for (auto [o, i] : {std::pair{0, 0},
+                            {10000, 1},
+                            {20000, 2},
+                            {30000, 3},
+                            {40000, 4},
+                            {12345, 0},
+                            {-10000, 0},
+                            {50000, 0}})
             QTest::newRow(qPrintable(QString::number(o))) << o << i;
     }
 

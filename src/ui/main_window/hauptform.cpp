@@ -1,5 +1,11 @@
 #include "ui/main_window/hauptform.h"
 
-THauptForm::THauptForm(QWidget* parent) : QMainWindow(parent) { setObjectName("THauptForm"); }
+#include "i18n/apply_language.h"
+
+THauptForm::THauptForm(QWidget* parent) : QMainWindow(parent), m_settings(LoadSettings()) {
+    setObjectName("THauptForm");
+}
 
 THauptForm::~THauptForm() = default;
+
+void THauptForm::ApplyLanguage() { ::ApplyLanguage(*this); }

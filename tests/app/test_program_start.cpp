@@ -1,0 +1,50 @@
+#include "app/app_settings.h"
+#include "app/hive_store.h"
+#include "app/program_start.h"
+#include "common/dialog_answerer.h"
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "i18n/catalogue.h"
+#include "i18n/language_chooser.h"
+#include "ui/main_window/hauptform.h"
+
+#include <QCheckBox>
+#include <QTest>
+
+class TestProgramStart : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        testing::resetHive();
+        SetLanguageOffset(0);
+        SetLanguageIndex(0);
+    }
+
+    void firstStartAsksForLanguage() {
+        DialogAnswerer answers;
+        answers.queue("BitBtn1");
+        ProgramWindows windows = CreateProgramWindows();
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().at(0).className, QString("TfrmSprache"));
+        QVERIFY(!windows.main->isVisible()); // the chooser comes before the window
+    }
+
+    void untickedBoxSuppressesChooserNextStart() {
+        {
+            DialogAnswerer answers;
+            answers.queue("BitBtn1", [](QWidget* d) {
+                d->findChild<QCheckBox*>("CheckBox1")->setChecked(false);
+            });
+            ProgramWindows first = CreateProgramWindows();
+            QCOMPARE(answers.shown().size(), 1);
+        }
+        DialogAnswerer answers;
+        ProgramWindows second = CreateProgramWindows();
+        QTest::qWait(50);
+        QCOMPARE(answers.shown().size(), 0);
+        QCOMPARE(second.main->settings().Sprachwahl, false);
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestProgramStart)
+#include "test_program_start.moc"

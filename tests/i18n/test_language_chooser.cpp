@@ -1,0 +1,134 @@
+#include "app/app_settings.h"
+#include "app/hive_store.h"
+#include "common/dialog_answerer.h"
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "i18n/catalogue.h"
+#include "i18n/language_chooser.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+QJsonObject storedKey() {
+    const QJsonObject hive = QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
+    return hive.value(kSettingsKeyPath).toObject();
+}
+
+void choose(QWidget* dialog, bool english, bool showAtStart) {
+    dialog->findChild<QRadioButton*>(english ? "RadioGroup1_1" : "RadioGroup1_0")->setChecked(true);
+    dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(showAtStart);
+}
+
+} // namespace
+
+class TestLanguageChooser : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        testing::resetHive();
+        SetLanguageOffset(0);
+        SetLanguageIndex(0);
+    }
+
+    void showReflectsCurrentState_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<bool>("sprachwahl");
+        QTest::addColumn<QString>("okCaption");
+        QTest::newRow("german, ask") << 0 << true << QString("&OK");
+        QTest::newRow("english, do not ask") << 10000 << false << QString("&OK");
+    }
+
+    void showReflectsCurrentState() {
+        QFETCH(int, offset);
+        QFETCH(bool, sprachwahl);
+        SetLanguageOffset(offset);
+        AppSettings settings;
+        settings.Sprachwahl = sprachwahl;
+        TfrmSprache chooser(settings, [] {});
+        DialogAnswerer answers;
+        answers.queue("BitBtn2");
+        chooser.exec();
+        QCOMPARE(chooser.windowTitle(), CatalogueText(1251));
+        QCOMPARE(chooser.findChild<QPushButton*>("BitBtn2")->text(), CatalogueText(1253));
+        QCOMPARE(chooser.findChild<QCheckBox*>("CheckBox1")->text(), CatalogueText(1254));
+        QCOMPARE(chooser.findChild<QCheckBox*>("CheckBox1")->isChecked(), sprachwahl);
+        QCOMPARE(chooser.findChild<QRadioButton*>("RadioGroup1_1")->isChecked(), offset == 10000);
+        QCOMPARE(chooser.size(), QSize(266, 243));
+    }
+
+    void okStoresLanguageAndChoice() {
+        AppSettings settings;
+        int applied = 0;
+        TfrmSprache chooser(settings, [&] {
+            ++applied;
+            QCOMPARE(LanguageOffset(), 10000); // texts are applied in the new language
+        });
+        DialogAnswerer answers;
+        answers.queue("BitBtn1", [](QWidget* d) { choose(d, true, false); });
+        QCOMPARE(chooser.exec(), int(QDialog::Accepted));
+        QCOMPARE(applied, 1);
+        QCOMPARE(LanguageOffset(), 10000);
+        QCOMPARE(int(LanguageIndex()), 1);
+        QCOMPARE(settings.Sprache, 10000);
+        QCOMPARE(settings.Sprachwahl, false);
+        QCOMPARE(storedKey().value("Sprache").toInt(), 10000);
+        QCOMPARE(storedKey().value("Sprachwahl").toInt(), 0);
+    }
+
+    void okWithSameLanguageStillApplies() {
+        AppSettings settings;
+        int applied = 0;
+        TfrmSprache chooser(settings, [&] { ++applied; });
+        DialogAnswerer answers;
+        answers.queue("BitBtn1");
+        chooser.exec();
+        QCOMPARE(applied, 1);
+        QCOMPARE(storedKey().value("Sprache").toInt(), 0);
+        QCOMPARE(storedKey().value("Sprachwahl").toInt(), 1);
+    }
+
+    void abortAndCloseBoxChangeNothing_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("abort") << QString("BitBtn2");
+        QTest::newRow("close box") << QString("no such button");
+    }
+
+    void abortAndCloseBoxChangeNothing() {
+        QFETCH(QString, button);
+        AppSettings settings;
+        int applied = 0;
+        TfrmSprache chooser(settings, [&] { ++applied; });
+        DialogAnswerer answers;
+        answers.queue(button, [](QWidget* d) { choose(d, true, false); });
+        QCOMPARE(chooser.exec(), int(QDialog::Rejected));
+        QCOMPARE(applied, 0);
+        QCOMPARE(LanguageOffset(), 0);
+        QCOMPARE(settings.Sprachwahl, true);
+        QVERIFY(!storedKey().contains("Sprache"));
+        QVERIFY(!storedKey().contains("Sprachwahl"));
+    }
+
+    void unwritableStoreKeepsDialogOpen() {
+        // A folder where the hive file should be makes every write fail.
+        QVERIFY(QDir().mkpath(HiveFilePath()));
+        AppSettings settings;
+        TfrmSprache chooser(settings, [] {});
+        DialogAnswerer answers;
+        answers.queue("BitBtn1", [](QWidget* d) { choose(d, true, true); });
+        answers.queue("BitBtn2");
+        QCOMPARE(chooser.exec(), int(QDialog::Rejected));
+        QCOMPARE(answers.shown().size(), 2); // OK did not close it
+        QCOMPARE(LanguageOffset(), 10000);   // the language was applied all the same
+        QDir(HiveFilePath()).removeRecursively();
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestLanguageChooser)
+#include "test_language_chooser.moc"
