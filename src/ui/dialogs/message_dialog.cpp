@@ -131,8 +131,10 @@ void ChooseDefaultAndCancel(TMessageForm& form) {
         def->setDefault(true);
         def->setFocus();
     }
-    form.setCancelButton(
-        FirstPresent(form, {DialogButton::Cancel, DialogButton::No, DialogButton::OK}));
+    // Abort answers Escape before No and OK: Escape on a warning that can
+    // cancel a job must never let the job go on.
+    form.setCancelButton(FirstPresent(
+        form, {DialogButton::Cancel, DialogButton::Abort, DialogButton::No, DialogButton::OK}));
 }
 
 int RunModal(TMessageForm& form) {
