@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeView>
@@ -96,12 +97,19 @@ TSelectDirDlg::TSelectDirDlg(QWidget* parent)
     for (int column = 1; column < m_model->columnCount(); ++column)
         m_tree->hideColumn(column);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& dir) {
-        if (!m_pendingScrollParent.isEmpty() && dir == m_pendingScrollParent) {
-            m_pendingScrollParent.clear();
-            scrollToSelection();
-        }
+    // The model fills and sorts folders in the background, moving rows after
+    // the preselection was scrolled into view; follow it until the user takes
+    // over the tree.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] { followSelection(); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { followSelection(); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { followSelection(); });
+    connect(m_tree, &QTreeView::pressed, this, [this] { m_followSelection = false; });
+    connect(m_tree, &QTreeView::expanded, this, [this] {
+        if (isVisible())
+            m_followSelection = false;
     });
+    connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_followSelection = false; });
 
     m_ok = MakeButton(this, "OKButton", Texts().okCaption, QStyle::SP_DialogOkButton);
     m_no = MakeButton(this, "NoButton", QString(), QStyle::SP_DialogNoButton);
@@ -141,7 +149,7 @@ bool TSelectDirDlg::selectFolder(const QString& path) {
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
     m_tree->setCurrentIndex(index);
-    m_pendingScrollParent = m_model->filePath(index.parent());
+    m_followSelection = true;
     scrollToSelection();
     return true;
 }
@@ -149,6 +157,11 @@ bool TSelectDirDlg::selectFolder(const QString& path) {
 QString TSelectDirDlg::selectedFolder() const {
     const QModelIndexList rows = m_tree->selectionModel()->selectedRows();
     return rows.isEmpty() ? QString() : m_model->filePath(rows.first());
+}
+
+void TSelectDirDlg::followSelection() {
+    if (m_followSelection)
+        scrollToSelection();
 }
 
 void TSelectDirDlg::scrollToSelection() {
@@ -180,7 +193,7 @@ void TSelectDirDlg::FormPaint() {
 void TSelectDirDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The view lays out its rows only once shown; scroll then.
-    QTimer::singleShot(0, this, [this] { scrollToSelection(); });
+    QTimer::singleShot(0, this, [this] { followSelection(); });
 }
 
 bool ChooseDirectory(QString& directory, const QString& caption, const QString& prompt,

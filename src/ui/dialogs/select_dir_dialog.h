@@ -56,6 +56,7 @@ private:
     void FormPaint();
     void FormCreate();
     void scrollToSelection();
+    void followSelection();
 
     QFileSystemModel* m_model = nullptr;
     QLabel* m_label = nullptr;
@@ -63,5 +64,5 @@ private:
     QPushButton* m_ok = nullptr;
     QPushButton* m_no = nullptr;
     QPushButton* m_abort = nullptr;
-    QString m_pendingScrollParent;
+    bool m_followSelection = false;
 };
