@@ -45,6 +45,8 @@ public:
     // Answers the next folder chooser by selecting `folder` and pressing OK.
     void queueFolder(const QString& folder);
 
+    // One entry per answer given (a dialog kept open by Help appears once per
+    // answer), in order.
     const QList<ShownDialog>& shown() const { return m_shown; }
     int unexpected() const { return m_unexpected; }
     int pending() const { return int(m_answers.size()); }

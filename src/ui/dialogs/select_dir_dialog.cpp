@@ -80,13 +80,25 @@ TSelectDirDlg::TSelectDirDlg(QWidget* parent)
     setModal(true);
     setWindowTitle(Texts().caption);
 
+    createLabel();
+    createTree();
+    createButtons();
+    setTabOrder(m_tree, m_ok);
+    setTabOrder(m_ok, m_no);
+    setTabOrder(m_no, m_abort);
+    FormCreate();
+}
+
+void TSelectDirDlg::createLabel() {
     m_label = new QLabel(this);
     m_label->setObjectName(QStringLiteral("LabelUeberschrift"));
     m_label->setTextFormat(Qt::PlainText);
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label->setText(Texts().prompt);
+}
 
+void TSelectDirDlg::createTree() {
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
     m_model->setRootPath(QStringLiteral("/"));
@@ -110,7 +122,9 @@ TSelectDirDlg::TSelectDirDlg(QWidget* parent)
     });
     connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this,
             [this] { m_followSelection = false; });
+}
 
+void TSelectDirDlg::createButtons() {
     m_ok = MakeButton(this, "OKButton", Texts().okCaption, QStyle::SP_DialogOkButton);
     m_no = MakeButton(this, "NoButton", QString(), QStyle::SP_DialogNoButton);
     m_abort = MakeButton(this, "AbortButton", Texts().abortCaption, QStyle::SP_DialogCancelButton);
@@ -118,11 +132,6 @@ TSelectDirDlg::TSelectDirDlg(QWidget* parent)
     connect(m_ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
     connect(m_no, &QPushButton::clicked, this, [this] { NoButtonClick(); });
     connect(m_abort, &QPushButton::clicked, this, [this] { AbortButtonClick(); });
-
-    setTabOrder(m_tree, m_ok);
-    setTabOrder(m_ok, m_no);
-    setTabOrder(m_no, m_abort);
-    FormCreate();
 }
 
 void TSelectDirDlg::FormCreate() {

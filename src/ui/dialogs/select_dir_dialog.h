@@ -53,6 +53,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void createLabel();
+    void createTree();
+    void createButtons();
     void FormPaint();
     void FormCreate();
     void scrollToSelection();
