@@ -7,6 +7,7 @@
 #include "ui/dialogs/select_dir_layout.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -165,7 +166,12 @@ bool TSelectDirDlg::selectFolder(const QString& path) {
 
 QString TSelectDirDlg::selectedFolder() const {
     const QModelIndexList rows = m_tree->selectionModel()->selectedRows();
-    return rows.isEmpty() ? QString() : m_model->filePath(rows.first());
+    if (rows.isEmpty())
+        return QString();
+    // A folder that vanished while the dialog was open has no usable path:
+    // handing it on would make a job create a new folder there.
+    const QString path = m_model->filePath(rows.first());
+    return QFileInfo(path).isDir() ? path : QString();
 }
 
 void TSelectDirDlg::followSelection() {

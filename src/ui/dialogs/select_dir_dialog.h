@@ -12,8 +12,8 @@ class QPushButton;
 class QTreeView;
 struct SelectDirLayout;
 
-// directory is in and out: OK gives the selected folder (empty when nothing is
-// selected), No gives empty, Abort and the close box leave it unchanged. A
+// directory is in and out: OK gives the selected folder (empty when nothing
+// usable is selected), No gives empty, Abort and the close box leave it unchanged. A
 // folder that cannot be shown opens the tree at the current working folder.
 // Always returns false; callers use only the directory.
 bool ChooseDirectory(QString& directory, const QString& caption, const QString& prompt,
@@ -39,7 +39,8 @@ public:
     // Expands the tree to `path` (absolute, clean) and selects it; false when
     // the tree cannot show such a folder.
     bool selectFolder(const QString& path);
-    // The selected folder's path; empty when nothing is selected.
+    // The selected folder's path; empty when nothing is selected or the
+    // selected folder no longer exists.
     QString selectedFolder() const;
     // Places the dialog and its controls for a logical resolution.
     void applyLayout(const SelectDirLayout& layout);

@@ -183,6 +183,14 @@ private slots:
         QCOMPARE(cleared.directory, QString());
     }
 
+    void okOnAFolderThatVanishedGivesEmpty() {
+        const QString gone = m_root.path() + "/Vergaenglich";
+        QVERIFY(QDir().mkpath(gone));
+        QCOMPARE(Choose(gone, "OKButton", [gone](QWidget*) { QDir(gone).removeRecursively(); })
+                     .directory,
+                 QString());
+    }
+
     void controlsPlacesTextsAndFocus() {
         bool seen = false;
         QList<QRect> places;
