@@ -83,20 +83,13 @@ private slots:
     void preselectedFolder_data() {
         QTest::addColumn<QString>("directory");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("folder") << "/a/Bilder/Urlaub"
-                                << "/a/Bilder/Urlaub";
-        QTest::newRow("trailing slash") << "/a/Bilder/"
-                                        << "/a/Bilder";
-        QTest::newRow("root") << "/"
-                              << "/";
-        QTest::newRow("double slashes") << "//a//b//"
-                                        << "/a/b";
-        QTest::newRow("relative") << "x/y"
-                                  << "/cwd/x/y";
-        QTest::newRow("dot dot") << "../z"
-                                 << "/z";
-        QTest::newRow("empty") << ""
-                               << "";
+        QTest::newRow("folder") << "/a/Bilder/Urlaub" << QString("/a/Bilder/Urlaub");
+        QTest::newRow("trailing slash") << "/a/Bilder/" << QString("/a/Bilder");
+        QTest::newRow("root") << "/" << QString("/");
+        QTest::newRow("double slashes") << "//a//b//" << QString("/a/b");
+        QTest::newRow("relative") << "x/y" << QString("/cwd/x/y");
+        QTest::newRow("dot dot") << "../z" << QString("/z");
+        QTest::newRow("empty") << "" << QString("");
     }
     void preselectedFolder() {
         QFETCH(QString, directory);
@@ -107,18 +100,12 @@ private slots:
     void preselectionInTheTree_data() {
         QTest::addColumn<QString>("directory"); // "@" stands for the test root
         QTest::addColumn<QString>("selected");  // "." stands for the working folder
-        QTest::newRow("folder") << "@/Bilder/Urlaub"
-                                << "@/Bilder/Urlaub";
-        QTest::newRow("trailing slash") << "@/Bilder/"
-                                        << "@/Bilder";
-        QTest::newRow("root") << "/"
-                              << "/";
-        QTest::newRow("empty text leaves the tree at its root") << ""
-                                                                << "";
-        QTest::newRow("vanished folder opens at the working folder") << "@/Weg"
-                                                                     << ".";
-        QTest::newRow("a file opens at the working folder") << "@/Bilder/f.jpg"
-                                                            << ".";
+        QTest::newRow("folder") << "@/Bilder/Urlaub" << QString("@/Bilder/Urlaub");
+        QTest::newRow("trailing slash") << "@/Bilder/" << QString("@/Bilder");
+        QTest::newRow("root") << "/" << QString("/");
+        QTest::newRow("empty text leaves the tree at its root") << "" << QString("");
+        QTest::newRow("vanished folder opens at the working folder") << "@/Weg" << QString(".");
+        QTest::newRow("a file opens at the working folder") << "@/Bilder/f.jpg" << QString(".");
     }
     void preselectionInTheTree() {
         QFETCH(QString, directory);
@@ -148,14 +135,10 @@ private slots:
     void results_data() {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("directory"); // "@" stands for the test root
-        QTest::newRow("OK gives the preselected folder") << "OKButton"
-                                                         << "@/Bilder";
-        QTest::newRow("No gives empty") << "NoButton"
-                                        << "";
-        QTest::newRow("Abort leaves it") << "AbortButton"
-                                         << "@/Bilder/";
-        QTest::newRow("close box leaves it") << ""
-                                             << "@/Bilder/";
+        QTest::newRow("OK gives the preselected folder") << "OKButton" << QString("@/Bilder");
+        QTest::newRow("No gives empty") << "NoButton" << QString("");
+        QTest::newRow("Abort leaves it") << "AbortButton" << QString("@/Bilder/");
+        QTest::newRow("close box leaves it") << "" << QString("@/Bilder/");
     }
     void results() {
         QFETCH(QString, answer);
