@@ -1,5 +1,7 @@
 #include "common/dialog_answerer.h"
 
+#include "ui/dialogs/select_dir_dialog.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -20,6 +22,13 @@ void DialogAnswerer::queue(const QString& buttonName, std::function<void(QWidget
     m_answers.append({buttonName, std::move(beforeClick)});
 }
 
+void DialogAnswerer::queueFolder(const QString& folder) {
+    queue(QStringLiteral("OKButton"), [folder](QWidget* dialog) {
+        if (auto* chooser = qobject_cast<TSelectDirDlg*>(dialog))
+            chooser->selectFolder(folder);
+    });
+}
+
 void DialogAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible() || modal == m_handled)
@@ -38,6 +47,8 @@ void DialogAnswerer::poll() {
     for (QAbstractButton* b : buttons)
         if (b->isVisible() && !b->objectName().isEmpty())
             shown.buttons << b->objectName();
+    if (auto* chooser = qobject_cast<TSelectDirDlg*>(modal))
+        shown.folder = chooser->selectedFolder();
 
     if (m_answers.isEmpty()) {
         ++m_unexpected;
@@ -50,14 +61,15 @@ void DialogAnswerer::poll() {
         answer.beforeClick(modal);
     shown.pressed = answer.button;
     m_shown.append(shown);
-    QPointer<QWidget> dialog = modal;
     auto* button = modal->findChild<QAbstractButton*>(answer.button);
-    if (button)
-        button->click();
-    else
+    if (!button) {
+        ++m_unexpected;
+        m_shown.last().pressed.clear();
         modal->close();
-    // A dialog that stays open after the click (a refused OK, a Help button)
-    // takes the next queued answer.
-    if (dialog && dialog->isVisible())
-        m_handled = nullptr;
+        return;
+    }
+    QPointer<QWidget> guard(modal);
+    button->click();
+    if (guard && guard->isVisible())
+        m_handled = nullptr; // still open: the next answer is for it too
 }

@@ -8,8 +8,10 @@
 //     window.findChild<QAction*>("PM01_DateiLoeschen")->trigger();
 //     QCOMPARE(answers.shown().at(0).text, CatalogueText(9029));
 //
-// A dialog that shows with no answer queued is closed by its close box, and
-// counted, so a test notices a question it did not expect.
+// A dialog that shows with no answer queued, or whose queued button it lacks,
+// is closed by its close box and counted, so a test notices a question it did
+// not expect. A button that leaves the dialog open (Help) lets the next queued
+// answer apply to the same dialog.
 
 #include <QList>
 #include <QObject>
@@ -23,11 +25,12 @@
 class QWidget;
 
 struct ShownDialog {
-    QString className;     // "TMessageForm", "TSelectDirDlg", ...
-    QString title;         // window title
-    QString text;          // text of the child "Message" or "LabelUeberschrift"
-    QStringList buttons;   // object names of the visible buttons, left to right
-    QString pressed;       // the button name clicked; empty when closed by the close box
+    QString className;   // "TMessageForm", "TSelectDirDlg", ...
+    QString title;       // window title
+    QString text;        // text of the child "Message" or "LabelUeberschrift"
+    QStringList buttons; // object names of the visible buttons, left to right
+    QString pressed;     // the button name clicked; empty when closed by the close box
+    QString folder;      // folder chooser only: the folder selected when it showed
 };
 
 class DialogAnswerer : public QObject {
@@ -39,7 +42,11 @@ public:
     // Answers the next dialog with the button of this objectName. A
     // `beforeClick` action may change the dialog first (select a folder...).
     void queue(const QString& buttonName, std::function<void(QWidget*)> beforeClick = {});
+    // Answers the next folder chooser by selecting `folder` and pressing OK.
+    void queueFolder(const QString& folder);
 
+    // One entry per answer given (a dialog kept open by Help appears once per
+    // answer), in order.
     const QList<ShownDialog>& shown() const { return m_shown; }
     int unexpected() const { return m_unexpected; }
     int pending() const { return int(m_answers.size()); }

@@ -1,5 +1,6 @@
 #include "ui/dialogs/gradient_panel.h"
 
+#include "app/error_handler.h"
 #include "ui/dialogs/draw_gradient.h"
 
 #include <QPainter>
@@ -8,6 +9,8 @@ GradientPanel::GradientPanel(QWidget* parent, bool horizontal)
     : QWidget(parent), m_horizontal(horizontal) {}
 
 void GradientPanel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    DrawGradient(painter, rect(), m_horizontal, {QColor(255, 255, 255), QColor(192, 192, 192)});
+    GuardedHandler(this, [&] {
+        QPainter painter(this);
+        DrawGradient(painter, rect(), m_horizontal, WhiteToSilver());
+    });
 }

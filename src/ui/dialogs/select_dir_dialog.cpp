@@ -1,37 +1,244 @@
-// Interim folder chooser: the named buttons and results only.
 #include "ui/dialogs/select_dir_dialog.h"
 
+#include "app/error_handler.h"
+#include "engine/dialog_types.h"
+#include "ui/dialogs/draw_gradient.h"
+#include "ui/dialogs/message_tables.h"
+#include "ui/dialogs/select_dir_layout.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
 #include <QTreeView>
-#include <QVBoxLayout>
 
-TSelectDirDlg::TSelectDirDlg(QWidget* parent) : QDialog(parent) {}
+#include <cmath>
 
-bool ChooseDirectory(QString& directory, const QString& caption, const QString&, const QString&) {
-    TSelectDirDlg dialog;
-    dialog.setWindowTitle(caption);
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* model = new QFileSystemModel(&dialog);
-    model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
-    model->setRootPath("/");
-    auto* tree = new QTreeView(&dialog);
-    tree->setObjectName("ShellTreeView");
-    tree->setModel(model);
-    layout->addWidget(tree);
-    if (!directory.isEmpty())
-        tree->setCurrentIndex(model->index(directory));
-    const std::pair<const char*, int> buttons[] = {{"OKButton", 1}, {"NoButton", 7}, {"AbortButton", 3}};
-    for (auto [name, result] : buttons) {
-        auto* b = new QPushButton(QString::fromLatin1(name), &dialog);
-        b->setObjectName(QString::fromLatin1(name));
-        QObject::connect(b, &QPushButton::clicked, &dialog, [&dialog, r = result] { dialog.done(r); });
-        layout->addWidget(b);
+namespace {
+
+SelectDirTexts& Texts() {
+    static SelectDirTexts texts;
+    return texts;
+}
+
+const QScreen* Screen() {
+    return QGuiApplication::primaryScreen();
+}
+
+QSize ScreenSize() {
+    return Screen() ? Screen()->geometry().size() : QSize(1024, 768);
+}
+
+QPoint ScreenOrigin() {
+    return Screen() ? Screen()->geometry().topLeft() : QPoint();
+}
+
+int ScreenDpi() {
+    return Screen() ? int(std::lround(Screen()->logicalDotsPerInch())) : kDesignDpi;
+}
+
+// The prompt has room for two lines; a desktop font taller than that is
+// stepped down until two lines fit, so the second line is never cut.
+void FitTwoLines(QLabel& label, QFont font) {
+    const int room = label.height();
+    while (2 * QFontMetrics(font).lineSpacing() > room) {
+        if (font.pointSizeF() > 6.0)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        else if (font.pixelSize() > 8)
+            font.setPixelSize(font.pixelSize() - 1);
+        else
+            break;
     }
-    const int result = dialog.exec();
-    if (result == 1)
-        directory = model->filePath(tree->currentIndex());
-    else if (result == 7)
+    label.setFont(font);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                        QStyle::StandardPixmap glyph) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(parent->style()->standardIcon(glyph, nullptr, parent));
+    return button;
+}
+
+} // namespace
+
+const SelectDirTexts& SelectDirDialogTexts() {
+    return Texts();
+}
+
+TSelectDirDlg::TSelectDirDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("SelectDirDlg"));
+    setModal(true);
+    setWindowTitle(Texts().caption);
+
+    createLabel();
+    createTree();
+    createButtons();
+    setTabOrder(m_tree, m_ok);
+    setTabOrder(m_ok, m_no);
+    setTabOrder(m_no, m_abort);
+    FormCreate();
+}
+
+void TSelectDirDlg::createLabel() {
+    m_label = new QLabel(this);
+    m_label->setObjectName(QStringLiteral("LabelUeberschrift"));
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setText(Texts().prompt);
+}
+
+void TSelectDirDlg::createTree() {
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
+    m_model->setRootPath(QStringLiteral("/"));
+    m_tree = new QTreeView(this);
+    m_tree->setObjectName(QStringLiteral("ShellTreeView"));
+    m_tree->setModel(m_model);
+    m_tree->setHeaderHidden(true);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The model fills and sorts folders in the background, moving rows after
+    // the preselection was scrolled into view; follow it until the user takes
+    // over the tree.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] { followSelection(); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { followSelection(); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { followSelection(); });
+    connect(m_tree, &QTreeView::pressed, this, [this] { m_followSelection = false; });
+    connect(m_tree, &QTreeView::expanded, this, [this] {
+        if (isVisible())
+            m_followSelection = false;
+    });
+    connect(m_tree->verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this] { m_followSelection = false; });
+}
+
+void TSelectDirDlg::createButtons() {
+    m_ok = MakeButton(this, "OKButton", Texts().okCaption, QStyle::SP_DialogOkButton);
+    m_no = MakeButton(this, "NoButton", QString(), QStyle::SP_DialogNoButton);
+    m_abort = MakeButton(this, "AbortButton", Texts().abortCaption, QStyle::SP_DialogCancelButton);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(m_no, &QPushButton::clicked, this, [this] { NoButtonClick(); });
+    connect(m_abort, &QPushButton::clicked, this, [this] { AbortButtonClick(); });
+}
+
+void TSelectDirDlg::FormCreate() {
+    applyLayout(SelectDirLayoutFor(kDesignDpi, ScreenSize()));
+    m_tree->setFocus();
+}
+
+void TSelectDirDlg::applyLayout(const SelectDirLayout& layout) {
+    setFixedSize(layout.client);
+    move(ScreenOrigin() + layout.windowPos);
+    m_label->setGeometry(layout.label);
+    FitTwoLines(*m_label, font());
+    m_tree->setGeometry(layout.tree);
+    m_ok->setGeometry(layout.okButton);
+    m_no->setGeometry(layout.noButton);
+    m_abort->setGeometry(layout.abortButton);
+}
+
+bool TSelectDirDlg::selectFolder(const QString& path) {
+    const QModelIndex index = m_model->index(path);
+    if (!index.isValid() || !m_model->isDir(index) ||
+        QDir::cleanPath(m_model->filePath(index)) != path)
+        return false;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        m_tree->expand(up);
+    m_tree->setCurrentIndex(index);
+    m_followSelection = true;
+    scrollToSelection();
+    return true;
+}
+
+QString TSelectDirDlg::selectedFolder() const {
+    const QModelIndexList rows = m_tree->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return QString();
+    // A folder that vanished while the dialog was open has no usable path:
+    // handing it on would make a job create a new folder there.
+    const QString path = m_model->filePath(rows.first());
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
+void TSelectDirDlg::followSelection() {
+    if (m_followSelection)
+        scrollToSelection();
+}
+
+void TSelectDirDlg::scrollToSelection() {
+    if (m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void TSelectDirDlg::OKButtonClick() {
+    done(DialogResult::OK);
+}
+void TSelectDirDlg::NoButtonClick() {
+    done(DialogResult::No);
+}
+void TSelectDirDlg::AbortButtonClick() {
+    done(DialogResult::Abort);
+}
+
+void TSelectDirDlg::paintEvent(QPaintEvent*) {
+    FormPaint();
+}
+
+void TSelectDirDlg::FormPaint() {
+    GuardedHandler(this, [&] {
+        QPainter painter(this);
+        DrawGradient(painter, rect(), true, WhiteToSilver());
+    });
+}
+
+void TSelectDirDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The view lays out its rows only once shown; scroll then.
+    QTimer::singleShot(0, this, [this] { followSelection(); });
+}
+
+bool ChooseDirectory(QString& directory, const QString& caption, const QString& prompt,
+                     const QString& language) {
+    SelectDirTexts& texts = Texts();
+    texts.caption = caption;
+    texts.prompt = prompt;
+    texts.language = language;
+    if (const auto lang = MatchDialogLanguage(language)) {
+        texts.okCaption = ButtonCaption(DialogButton::OK, lang);
+        texts.abortCaption = ButtonCaption(DialogButton::Abort, lang);
+    }
+
+    TSelectDirDlg dialog;
+    const QString folder = PreselectedFolder(directory, QDir::currentPath());
+    if (!folder.isEmpty() && !dialog.selectFolder(folder))
+        dialog.selectFolder(QDir::currentPath());
+    const int dpi = ScreenDpi();
+    if (dpi != kDesignDpi)
+        dialog.applyLayout(SelectDirLayoutFor(dpi, ScreenSize()));
+
+    switch (dialog.exec()) {
+    case DialogResult::OK:
+        directory = dialog.selectedFolder();
+        break;
+    case DialogResult::No:
         directory.clear();
+        break;
+    default: // Abort, the close box, Escape: unchanged
+        break;
+    }
     return false;
 }
