@@ -3,6 +3,7 @@
 #include "imaging/parallel_rows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -67,23 +68,41 @@ struct Tap {
     std::ptrdiff_t dx; // in bytes
 };
 
-// Pixels whose whole window lies inside the picture, columns r..W-1-r of one
-// row, taps without the zero weights.
-void convolveInterior(const ImagingContext& c, const std::vector<Tap>& taps, int r, int y) {
-    const int w = c.WorkBitmap.width();
-    const std::int32_t divisor = c.KernelDivisor;
-    const std::uint8_t* rows[5];
-    for (int dy = -r; dy <= r; ++dy)
-        rows[dy + 2] = c.PassSourceRows[y + dy];
-    std::uint8_t* out = c.WorkRows[y];
-    const std::ptrdiff_t first = static_cast<std::ptrdiff_t>(r) * 3;
-    const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(w - r) * 3;
-    for (std::ptrdiff_t i = first; i < last; ++i) {
-        std::int32_t sum = 0;
-        for (const Tap& t : taps)
-            sum += t.weight * rows[t.dy + 2][i + t.dx];
-        out[i] = clampToByte(sum / divisor);
+// Truncating division by the kernel's divisor; a power of two goes by shifts,
+// which the compiler can vectorise, and rounds toward zero just the same.
+void divideAndStore(const std::int32_t* sums, std::size_t count, std::int32_t divisor,
+                    std::uint8_t* out) {
+    if (divisor == 1) {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = clampToByte(sums[i]);
+    } else if (divisor > 0 && (divisor & (divisor - 1)) == 0) {
+        const int shift = std::countr_zero(static_cast<std::uint32_t>(divisor));
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t s = sums[i];
+            out[i] = clampToByte((s + ((s >> 31) & (divisor - 1))) >> shift);
+        }
+    } else {
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = clampToByte(sums[i] / divisor);
     }
+}
+
+// Pixels whose whole window lies inside the picture, columns r..W-1-r of one
+// row: one sweep along the row per non-zero tap.
+void convolveInterior(const ImagingContext& c, const std::vector<Tap>& taps, int r, int y,
+                      std::vector<std::int32_t>& sums) {
+    const int w = c.WorkBitmap.width();
+    const std::size_t first = static_cast<std::size_t>(r) * 3;
+    const std::size_t count = static_cast<std::size_t>(w - 2 * r) * 3;
+    sums.assign(count, 0);
+    std::int32_t* acc = sums.data();
+    for (const Tap& t : taps) {
+        const std::uint8_t* src = c.PassSourceRows[y + t.dy] + first + t.dx;
+        const std::int32_t weight = t.weight;
+        for (std::size_t i = 0; i < count; ++i)
+            acc[i] += weight * src[i];
+    }
+    divideAndStore(acc, count, c.KernelDivisor, c.WorkRows[y] + first);
 }
 
 } // namespace
@@ -131,6 +150,7 @@ void ConvolvePicture(ImagingContext& c) {
                 taps.push_back({k, dy, static_cast<std::ptrdiff_t>(dx) * 3});
     const long long work = static_cast<long long>(w) * h * static_cast<long long>(taps.size());
     ForEachRowBand(h, work, [&](int first, int last) {
+        std::vector<std::int32_t> sums;
         for (int y = first; y < last; ++y) {
             const bool interiorRow = y >= r && y < h - r && w > 2 * r;
             if (!interiorRow) {
@@ -138,7 +158,7 @@ void ConvolvePicture(ImagingContext& c) {
                     convolvePixel(c, r, x, y);
                 continue;
             }
-            convolveInterior(c, taps, r, y);
+            convolveInterior(c, taps, r, y, sums);
             for (int x = 0; x < r; ++x) {
                 convolvePixel(c, r, x, y);
                 convolvePixel(c, r, w - 1 - x, y);

@@ -63,17 +63,26 @@ SymmetricWeights symmetric(const BlurKernel& k) {
 }
 
 // Sums of `count` values: out[i] = centre * v[i] + sum of side * (v[i - t*step] +
-// v[i + t*step]); `v` has the border values already repeated around it.
-void symmetricSums(const SymmetricWeights& s, const std::int32_t* v, std::ptrdiff_t step,
-                   std::size_t count, double* out) {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = s.centre * v[i];
-    for (int t = 1; t <= s.size; ++t) {
-        const double w = s.side[t - 1];
-        const std::int32_t* lo = v - t * step;
-        const std::int32_t* hi = v + t * step;
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] += w * (lo[i] + hi[i]);
+// v[i + t*step]); `v` has the border values already repeated around it. Blocks
+// keep the sums in the first-level cache while the taps sweep over them.
+[[gnu::target_clones("avx2", "default")]] void symmetricSums(const SymmetricWeights& s,
+                                                             const double* v, std::ptrdiff_t step,
+                                                             std::size_t count, double* out) {
+    constexpr std::size_t kBlock = 512;
+    const double centre = s.centre;
+    for (std::size_t b = 0; b < count; b += kBlock) {
+        const std::size_t n = std::min(kBlock, count - b);
+        double* o = out + b;
+        const double* c = v + b;
+        for (std::size_t i = 0; i < n; ++i)
+            o[i] = centre * c[i];
+        for (int t = 1; t <= s.size; ++t) {
+            const double w = s.side[t - 1];
+            const double* lo = c - t * step;
+            const double* hi = c + t * step;
+            for (std::size_t i = 0; i < n; ++i)
+                o[i] += w * (lo[i] + hi[i]);
+        }
     }
 }
 
@@ -86,7 +95,7 @@ void blurRowsFast(const SymmetricWeights& s, Picture& p, int first, int last) {
     const int w = p.width();
     const std::size_t used = static_cast<std::size_t>(w) * 3;
     const std::size_t pad = static_cast<std::size_t>(s.size) * 3;
-    std::vector<std::int32_t> padded(used + 2 * pad);
+    std::vector<double> padded(used + 2 * pad);
     std::vector<double> sums(used);
     for (int y = first; y < last; ++y) {
         std::uint8_t* row = p.row(y);
@@ -102,26 +111,26 @@ void blurRowsFast(const SymmetricWeights& s, Picture& p, int first, int last) {
 }
 
 // Output rows first..last-1 of the column pass, read from `source`. Rows are
-// taken as integers a chunk at a time, with the rows the taps reach above and
+// taken as doubles a chunk at a time, with the rows the taps reach above and
 // below, so that the taps address them with a fixed step.
 void blurColumnsFast(const SymmetricWeights& s, const Picture& source, Picture& out, int first,
                      int last) {
     constexpr int kChunkRows = 32;
     const int h = source.height();
     const std::size_t used = static_cast<std::size_t>(source.width()) * 3;
-    std::vector<std::int32_t> rows((kChunkRows + 2 * static_cast<std::size_t>(s.size)) * used);
+    std::vector<double> rows((kChunkRows + 2 * static_cast<std::size_t>(s.size)) * used);
     std::vector<double> sums(used);
     for (int chunk = first; chunk < last; chunk += kChunkRows) {
         const int chunkEnd = std::min(chunk + kChunkRows, last);
         const int top = chunk - s.size, bottom = chunkEnd + s.size; // bottom exclusive
         for (int y = top; y < bottom; ++y) {
             const std::uint8_t* src = source.row(ClampIndex(y, h));
-            std::int32_t* dst = rows.data() + static_cast<std::size_t>(y - top) * used;
+            double* dst = rows.data() + static_cast<std::size_t>(y - top) * used;
             for (std::size_t i = 0; i < used; ++i)
                 dst[i] = src[i];
         }
         for (int y = chunk; y < chunkEnd; ++y) {
-            const std::int32_t* centre = rows.data() + static_cast<std::size_t>(y - top) * used;
+            const double* centre = rows.data() + static_cast<std::size_t>(y - top) * used;
             symmetricSums(s, centre, static_cast<std::ptrdiff_t>(used), used, sums.data());
             storeBytes(sums.data(), used, out.row(y));
         }
