@@ -149,6 +149,7 @@ Header readHeader(const Bytes& b) {
     }
     switch (h.bitCount) {
     case 1:
+    case 2:
     case 4:
     case 8:
     case 16:
@@ -186,6 +187,9 @@ void decodeUncompressed(const Bytes& b, const Header& h, Picture& p) {
             switch (h.bitCount) {
             case 1:
                 putIndex(h, p, x, y, (src[x / 8] >> (7 - x % 8)) & 1);
+                break;
+            case 2:
+                putIndex(h, p, x, y, (src[x / 4] >> (6 - 2 * (x % 4))) & 3);
                 break;
             case 4:
                 putIndex(h, p, x, y, (src[x / 2] >> (x % 2 ? 0 : 4)) & 0xF);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -30,8 +31,13 @@ void ForEachRowBand(int rows, long long work, const std::function<void(int, int)
             errors[i] = std::current_exception();
         }
     };
-    for (int i = 1; i < threads; ++i)
-        workers.emplace_back(runBand, i);
+    for (int i = 1; i < threads; ++i) {
+        try {
+            workers.emplace_back(runBand, i);
+        } catch (const std::system_error&) {
+            runBand(i); // no thread to be had: this one does the band
+        }
+    }
     runBand(0);
     for (auto& w : workers)
         w.join();

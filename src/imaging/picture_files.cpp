@@ -37,7 +37,10 @@ QByteArray readWholeFile(const QString& path) {
 class TempFileBeside {
 public:
     explicit TempFileBeside(const QByteArray& target) : m_target(target) {
-        m_name = target + ".kvtmp-XXXXXX";
+        // Hidden and short, in the target's folder so that the rename stays on
+        // one file system; no job collects a name without a picture extension.
+        const qsizetype slash = target.lastIndexOf('/');
+        m_name = (slash < 0 ? QByteArray() : target.left(slash + 1)) + ".kelvasto-XXXXXX";
         const int fd = mkstemp(m_name.data());
         if (fd < 0)
             failFile("cannot create a file beside", QFile::decodeName(target), errno);

@@ -1,8 +1,10 @@
+#include "common/test_env.h"
 #include "common/test_registry.h"
 #include "picture_samples.h"
 
 #include "app/errors.h"
 #include "imaging/bmp_reader.h"
+#include "imaging/picture_files.h"
 
 #include <QTest>
 
@@ -174,7 +176,7 @@ private slots:
     void readsEveryDepth_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("bits");
-        for (int bits : {1, 4, 8, 24}) {
+        for (int bits : {1, 2, 4, 8, 24}) {
             QTest::addRow("%d bits", bits) << buildBmp(spec(bits)) << bits;
             QTest::addRow("%d bits top-down", bits)
                 << buildBmp(spec(bits, [](BmpSpec& s) { s.topDown = true; })) << bits;
@@ -217,6 +219,12 @@ private slots:
             s.masks = {0x7C00, 0x03E0, 0x001F};
         }));
         QCOMPARE(samples::rgbOf(DecodeBmp(file)), samples::rgbOf(expectedPattern(16)));
+    }
+
+    void bitmapFilesLoadByTheirExtension() {
+        const QString path = testing::sandboxRoot() + QStringLiteral("/Bild.BMP");
+        QVERIFY(testing::writeFile(path, buildBmp(spec(8))));
+        QCOMPARE(samples::rgbOf(LoadPictureFile(path)), samples::rgbOf(expectedPattern(8)));
     }
 
     void truncatedPixelDataLeavesMissingRowsBlack() {

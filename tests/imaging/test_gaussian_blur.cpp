@@ -67,14 +67,6 @@ private slots:
         QCOMPARE(int(ClampToByte(acc)), expected);
     }
 
-    void clampIndexRepeatsTheEdge() {
-        QCOMPARE(ClampIndex(-5, 4), 0);
-        QCOMPARE(ClampIndex(0, 4), 0);
-        QCOMPARE(ClampIndex(3, 4), 3);
-        QCOMPARE(ClampIndex(9, 4), 3);
-        QCOMPARE(ClampIndex(7, 1), 0);
-    }
-
     void flatPicturesStayExactlyAsTheyAre() {
         for (double radius : {2.0, 3.0}) {
             for (int v = 0; v <= 255; ++v) {
