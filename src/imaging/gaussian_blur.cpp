@@ -91,14 +91,14 @@ void storeBytes(const double* sums, std::size_t count, std::uint8_t* out) {
         out[i] = ClampToByte(sums[i]);
 }
 
-void blurRowsFast(const SymmetricWeights& s, Picture& p, int first, int last) {
+void blurRowsFast(const SymmetricWeights& s, const Picture& p, Picture& out, int first, int last) {
     const int w = p.width();
     const std::size_t used = static_cast<std::size_t>(w) * 3;
     const std::size_t pad = static_cast<std::size_t>(s.size) * 3;
     std::vector<double> padded(used + 2 * pad);
     std::vector<double> sums(used);
     for (int y = first; y < last; ++y) {
-        std::uint8_t* row = p.row(y);
+        const std::uint8_t* row = p.row(y);
         for (std::size_t i = 0; i < pad; ++i) {
             padded[i] = row[i % 3];
             padded[pad + used + i] = row[used - 3 + i % 3];
@@ -106,7 +106,7 @@ void blurRowsFast(const SymmetricWeights& s, Picture& p, int first, int last) {
         for (std::size_t i = 0; i < used; ++i)
             padded[pad + i] = row[i];
         symmetricSums(s, padded.data() + pad, 3, used, sums.data());
-        storeBytes(sums.data(), used, row);
+        storeBytes(sums.data(), used, out.row(y));
     }
 }
 
@@ -140,9 +140,9 @@ void blurColumnsFast(const SymmetricWeights& s, const Picture& source, Picture& 
 void fastBlur(const BlurKernel& k, Picture& p) {
     const SymmetricWeights s = symmetric(k);
     const long long work = static_cast<long long>(p.width()) * p.height() * (k.size + 1);
-    ForEachRowBand(p.height(), work, [&](int first, int last) { blurRowsFast(s, p, first, last); });
-    Picture rowPass;
-    rowPass.copyFrom(p);
+    Picture rowPass(p.width(), p.height());
+    ForEachRowBand(p.height(), work,
+                   [&](int first, int last) { blurRowsFast(s, p, rowPass, first, last); });
     ForEachRowBand(p.height(), work,
                    [&](int first, int last) { blurColumnsFast(s, rowPass, p, first, last); });
 }

@@ -2,13 +2,15 @@
 // Gaussian blur as two one-dimensional passes: every row, then every column.
 // The kernel's weights are single precision, the sums double precision, an edge
 // pixel repeats beyond the border. ClampToByte lets a sum that misses a whole
-// number by rounding noise (a flat area of value v sums to v - 4e-6 at radius
-// 2.0) keep that number, so flat areas stay exactly as they are.
+// number by rounding noise keep that number (the single-precision weights of
+// radius 2.0 sum to 0.99999998, so white would come out as 254.999995), and so
+// flat areas stay exactly as they are.
 
 #include "imaging/picture.h"
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -32,12 +34,12 @@ inline int ClampIndex(int position, int n) {
 // as that number.
 constexpr double kBlurRoundingSlack = 1e-4;
 
+// acc of 255 - slack or more gives 255, below 0 gives 0, otherwise
+// trunc(acc + slack). Written without branches so that loops over it vectorise.
 inline std::uint8_t ClampToByte(double acc) {
-    if (acc >= 255.0 - kBlurRoundingSlack)
-        return 255;
-    if (acc < 0.0)
-        return 0;
-    return static_cast<std::uint8_t>(acc + kBlurRoundingSlack);
+    const double lifted = std::max(acc, 0.0) + kBlurRoundingSlack;
+    return static_cast<std::uint8_t>(
+        static_cast<int>(acc >= 255.0 - kBlurRoundingSlack ? 255.0 : lifted));
 }
 
 // Blurs a line of n BGR pixels in place; every sum reads the unchanged line,

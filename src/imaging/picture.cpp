@@ -40,8 +40,7 @@ void CheckPictureSize(long long width, long long height) {
 }
 
 Picture::Picture(int width, int height) {
-    resize(width, height);
-    std::fill(m_bytes.begin(), m_bytes.end(), std::uint8_t{0});
+    resize(width, height); // a new vector's bytes are zero: black
 }
 
 void Picture::resize(int width, int height) {
