@@ -212,8 +212,6 @@ void GBlur(Picture& p, double radius) {
 void GBlur(QImage& image, double radius) {
     if (image.isNull() || image.format() != QImage::Format_BGR888)
         throw KelvastoError("GBlur only works for 24-bit bitmaps");
-    const BlurKernel checked = BuildBlurKernel(radius);
-    (void)checked;
     Picture p(image.width(), image.height());
     const std::size_t used = static_cast<std::size_t>(image.width()) * 3;
     for (int y = 0; y < image.height(); ++y)

@@ -23,10 +23,15 @@ namespace {
     throw KelvastoError(message);
 }
 
+// Far above any picture file the program can decode within its pixel limit.
+constexpr qint64 kMaxPictureFileBytes = qint64{1} << 30;
+
 QByteArray readWholeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         failFile("cannot open", path);
+    if (file.size() > kMaxPictureFileBytes)
+        failFile("file too large for a picture:", path);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         failFile("cannot read", path);

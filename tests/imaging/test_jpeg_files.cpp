@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 using samples::JpegForm;
 Q_DECLARE_METATYPE(JpegForm)
@@ -250,6 +253,29 @@ private slots:
         if (mode != 0)
             QCOMPARE(testing::readFile(path), QByteArray("old picture"));
         QCOMPARE(filesIn(sandboxPath({})), mode != 0 ? QStringList{name} : QStringList{});
+    }
+
+    void fullDiskLeavesTheTargetAsItWas() {
+        // A file size limit makes writes fail as on a full disk.
+        const QString path = sandboxPath("full.jpg");
+        QVERIFY(testing::writeFile(path, "old picture"));
+        rlimit before{};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 2000;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        bool raised = false;
+        try {
+            SaveAsJpeg(samples::noise(300, 200, 4), path);
+        } catch (const KelvastoError&) {
+            raised = true;
+        }
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(raised);
+        QCOMPARE(testing::readFile(path), QByteArray("old picture"));
+        QCOMPARE(filesIn(sandboxPath({})), QStringList{"full.jpg"});
     }
 
     void saveThroughALinkReplacesItsTarget() {
