@@ -32,10 +32,31 @@ void fillRowTable(RowTable& table, Picture& bitmap) {
         table[y] = bitmap.row(y);
 }
 
-// Starts a pass: the divisor rule and the copy of WorkBitmap into PassSourceBitmap.
+void bindWorkBitmaps(ImagingContext& c) {
+    c.PassSourceBitmap.resize(c.WorkBitmap.width(), c.WorkBitmap.height());
+    c.AuxBitmap.resize(c.WorkBitmap.width(), c.WorkBitmap.height());
+    fillRowTable(c.WorkRows, c.WorkBitmap);
+    fillRowTable(c.PassSourceRows, c.PassSourceBitmap);
+    fillRowTable(c.AuxRows, c.AuxBitmap);
+}
+
+bool rowTablesMatch(ImagingContext& c) {
+    const int h = c.WorkBitmap.height();
+    const auto rows = static_cast<std::size_t>(h);
+    return c.PassSourceBitmap.width() == c.WorkBitmap.width() && c.PassSourceBitmap.height() == h &&
+           c.WorkRows.size() == rows && c.PassSourceRows.size() == rows &&
+           (h == 0 || (c.WorkRows[0] == c.WorkBitmap.row(0) &&
+                       c.PassSourceRows[0] == c.PassSourceBitmap.row(0)));
+}
+
+// Starts a pass: the divisor rule and the copy of WorkBitmap into
+// PassSourceBitmap. Tables that no longer fit WorkBitmap (it was changed
+// without PrepareWorkBitmaps) are rebuilt rather than read past their end.
 void beginPass(ImagingContext& c) {
     if (c.KernelDivisor == 0)
         c.KernelDivisor = 1;
+    if (!rowTablesMatch(c))
+        bindWorkBitmaps(c);
     const int h = c.WorkBitmap.height();
     const std::size_t used = static_cast<std::size_t>(c.WorkBitmap.width()) * 3;
     for (int y = 0; y < h; ++y)
@@ -112,11 +133,7 @@ const FilterTableKernel EdgeKernel = threeByThree({4, 4, 4, 4, -33, 4, 4, 4, 4},
 
 void PrepareWorkBitmaps(ImagingContext& c, const Picture& picture) {
     c.WorkBitmap.copyFrom(picture);
-    c.PassSourceBitmap.resize(picture.width(), picture.height());
-    c.AuxBitmap.resize(picture.width(), picture.height());
-    fillRowTable(c.WorkRows, c.WorkBitmap);
-    fillRowTable(c.PassSourceRows, c.PassSourceBitmap);
-    fillRowTable(c.AuxRows, c.AuxBitmap);
+    bindWorkBitmaps(c);
 }
 
 void SelectFilterKernel(ImagingContext& c, const FilterTableKernel& kernel) {

@@ -157,6 +157,10 @@ private slots:
         Picture small = samples::noise(4, 4, 1);
         SharpenPicture(c, small);
         QCOMPARE(c.WorkRows.size(), std::size_t{4});
+        // A pass over a WorkBitmap swapped in behind the engine's back rebuilds them.
+        c.WorkBitmap = source;
+        ConvolvePicture(c);
+        QVERIFY(c.WorkBitmap == reference.WorkBitmap);
     }
 };
 
