@@ -1,0 +1,11 @@
+#pragma once
+// Reads Windows and OS/2 bitmap files of every depth (1, 2, 4, 8, 16, 24 and
+// 32 bits; uncompressed, bit fields, RLE8 and RLE4; bottom-up and top-down) into a
+// 24-bit Picture. Pixels past the end of truncated data stay black; a header
+// that contradicts itself or the file raises KelvastoError.
+
+#include "imaging/picture.h"
+
+#include <QByteArray>
+
+Picture DecodeBmp(const QByteArray& data);

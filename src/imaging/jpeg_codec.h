@@ -1,0 +1,28 @@
+#pragma once
+// The JPEG codec: decoding into and encoding from a Picture with libjpeg. Every
+// libjpeg error becomes a KelvastoError; warnings (a truncated file, a damaged
+// scan) are ignored, so damaged data gives a partial picture or an error, never
+// an exit. A header asking for more pixels than the program allows is refused
+// before anything of that size is allocated.
+
+#include "imaging/picture.h"
+
+#include <QByteArray>
+
+#include <cstdio>
+
+struct JpegDecodeOptions {
+    // Fast: integer DCT without fancy upsampling, and DCT scaling (k/8) to the
+    // smallest size not below minWidth x minHeight. For previews and thumbnails.
+    bool fast = false;
+    int minWidth = 0;
+    int minHeight = 0;
+};
+
+// Accurate by default: JDCT_ISLOW, fancy upsampling, full size. Greyscale,
+// RGB, YCbCr, CMYK and YCCK (also Adobe's inverted CMYK) give correct colours.
+Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options = {});
+
+// Baseline sequential colour JPEG, everything but the quality at the library's
+// defaults, written to an open stream. The caller closes the stream.
+void EncodeJpeg(const Picture& picture, int quality, std::FILE* out);

@@ -1,0 +1,150 @@
+#include "imaging/picture_files.h"
+
+#include "app/errors.h"
+#include "imaging/bmp_reader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+[[noreturn]] void failFile(const char* what, const QString& path, int error = 0) {
+    std::string message = std::string(what) + " " + QFile::encodeName(path).toStdString();
+    if (error != 0)
+        message += ": " + std::string(std::strerror(error));
+    throw KelvastoError(message);
+}
+
+// Far above any picture file the program can decode within its pixel limit.
+constexpr qint64 kMaxPictureFileBytes = qint64{1} << 30;
+
+QByteArray readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        failFile("cannot open", path);
+    if (file.size() > kMaxPictureFileBytes)
+        failFile("file too large for a picture:", path);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        failFile("cannot read", path);
+    return bytes;
+}
+
+// A temporary file beside the target; removed again unless committed.
+class TempFileBeside {
+public:
+    explicit TempFileBeside(const QByteArray& target) : m_target(target) {
+        // Hidden and short, in the target's folder so that the rename stays on
+        // one file system; no job collects a name without a picture extension.
+        const qsizetype slash = target.lastIndexOf('/');
+        m_name = (slash < 0 ? QByteArray() : target.left(slash + 1)) + ".kelvasto-XXXXXX";
+        const int fd = mkstemp(m_name.data());
+        if (fd < 0)
+            failFile("cannot create a file beside", QFile::decodeName(target), errno);
+        m_file = fdopen(fd, "wb");
+        if (m_file == nullptr) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(m_name.constData());
+            failFile("cannot write", QFile::decodeName(target), error);
+        }
+    }
+    ~TempFileBeside() {
+        if (m_file != nullptr)
+            std::fclose(m_file);
+        if (!m_committed)
+            ::unlink(m_name.constData());
+    }
+    TempFileBeside(const TempFileBeside&) = delete;
+    TempFileBeside& operator=(const TempFileBeside&) = delete;
+
+    std::FILE* stream() { return m_file; }
+
+    // Flushes to the disk, sets `mode` and renames over the target.
+    void commit(mode_t mode) {
+        const QString target = QFile::decodeName(m_target);
+        if (std::fflush(m_file) != 0 || fsync(fileno(m_file)) != 0)
+            failFile("cannot write", target, errno);
+        if (fchmod(fileno(m_file), mode) != 0)
+            failFile("cannot set permissions of", target, errno);
+        const int closed = std::fclose(m_file);
+        m_file = nullptr;
+        if (closed != 0)
+            failFile("cannot write", target, errno);
+        if (std::rename(m_name.constData(), m_target.constData()) != 0)
+            failFile("cannot replace", target, errno);
+        m_committed = true;
+    }
+
+private:
+    QByteArray m_target;
+    QByteArray m_name;
+    std::FILE* m_file = nullptr;
+    bool m_committed = false;
+};
+
+mode_t newFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+PictureFileKind PictureKind(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
+        return PictureFileKind::Jpeg;
+    if (ext == QLatin1String("bmp"))
+        return PictureFileKind::Bitmap;
+    return PictureFileKind::None;
+}
+
+Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options) {
+    return DecodeJpeg(readWholeFile(path), options);
+}
+
+Picture LoadBmpFile(const QString& path) {
+    return DecodeBmp(readWholeFile(path));
+}
+
+Picture LoadPictureFile(const QString& path) {
+    switch (PictureKind(path)) {
+    case PictureFileKind::Jpeg:
+        return LoadJpegFile(path);
+    case PictureFileKind::Bitmap:
+        return LoadBmpFile(path);
+    case PictureFileKind::None:
+        break;
+    }
+    failFile("not a picture file:", path);
+}
+
+void SaveAsJpeg(const Picture& picture, const QString& path) {
+    // Through a link, replace the file it points to, not the link.
+    const QFileInfo info(path);
+    const QString resolved = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+    const QByteArray target = QFile::encodeName(resolved);
+    mode_t mode = newFileMode();
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            failFile("not a regular file:", resolved);
+        // The owner's write bit counts too: root may write anything, but a
+        // picture its owner made read-only is not to be replaced.
+        if (::access(target.constData(), W_OK) != 0 || (existing.st_mode & S_IWUSR) == 0)
+            failFile("file is read-only:", resolved);
+        mode = existing.st_mode & 07777;
+    }
+    TempFileBeside temp(target);
+    EncodeJpeg(picture, kJpegQuality, temp.stream());
+    temp.commit(mode);
+}
