@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
+
 class BenchJobHost : public JobHost {
 public:
     AppSettings& settings() override { return m_settings; }

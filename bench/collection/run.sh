@@ -8,7 +8,7 @@ repo=$(cd "$here/../.." && pwd)
 build=${BUILD_DIR:-$repo/build-bench}
 cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target bench_collection >/dev/null
-tool="$build/bench/collection/bench_collection"
+tool="$build/bench/bench_collection"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/kelvasto-bench-collection-XXXXXX")
 trap 'rm -rf "$tmp"' EXIT INT TERM

@@ -194,6 +194,13 @@ int runDefects(const QStringList& args, bool assumeYes) {
         return *fault;
 
     ConsoleJobHost host(loadProgramSettings(), assumeYes, ::isatty(STDERR_FILENO) == 1);
+    // Moves without a log could not be undone: refuse before moving anything.
+    const QFileInfo logFolder(QFileInfo(ProtocolFilePath(host.settings())).absolutePath());
+    if (line->options.move && !(logFolder.isDir() && logFolder.isWritable())) {
+        printError(QStringLiteral("the working folder %1 cannot hold the move log; nothing moved")
+                       .arg(logFolder.filePath()));
+        return ExitStatus::Error;
+    }
     if (line->options.recursive) {
         line->options.startFolders = line->paths;
         host.setStartFolders(line->paths);

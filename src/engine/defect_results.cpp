@@ -25,8 +25,7 @@ QString DeleteDefectiveFiles(JobHost& host, const QString& destination) {
     const QString folder = DefectFolderFor(host.settings(), destination);
     QStringList& list = host.lists().AlteDateinamen;
     list.clear();
-    CollectFilesRecursive(host, list, folder + QStringLiteral("*.jpg"));
-    CollectFilesRecursive(host, list, folder + QStringLiteral("*.jpeg"));
+    CollectJpegFilesRecursive(host, list, folder);
     if (list.isEmpty())
         return folder;
     const int answer = host.showMessage(CatalogueText(kReallyDelete), MessageKind::Warning,

@@ -30,8 +30,7 @@ void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringLis
         folders.append(host.selectedFolder());
     for (const QString& folder : folders) {
         const QString start = AddTrailingBackslash(folder);
-        CollectFilesRecursive(host, list, start + QStringLiteral("*.jpg"));
-        CollectFilesRecursive(host, list, start + QStringLiteral("*.jpeg"));
+        CollectJpegFilesRecursive(host, list, start);
     }
 }
 

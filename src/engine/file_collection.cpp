@@ -90,28 +90,68 @@ DirHandle openFolder(const QByteArray& encodedFolder, bool followLink) {
     return DirHandle(dir);
 }
 
+bool isAscii(const char* raw, qsizetype& length) {
+    qsizetype i = 0;
+    bool ascii = true;
+    for (; raw[i] != '\0'; ++i)
+        ascii &= static_cast<unsigned char>(raw[i]) < 0x80;
+    length = i;
+    return ascii;
+}
+
+// A mask prepared once per walk; plain-ASCII masks and names (nearly all of
+// them) are matched on the raw bytes without decoding the name first.
+struct Mask {
+    QString text;
+    QString asciiFolded; // empty when the mask is not plain ASCII
+    bool ascii = false;
+
+    explicit Mask(const QString& mask) : text(mask) {
+        ascii = !mask.isEmpty();
+        for (QChar c : mask)
+            ascii &= c.unicode() < 0x80;
+        if (ascii)
+            asciiFolded = mask.toLower();
+    }
+};
+
 class TreeCollector {
 public:
-    TreeCollector(JobHost& host, QStringList& list, QString mask)
-        : m_host(host), m_list(list), m_mask(std::move(mask)) {}
+    TreeCollector(JobHost& host, QStringList& list, const QStringList& masks)
+        : m_host(host), m_list(list) {
+        for (const QString& mask : masks)
+            m_masks.emplace_back(mask);
+        m_found.resize(m_masks.size());
+    }
 
     // `folder` ends with "/".
     void collect(const QString& folder, const QByteArray& encodedFolder, bool isStart) {
         m_host.processPendingMessages();
-        std::vector<Entry> files;
+        std::vector<std::vector<Entry>> files(m_masks.size());
         std::vector<Entry> folders;
         if (!list(encodedFolder, isStart, files, folders))
             return;
-        std::sort(files.begin(), files.end(), listingOrder);
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            std::sort(files[k].begin(), files[k].end(), listingOrder);
+            // The first mask's files go straight into the work list so the
+            // watcher sees it grow; the others follow at the end.
+            QStringList& target = k == 0 ? m_list : m_found[k];
+            for (const Entry& file : files[k])
+                target.append(folder + file.name);
+        }
         std::sort(folders.begin(), folders.end(), listingOrder);
-        for (const Entry& file : files)
-            m_list.append(folder + file.name);
         for (const Entry& sub : folders)
             collect(folder + sub.name + QLatin1Char('/'), encodedFolder + sub.encoded + '/', false);
     }
 
+    // Behind the first mask's files: all of the second, then the third, ...
+    void appendRemaining() {
+        for (std::size_t k = 1; k < m_found.size(); ++k)
+            m_list.append(m_found[k]);
+    }
+
 private:
-    bool list(const QByteArray& encodedFolder, bool isStart, std::vector<Entry>& files,
+    bool list(const QByteArray& encodedFolder, bool isStart, std::vector<std::vector<Entry>>& files,
               std::vector<Entry>& folders) {
         DirHandle dir = openFolder(encodedFolder, isStart);
         if (!dir)
@@ -130,25 +170,85 @@ private:
         return true;
     }
 
-    void addFile(const char* raw, std::vector<Entry>& files) {
-        const QByteArray encoded(raw);
-        QString name = QFile::decodeName(encoded);
-        if (!MaskMatches(m_mask, name) || !IsFaithfulFileName(encoded))
-            return;
-        files.push_back({std::move(name), encoded});
+    void addFile(const char* raw, std::vector<std::vector<Entry>>& files) {
+        qsizetype length = 0;
+        const bool ascii = isAscii(raw, length);
+        QString name;
+        QByteArray encoded;
+        for (std::size_t k = 0; k < m_masks.size(); ++k) {
+            const Mask& mask = m_masks[k];
+            bool matches = false;
+            if (ascii && mask.ascii) {
+                matches = matchAsciiBytes(mask.asciiFolded, raw, length);
+            } else {
+                if (name.isNull())
+                    name = QFile::decodeName(QByteArray(raw, length));
+                matches = MaskMatches(mask.text, name);
+            }
+            if (!matches)
+                continue;
+            if (encoded.isNull()) {
+                encoded = QByteArray(raw, length);
+                if (!ascii && !IsFaithfulFileName(encoded))
+                    return;
+                if (name.isNull())
+                    name = ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded);
+            }
+            files[k].push_back({name, encoded});
+        }
     }
 
     void addFolder(const char* raw, std::vector<Entry>& folders) {
-        const QByteArray encoded(raw);
-        if (!IsFaithfulFileName(encoded))
+        qsizetype length = 0;
+        const bool ascii = isAscii(raw, length);
+        const QByteArray encoded(raw, length);
+        if (!ascii && !IsFaithfulFileName(encoded))
             return;
-        folders.push_back({QFile::decodeName(encoded), encoded});
+        folders.push_back(
+            {ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded), encoded});
+    }
+
+    // The byte-level twin of matchFolded for plain ASCII.
+    static bool matchAsciiBytes(const QString& mask, const char* name, qsizetype length) {
+        qsizetype m = 0, n = 0, starMask = -1, starName = 0;
+        const qsizetype maskSize = mask.size();
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+        while (n < length) {
+            const char mc = m < maskSize ? char(mask[m].unicode()) : '\0';
+            if (m < maskSize && mc == '*') {
+                starMask = m++;
+                starName = n;
+            } else if (m < maskSize && (mc == '?' || mc == lower(name[n]))) {
+                ++m;
+                ++n;
+            } else if (starMask >= 0) {
+                m = starMask + 1;
+                n = ++starName;
+            } else {
+                return false;
+            }
+        }
+        while (m < maskSize && mask[m] == QLatin1Char('*'))
+            ++m;
+        return m == maskSize;
     }
 
     JobHost& m_host;
     QStringList& m_list;
-    const QString m_mask;
+    std::vector<Mask> m_masks;
+    std::vector<QStringList> m_found;
 };
+
+// Splits "folder/mask" into its folder (with "/") and its mask; false for a
+// mask without an absolute folder.
+bool splitMaskPath(const QString& maskPath, QString& folder, QString& mask) {
+    const qsizetype slash = maskPath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0 || !maskPath.startsWith(QLatin1Char('/')))
+        return false;
+    folder = maskPath.left(slash + 1);
+    mask = maskPath.mid(slash + 1);
+    return true;
+}
 
 } // namespace
 
@@ -157,14 +257,28 @@ bool MaskMatches(QStringView mask, QStringView name) {
 }
 
 void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath) {
-    const qsizetype slash = maskPath.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0 || !maskPath.startsWith(QLatin1Char('/'))) {
+    QString folder, mask;
+    if (!splitMaskPath(maskPath, folder, mask)) {
         host.processPendingMessages();
-        return; // a mask without an absolute folder names nothing
+        return; // names nothing
     }
-    const QString folder = maskPath.left(slash + 1);
-    const QString mask = maskPath.mid(slash + 1);
-    TreeCollector(host, list, mask).collect(folder, QFile::encodeName(folder), true);
+    CollectFilesRecursive(host, list, folder, QStringList{mask});
+}
+
+void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                           const QStringList& masks) {
+    if (!folder.startsWith(QLatin1Char('/'))) {
+        host.processPendingMessages();
+        return;
+    }
+    const QString start = AddTrailingBackslash(folder);
+    TreeCollector collector(host, list, masks);
+    collector.collect(start, QFile::encodeName(start), true);
+    collector.appendRemaining();
+}
+
+void CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder) {
+    CollectFilesRecursive(host, list, folder, {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
 }
 
 void CollectSelectedFiles(JobHost& host, QStringList& list) {

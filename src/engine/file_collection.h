@@ -24,6 +24,15 @@ bool MaskMatches(QStringView mask, QStringView name);
 // messages once per folder.
 void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath);
 
+// The same as one call per mask in turn (all files of the first mask, then
+// all of the second, ...), in one walk of the tree.
+void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                           const QStringList& masks);
+
+// The ".jpg" files of a tree, then its ".jpeg" files: what every JPEG job
+// collects, in one walk.
+void CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder);
+
 // Clears `list` and fills it with the selected files of the file list, in
 // display order.
 void CollectSelectedFiles(JobHost& host, QStringList& list);

@@ -120,7 +120,9 @@ bool MoveFileNoOverwrite(const QString& source, const QString& target) {
         }
         error = errno;
     }
-    if (error != EXDEV)
+    // Across file systems, or where the file system has neither
+    // RENAME_NOREPLACE nor hard links: copy, then remove the source.
+    if (error != EXDEV && error != EPERM && error != ENOTSUP && error != ENOSYS)
         return false;
     struct stat info {};
     if (::lstat(from.constData(), &info) != 0 || !S_ISREG(info.st_mode))

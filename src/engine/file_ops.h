@@ -14,7 +14,7 @@ bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync
 
 // Moves a file to `target` without ever replacing an existing file:
 // renameat2(RENAME_NOREPLACE), or link + unlink where the file system lacks
-// it; across file systems a synced copy without overwrite, then the source is
+// it; across file systems (or without hard links) a synced copy without overwrite, then the source is
 // removed (if that fails the copy is removed again, so the file stays in one
 // place).
 bool MoveFileNoOverwrite(const QString& source, const QString& target);

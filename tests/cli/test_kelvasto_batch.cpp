@@ -166,6 +166,17 @@ private slots:
         QVERIFY(QFileInfo::exists(work() + "Defekt/Defekt2_b.jpg"));
     }
 
+    void moveWithoutAWritableWorkingFolderMovesNothing() {
+        QVERIFY(file("pics/a.jpg", truncated()));
+        HiveKey key(kSettingsKeyPath);
+        QVERIFY(key.writeString(QStringLiteral("Arbeitsverzeichnis"), path("missing/")));
+        key.close();
+        const Run run = runTool({"defects", "--move", path("pics/a.jpg")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains("nothing moved"));
+        QVERIFY(exists("pics/a.jpg"));
+    }
+
     void undoWithoutALogIsAnError() {
         const Run run = runTool({"undo"});
         QCOMPARE(run.exitCode, 1);

@@ -40,6 +40,8 @@ QByteArray fileWithPair(int n, int pairAt, int decoyAt = -1) {
     return bytes;
 }
 
+// The reads of the test under test: a small first block, then large ones.
+constexpr int kFirst = 4 * 1024;
 constexpr int kBlock = 64 * 1024;
 
 } // namespace
@@ -88,6 +90,9 @@ private slots:
         QTest::addColumn<int>("pairAt");
         QTest::addColumn<int>("decoyAt");
         const int sizes[] = {26,
+                             kFirst + 1,
+                             kFirst + 2,
+                             4 * kFirst + 3,
                              27,
                              28,
                              29,
@@ -111,6 +116,11 @@ private slots:
                                      r,
                                      r - 1,
                                      (r + n) / 2,
+                                     n - 2 - kFirst,
+                                     n - 1 - kFirst,
+                                     n - kFirst,
+                                     n - 2 - kFirst - kBlock,
+                                     n - 1 - kFirst - kBlock,
                                      n - 2 - kBlock,
                                      n - 1 - kBlock,
                                      n - kBlock,
@@ -120,7 +130,7 @@ private slots:
                 if (p < -1 || p > n - 2)
                     continue;
                 QTest::addRow("n=%d pair=%d", n, p) << n << p << -1;
-                QTest::addRow("n=%d pair=%d decoy", n, p) << n << p << n - 1 - kBlock;
+                QTest::addRow("n=%d pair=%d decoy", n, p) << n << p << n - 1 - kFirst;
             }
         }
     }

@@ -76,6 +76,28 @@ private slots:
         QCOMPARE(collectJpegs(host, tree), QStringList({"a.jpg", "sub/c.jpg", "sub/b.jpeg"}));
     }
 
+    void oneWalkEqualsOneCallPerMask_data() {
+        QTest::addColumn<QStringList>("masks");
+        QTest::newRow("jpeg jobs") << QStringList{"*.jpg", "*.jpeg"};
+        QTest::newRow("overlapping masks") << QStringList{"*.jpg", "*", "?.JPG"};
+        QTest::newRow("non-ascii mask") << QStringList{"ä*", "*.jpeg"};
+    }
+    void oneWalkEqualsOneCallPerMask() {
+        QFETCH(QStringList, masks);
+        fixtures::Tree tree;
+        for (const char* name :
+             {"a.jpg", "b.jpeg", "x/Äpfel.jpg", "x/ä.jpeg", "x/y/c.JPG", "z/d.txt", "z/e.jpg"})
+            QVERIFY(tree.file(QString::fromUtf8(name), "x"));
+        RecordingJobHost host;
+        QStringList oneCallEach;
+        for (const QString& mask : masks)
+            CollectFilesRecursive(host, oneCallEach, tree.root() + mask);
+        QStringList oneWalk;
+        CollectFilesRecursive(host, oneWalk, tree.root(), masks);
+        QCOMPARE(oneWalk, oneCallEach);
+        QVERIFY(!oneWalk.isEmpty());
+    }
+
     void listingIsSortedIgnoringCaseThenByBytes() {
         fixtures::Tree tree;
         for (const char* name :
