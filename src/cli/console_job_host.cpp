@@ -41,7 +41,11 @@ void InstallInterruptHandler(StopFlags& flags) {
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+    // A closed pipe on stdout (`... | head`) must not kill a move run before
+    // its log is written; the writes then simply fail.
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 bool InterruptRequested() {

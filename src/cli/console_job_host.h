@@ -66,7 +66,7 @@ private:
     QPointer<CollectionWatcher> m_watcher;
 };
 
-// SIGINT asks every running job to stop at its next stop test; a second
-// SIGINT ends the program the usual way.
+// SIGINT, SIGTERM and SIGHUP ask the running job to stop at its next stop
+// test; a second one ends the program the usual way. SIGPIPE is ignored.
 void InstallInterruptHandler(StopFlags& flags);
 bool InterruptRequested();

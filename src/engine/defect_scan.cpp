@@ -10,6 +10,8 @@
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
 
+#include <memory>
+
 namespace {
 
 const QString kDefectsFound = QStringLiteral("Label_DDS02");
@@ -48,7 +50,10 @@ bool testFile(const QString& path, DefectScanResult& result) {
 class DefectMover {
 public:
     DefectMover(JobHost& host, const DefectScanOptions& options, DefectScanResult& result)
-        : m_host(host), m_options(options), m_result(result) {}
+        : m_host(host), m_options(options), m_result(result) {
+        if (options.move)
+            m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
+    }
 
     void handle(const QString& path, const QString& target) {
         if (m_options.move)
@@ -72,9 +77,12 @@ private:
             return;
         }
         MakeFolderPath(m_result.defectFolder);
-        const bool moved = MoveFileNoOverwrite(path, target);
+        // Logged before the move: a kill in between leaves a pair whose undo
+        // fails harmlessly, never a moved file the log does not know.
         m_host.lists().ProtokollListBox << path << target;
-        report(path, target, moved);
+        if (m_journal)
+            m_journal->append(path, target);
+        report(path, target, MoveFileNoOverwrite(path, target));
     }
 
     void report(const QString& path, const QString& target, bool done) {
@@ -86,6 +94,7 @@ private:
     JobHost& m_host;
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
+    std::unique_ptr<MoveLogJournal> m_journal;
 };
 
 void testFiles(JobHost& host, const DefectScanOptions& options, const QStringList& files,

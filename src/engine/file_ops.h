@@ -14,9 +14,8 @@ bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync
 
 // Moves a file to `target` without ever replacing an existing file:
 // renameat2(RENAME_NOREPLACE), or link + unlink where the file system lacks
-// it; across file systems (or without hard links) a synced copy without overwrite, then the source is
-// removed (if that fails the copy is removed again, so the file stays in one
-// place).
+// it; across file systems (or without hard links) a synced copy without overwrite, then the source
+// is removed (if that fails the copy is removed again, so the file stays in one place).
 bool MoveFileNoOverwrite(const QString& source, const QString& target);
 
 // Creates the folder with all missing parents; true when it exists afterwards.

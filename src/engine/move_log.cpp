@@ -7,6 +7,11 @@
 
 #include <QFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 bool IsLoggablePath(const QString& path) {
     return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
 }
@@ -24,6 +29,32 @@ bool WriteMoveLog(const QString& logPath, const QStringList& lines) {
     return ReplaceFileAtomically(logPath, EncodeMoveLog(lines));
 }
 
+MoveLogJournal::MoveLogJournal(const QString& logPath) {
+    if (logPath.isEmpty() || !ReplaceFileAtomically(logPath, QByteArray()))
+        return;
+    m_fd = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+}
+
+MoveLogJournal::~MoveLogJournal() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void MoveLogJournal::append(const QString& former, const QString& moved) {
+    if (m_fd < 0)
+        return;
+    // One write per pair: a kill never leaves half a pair behind a whole one.
+    const QByteArray pair = EncodeMoveLog({former, moved});
+    ssize_t written;
+    do {
+        written = ::write(m_fd, pair.constData(), size_t(pair.size()));
+    } while (written < 0 && errno == EINTR);
+    if (written != pair.size()) {
+        ::close(m_fd); // stop journaling; the end of the run writes the full log
+        m_fd = -1;
+    }
+}
+
 MoveLogContent ReadMoveLog(const QString& logPath) {
     MoveLogContent content;
     QFile file(logPath);
@@ -31,8 +62,10 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
         return content;
     const QByteArray bytes = file.readAll();
     content.readable = true;
+    if (bytes.isEmpty())
+        return content;
     QList<QByteArray> lines = bytes.split('\n');
-    if (!bytes.isEmpty() && bytes.endsWith('\n'))
+    if (bytes.endsWith('\n'))
         lines.removeLast(); // the line end of the last line starts no new line
     for (QByteArray& line : lines) {
         if (line.endsWith('\r'))

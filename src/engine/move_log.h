@@ -18,6 +18,25 @@ QByteArray EncodeMoveLog(const QStringList& lines);
 // Replaces the log file atomically with these lines; false when it failed.
 bool WriteMoveLog(const QString& logPath, const QStringList& lines);
 
+// Keeps the log on disk current while a move run goes on, so that a run
+// killed half-way still leaves the pairs of every move it began: the log is
+// emptied (atomically) when the run starts, and each pair is appended in one
+// write before its move. The run's end still replaces the whole file
+// atomically with the complete list. Failures are ignored like every log
+// write error.
+class MoveLogJournal {
+public:
+    explicit MoveLogJournal(const QString& logPath);
+    ~MoveLogJournal();
+    MoveLogJournal(const MoveLogJournal&) = delete;
+    MoveLogJournal& operator=(const MoveLogJournal&) = delete;
+
+    void append(const QString& former, const QString& moved);
+
+private:
+    int m_fd = -1;
+};
+
 // The log's lines; an unreadable or missing file gives no lines.
 struct MoveLogContent {
     bool readable = false;

@@ -191,6 +191,21 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
+    // `kelvasto-batch defects --move ... | head -1`: the closed pipe must not
+    // end the run before its log is written.
+    void closedStdoutStillWritesTheLog() {
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(file(QStringLiteral("pics/f%1.jpg").arg(i), truncated(40)));
+        QProcess process;
+        process.start(toolPath(), {"defects", "--recursive", "--move", path("pics")});
+        QVERIFY(process.waitForReadyRead(30000));
+        process.closeReadChannel(QProcess::StandardOutput);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ReadMoveLog(work() + "Protokoll.txt").lines.size(), 600);
+        QCOMPARE(QDir(work() + "Defekt").entryList(QDir::Files).size(), 300);
+    }
+
     // Whenever the interrupt lands, the log must describe exactly the files
     // that were moved, and nothing may be lost.
     void interruptLeavesAConsistentLog() {

@@ -1,9 +1,12 @@
 #include "common/recording_job_host.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 RecordingJobHost::RecordingJobHost() {
-    m_settings.Arbeitsverzeichnis = QStringLiteral("/nonexistent-working-folder/");
+    // Inside the sandbox TMPDIR, never created here: a test that forgets to
+    // set its own working folder cannot write anywhere else.
+    m_settings.Arbeitsverzeichnis = QDir::tempPath() + QStringLiteral("/recording-host-work/");
     m_settings.Protokolldatei = QStringLiteral("Protokoll.txt");
 }
 

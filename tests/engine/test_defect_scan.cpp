@@ -162,6 +162,25 @@ private slots:
         QCOMPARE(tree.names("work"), QStringList({"Protokoll.txt"})); // no temporary left
     }
 
+    // A move run killed half-way must leave the pairs of its moves on disk.
+    void logOnDiskFollowsEveryMove() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(tree.file(QStringLiteral("pics/f%1.jpg").arg(i), fixtures::truncatedJpeg()));
+        QVERIFY(tree.file("work/Protokoll.txt", "older run\r\n"));
+        host.setSelectedFolder(tree.path("pics/"));
+        QList<int> linesOnDisk;
+        host.onProcessPendingMessages([&](int) {
+            if (!host.text("Label_DDS05").isEmpty())
+                linesOnDisk.append(int(ReadMoveLog(logPath(host)).lines.size()));
+        });
+        ScanDefectiveJpegs(host, recursive(true));
+        QCOMPARE(linesOnDisk, QList<int>({0, 2, 4, 6, 8, 10}));
+        QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 12);
+    }
+
     void destinationFieldChoosesTheFolder() {
         fixtures::Tree tree;
         RecordingJobHost host;
