@@ -30,10 +30,9 @@ void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringLis
     QStringList folders = options.startFolders;
     if (folders.isEmpty())
         folders.append(host.selectedFolder());
-    for (const QString& folder : folders) {
-        const QString start = AddTrailingBackslash(folder);
-        CollectJpegFilesRecursive(host, list, start);
-    }
+    for (const QString& folder : folders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
 }
 
 // An unreadable file is counted as tested and not defective, so one bad

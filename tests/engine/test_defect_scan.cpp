@@ -201,11 +201,13 @@ private slots:
         QVERIFY(tree.file("work/Protokoll.txt", "kept\r\n"));
         host.setSelectedFiles({});
         const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});
+        host.setSelectedFolder(QString());
+        QVERIFY(ScanDefectiveJpegs(host, recursive()).nothingToTest);
         QVERIFY(result.nothingToTest);
-        QCOMPARE(host.messages().size(), 1);
+        QCOMPARE(host.messages().size(), 2);
         QCOMPARE(host.messages().at(0).text, QStringLiteral("No file marked yet !"));
         QCOMPARE(host.messages().at(0).kind, MessageKind::Information);
-        QCOMPARE(host.watchersStopped(), 1);
+        QCOMPARE(host.watchersStopped(), 2);
         QVERIFY(host.lockBalanced());
         QCOMPARE(host.busyDepth(), 0);
         QVERIFY(host.undoPreparations().isEmpty());
