@@ -50,7 +50,13 @@ int run(const QString& root, int rounds) {
         CollectJpegFilesRecursive(host, list, root);
         count = list.size();
     });
-    std::printf("%.6f %lld\n", seconds, static_cast<long long>(count));
+    // The same result with one walk per mask, as two separate calls give it.
+    const double twoWalks = bestSeconds(rounds, [&] {
+        QStringList list;
+        CollectFilesRecursive(host, list, root + QStringLiteral("/*.jpg"));
+        CollectFilesRecursive(host, list, root + QStringLiteral("/*.jpeg"));
+    });
+    std::printf("%.6f %lld %.6f\n", seconds, static_cast<long long>(count), twoWalks);
     return 0;
 }
 

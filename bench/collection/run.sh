@@ -33,11 +33,14 @@ for _ in 1 2 3 4 5; do
 done
 set -- $("$tool" run "$tmp/tree" 5)
 engine_us=$(awk "BEGIN { printf \"%d\", $1 * 1000000 }")
+two_walks_us=$(awk "BEGIN { printf \"%d\", $3 * 1000000 }")
 found=$(find "$tmp/tree" -name '*.jpg' -o -name '*.jpeg' | wc -l)
 
 echo "files collected: $2 (find lists $found: it is case-sensitive and enters hidden folders)"
 echo "find:                        $best_find us"
 echo "CollectFilesRecursive:       $engine_us us   (inside the process)"
 echo "bench_collection process:    $best_whole us  (with program start)"
+echo "one call per mask (2 walks): $two_walks_us us"
 awk "BEGIN { printf \"ratio engine / find:  %.2f\n\", $engine_us / $best_find;
-             printf \"ratio process / find: %.2f\n\", $best_whole / $best_find }"
+             printf \"ratio process / find: %.2f\n\", $best_whole / $best_find;
+             printf \"ratio two walks / find: %.2f\n\", $two_walks_us / $best_find }"

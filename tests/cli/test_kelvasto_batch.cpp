@@ -132,6 +132,31 @@ private slots:
         QCOMPARE(testing::readFile(work() + "Protokoll.txt"), QByteArray());
     }
 
+    // The progress bar goes to stderr only when stderr is a terminal; stdout
+    // stays the plain list either way.
+    void progressBarOnlyOnATerminal() {
+        const QString script = QStringLiteral("/usr/bin/script");
+        if (!QFileInfo(script).isExecutable())
+            QSKIP("no script(1) to provide a terminal");
+        QVERIFY(file("pics/a.jpg", truncated()));
+        QVERIFY(file("pics/b.jpg", sound()));
+        const QString out = path("stdout.txt");
+        const QString command = QStringLiteral("'%1' defects --recursive '%2' > '%3'")
+                                    .arg(toolPath(), path("pics"), out);
+        QProcess process;
+        process.start(script, {"-qec", command, "/dev/null"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString terminal = QString::fromLocal8Bit(process.readAllStandardOutput());
+        QVERIFY2(terminal.contains("[##############################] 2/2"), qPrintable(terminal));
+        const QString plain = QString::fromLocal8Bit(testing::readFile(out));
+        QVERIFY(plain.startsWith(path("pics/a.jpg") + " -> "));
+        QVERIFY(!plain.contains('['));
+
+        const Run piped = runTool({"defects", "--recursive", path("pics")});
+        QVERIFY(!piped.err.contains('['));
+    }
+
     void selectedFilesWithDestination() {
         QVERIFY(file("pics/a.jpg", truncated()));
         QVERIFY(file("pics/b.jpg", sound()));
