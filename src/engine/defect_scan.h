@@ -3,6 +3,18 @@
 // selection, tests each with IsDefectiveJpeg, and copies or moves every
 // defective one into the defect folder under a numbered name. Move runs keep
 // a move log for the undo.
+//
+// The window's handler reads its controls and hands over:
+//
+//     void THauptForm::BitBtn_DDS01Click() {
+//         GuardedHandler(this, [&] {
+//             showProgressPage(1);
+//             DefectFolder = ScanDefectiveJpegs(*this, {GrafikRekursiv->isChecked(),
+//                                                       RadioGroup_DDS01->itemIndex() == 1,
+//                                                       GrafikZielverzeichnis->text(), {}})
+//                                .defectFolder;
+//         });
+//     }
 
 #include "engine/defect_test.h"
 
