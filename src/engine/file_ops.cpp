@@ -71,8 +71,10 @@ bool copyContents(int from, int to) {
 bool copyInto(int sourceFd, const struct stat& info, int targetFd, bool sync) {
     if (!copyContents(sourceFd, targetFd))
         return false;
-    // The exclusive create applied the umask; give the copy the source's bits.
-    if (::fchmod(targetFd, info.st_mode & 07777) != 0)
+    // The exclusive create applied the umask; give the copy the source's
+    // read/write/execute bits. Set-user-ID and set-group-ID are not copied:
+    // the copy belongs to whoever runs the job.
+    if (::fchmod(targetFd, info.st_mode & 0777) != 0)
         return false;
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
     if (::futimens(targetFd, times) != 0)

@@ -7,7 +7,8 @@
 #include <QString>
 
 // Copies a regular file to `target`, which must not exist yet (created
-// exclusively). Keeps the modification time and the permission bits. A failed
+// exclusively). Keeps the modification time and the permission bits (not
+// set-user-ID, set-group-ID or sticky). A failed
 // copy removes the partial target it created, and only that. With `sync` the
 // data is flushed to disk before the call returns.
 bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync = false);

@@ -48,6 +48,10 @@ private slots:
         QCOMPARE(statOf(tree.path("b.jpg")).st_mtime, time_t(1000000000));
         QCOMPARE(statOf(tree.path("b.jpg")).st_mode & 07777, mode_t(0640));
         QVERIFY(tree.exists("a.jpg"));
+
+        QVERIFY(::chmod(QFile::encodeName(tree.path("a.jpg")).constData(), 04755) == 0);
+        QVERIFY(CopyFileNoOverwrite(tree.path("a.jpg"), tree.path("c.jpg")));
+        QCOMPARE(statOf(tree.path("c.jpg")).st_mode & 07777, mode_t(0755));
     }
 
     void copyNeverOverwritesOrLeavesPartialFiles() {
