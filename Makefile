@@ -21,6 +21,7 @@ test: test-build
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: release
+	@sh scripts/install-deps.sh --bench
 	cmake --build build-release --target benchmarks -j $(JOBS)
 	sh bench/run_all.sh build-release
 

@@ -5,6 +5,10 @@ set -eu
 
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 libjpeg62-turbo-dev xvfb xauth"
+# The benchmarks compare with these peer tools.
+if [ "${1:-}" = "--bench" ]; then
+    PACKAGES="$PACKAGES imagemagick jpeginfo"
+fi
 
 missing=""
 for p in $PACKAGES; do

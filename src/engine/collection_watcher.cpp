@@ -1,5 +1,6 @@
 #include "engine/collection_watcher.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QMutexLocker>
 
@@ -32,5 +33,16 @@ void CollectionWatcher::run() {
         if (stopAfterThis || m_stop.load())
             return;
         QThread::msleep(kIntervalMs);
+    }
+}
+
+void FinishWatcher(QPointer<CollectionWatcher> watcher) {
+    if (!watcher)
+        return;
+    watcher->requestStop();
+    while (watcher && !watcher->isFinished()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (watcher)
+            watcher->wait(5);
     }
 }

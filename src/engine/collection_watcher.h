@@ -3,6 +3,15 @@
 // job collects. Each hands its update step to the main thread, waits for it to
 // run, sleeps 200 ms, and repeats until asked to stop; it frees itself at the
 // end of its run.
+//
+// Shutting one down safely: the hand-over blocks the watcher until the main
+// thread runs the update, so the main thread must never block waiting for a
+// watcher (QThread::wait() there would deadlock once the watcher is inside a
+// hand-over). A job calls requestStop() and goes on; the watcher ends after
+// one more update, which the main thread runs the next time it processes
+// events. A host that must be sure the thread is gone before it destroys what
+// the update touches (closing the window, a test's end) calls
+// FinishWatcher(), which keeps processing events while it waits.
 
 #include <QMutex>
 #include <QPointer>
@@ -36,6 +45,11 @@ private:
     std::function<void()> m_update;
     std::atomic<bool> m_stop{false};
 };
+
+// Requests the stop and returns once the thread has finished, processing the
+// main thread's events meanwhile so that a pending hand-over can run. Call on
+// the main thread only. The watcher may have deleted itself when it returns.
+void FinishWatcher(QPointer<CollectionWatcher> watcher);
 
 // Refreshes Label_DDS05 during the defect scan.
 class TDefekteJPEGs : public CollectionWatcher {

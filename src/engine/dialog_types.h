@@ -31,12 +31,18 @@ inline constexpr int kDialogButtonCount = 11;
 
 using DialogButtons = std::uint32_t;
 
-constexpr DialogButtons ButtonBit(DialogButton b) { return DialogButtons(1) << int(b); }
+constexpr DialogButtons ButtonBit(DialogButton b) {
+    return DialogButtons(1) << int(b);
+}
 constexpr DialogButtons operator|(DialogButton a, DialogButton b) {
     return ButtonBit(a) | ButtonBit(b);
 }
-constexpr DialogButtons operator|(DialogButtons a, DialogButton b) { return a | ButtonBit(b); }
-constexpr bool HasButton(DialogButtons set, DialogButton b) { return (set & ButtonBit(b)) != 0; }
+constexpr DialogButtons operator|(DialogButtons a, DialogButton b) {
+    return a | ButtonBit(b);
+}
+constexpr bool HasButton(DialogButtons set, DialogButton b) {
+    return (set & ButtonBit(b)) != 0;
+}
 
 // Modal results.
 namespace DialogResult {

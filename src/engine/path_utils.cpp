@@ -14,7 +14,9 @@ QString AddTrailingBackslash(const QString& path) {
     return path + QLatin1Char('/');
 }
 
-QString MakeBlanks(int n) { return QString(qBound(0, n, 255) + 1, QLatin1Char(' ')); }
+QString MakeBlanks(int n) {
+    return QString(qBound(0, n, 255) + 1, QLatin1Char(' '));
+}
 
 QString StripDigits(const QString& text) {
     QString out;

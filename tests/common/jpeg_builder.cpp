@@ -10,8 +10,12 @@ void put16(QByteArray& out, int value) {
 }
 } // namespace
 
-JpegBuilder& JpegBuilder::soi() { return raw(QByteArray("\xFF\xD8", 2)); }
-JpegBuilder& JpegBuilder::eoi() { return raw(QByteArray("\xFF\xD9", 2)); }
+JpegBuilder& JpegBuilder::soi() {
+    return raw(QByteArray("\xFF\xD8", 2));
+}
+JpegBuilder& JpegBuilder::eoi() {
+    return raw(QByteArray("\xFF\xD9", 2));
+}
 
 JpegBuilder& JpegBuilder::app(int n, int length) {
     return segment(std::uint8_t(0xE0 + n), length - 2);
@@ -25,7 +29,9 @@ JpegBuilder& JpegBuilder::com(const QByteArray& text) {
     return *this;
 }
 
-JpegBuilder& JpegBuilder::dqt() { return segment(0xDB, 65); }
+JpegBuilder& JpegBuilder::dqt() {
+    return segment(0xDB, 65);
+}
 
 JpegBuilder& JpegBuilder::segment(std::uint8_t marker, int payloadBytes) {
     m_bytes.append(char(0xFF));
@@ -35,8 +41,12 @@ JpegBuilder& JpegBuilder::segment(std::uint8_t marker, int payloadBytes) {
     return *this;
 }
 
-JpegBuilder& JpegBuilder::scanData(int count) { return raw(QByteArray(count, 's')); }
-JpegBuilder& JpegBuilder::trailing(int count, char fill) { return raw(QByteArray(count, fill)); }
+JpegBuilder& JpegBuilder::scanData(int count) {
+    return raw(QByteArray(count, 's'));
+}
+JpegBuilder& JpegBuilder::trailing(int count, char fill) {
+    return raw(QByteArray(count, fill));
+}
 
 JpegBuilder& JpegBuilder::raw(const QByteArray& bytes) {
     m_bytes.append(bytes);

@@ -52,12 +52,23 @@ void tearDownSandbox() {
     root.removeRecursively();
 }
 
-QString sandboxRoot() { return gRoot; }
-QString configHome() { return gRoot + "/config"; }
-QString dataHome() { return gRoot + "/data"; }
-QString homeFolder() { return gRoot + "/home"; }
+QString sandboxRoot() {
+    return gRoot;
+}
+QString configHome() {
+    return gRoot + "/config";
+}
+QString dataHome() {
+    return gRoot + "/data";
+}
+QString homeFolder() {
+    return gRoot + "/home";
+}
 
-void resetHive() { QDir(configHome()).removeRecursively(); QDir().mkpath(configHome()); }
+void resetHive() {
+    QDir(configHome()).removeRecursively();
+    QDir().mkpath(configHome());
+}
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());

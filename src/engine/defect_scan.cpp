@@ -1,0 +1,190 @@
+#include "engine/defect_scan.h"
+
+#include "app/app_settings.h"
+#include "app/errors.h"
+#include "engine/file_collection.h"
+#include "engine/file_ops.h"
+#include "engine/job_host.h"
+#include "engine/move_log.h"
+#include "engine/path_utils.h"
+#include "engine/scope_exit.h"
+#include "i18n/catalogue.h"
+
+#include <memory>
+
+namespace {
+
+const QString kDefectsFound = QStringLiteral("Label_DDS02");
+const QString kFilesToTest = QStringLiteral("Label_DDS05");
+const QString kFilesTested = QStringLiteral("Label_DDS07");
+const QString kProgressBar = QStringLiteral("ProgressBar_DDS01");
+
+constexpr int kNoFileMarked = 9000;
+constexpr int kScanFinished = 9115;
+
+void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
+    if (!options.recursive) {
+        CollectSelectedFiles(host, list);
+        return;
+    }
+    QStringList folders = options.startFolders;
+    if (folders.isEmpty())
+        folders.append(host.selectedFolder());
+    for (const QString& folder : folders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+}
+
+// An unreadable file is counted as tested and not defective, so one bad
+// file does not end the run half-way.
+bool testFile(const QString& path, DefectScanResult& result) {
+    try {
+        return IsDefectiveJpeg(path);
+    } catch (const KelvastoError&) {
+        ++result.unreadable;
+        return false;
+    }
+}
+
+class DefectMover {
+public:
+    DefectMover(JobHost& host, const DefectScanOptions& options, DefectScanResult& result)
+        : m_host(host), m_options(options), m_result(result) {
+        if (options.move)
+            m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
+    }
+
+    void handle(const QString& path, const QString& target) {
+        if (m_options.move)
+            move(path, target);
+        else
+            copy(path, target);
+    }
+
+private:
+    void copy(const QString& path, const QString& target) {
+        MakeFolderPath(m_result.defectFolder);
+        report(path, target, CopyFileNoOverwrite(path, target));
+    }
+
+    void move(const QString& path, const QString& target) {
+        // A line break would split the pair in the line-based log, and the
+        // undo would then rename files this run never moved.
+        if (!IsLoggablePath(path) || !IsLoggablePath(target)) {
+            ++m_result.unsafeNames;
+            m_host.noteDefectiveFile(path, target, false);
+            return;
+        }
+        MakeFolderPath(m_result.defectFolder);
+        // Logged before the move: a kill in between leaves a pair whose undo
+        // fails harmlessly, never a moved file the log does not know.
+        m_host.lists().ProtokollListBox << path << target;
+        if (m_journal)
+            m_journal->append(path, target);
+        report(path, target, MoveFileNoOverwrite(path, target));
+    }
+
+    void report(const QString& path, const QString& target, bool done) {
+        if (done)
+            ++m_result.transferred;
+        m_host.noteDefectiveFile(path, target, done);
+    }
+
+    JobHost& m_host;
+    const DefectScanOptions& m_options;
+    DefectScanResult& m_result;
+    std::unique_ptr<MoveLogJournal> m_journal;
+};
+
+void testFiles(JobHost& host, const DefectScanOptions& options, const QStringList& files,
+               DefectScanResult& result) {
+    const int width = int(QString::number(files.size()).size());
+    int next = 1;
+    DefectMover mover(host, options, result);
+    for (int i = 0; i < files.size(); ++i) {
+        host.processPendingMessages();
+        if (host.stopFlags().JpegJobStop.load() == 1) {
+            result.stopped = true;
+            break;
+        }
+        const QString& path = files.at(i);
+        if (testFile(path, result)) {
+            ++result.defective;
+            mover.handle(path, result.defectFolder + DefectFileName(next, width, path));
+            ++next;
+        }
+        result.tested = i + 1;
+        host.setProgressValue(kProgressBar, i + 1);
+        host.setText(kFilesTested, QString::number(i + 1));
+        host.setText(kDefectsFound, QString::number(next - 1));
+    }
+}
+
+} // namespace
+
+QString DefectFolderFor(const AppSettings& settings, const QString& destination) {
+    const QString base = destination.isEmpty() ? settings.Arbeitsverzeichnis : destination;
+    return AddTrailingBackslash(base) + QStringLiteral("Defekt/");
+}
+
+QString DefectFileName(int number, int width, const QString& formerPath) {
+    const QString name = formerPath.mid(formerPath.lastIndexOf(QLatin1Char('/')) + 1);
+    return QStringLiteral("Defekt") +
+           QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')) + QLatin1Char('_') + name;
+}
+
+DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options) {
+    DefectScanResult result;
+    {
+        host.setBusyCursor(true);
+        ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
+        host.lockUi(JobKind::DefectScan);
+        ScopeExit unlock([&] { host.unlockUi(JobKind::DefectScan); });
+        host.setProgressValue(kProgressBar, 0);
+        host.setText(kDefectsFound, QStringLiteral("0"));
+        host.setText(kFilesTested, QStringLiteral("0"));
+
+        result.defectFolder = DefectFolderFor(host.settings(), options.destination);
+        BatchLists& lists = host.lists();
+        lists.AlteDateinamen.clear();
+        lists.NeueDateinamen.clear();
+        lists.ProtokollListBox.clear();
+
+        host.startWatcher(WatcherKind::DefekteJPEGs);
+        ScopeExit stopWatcher([&] { host.stopWatcher(); });
+        collectWorkList(host, options, lists.AlteDateinamen);
+        const QStringList files = lists.AlteDateinamen;
+        result.collected = int(files.size());
+        if (files.isEmpty()) {
+            result.nothingToTest = true;
+            host.showMessage(CatalogueText(kNoFileMarked), MessageKind::Information,
+                             ButtonBit(DialogButton::OK));
+            stopWatcher.runNow();
+            restoreCursor.runNow();
+            unlock.runNow();
+            return result;
+        }
+        stopWatcher.runNow();
+
+        host.setProgressMaximum(kProgressBar, result.collected);
+        host.stopFlags().JpegJobStop = 0;
+        host.setText(kFilesToTest, QString::number(result.collected));
+
+        // From here on every way out leaves a log of exactly this run's moves,
+        // so the undo never works on an older run.
+        ScopeExit finishLog([&] {
+            result.logWritten =
+                WriteMoveLog(ProtocolFilePath(host.settings()), lists.ProtokollListBox);
+            host.prepareMoveUndo(options.move);
+        });
+        testFiles(host, options, files, result);
+        finishLog.runNow();
+
+        host.refreshFileList();
+        unlock.runNow();
+        restoreCursor.runNow();
+    }
+    host.showMessage(CatalogueText(kScanFinished), MessageKind::Information,
+                     ButtonBit(DialogButton::OK));
+    return result;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The defective-JPEG scan: collects the JPEG files of a tree or of the
+// selection, tests each with IsDefectiveJpeg, and copies or moves every
+// defective one into the defect folder under a numbered name. Move runs keep
+// a move log for the undo.
+//
+// The window's handler reads its controls and hands over:
+//
+//     void THauptForm::BitBtn_DDS01Click() {
+//         GuardedHandler(this, [&] {
+//             showProgressPage(1);
+//             DefectFolder = ScanDefectiveJpegs(*this, {GrafikRekursiv->isChecked(),
+//                                                       RadioGroup_DDS01->itemIndex() == 1,
+//                                                       GrafikZielverzeichnis->text(), {}})
+//                                .defectFolder;
+//         });
+//     }
+
+#include "engine/defect_test.h"
+
+#include <QString>
+#include <QStringList>
+
+class JobHost;
+struct AppSettings;
+
+// What the click handler reads from the controls.
+struct DefectScanOptions {
+    bool recursive = false; // GrafikRekursiv: whole tree, else the selected files
+    bool move = false;      // RadioGroup_DDS01 item 1 ("verschieben"), else copy
+    QString destination;    // GrafikZielverzeichnis; empty means the working folder
+    // Start folders of a recursive run; empty means the folder tree's selection.
+    QStringList startFolders;
+};
+
+struct DefectScanResult {
+    QString defectFolder;       // DefectFolder used by this run, ends with "/"
+    bool nothingToTest = false; // the work list was empty (message 9000 shown)
+    bool stopped = false;       // JpegJobStop ended the loop early
+    int collected = 0;
+    int tested = 0;
+    int defective = 0;
+    int transferred = 0;     // defective files copied or moved successfully
+    int unreadable = 0;      // files that could not be read: tested, not defective
+    int unsafeNames = 0;     // defective files not moved: a line break in the path
+    bool logWritten = false; // the protocol file was replaced
+};
+
+// Destination (or the working folder when it is empty) + "/" + "Defekt/".
+QString DefectFolderFor(const AppSettings& settings, const QString& destination);
+
+// "Defekt" + number padded with "0" to `width` digits + "_" + the file name of
+// `formerPath` (without its folder).
+QString DefectFileName(int number, int width, const QString& formerPath);
+
+// Runs the whole scan on `host`. Whatever way the run ends after collecting,
+// the protocol file holds this run's moves and the undo state is prepared;
+// the window is unlocked and the cursor restored.
+DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options);

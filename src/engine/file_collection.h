@@ -1,0 +1,38 @@
+#pragma once
+// Filling the work list of a job: every matching file of a folder tree, or the
+// files selected in the file list.
+//
+// The tree walk lists folders at the readdir level (no per-entry QFileInfo),
+// sorts each folder's entries by name case-insensitively with ties in byte
+// order, collects hidden files, skips folders whose name begins with ".",
+// and neither collects nor follows symbolic links, devices, FIFOs or sockets.
+// A folder that cannot be listed contributes nothing. Names that do not
+// survive decodeName/encodeName are skipped so no job works on a mangled path.
+
+#include <QString>
+#include <QStringList>
+
+class JobHost;
+
+// True when `name` matches `mask` ignoring case; "*" stands for any run of
+// characters, "?" for exactly one.
+bool MaskMatches(QStringView mask, QStringView name);
+
+// Appends every file matching the mask of `maskPath` (a folder followed by a
+// mask, such as "/photos/*.jpg") in that folder and all its sub-folders,
+// depth-first, a folder's own files before its sub-folders. Processes pending
+// messages once per folder.
+void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath);
+
+// The same as one call per mask in turn (all files of the first mask, then
+// all of the second, ...), in one walk of the tree.
+void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                           const QStringList& masks);
+
+// The ".jpg" files of a tree, then its ".jpeg" files: what every JPEG job
+// collects, in one walk.
+void CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder);
+
+// Clears `list` and fills it with the selected files of the file list, in
+// display order.
+void CollectSelectedFiles(JobHost& host, QStringList& list);

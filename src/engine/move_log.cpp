@@ -1,0 +1,105 @@
+#include "engine/move_log.h"
+
+#include "app/app_settings.h"
+#include "engine/file_ops.h"
+#include "engine/job_host.h"
+#include "engine/scope_exit.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+bool IsLoggablePath(const QString& path) {
+    return !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'));
+}
+
+QByteArray EncodeMoveLog(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += QFile::encodeName(line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool WriteMoveLog(const QString& logPath, const QStringList& lines) {
+    return ReplaceFileAtomically(logPath, EncodeMoveLog(lines));
+}
+
+MoveLogJournal::MoveLogJournal(const QString& logPath) {
+    if (logPath.isEmpty() || !ReplaceFileAtomically(logPath, QByteArray()))
+        return;
+    m_fd = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+}
+
+MoveLogJournal::~MoveLogJournal() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void MoveLogJournal::append(const QString& former, const QString& moved) {
+    if (m_fd < 0)
+        return;
+    // One write per pair: a kill never leaves half a pair behind a whole one.
+    const QByteArray pair = EncodeMoveLog({former, moved});
+    ssize_t written;
+    do {
+        written = ::write(m_fd, pair.constData(), size_t(pair.size()));
+    } while (written < 0 && errno == EINTR);
+    if (written != pair.size()) {
+        ::close(m_fd); // stop journaling; the end of the run writes the full log
+        m_fd = -1;
+    }
+}
+
+MoveLogContent ReadMoveLog(const QString& logPath) {
+    MoveLogContent content;
+    QFile file(logPath);
+    if (logPath.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return content;
+    const QByteArray bytes = file.readAll();
+    content.readable = true;
+    if (bytes.isEmpty())
+        return content;
+    QList<QByteArray> lines = bytes.split('\n');
+    if (bytes.endsWith('\n'))
+        lines.removeLast(); // the line end of the last line starts no new line
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        content.lines.append(QFile::decodeName(line));
+    }
+    return content;
+}
+
+UndoResult UndoMoves(const QString& logPath) {
+    UndoResult result;
+    const MoveLogContent log = ReadMoveLog(logPath);
+    if (!log.readable)
+        return result;
+    result.logRead = true;
+    // An empty file reads as one pair of empty paths, an odd last line as a
+    // pair without new path; both renames fail and are skipped.
+    qsizetype i = 0;
+    do {
+        const QString former = log.lines.value(i);
+        const QString moved = log.lines.value(i + 1);
+        ++result.pairs;
+        if (!former.isEmpty() && !moved.isEmpty() && MoveFileNoOverwrite(moved, former))
+            ++result.restored;
+        i += 2;
+    } while (i < log.lines.size());
+    return result;
+}
+
+UndoResult UndoLastMoveRun(JobHost& host) {
+    host.setBusyCursor(true);
+    ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
+    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()));
+    restoreCursor.runNow();
+    host.refreshFileList();
+    return result;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The move log of the defect scan and its undo. The log is a text file, one
+// path per line, each line ended by CR LF, in pairs: former path, new path.
+// Paths holding a line break are never logged (the scan does not move such
+// files), so every line of the log is exactly one path.
+
+#include <QString>
+#include <QStringList>
+
+class JobHost;
+
+// False for a path that a line-based log could not hold unambiguously.
+bool IsLoggablePath(const QString& path);
+
+// The log file's bytes for these lines.
+QByteArray EncodeMoveLog(const QStringList& lines);
+
+// Replaces the log file atomically with these lines; false when it failed.
+bool WriteMoveLog(const QString& logPath, const QStringList& lines);
+
+// Keeps the log on disk current while a move run goes on, so that a run
+// killed half-way still leaves the pairs of every move it began: the log is
+// emptied (atomically) when the run starts, and each pair is appended in one
+// write before its move. The run's end still replaces the whole file
+// atomically with the complete list. Failures are ignored like every log
+// write error.
+class MoveLogJournal {
+public:
+    explicit MoveLogJournal(const QString& logPath);
+    ~MoveLogJournal();
+    MoveLogJournal(const MoveLogJournal&) = delete;
+    MoveLogJournal& operator=(const MoveLogJournal&) = delete;
+
+    void append(const QString& former, const QString& moved);
+
+private:
+    int m_fd = -1;
+};
+
+// The log's lines; an unreadable or missing file gives no lines.
+struct MoveLogContent {
+    bool readable = false;
+    QStringList lines;
+};
+MoveLogContent ReadMoveLog(const QString& logPath);
+
+struct UndoResult {
+    bool logRead = false; // the log file could be opened
+    int pairs = 0;        // pairs read (an empty file counts as one empty pair)
+    int restored = 0;     // files moved back to their former path
+};
+
+// Moves every logged file back to its former path, pairs in file order.
+// Never replaces a file now standing at a former path, never creates a
+// folder, never writes the log; every failure is skipped silently.
+UndoResult UndoMoves(const QString& logPath);
+
+// The undo command: busy cursor, UndoMoves on the log of the current working
+// folder, normal cursor, refreshed file list. Disabling the command is left
+// to the window.
+UndoResult UndoLastMoveRun(JobHost& host);

@@ -1,0 +1,59 @@
+#pragma once
+// Small helpers for engine tests: trees of real files in a temporary folder
+// under the sandbox TMPDIR, and JPEG-like files of a given size that are
+// sound or cut off.
+
+#include "common/test_env.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace fixtures {
+
+// `size` bytes (at least 4) that end with the end-of-image marker.
+inline QByteArray soundJpeg(int size = 300) {
+    QByteArray bytes(size, 's');
+    bytes[0] = char(0xFF);
+    bytes[1] = char(0xD8);
+    bytes[size - 2] = char(0xFF);
+    bytes[size - 1] = char(0xD9);
+    return bytes;
+}
+
+// `size` bytes with a start marker and no end marker anywhere.
+inline QByteArray truncatedJpeg(int size = 300) {
+    QByteArray bytes(size, 's');
+    bytes[0] = char(0xFF);
+    bytes[1] = char(0xD8);
+    return bytes;
+}
+
+// A temporary tree; paths are given relative to its root.
+class Tree {
+public:
+    Tree() : m_dir(QDir::tempPath() + QStringLiteral("/engine-XXXXXX")) {}
+    bool valid() const { return m_dir.isValid(); }
+    // The root with a trailing "/".
+    QString root() const { return m_dir.path() + QLatin1Char('/'); }
+    QString path(const QString& relative) const { return root() + relative; }
+    bool file(const QString& relative, const QByteArray& bytes) {
+        return testing::writeFile(path(relative), bytes);
+    }
+    bool folder(const QString& relative) { return QDir().mkpath(path(relative)); }
+    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+    QByteArray read(const QString& relative) const { return testing::readFile(path(relative)); }
+    // Names (not paths) of the files directly in a folder, sorted.
+    QStringList names(const QString& relative) const {
+        return QDir(path(relative)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace fixtures

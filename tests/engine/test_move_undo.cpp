@@ -1,0 +1,149 @@
+#include "common/recording_job_host.h"
+#include "common/test_registry.h"
+#include "engine/defect_scan.h"
+#include "engine/move_log.h"
+#include "engine_fixtures.h"
+
+#include <QTest>
+
+namespace {
+
+// Moves three defective files of three folders and returns the host's log path.
+QString moveThree(RecordingJobHost& host, fixtures::Tree& tree) {
+    tree.folder("work");
+    host.settings().Arbeitsverzeichnis = tree.path("work/");
+    tree.file("pics/a.jpg", fixtures::truncatedJpeg(301));
+    tree.file("pics/x/b.jpg", fixtures::truncatedJpeg(302));
+    tree.file("pics/y/c.jpeg", fixtures::truncatedJpeg(303));
+    tree.file("pics/y/sound.jpg", fixtures::soundJpeg());
+    host.setSelectedFolder(tree.path("pics/"));
+    DefectScanOptions options;
+    options.recursive = true;
+    options.move = true;
+    ScanDefectiveJpegs(host, options);
+    return ProtocolFilePath(host.settings());
+}
+
+} // namespace
+
+class TestMoveUndo : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTripOfThreeFiles() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        QCOMPARE(tree.names("work/Defekt").size(), 3);
+        const QByteArray logBefore = testing::readFile(log);
+
+        const UndoResult result = UndoLastMoveRun(host);
+        QVERIFY(result.logRead);
+        QCOMPARE(result.pairs, 3);
+        QCOMPARE(result.restored, 3);
+        QCOMPARE(tree.read("pics/a.jpg").size(), 301);
+        QCOMPARE(tree.read("pics/x/b.jpg").size(), 302);
+        QCOMPARE(tree.read("pics/y/c.jpeg").size(), 303);
+        QVERIFY(tree.names("work/Defekt").isEmpty());
+        QVERIFY(QFileInfo(tree.path("work/Defekt")).isDir()); // the emptied folder stays
+        QCOMPARE(testing::readFile(log), logBefore);          // never written by the undo
+        QCOMPARE(host.busyDepth(), 0);
+        QCOMPARE(host.refreshCount(), 2);
+    }
+
+    void fileNowAtAFormerPathStays() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        QVERIFY(tree.file("pics/x/b.jpg", "a newer file"));
+        const UndoResult result = UndoMoves(log);
+        QCOMPARE(result.restored, 2);
+        QCOMPARE(tree.read("pics/x/b.jpg"), QByteArray("a newer file"));
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt2_b.jpg"}));
+        QVERIFY(tree.exists("pics/a.jpg"));
+        QVERIFY(tree.exists("pics/y/c.jpeg"));
+    }
+
+    void formerFolderGoneIsSkipped() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        QVERIFY(QDir(tree.path("pics/x")).removeRecursively());
+        QCOMPARE(UndoMoves(log).restored, 2);
+        QVERIFY(!tree.exists("pics/x")); // no folder is created for it
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt2_b.jpg"}));
+    }
+
+    void changedWorkingFolderFindsNothing() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        moveThree(host, tree);
+        QVERIFY(tree.folder("other"));
+        host.settings().Arbeitsverzeichnis = tree.path("other/");
+        const UndoResult result = UndoLastMoveRun(host);
+        QVERIFY(!result.logRead);
+        QCOMPARE(result.restored, 0);
+        QCOMPARE(tree.names("work/Defekt").size(), 3);
+        QCOMPARE(host.busyDepth(), 0);
+        QCOMPARE(host.refreshCount(), 2);
+    }
+
+    void copyRunAfterMoveRunEmptiesTheLog() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        QVERIFY(tree.file("pics/z.jpg", fixtures::truncatedJpeg()));
+        ScanDefectiveJpegs(host, DefectScanOptions{true, false, {}, {}});
+        QCOMPARE(testing::readFile(log), QByteArray());
+        QCOMPARE(host.undoPreparations(), QList<bool>({true, false}));
+        const UndoResult result = UndoMoves(log);
+        QCOMPARE(result.pairs, 1); // the empty file reads as one empty pair
+        QCOMPARE(result.restored, 0);
+        QCOMPARE(tree.names("work/Defekt").size(), 4);
+    }
+
+    void malformedLogs_data() {
+        QTest::addColumn<QByteArray>("log");
+        QTest::addColumn<int>("pairs");
+        QTest::addColumn<int>("restored");
+        QTest::addColumn<QStringList>("present");
+        QTest::newRow("odd line count")
+            << QByteArray("F1\r\nN1\r\nF2\r\n") << 2 << 1 << QStringList({"F1", "N2"});
+        QTest::newRow("LF line ends")
+            << QByteArray("F1\nN1\nF2\nN2\n") << 2 << 2 << QStringList({"F1", "F2"});
+        QTest::newRow("no final line end")
+            << QByteArray("F1\r\nN1\r\nF2\r\nN2") << 2 << 2 << QStringList({"F1", "F2"});
+        QTest::newRow("empty lines")
+            << QByteArray("\r\n\r\nF1\r\nN1\r\n") << 2 << 1 << QStringList({"F1", "N2"});
+    }
+    void malformedLogs() {
+        QFETCH(QByteArray, log);
+        QFETCH(int, pairs);
+        QFETCH(int, restored);
+        QFETCH(QStringList, present);
+        fixtures::Tree tree;
+        QVERIFY(tree.file("N1", "1"));
+        QVERIFY(tree.file("N2", "2"));
+        log.replace("F1", QFile::encodeName(tree.path("F1")));
+        log.replace("F2", QFile::encodeName(tree.path("F2")));
+        log.replace("N1", QFile::encodeName(tree.path("N1")));
+        log.replace("N2", QFile::encodeName(tree.path("N2")));
+        QVERIFY(tree.file("log.txt", log));
+        const UndoResult result = UndoMoves(tree.path("log.txt"));
+        QCOMPARE(result.pairs, pairs);
+        QCOMPARE(result.restored, restored);
+        for (const QString& name : present)
+            QVERIFY2(tree.exists(name), qPrintable(name));
+    }
+
+    void encodedLogUsesCrLfAndFileSystemBytes() {
+        QCOMPARE(EncodeMoveLog({QStringLiteral("/a/Bär.jpg"), QStringLiteral("/b")}),
+                 QByteArray("/a/B\xc3\xa4r.jpg\r\n/b\r\n"));
+        QCOMPARE(EncodeMoveLog({}), QByteArray());
+        QVERIFY(!IsLoggablePath(QStringLiteral("/a\nb")));
+        QVERIFY(!IsLoggablePath(QStringLiteral("/a\rb")));
+        QVERIFY(IsLoggablePath(QStringLiteral("/a b\t.jpg")));
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestMoveUndo)
+#include "test_move_undo.moc"
