@@ -78,6 +78,7 @@ QWidget* EffectPanel(QWidget* parent) {
                                  "BitBtnSpiegelungVer", "BitBtnUndo"};
     for (int i = 0; i < 8; ++i)
         effects->addWidget(EffectButton(page, effectNames[i]), i / 2, i % 2);
+    effects->setRowStretch(4, 1);
     layout->addLayout(effects);
     layout->addSpacing(12);
 
@@ -86,6 +87,7 @@ QWidget* EffectPanel(QWidget* parent) {
                                  "BitBtnKontrast02",   "BitBtnSaettigung01", "BitBtnSaettigung02"};
     for (int i = 0; i < 6; ++i)
         adjust->addWidget(EffectButton(page, adjustNames[i]), i / 2, i % 2);
+    adjust->setRowStretch(3, 1);
     layout->addLayout(adjust);
     layout->addSpacing(12);
 
@@ -111,7 +113,7 @@ QWidget* EffectPanel(QWidget* parent) {
                     QStringLiteral("Kanaltausch")});
     mode->setItemIndex(0);
     colourGrid->addWidget(mode, 0, 2, 4, 1);
-    layout->addWidget(colours);
+    layout->addWidget(colours, 0, Qt::AlignTop);
     layout->addStretch();
 
     tabs->addTab(page, QString());

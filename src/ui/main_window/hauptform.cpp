@@ -228,6 +228,11 @@ void THauptForm::createTreeModel() {
     QFileSystemModel* old = m_treeModel;
     m_treeModel = model;
     m_tree->setModel(model);
+    // The folders arrive in the background; keep the current one in sight.
+    connect(model, &QFileSystemModel::directoryLoaded, m_tree, [this] {
+        if (m_tree->currentIndex().isValid())
+            m_tree->scrollTo(m_tree->currentIndex());
+    });
     for (int column = 1; column < model->columnCount(); ++column)
         m_tree->hideColumn(column);
     delete old;

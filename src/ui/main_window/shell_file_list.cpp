@@ -2,6 +2,7 @@
 
 #include "ui/main_window/file_list_filter.h"
 
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -17,6 +18,13 @@ void keepSelectionVisibleWithoutFocus(QAbstractItemView* view) {
     for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     view->setPalette(palette);
+}
+
+// Icons from the style, so folders and files show one also without an icon
+// theme.
+QFileIconProvider& IconProvider() {
+    static QFileIconProvider provider;
+    return provider;
 }
 
 void setUpView(QAbstractItemView* view) {
@@ -61,6 +69,7 @@ ShellFileList::ShellFileList(QWidget* parent)
 
 void ShellFileList::createFileModel() {
     auto* files = new QFileSystemModel(this);
+    files->setIconProvider(&IconProvider());
     files->setReadOnly(false);
     files->setResolveSymlinks(false);
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
