@@ -15,10 +15,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -197,7 +199,7 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
     m_tree = new QTreeView(pane);
     m_tree->setObjectName(QStringLiteral("ShellTreeView01"));
     m_tree->setIndentation(19);
-    m_tree->setRootIsDecorated(true);
+    m_tree->setRootIsDecorated(false);
     m_tree->setHeaderHidden(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     paneLayout->addWidget(m_tree, 1);
@@ -224,15 +226,19 @@ void THauptForm::createTreeModel() {
     model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     model->setOption(QFileSystemModel::DontWatchForChanges, true);
     model->setResolveSymlinks(false);
+    model->setIconProvider(&FileIcons());
     model->setRootPath(QStringLiteral("/"));
     QFileSystemModel* old = m_treeModel;
     m_treeModel = model;
     m_tree->setModel(model);
-    // The folders arrive in the background; keep the current one in sight.
-    connect(model, &QFileSystemModel::directoryLoaded, m_tree, [this] {
-        if (m_tree->currentIndex().isValid())
+    // Folders arrive and get sorted in the background; keep a folder the
+    // program selected in sight until the user moves the tree himself.
+    auto keepInSight = [this] {
+        if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
             m_tree->scrollTo(m_tree->currentIndex());
-    });
+    };
+    connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
+    connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
     for (int column = 1; column < model->columnCount(); ++column)
         m_tree->hideColumn(column);
     delete old;
@@ -256,6 +262,7 @@ bool THauptForm::selectTreeFolder(const QString& folder) {
         m_tree->expand(up);
     m_tree->setCurrentIndex(index);
     m_tree->scrollTo(index);
+    m_treeFollowsCurrent = true;
     return true;
 }
 
@@ -348,6 +355,10 @@ void THauptForm::connectHandlers() {
             [popup](const QPoint& at) { popup->popup(at); });
     connect(m_fileList, &ShellFileList::scrolledHorizontally, this,
             [this] { GuardedHandler(this, [&] { ShellListView01OnScrollHor(); }); });
+    auto userMovesTree = [this] { m_treeFollowsCurrent = false; };
+    connect(m_tree, &QTreeView::expanded, this, userMovesTree);
+    connect(m_tree, &QTreeView::collapsed, this, userMovesTree);
+    connect(m_tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMovesTree);
     connect(m_tree, &QTreeView::clicked, this,
             [this] { GuardedHandler(this, [&] { ShellTreeView01Change(); }); });
     // A right click selects the folder under the pointer.

@@ -156,6 +156,7 @@ private:
     int m_editorPictureHeight = 1;
     int m_editorPictureWidth = 1;
     int m_lockDepth = 0;
+    bool m_treeFollowsCurrent = false;
 
     QFileSystemModel* m_treeModel = nullptr;
     QTreeView* m_tree = nullptr;

@@ -20,13 +20,6 @@ void keepSelectionVisibleWithoutFocus(QAbstractItemView* view) {
     view->setPalette(palette);
 }
 
-// Icons from the style, so folders and files show one also without an icon
-// theme.
-QFileIconProvider& IconProvider() {
-    static QFileIconProvider provider;
-    return provider;
-}
-
 void setUpView(QAbstractItemView* view) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
@@ -35,6 +28,11 @@ void setUpView(QAbstractItemView* view) {
 }
 
 } // namespace
+
+QFileIconProvider& FileIcons() {
+    static QFileIconProvider provider;
+    return provider;
+}
 
 ShellFileList::ShellFileList(QWidget* parent)
     : QWidget(parent), m_filter(new FileListFilterModel(this)),
@@ -69,7 +67,7 @@ ShellFileList::ShellFileList(QWidget* parent)
 
 void ShellFileList::createFileModel() {
     auto* files = new QFileSystemModel(this);
-    files->setIconProvider(&IconProvider());
+    files->setIconProvider(&FileIcons());
     files->setReadOnly(false);
     files->setResolveSymlinks(false);
     QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;

@@ -16,6 +16,12 @@ class QListView;
 class QStackedLayout;
 class QTreeView;
 
+class QFileIconProvider;
+
+// Icons from the style, so folders and files show one also without an icon
+// theme. Shared by the folder tree and the file list.
+QFileIconProvider& FileIcons();
+
 enum class ViewStyle { LargeIcon, SmallIcon, List, Report };
 
 class ShellFileList : public QWidget {

@@ -51,7 +51,7 @@ private slots:
             QVERIFY(!Find<QWidget>(*window, name)->isEnabled());
         QVERIFY(!window->folderTree()->isEnabled());
         QVERIFY(!window->fileList()->isEnabled());
-        for (const QString& other :
+        for (const QString other :
              {"SerienTabSheet01", "SerienTabSheet02", "SerienTabSheet03", "SerienTabSheet04"})
             // Inside the disabled page control every tab reads disabled; only the
             // job's own tab is disabled in its own right.
