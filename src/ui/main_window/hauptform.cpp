@@ -64,6 +64,11 @@ void THauptForm::FormCreate() {
     ApplyLanguage();
     setWindowTitle(QStringLiteral("Kelvasto V1.25") + MakeBlanks(5) + CatalogueText(1273) +
                    QStringLiteral("04.05.2005"));
+    // The undo button takes its hint from the menu entry once, when loaded.
+    const QAction* undo = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
+    QAction* undoButton = control<QAction>(QStringLiteral("TB01Rueckgaengig"));
+    undoButton->setToolTip(undo->statusTip());
+    undoButton->setStatusTip(undo->statusTip());
     m_treeFolder = currentTreeFolder();
     if (m_settings.BildschirmSpeichern) {
         auto* splitter = control<QSplitter>(QStringLiteral("Splitter01"));
@@ -296,6 +301,11 @@ void THauptForm::setFileFilter(const QString& filterText) {
 QString THauptForm::fileFilter() const {
     const auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
     return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
+}
+
+void THauptForm::setTexturePicture(const QImage& picture) {
+    m_texturePicture = picture;
+    ShellListView01HinterGrund();
 }
 
 void THauptForm::ShellListView01HinterGrund() {

@@ -42,6 +42,8 @@ public:
     const QString& treeFolder() const { return m_treeFolder; }
     const QStringList& listMasks() const { return m_listMasks; }
     const QImage& texturePicture() const { return m_texturePicture; }
+    // Puts a new picture behind the file list (null: ordinary background).
+    void setTexturePicture(const QImage& picture);
     const QString& defectFolder() const { return m_defectFolder; }
     void setDefectFolder(const QString& folder) { m_defectFolder = folder; }
     const QString& savedTreeFolder() const { return m_savedTreeFolder; }

@@ -70,9 +70,10 @@ void ShellFileList::createFileModel() {
     files->setIconProvider(&FileIcons());
     files->setReadOnly(false);
     files->setResolveSymlinks(false);
-    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System;
+    // System items (devices, FIFOs, sockets, dangling links) count as hidden.
+    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot;
     if (m_showHidden)
-        filters |= QDir::Hidden;
+        filters |= QDir::Hidden | QDir::System;
     files->setFilter(filters);
     connect(files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (QDir::cleanPath(path) == QDir::cleanPath(m_folder)) {

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <sys/stat.h>
+
 using namespace mwtest;
 
 class TestFileBrowser : public QObject {
@@ -160,12 +162,13 @@ private slots:
 
     void hiddenItemsOnlyWhenAllowed() {
         Folder folder({".versteckt.jpg", "a.jpg", ".Ordner/"});
+        QVERIFY(::mkfifo(QFile::encodeName(folder.file("fifo.jpg")).constData(), 0600) == 0);
         auto window = MakeWindow([](AppSettings& s) { s.VerstecktAnzeigen = true; });
         QVERIFY(ShowFolder(*window, folder.path()));
         // The stored value is not applied at start.
         QVERIFY(WaitForItems(*window, {"a.jpg"}));
         window->fileList()->setShowHidden(true);
-        QVERIFY(WaitForItems(*window, {".Ordner", ".versteckt.jpg", "a.jpg"}));
+        QVERIFY(WaitForItems(*window, {".Ordner", ".versteckt.jpg", "a.jpg", "fifo.jpg"}));
     }
 };
 
