@@ -1,11 +1,382 @@
 #include "ui/main_window/hauptform.h"
 
+#include "app/error_handler.h"
+#include "engine/collection_watcher.h"
+#include "engine/path_utils.h"
 #include "i18n/apply_language.h"
+#include "i18n/catalogue.h"
+#include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/main_window_job_host.h"
+#include "ui/main_window/main_window_parts.h"
+#include "ui/main_window/textures.h"
 
-THauptForm::THauptForm(QWidget* parent) : QMainWindow(parent), m_settings(LoadSettings()) {
-    setObjectName("THauptForm");
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+THauptForm::SettingsSource THauptForm::StoredSettings() {
+    return [] { return LoadSettings(); };
 }
 
-THauptForm::~THauptForm() = default;
+THauptForm::THauptForm(SettingsSource source, QWidget* parent)
+    : QMainWindow(parent), m_source(std::move(source)),
+      m_jobHost(std::make_unique<MainWindowJobHost>(*this)) {
+    setObjectName(QStringLiteral("THauptForm"));
+    resize(800, 600);
+    // LimitWindowSize: the smallest size the window can be dragged to.
+    setMinimumSize(800, 565);
+    buildControls();
+    connectHandlers();
+    FormCreate();
+}
 
-void THauptForm::ApplyLanguage() { ::ApplyLanguage(*this); }
+THauptForm::~THauptForm() {
+    finishWatcher();
+}
+
+JobHost& THauptForm::jobHost() {
+    return *m_jobHost;
+}
+
+void THauptForm::ApplyLanguage() {
+    ::ApplyLanguage(*this);
+}
+
+void THauptForm::FormCreate() {
+    m_settings = m_source();
+    SetLanguageOffset(m_settings.Sprache);
+    SetLanguageIndex(LanguageIndexForOffset(m_settings.Sprache));
+    ApplyLanguage();
+    setWindowTitle(QStringLiteral("Kelvasto V1.25") + MakeBlanks(5) + CatalogueText(1273) +
+                   QStringLiteral("04.05.2005"));
+    // The undo button takes its hint from the menu entry once, when loaded.
+    const QAction* undo = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
+    QAction* undoButton = control<QAction>(QStringLiteral("TB01Rueckgaengig"));
+    undoButton->setToolTip(undo->statusTip());
+    undoButton->setStatusTip(undo->statusTip());
+    m_treeFolder = currentTreeFolder();
+    if (m_settings.BildschirmSpeichern) {
+        auto* splitter = control<QSplitter>(QStringLiteral("Splitter01"));
+        splitter->setSizes({m_settings.ExplorerSTVLinks, 10000});
+        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))
+            ->setText(m_settings.UnterverzeichnisIdx);
+        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
+            ->setText(m_settings.UnterverzeichnisSonst);
+    }
+    m_defectFolder = PlatformSettingsDefaults().programFolder + QStringLiteral("Defekt");
+    m_editorPictureHeight = 1;
+    m_editorPictureWidth = 1;
+    setFileFilter(kJpegFilter);
+    const TextureChoice texture = TexturePictureAtStart(m_settings);
+    m_texturePicture = texture.picture;
+    m_fileList->setTextColour(texture.textColour);
+    ShellListView01HinterGrund();
+    FormResize();
+}
+
+void THauptForm::closeEvent(QCloseEvent* event) {
+    GuardedHandler(this, [&] { FormClose(); });
+    QMainWindow::closeEvent(event);
+}
+
+void THauptForm::FormClose() {
+    // A job still running ends at its next stop test; the watcher is ended
+    // before anything it calls goes away.
+    if (jobRunning()) {
+        m_stopFlags.JpegJobStop = 1;
+        m_stopFlags.BatchJobStop = 1;
+    }
+    finishWatcher();
+    if (m_settings.BildschirmSpeichern)
+        SaveScreenSettings(m_settings);
+}
+
+void THauptForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    GuardedHandler(this, [&] { FormResize(); });
+}
+
+bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
+    // The editor's display area changes size also while its tab is hidden.
+    if (event->type() == QEvent::Resize &&
+        watched->objectName() == QLatin1String("EinzelNotebook01"))
+        GuardedHandler(this, [&] { FormResize(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void THauptForm::setEditorPictureSize(int height, int width) {
+    m_editorPictureHeight = height;
+    m_editorPictureWidth = width;
+    FormResize();
+}
+
+// --- controls --------------------------------------------------------------
+
+void THauptForm::buildControls() {
+    BuildMainMenu(*this);
+    BuildPopupMenu(this);
+
+    auto* notebook = new QStackedWidget(this);
+    notebook->setObjectName(QStringLiteral("Notebook1"));
+    auto* tabs = new QTabWidget(notebook);
+    tabs->setObjectName(QStringLiteral("PageControl01"));
+    notebook->addWidget(tabs);
+    setCentralWidget(notebook);
+
+    auto* series = new QWidget(tabs);
+    series->setObjectName(QStringLiteral("HauptTabSheet01"));
+    auto* layout = new QVBoxLayout(series);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildMainToolBar(series));
+    auto* upper = new QStackedWidget(series);
+    upper->setObjectName(QStringLiteral("HauptNotebook01"));
+    upper->addWidget(buildBrowserPage(upper));
+    upper->addWidget(BuildDuplicateResultPage(upper));
+    upper->addWidget(BuildHiddenListsPage(upper));
+    layout->addWidget(upper, 1);
+    auto* bevel = new QFrame(series);
+    bevel->setObjectName(QStringLiteral("HauptBevel01"));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(bevel);
+    layout->addWidget(buildSeriesTab(series));
+    tabs->addTab(series, QString());
+    tabs->addTab(BuildEditorPage(tabs), QString());
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("HauptStatusBar"));
+    status->setFixedHeight(19);
+    status->setSizeGripEnabled(false);
+    setStatusBar(status);
+}
+
+QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
+    auto* lower = new QWidget(parent);
+    lower->setObjectName(QStringLiteral("HauptNotebook02"));
+    lower->setFixedHeight(210);
+    auto* row = new QHBoxLayout(lower);
+    row->setContentsMargins(2, 2, 2, 2);
+    auto* panel = new QWidget(lower);
+    panel->setObjectName(QStringLiteral("PanelSerien01"));
+    panel->setFixedWidth(200);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(BuildProgressPages(panel));
+    row->addWidget(panel);
+    auto* pages = new QTabWidget(lower);
+    pages->setObjectName(QStringLiteral("HauptPageControl01"));
+    pages->addTab(BuildSeriesPageDefects(pages), QString());
+    pages->addTab(BuildSeriesPageIndex(pages), QString());
+    pages->addTab(BuildSeriesPageFunctions(pages), QString());
+    pages->addTab(BuildSeriesPageDuplicates(pages), QString());
+    row->addWidget(pages, 1);
+    return lower;
+}
+
+QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
+    auto* splitter = new QSplitter(Qt::Horizontal, parent);
+    splitter->setObjectName(QStringLiteral("Splitter01"));
+    splitter->setHandleWidth(3);
+    splitter->setChildrenCollapsible(false);
+
+    auto* pane = new QWidget(splitter);
+    pane->setObjectName(QStringLiteral("HauptNotebook01a"));
+    pane->setMinimumWidth(200);
+    auto* paneLayout = new QVBoxLayout(pane);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    paneLayout->setSpacing(0);
+    m_tree = new QTreeView(pane);
+    m_tree->setObjectName(QStringLiteral("ShellTreeView01"));
+    m_tree->setIndentation(19);
+    m_tree->setRootIsDecorated(false);
+    m_tree->setHeaderHidden(true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    paneLayout->addWidget(m_tree, 1);
+    auto* filter = new QComboBox(pane);
+    filter->setObjectName(QStringLiteral("FilterComboBox01"));
+    filter->setFixedHeight(21);
+    paneLayout->addWidget(filter);
+
+    m_fileList = new ShellFileList(splitter);
+    m_fileList->setMinimumWidth(200);
+    splitter->addWidget(pane);
+    splitter->addWidget(m_fileList);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({250, 10000});
+    createTreeModel();
+    selectTreeFolder(QDir::homePath());
+    return splitter;
+}
+
+void THauptForm::createTreeModel() {
+    auto* model = new QFileSystemModel(this);
+    model->setObjectName(QStringLiteral("ShellTreeView01Model"));
+    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model->setOption(QFileSystemModel::DontWatchForChanges, true);
+    model->setResolveSymlinks(false);
+    model->setIconProvider(&FileIcons());
+    model->setRootPath(QStringLiteral("/"));
+    QFileSystemModel* old = m_treeModel;
+    m_treeModel = model;
+    m_tree->setModel(model);
+    // Folders arrive and get sorted in the background; keep a folder the
+    // program selected in sight until the user moves the tree himself.
+    auto keepInSight = [this] {
+        if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
+            m_tree->scrollTo(m_tree->currentIndex());
+    };
+    connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
+    connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
+    for (int column = 1; column < model->columnCount(); ++column)
+        m_tree->hideColumn(column);
+    delete old;
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { ShellTreeView01Change(); });
+}
+
+QString THauptForm::currentTreeFolder() const {
+    const QModelIndex current = m_tree->currentIndex();
+    return current.isValid() ? m_treeModel->filePath(current) : QString();
+}
+
+bool THauptForm::selectTreeFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    if (clean.isEmpty() || !QFileInfo(clean).isDir())
+        return false;
+    const QModelIndex index = m_treeModel->index(clean);
+    if (!index.isValid())
+        return false;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        m_tree->expand(up);
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+    m_treeFollowsCurrent = true;
+    return true;
+}
+
+QString THauptForm::selectedFolder() const {
+    return AddTrailingBackslash(currentTreeFolder());
+}
+
+QStringList THauptForm::selectedFiles() const {
+    QStringList files;
+    for (const QString& path : m_fileList->selectedPaths())
+        if (!QFileInfo(path).isDir())
+            files.append(path);
+    return files;
+}
+
+void THauptForm::refreshFileList() {
+    m_fileList->reread();
+}
+
+void THauptForm::setFileFilter(const QString& filterText) {
+    auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
+    if (filterText.compare(fileFilter(), Qt::CaseInsensitive) == 0)
+        return;
+    const qsizetype bar = filterText.indexOf(QLatin1Char('|'));
+    combo->clear();
+    combo->addItem(bar < 0 ? filterText : filterText.left(bar), filterText);
+    combo->setCurrentIndex(0);
+    FilterComboBox01Change();
+}
+
+QString THauptForm::fileFilter() const {
+    const auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
+    return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
+}
+
+void THauptForm::setTexturePicture(const QImage& picture) {
+    m_texturePicture = picture;
+    ShellListView01HinterGrund();
+}
+
+void THauptForm::ShellListView01HinterGrund() {
+    m_fileList->setTexture(m_texturePicture);
+}
+
+void THauptForm::connectHandlers() {
+    auto action = [this](const char* name) { return control<QAction>(QString::fromLatin1(name)); };
+    auto onTrigger = [this, &action](const char* name, void (THauptForm::*handler)()) {
+        connect(action(name), &QAction::triggered, this,
+                [this, handler] { GuardedHandler(this, [&] { (this->*handler)(); }); });
+    };
+    auto onClick = [this](const char* name, void (THauptForm::*handler)()) {
+        connect(control<QAbstractButton>(QString::fromLatin1(name)), &QAbstractButton::clicked,
+                this, [this, handler] { GuardedHandler(this, [&] { (this->*handler)(); }); });
+    };
+    auto onTab = [this](const char* name, void (THauptForm::*handler)(int)) {
+        connect(control<QTabWidget>(QString::fromLatin1(name)), &QTabWidget::currentChanged, this,
+                [this, handler](int tab) { GuardedHandler(this, [&] { (this->*handler)(tab); }); });
+    };
+    onTab("PageControl01", &THauptForm::PageControl01Change);
+    onTab("HauptPageControl01", &THauptForm::HauptPageControl01Change);
+    onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
+    onClick("IdxSpeedButton01", &THauptForm::IdxSpeedButton01Click);
+    onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
+    onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
+    onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
+    onClick("BitBtn_DDS02", &THauptForm::BitBtn_DDS02Click);
+    onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
+    onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
+    onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
+    onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);
+    onTrigger("TB01LargeIcon", &THauptForm::TB01LargeIconClick);
+    onTrigger("TB01SmallIcon", &THauptForm::TB01SmallIconClick);
+    onTrigger("TB01List", &THauptForm::TB01ListClick);
+    onTrigger("TB01Report", &THauptForm::TB01ReportClick);
+    onTrigger("TB01Rueckgaengig", &THauptForm::TB01RueckgaengigClick);
+    // These toolbar buttons run their menu entries.
+    for (auto [button, entry] :
+         {std::pair{"TB01Optionen", "HMenuDateiOPT"}, std::pair{"TB01Hilfe", "HMenuInfoHilfe"},
+          std::pair{"TB01Info", "HMenu_InfoF"}}) {
+        QAction* target = action(entry);
+        connect(action(button), &QAction::triggered, target, &QAction::trigger);
+    }
+    onTrigger("HMenuInfoHilfe", &THauptForm::HMenuInfoHilfeClick);
+    onTrigger("HMenu_Sprache", &THauptForm::HMenu_SpracheClick);
+    onTrigger("HMenu_ProgEnde", &THauptForm::HMenu_ProgEndeClick);
+    onTrigger("PM01_DateiLoeschen", &THauptForm::PM01_DateiLoeschenClick);
+    onTrigger("PM01_DateienMarkieren", &THauptForm::PM01_DateienMarkierenClick);
+    onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);
+
+    control<QWidget>(QStringLiteral("EinzelNotebook01"))->installEventFilter(this);
+    auto* popup = control<QMenu>(QStringLiteral("PopupMenu01"));
+    connect(popup, &QMenu::aboutToShow, this,
+            [this] { GuardedHandler(this, [&] { PopupMenu01Popup(); }); });
+    connect(m_fileList, &ShellFileList::contextMenuRequested, popup,
+            [popup](const QPoint& at) { popup->popup(at); });
+    connect(m_fileList, &ShellFileList::scrolledHorizontally, this,
+            [this] { GuardedHandler(this, [&] { ShellListView01OnScrollHor(); }); });
+    auto userMovesTree = [this] { m_treeFollowsCurrent = false; };
+    connect(m_tree, &QTreeView::expanded, this, userMovesTree);
+    connect(m_tree, &QTreeView::collapsed, this, userMovesTree);
+    connect(m_tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMovesTree);
+    connect(m_tree, &QTreeView::clicked, this,
+            [this] { GuardedHandler(this, [&] { ShellTreeView01Change(); }); });
+    // A right click selects the folder under the pointer.
+    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = m_tree->indexAt(pos);
+        if (index.isValid())
+            m_tree->setCurrentIndex(index);
+    });
+    connect(control<QComboBox>(QStringLiteral("FilterComboBox01")), &QComboBox::activated, this,
+            [this] { GuardedHandler(this, [&] { FilterComboBox01Change(); }); });
+}

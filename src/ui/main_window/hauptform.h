@@ -1,23 +1,169 @@
 #pragma once
-// The main window.
+// THauptForm: the main window. It holds the file browser, the series pages
+// with their progress panel, the single-picture editor, the menus and the
+// toolbar, and the window model (settings, hidden lists, navigation state).
+// The handlers keep their established names; each runs its body guarded.
 
 #include "app/app_settings.h"
+#include "engine/job_host.h"
+#include "i18n/language_chooser.h"
+#include "ui/main_window/help_window.h"
+#include "ui/main_window/shell_file_list.h"
 
+#include "engine/collection_watcher.h"
+#include <QImage>
 #include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
 
-class TfrmSprache;
+#include <functional>
+#include <memory>
+
+class MainWindowJobHost;
+class QFileSystemModel;
+class QTreeView;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit THauptForm(QWidget* parent = nullptr);
+    using SettingsSource = std::function<AppSettings()>;
+    // Reads the store with the platform defaults.
+    static SettingsSource StoredSettings();
+
+    explicit THauptForm(SettingsSource source = StoredSettings(), QWidget* parent = nullptr);
     ~THauptForm() override;
 
+    // --- window model ------------------------------------------------------
     AppSettings& settings() { return m_settings; }
+    BatchLists& lists() { return m_lists; }
+    StopFlags& stopFlags() { return m_stopFlags; }
+    JobHost& jobHost();
+
+    const QString& treeFolder() const { return m_treeFolder; }
+    const QStringList& listMasks() const { return m_listMasks; }
+    const QImage& texturePicture() const { return m_texturePicture; }
+    // Puts a new picture behind the file list (null: ordinary background).
+    void setTexturePicture(const QImage& picture);
+    const QString& defectFolder() const { return m_defectFolder; }
+    void setDefectFolder(const QString& folder) { m_defectFolder = folder; }
+    const QString& savedTreeFolder() const { return m_savedTreeFolder; }
+    void setSavedTreeFolder(const QString& folder) { m_savedTreeFolder = folder; }
+    // The editor's picture size, 1 x 1 until a picture is loaded.
+    void setEditorPictureSize(int height, int width);
+
+    // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
-    void setLanguageChooser(TfrmSprache* chooser) { m_chooser = chooser; }
+    // HMenu_Sprache shows this chooser modally; the window does not own it.
+    void setLanguageChooser(TfrmSprache* chooser) { m_languageChooser = chooser; }
+
+    // --- file browser ------------------------------------------------------
+    ShellFileList* fileList() const { return m_fileList; }
+    QTreeView* folderTree() const { return m_tree; }
+    // The folder tree's current folder, without trailing "/".
+    QString currentTreeFolder() const;
+    // Selects a folder in the tree; false when it cannot be shown.
+    bool selectTreeFolder(const QString& folder);
+    // The folder selected in the tree, with a trailing "/".
+    QString selectedFolder() const;
+    // Selected non-folder items of the file list, in display order.
+    QStringList selectedFiles() const;
+    void refreshFileList();
+    // Gives FilterComboBox01 this single filter when it differs (ignoring
+    // case) from the current one, then runs its change handler.
+    void setFileFilter(const QString& filterText);
+    QString fileFilter() const;
+
+    // 2 when the active series tab 0..2 has its "rekursiv" box ticked,
+    // otherwise the number of selected items (0 without a current item).
+    int SelectionKind() const;
+
+    // --- batch frame -------------------------------------------------------
+    void LockUiForJob(JobKind kind);
+    void UnlockUiAfterJob(JobKind kind);
+    bool jobRunning() const { return m_lockDepth > 0; }
+    void showProgressPage(int page);
+    // Starts the watcher of a job; it refreshes its label with the count of
+    // AlteDateinamen until stopWatcher.
+    void startWatcher(WatcherKind kind);
+    void stopWatcher();
+    // Stops a running watcher and keeps processing events until it ended.
+    void finishWatcher();
+    // Sets the undo entry's texts and states after a defect scan.
+    void prepareMoveUndo(bool moveMode);
+
+    // Finds a child control by its name.
+    template <class T> T* control(const QString& name) const { return findChild<T*>(name); }
+
+public slots:
+    void FormResize();
+    void PageControl01Change(int tab);
+    void HauptPageControl01Change(int tab);
+    void GrafikPageControl01Change(int tab);
+    void IdxSpeedButton01Click();
+    void IdxSpeedButton02Click();
+    void FktSpeedButton01Click();
+    void FktSpeedButton02Click();
+    void TB01RefreshClick();
+    void TB01LargeIconClick();
+    void TB01SmallIconClick();
+    void TB01ListClick();
+    void TB01ReportClick();
+    void TB01RueckgaengigClick();
+    void ShellTreeView01Change();
+    void FilterComboBox01Change();
+    void ShellListView01OnScrollHor();
+    void PopupMenu01Popup();
+    void PM01_DateiLoeschenClick();
+    void PM01_DateienMarkierenClick();
+    void PM01_EigenschaftenClick();
+    void HMenu_SpracheClick();
+    void HMenu_ProgEndeClick();
+    void HMenuInfoHilfeClick();
+    void BitBtn_DDS02Click();
+    void BitBtn_DV02Click();
+    void FktBitBtn01Click();
+    void BitBtnDupAbbrechenClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormCreate();
+    void FormClose();
+    void buildControls();
+    QWidget* buildSeriesTab(QWidget* parent);
+    QWidget* buildBrowserPage(QWidget* parent);
+    void createTreeModel();
+    void connectHandlers();
+    void ShellListView01HinterGrund();
+    void switchView(ViewStyle style);
+    void leaveDefectResultView();
+    void setJobEntriesVisible(const QStringList& suffixes, bool visible);
+    void setJobEntryEnabled(const QString& suffix, bool enabled);
+    void setLocked(JobKind kind, bool locked);
+
+    SettingsSource m_source;
     AppSettings m_settings;
-    TfrmSprache* m_chooser = nullptr;
+    BatchLists m_lists;
+    StopFlags m_stopFlags;
+    std::unique_ptr<MainWindowJobHost> m_jobHost;
+
+    QString m_treeFolder;
+    QStringList m_listMasks;
+    QImage m_texturePicture;
+    QString m_defectFolder;
+    QString m_savedTreeFolder;
+    int m_editorPictureHeight = 1;
+    int m_editorPictureWidth = 1;
+    int m_lockDepth = 0;
+    bool m_treeFollowsCurrent = false;
+
+    QFileSystemModel* m_treeModel = nullptr;
+    QTreeView* m_tree = nullptr;
+    ShellFileList* m_fileList = nullptr;
+    QPointer<TfrmSprache> m_languageChooser;
+    QPointer<HelpWindow> m_helpWindow;
+    QPointer<CollectionWatcher> m_watcher;
 };

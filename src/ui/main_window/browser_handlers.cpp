@@ -1,0 +1,135 @@
+// The file browser's handlers: folder change, view buttons, refresh, filter,
+// background, and the file list's pop-up menu.
+
+#include "ui/main_window/hauptform.h"
+
+#include "engine/path_utils.h"
+#include "i18n/catalogue.h"
+#include "ui/dialogs/message_dialog.h"
+#include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/file_properties_dialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QListView>
+#include <QTreeView>
+
+namespace {
+bool SameFolder(const QString& a, const QString& b) {
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+} // namespace
+
+void THauptForm::ShellTreeView01Change() {
+    const QString folder = currentTreeFolder();
+    if (folder.isEmpty())
+        return;
+    if (!SameFolder(m_fileList->folder(), folder))
+        m_fileList->setFolder(folder);
+    if (SameFolder(folder, m_treeFolder))
+        return;
+    if (m_fileList->viewStyle() != ViewStyle::LargeIcon) {
+        // Passing through the large-icon view makes the list lay out anew.
+        m_fileList->setViewStyle(ViewStyle::LargeIcon);
+        if (control<QAction>(QStringLiteral("TB01SmallIcon"))->isChecked())
+            m_fileList->setViewStyle(ViewStyle::SmallIcon);
+        else if (control<QAction>(QStringLiteral("TB01List"))->isChecked())
+            m_fileList->setViewStyle(ViewStyle::List);
+        else if (control<QAction>(QStringLiteral("TB01Report"))->isChecked())
+            m_fileList->setViewStyle(ViewStyle::Report);
+    }
+    m_treeFolder = folder;
+}
+
+void THauptForm::switchView(ViewStyle style) {
+    m_fileList->setViewStyle(ViewStyle::LargeIcon);
+    if (style != ViewStyle::LargeIcon)
+        m_fileList->setViewStyle(style);
+}
+
+void THauptForm::TB01LargeIconClick() {
+    switchView(ViewStyle::LargeIcon);
+}
+void THauptForm::TB01SmallIconClick() {
+    switchView(ViewStyle::SmallIcon);
+}
+void THauptForm::TB01ListClick() {
+    switchView(ViewStyle::List);
+}
+void THauptForm::TB01ReportClick() {
+    switchView(ViewStyle::Report);
+}
+
+void THauptForm::TB01RueckgaengigClick() {
+    QAction* undo = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
+    if (undo->isEnabled())
+        undo->trigger();
+}
+
+void THauptForm::TB01RefreshClick() {
+    const QString noted = currentTreeFolder();
+    m_tree->collapseAll();
+    if (noted.isEmpty())
+        return;
+    // The tree does not follow the file system by itself; a fresh model reads
+    // the folders anew.
+    createTreeModel();
+    selectTreeFolder(noted);
+    m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtTop);
+    if (selectTreeFolder(m_settings.Startverzeichnis))
+        m_treeFolder = currentTreeFolder();
+}
+
+void THauptForm::FilterComboBox01Change() {
+    auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
+    if (combo->currentIndex() < 0 && combo->count() > 0)
+        combo->setCurrentIndex(combo->count() - 1);
+    const QString mask =
+        combo->count() == 0 ? QStringLiteral("*.*") : FilterMask(combo->currentData().toString());
+    m_listMasks = ParseListMasks(mask);
+    m_fileList->setListMasks(m_listMasks);
+    m_fileList->reread();
+}
+
+void THauptForm::ShellListView01OnScrollHor() {
+    m_fileList->activeView()->viewport()->update();
+}
+
+void THauptForm::PopupMenu01Popup() {
+    QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
+    const int kind = SelectionKind();
+    remove->setEnabled(kind > 0);
+    if (kind == 0)
+        return;
+    const int caption = kind == 1 ? 811 : 812;
+    remove->setText(CatalogueText(caption));
+    remove->setToolTip(CatalogueText(caption + 9));
+    remove->setStatusTip(CatalogueText(caption + 9));
+}
+
+void THauptForm::PM01_DateiLoeschenClick() {
+    const QStringList selected = m_fileList->selectedPaths();
+    if (!selected.isEmpty()) {
+        const int question = selected.size() == 1 ? 9029 : 9031;
+        const int answer =
+            ShowMessageDialog(CatalogueText(question), MessageKind::Confirmation,
+                              DialogButton::Yes | DialogButton::No, CurrentLanguageName());
+        if (answer != DialogResult::Yes)
+            return;
+        for (const QString& path : selected)
+            RecycleFile(path);
+    }
+    refreshFileList();
+}
+
+void THauptForm::PM01_DateienMarkierenClick() {
+    m_fileList->selectAll();
+}
+
+void THauptForm::PM01_EigenschaftenClick() {
+    const QStringList selected = m_fileList->selectedPaths();
+    if (!selected.isEmpty())
+        ShowFileProperties(selected.first(), this);
+}

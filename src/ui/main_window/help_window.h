@@ -1,0 +1,23 @@
+#pragma once
+// The program's help window: the help pages compiled into the program, in the
+// current language, opened at their contents page.
+
+#include <QDialog>
+
+class QTextBrowser;
+
+class HelpWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget* parent = nullptr);
+
+    // Shows the contents page ("Inhalt") of the current language's pages.
+    void showContents();
+    QTextBrowser* browser() const { return m_browser; }
+
+    // The resource path of the contents page for a LanguageOffset.
+    static QString contentsPage(int languageOffset);
+
+private:
+    QTextBrowser* m_browser;
+};

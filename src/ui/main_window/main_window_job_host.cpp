@@ -1,0 +1,98 @@
+#include "ui/main_window/main_window_job_host.h"
+
+#include "i18n/catalogue.h"
+#include "ui/dialogs/message_dialog.h"
+#include "ui/main_window/hauptform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+MainWindowJobHost::~MainWindowJobHost() {
+    // A job that ended by an error must not leave the hourglass behind.
+    while (m_busyDepth > 0)
+        setBusyCursor(false);
+}
+
+AppSettings& MainWindowJobHost::settings() {
+    return m_window.settings();
+}
+BatchLists& MainWindowJobHost::lists() {
+    return m_window.lists();
+}
+StopFlags& MainWindowJobHost::stopFlags() {
+    return m_window.stopFlags();
+}
+QString MainWindowJobHost::selectedFolder() const {
+    return m_window.selectedFolder();
+}
+QStringList MainWindowJobHost::selectedFiles() const {
+    return m_window.selectedFiles();
+}
+void MainWindowJobHost::refreshFileList() {
+    m_window.refreshFileList();
+}
+void MainWindowJobHost::processPendingMessages() {
+    QCoreApplication::processEvents();
+}
+
+void MainWindowJobHost::setBusyCursor(bool busy) {
+    // Kept balanced, so a second "normal" never pops a cursor someone else set.
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_busyDepth;
+    }
+}
+
+void MainWindowJobHost::lockUi(JobKind kind) {
+    m_window.LockUiForJob(kind);
+}
+void MainWindowJobHost::unlockUi(JobKind kind) {
+    m_window.UnlockUiAfterJob(kind);
+}
+
+void MainWindowJobHost::setText(const QString& control, const QString& text) {
+    QWidget* widget = m_window.control<QWidget>(control);
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* field = qobject_cast<QLineEdit*>(widget))
+        field->setText(text);
+    else
+        return;
+    widget->repaint();
+}
+
+void MainWindowJobHost::setProgressMaximum(const QString& bar, int maximum) {
+    if (auto* progress = m_window.control<QProgressBar>(bar))
+        progress->setMaximum(maximum);
+}
+
+void MainWindowJobHost::setProgressValue(const QString& bar, int value) {
+    if (auto* progress = m_window.control<QProgressBar>(bar))
+        progress->setValue(value);
+}
+
+void MainWindowJobHost::showProgressPage(int page) {
+    m_window.showProgressPage(page);
+}
+void MainWindowJobHost::startWatcher(WatcherKind kind) {
+    m_window.startWatcher(kind);
+}
+void MainWindowJobHost::stopWatcher() {
+    m_window.stopWatcher();
+}
+
+int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, DialogButtons buttons) {
+    return ShowMessageDialog(text, kind, buttons, CurrentLanguageName());
+}
+
+void MainWindowJobHost::prepareMoveUndo(bool moveMode) {
+    m_window.prepareMoveUndo(moveMode);
+}

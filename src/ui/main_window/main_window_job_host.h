@@ -1,0 +1,36 @@
+#pragma once
+// The JobHost of the main window: what a job needs, on the window's real
+// controls.
+
+#include "engine/job_host.h"
+
+class THauptForm;
+
+class MainWindowJobHost : public JobHost {
+public:
+    explicit MainWindowJobHost(THauptForm& window) : m_window(window) {}
+    ~MainWindowJobHost() override;
+
+    AppSettings& settings() override;
+    BatchLists& lists() override;
+    StopFlags& stopFlags() override;
+    QString selectedFolder() const override;
+    QStringList selectedFiles() const override;
+    void refreshFileList() override;
+    void processPendingMessages() override;
+    void setBusyCursor(bool busy) override;
+    void lockUi(JobKind kind) override;
+    void unlockUi(JobKind kind) override;
+    void setText(const QString& control, const QString& text) override;
+    void setProgressMaximum(const QString& bar, int maximum) override;
+    void setProgressValue(const QString& bar, int value) override;
+    void showProgressPage(int page) override;
+    void startWatcher(WatcherKind kind) override;
+    void stopWatcher() override;
+    int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
+    void prepareMoveUndo(bool moveMode) override;
+
+private:
+    THauptForm& m_window;
+    int m_busyDepth = 0;
+};

@@ -1,0 +1,127 @@
+// HauptMenu01, PopupMenu01 and HauptToolBar01 with their entries, icons and
+// start states. Captions and hints come from ApplyLanguage.
+
+#include "ui/main_window/main_window_parts.h"
+
+#include "ui/main_window/toolbar_icons.h"
+
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+namespace {
+
+struct Entry {
+    const char* name;
+    int icon; // -1: none
+    bool visible;
+    bool enabled;
+};
+
+QAction* AddEntry(QMenu* menu, const Entry& entry) {
+    auto* action = menu->addAction(entry.icon >= 0 ? ToolbarIcon(entry.icon) : QIcon(), QString());
+    action->setObjectName(QString::fromLatin1(entry.name));
+    action->setVisible(entry.visible);
+    action->setEnabled(entry.enabled);
+    return action;
+}
+
+QAction* Separator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+}
+
+QMenu* Submenu(QMenuBar* bar, const char* name) {
+    auto* menu = new QMenu(bar);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->setToolTipsVisible(true);
+    bar->addMenu(menu);
+    return menu;
+}
+
+// The job entries of "Aktionen"; the pop-up menu holds the same with "PM01_".
+const Entry kJobEntries[] = {
+    {"DDS", 17, true, true},         {"DDL", 14, true, false},
+    {"DV", 18, true, false},         {"IndexBilder", 16, false, true},
+    {"Thumbnails", -1, false, true}, {"AntiAlising", -1, false, true},
+    {"Optimieren", -1, false, true}, {"SW", -1, false, true},
+    {"BMP_JPG", -1, false, true},
+};
+
+void AddJobEntries(QMenu* menu, const char* prefix) {
+    for (const Entry& entry : kJobEntries) {
+        const QByteArray name = QByteArray(prefix) + entry.name;
+        AddEntry(menu, {name.constData(), entry.icon, entry.visible, entry.enabled});
+    }
+}
+
+} // namespace
+
+void BuildMainMenu(QMainWindow& window) {
+    auto* bar = new QMenuBar(&window);
+    bar->setObjectName(QStringLiteral("HauptMenu01"));
+    window.setMenuBar(bar);
+
+    QMenu* file = Submenu(bar, "HMenu_Datei");
+    AddEntry(file, {"HMenuDateiRueckgaengig", 8, true, false});
+    AddEntry(file, {"HMenuDateiOPT", 11, true, true});
+    AddEntry(file, {"HMenu_Sprache", 10, true, true});
+    Separator(file, "HMenuDateiTrenner02");
+    AddEntry(file, {"HMenuDateiProgDeInst", 13, true, true});
+    Separator(file, "N02");
+    AddEntry(file, {"HMenu_ProgEnde", 12, true, true});
+
+    QMenu* actions = Submenu(bar, "HMenu_Aktionen");
+    AddJobEntries(actions, "HMenu_");
+
+    QMenu* info = Submenu(bar, "HMenu_Info");
+    AddEntry(info, {"HMenuInfoHilfe", 7, true, true});
+    AddEntry(info, {"HMenu_InfoF", 6, true, true});
+}
+
+QMenu* BuildPopupMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("PopupMenu01"));
+    menu->setToolTipsVisible(true);
+    AddEntry(menu, {"PM01_DateiLoeschen", 14, true, true});
+    menu->addSeparator();
+    AddJobEntries(menu, "PM01_");
+    menu->addSeparator();
+    AddEntry(menu, {"PM01_DateienMarkieren", 15, true, true});
+    menu->addSeparator();
+    AddEntry(menu, {"PM01_Eigenschaften", -1, true, true});
+    return menu;
+}
+
+QToolBar* BuildMainToolBar(QWidget* parent) {
+    auto* toolbar = new QToolBar(parent);
+    toolbar->setObjectName(QStringLiteral("HauptToolBar01"));
+    toolbar->setFixedHeight(30);
+    toolbar->setIconSize(QSize(16, 16));
+    auto add = [&](const char* name, int icon) {
+        QAction* action = toolbar->addAction(ToolbarIcon(icon), QString());
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    add("TB01Refresh", 9);
+    toolbar->addSeparator();
+    add("TB01Rueckgaengig", 8)->setEnabled(false);
+    add("TB01Optionen", 11);
+    toolbar->addSeparator();
+    auto* views = new QActionGroup(toolbar);
+    views->setExclusive(true);
+    for (auto [name, icon] : {std::pair{"TB01LargeIcon", 0}, std::pair{"TB01SmallIcon", 1},
+                              std::pair{"TB01List", 2}, std::pair{"TB01Report", 3}}) {
+        QAction* view = add(name, icon);
+        view->setCheckable(true);
+        views->addAction(view);
+    }
+    toolbar->findChild<QAction*>(QStringLiteral("TB01List"))->setChecked(true);
+    toolbar->addSeparator();
+    add("TB01Hilfe", 7);
+    add("TB01Info", 6);
+    return toolbar;
+}

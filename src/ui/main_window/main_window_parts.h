@@ -1,0 +1,42 @@
+#pragma once
+// The builders of the main window's pages and panels. Each creates its widgets
+// with their control names; THauptForm connects the handlers afterwards and
+// finds controls by name. Captions that come from the catalogue are left to
+// ApplyLanguage.
+
+class QMainWindow;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class QWidget;
+
+// The series tabs of HauptPageControl01.
+QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs Testen"
+QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
+QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
+QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
+
+// NBStatus01 with the five progress pages.
+QStackedWidget* BuildProgressPages(QWidget* parent);
+
+// Page 1 of HauptNotebook01: the duplicate result list and its buttons.
+QWidget* BuildDuplicateResultPage(QWidget* parent);
+// Page 2 of HauptNotebook01: "Versteckt", never shown.
+QWidget* BuildHiddenListsPage(QWidget* parent);
+
+// HauptTabSheet02, the single-picture editor.
+QWidget* BuildEditorPage(QWidget* parent);
+
+// HauptMenu01 on the window and PopupMenu01.
+void BuildMainMenu(QMainWindow& window);
+QMenu* BuildPopupMenu(QWidget* parent);
+
+// HauptToolBar01.
+QToolBar* BuildMainToolBar(QWidget* parent);
+
+// Small shared helpers for the builders.
+namespace parts {
+// The integer tag of a toggle button (0 or 1).
+int Tag(const QWidget* widget);
+void SetTag(QWidget* widget, int tag);
+} // namespace parts

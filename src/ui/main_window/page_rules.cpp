@@ -1,0 +1,163 @@
+// The page-change rules: which job entries of the menus are visible and
+// enabled, which progress page shows and which file filter is active, as the
+// user moves between the series tabs and their sub-pages.
+
+#include "ui/main_window/hauptform.h"
+
+#include "i18n/catalogue.h"
+#include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/main_window_parts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolBar>
+
+namespace {
+const QStringList kAllJobEntries = {
+    QStringLiteral("DDS"),         QStringLiteral("DDL"),        QStringLiteral("DV"),
+    QStringLiteral("IndexBilder"), QStringLiteral("Thumbnails"), QStringLiteral("AntiAlising"),
+    QStringLiteral("Optimieren"),  QStringLiteral("SW"),         QStringLiteral("BMP_JPG")};
+const QStringList kJpegFunctionEntries = {QStringLiteral("AntiAlising"),
+                                          QStringLiteral("Optimieren"), QStringLiteral("SW")};
+} // namespace
+
+void THauptForm::setJobEntriesVisible(const QStringList& suffixes, bool visible) {
+    for (const QString& suffix : suffixes)
+        for (const QString& prefix : {QStringLiteral("HMenu_"), QStringLiteral("PM01_")})
+            control<QAction>(prefix + suffix)->setVisible(visible);
+}
+
+void THauptForm::setJobEntryEnabled(const QString& suffix, bool enabled) {
+    control<QAction>(QStringLiteral("HMenu_") + suffix)->setEnabled(enabled);
+    control<QAction>(QStringLiteral("PM01_") + suffix)->setEnabled(enabled);
+}
+
+void THauptForm::showProgressPage(int page) {
+    control<QStackedWidget>(QStringLiteral("NBStatus01"))->setCurrentIndex(page);
+}
+
+void THauptForm::leaveDefectResultView() {
+    auto* result = control<QAbstractButton>(QStringLiteral("BitBtn_DDS03"));
+    if (parts::Tag(result) != 1)
+        return;
+    parts::SetTag(result, 0);
+    result->setText(CatalogueText(8));
+    // A folder that cannot be shown leaves the tree as it is.
+    selectTreeFolder(m_savedTreeFolder);
+}
+
+void THauptForm::PageControl01Change(int tab) {
+    control<QMenu>(QStringLiteral("HMenu_Aktionen"))->menuAction()->setVisible(tab == 0);
+}
+
+void THauptForm::HauptPageControl01Change(int tab) {
+    setJobEntriesVisible(kAllJobEntries, false);
+    const int defectsTab =
+        control<QTabWidget>(QStringLiteral("GrafikPageControl01"))->currentIndex();
+    const bool indexShown =
+        control<QStackedWidget>(QStringLiteral("IdxNotebook01"))->currentIndex() == 0;
+    const bool jpegShown =
+        control<QStackedWidget>(QStringLiteral("FktNotebook01"))->currentIndex() == 0;
+    switch (tab) {
+    case 0:
+        setJobEntriesVisible({QStringLiteral("DDS"), QStringLiteral("DDL"), QStringLiteral("DV")},
+                             true);
+        break;
+    case 1:
+        setJobEntriesVisible(
+            {indexShown ? QStringLiteral("IndexBilder") : QStringLiteral("Thumbnails")}, true);
+        break;
+    case 2:
+        setJobEntriesVisible(jpegShown ? kJpegFunctionEntries : QStringList{"BMP_JPG"}, true);
+        break;
+    default:
+        break;
+    }
+    if (tab != 0) {
+        if (parts::Tag(control<QWidget>(QStringLiteral("BitBtn_DDS03"))) == 1) {
+            leaveDefectResultView();
+            setJobEntryEnabled(QStringLiteral("DDS"), defectsTab == 0);
+            setJobEntryEnabled(QStringLiteral("DDL"), false);
+            setJobEntryEnabled(QStringLiteral("DV"), defectsTab == 1);
+        }
+        showProgressPage(0);
+    } else {
+        showProgressPage(defectsTab == 0 ? 1 : 2);
+    }
+    if (tab != 3) {
+        control<QStackedWidget>(QStringLiteral("HauptNotebook01"))->setCurrentIndex(0);
+        control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(true);
+        control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(true);
+        auto* result = control<QAbstractButton>(QStringLiteral("BitBtnDupErgebnis"));
+        result->setText(CatalogueText(3));
+        result->setToolTip(CatalogueText(4));
+        result->setStatusTip(CatalogueText(4));
+        parts::SetTag(result, 0);
+    }
+    setFileFilter(tab == 2 && !jpegShown ? kBitmapFilter : kJpegFilter);
+}
+
+void THauptForm::GrafikPageControl01Change(int tab) {
+    if (tab == 0) {
+        setJobEntryEnabled(QStringLiteral("DDS"), true);
+        setJobEntryEnabled(QStringLiteral("DDL"), false);
+        setJobEntryEnabled(QStringLiteral("DV"), false);
+        showProgressPage(1);
+    } else {
+        leaveDefectResultView();
+        setJobEntryEnabled(QStringLiteral("DDS"), false);
+        setJobEntryEnabled(QStringLiteral("DDL"), false);
+        setJobEntryEnabled(QStringLiteral("DV"), true);
+        showProgressPage(2);
+    }
+}
+
+void THauptForm::IdxSpeedButton01Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() == 1)
+        m_settings.UnterverzeichnisThumb = field->text();
+    field->setText(m_settings.UnterverzeichnisIdx);
+    setJobEntriesVisible({QStringLiteral("IndexBilder")}, true);
+    setJobEntriesVisible({QStringLiteral("Thumbnails")}, false);
+    notebook->setCurrentIndex(0);
+}
+
+void THauptForm::IdxSpeedButton02Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() != 1)
+        m_settings.UnterverzeichnisIdx = field->text();
+    field->setText(m_settings.UnterverzeichnisThumb);
+    setJobEntriesVisible({QStringLiteral("Thumbnails")}, true);
+    setJobEntriesVisible({QStringLiteral("IndexBilder")}, false);
+    notebook->setCurrentIndex(1);
+}
+
+void THauptForm::FktSpeedButton01Click() {
+    setFileFilter(kJpegFilter);
+    setJobEntriesVisible(kJpegFunctionEntries, true);
+    setJobEntriesVisible({QStringLiteral("BMP_JPG")}, false);
+    control<QStackedWidget>(QStringLiteral("FktNotebook01"))->setCurrentIndex(0);
+}
+
+void THauptForm::FktSpeedButton02Click() {
+    setFileFilter(kBitmapFilter);
+    setJobEntriesVisible(kJpegFunctionEntries, false);
+    setJobEntriesVisible({QStringLiteral("BMP_JPG")}, true);
+    control<QStackedWidget>(QStringLiteral("FktNotebook01"))->setCurrentIndex(1);
+}
+
+int THauptForm::SelectionKind() const {
+    const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
+    static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),
+                                        QStringLiteral("IdxRekursiv"),
+                                        QStringLiteral("FktRekursiv")};
+    if (tab >= 0 && tab <= 2 && control<QAbstractButton>(kRekursiv[tab])->isChecked())
+        return 2;
+    return m_fileList->hasCurrentItem() ? m_fileList->selectedCount() : 0;
+}

@@ -1,0 +1,98 @@
+#pragma once
+// ShellListView01: the file list. One widget offering the four views (large
+// icons, small icons, list, details) on ONE model and ONE selection, so that a
+// change of view keeps the selection. A texture may lie behind the items.
+
+#include <QColor>
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+class FileListFilterModel;
+class QAbstractItemView;
+class QFileSystemModel;
+class QItemSelectionModel;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+class QFileIconProvider;
+
+// Icons from the style, so folders and files show one also without an icon
+// theme. Shared by the folder tree and the file list.
+QFileIconProvider& FileIcons();
+
+enum class ViewStyle { LargeIcon, SmallIcon, List, Report };
+
+class ShellFileList : public QWidget {
+    Q_OBJECT
+public:
+    explicit ShellFileList(QWidget* parent = nullptr);
+
+    // Lists `folder` (a path, with or without trailing "/").
+    void setFolder(const QString& folder);
+    QString folder() const { return m_folder; }
+
+    void setViewStyle(ViewStyle style);
+    ViewStyle viewStyle() const { return m_style; }
+
+    void setListMasks(const QStringList& masks);
+    void setShowHidden(bool show);
+    bool showsHidden() const { return m_showHidden; }
+    // Reads the folder anew from the file system; the selection is dropped.
+    void reread();
+
+    // The texture tiled behind items and text; a null image: ordinary
+    // background.
+    void setTexture(const QImage& texture);
+    const QImage& texture() const { return m_texture; }
+    // An invalid colour gives the window's ordinary text colour.
+    void setTextColour(const QColor& colour);
+    QColor textColour() const;
+
+    // Items in display order.
+    QStringList itemNames() const;
+    QStringList itemPaths() const;
+    QStringList selectedPaths() const;
+    int selectedCount() const;
+    bool hasCurrentItem() const;
+    // Selects the items with these names (tests and keyboard-free callers).
+    void selectNames(const QStringList& names);
+    void selectAll();
+    // Starts in-place editing of the named item; false when it is not listed.
+    bool editName(const QString& name);
+    // True when the folder's listing has arrived.
+    bool isLoaded() const { return m_loaded; }
+
+    QAbstractItemView* activeView() const;
+    QListView* iconView() const { return m_iconView; }
+    QTreeView* detailsView() const { return m_detailsView; }
+    QItemSelectionModel* selectionModel() const { return m_selection; }
+    FileListFilterModel* filterModel() const { return m_filter; }
+    QFileSystemModel* fileModel() const { return m_files; }
+
+signals:
+    void contextMenuRequested(const QPoint& globalPos);
+    // Raised after the list handled a horizontal scroll.
+    void scrolledHorizontally();
+    void folderLoaded();
+
+private:
+    void createFileModel();
+    void applyRoot();
+    void applyBackground(QAbstractItemView* view);
+    QString pathAt(int row) const;
+
+    QString m_folder;
+    ViewStyle m_style = ViewStyle::List;
+    bool m_showHidden = false;
+    bool m_loaded = false;
+    QImage m_texture;
+    QColor m_textColour;
+    QFileSystemModel* m_files = nullptr;
+    FileListFilterModel* m_filter;
+    QItemSelectionModel* m_selection;
+    QStackedLayout* m_stack;
+    QListView* m_iconView;
+    QTreeView* m_detailsView;
+};

@@ -1,0 +1,37 @@
+// Window-wide handlers: resize, language, help, quit.
+
+#include "ui/main_window/hauptform.h"
+
+#include "i18n/language_chooser.h"
+#include "ui/main_window/fit_editor_images.h"
+#include "ui/main_window/help_window.h"
+
+#include <QLabel>
+
+void THauptForm::FormResize() {
+    auto* display = control<QWidget>(QStringLiteral("EinzelNotebook01"));
+    auto* left = control<QWidget>(QStringLiteral("EinzelNotebook01a"));
+    auto* right = control<QWidget>(QStringLiteral("EinzelNotebook01b"));
+    const int half = display->width() / 2;
+    left->setGeometry(0, 0, half, display->height());
+    right->setGeometry(half, 0, display->width() - half, display->height());
+    const EditorImageLayout layout =
+        FitEditorImages(left->size(), right->size(), m_editorPictureHeight, m_editorPictureWidth);
+    control<QLabel>(QStringLiteral("EinzelImage01"))->setGeometry(layout.left);
+    control<QLabel>(QStringLiteral("EinzelImage02"))->setGeometry(layout.right);
+}
+
+void THauptForm::HMenu_SpracheClick() {
+    if (m_languageChooser)
+        m_languageChooser->exec();
+}
+
+void THauptForm::HMenu_ProgEndeClick() {
+    close();
+}
+
+void THauptForm::HMenuInfoHilfeClick() {
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(this);
+    m_helpWindow->showContents();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Builds the main window offscreen on settings a test chooses, and a folder of
+// named files that the file list can be pointed at.
+
+#include "app/app_settings.h"
+#include "ui/main_window/hauptform.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+namespace mwtest {
+
+// Settings as on a first start, without touching the store, then `customise`.
+AppSettings FirstStartSettings();
+std::unique_ptr<THauptForm> MakeWindow(std::function<void(AppSettings&)> customise = {});
+
+// A fresh folder in the sandbox holding `names` (a trailing "/" makes a
+// folder).
+struct Folder {
+    QTemporaryDir dir;
+    explicit Folder(const QStringList& names);
+    QString path() const { return dir.path(); }
+    QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+};
+
+// Selects `folder` in the tree and waits until the file list shows it.
+bool ShowFolder(THauptForm& window, const QString& folder);
+// Waits until the list shows exactly these names (in this order).
+bool WaitForItems(THauptForm& window, const QStringList& names);
+
+template <class T> T* Find(THauptForm& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+} // namespace mwtest

@@ -1,0 +1,262 @@
+// ApplyLanguage on the real window: every caption changes with the language,
+// the three radio groups return to their first item, the toggles follow their
+// tag, and ids the catalogue lacks leave empty hints.
+
+#include "common/test_registry.h"
+#include "i18n/catalogue.h"
+#include "main_window_fixture.h"
+#include "ui/main_window/radio_group.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSet>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace mwtest;
+
+namespace {
+
+// The visible text of a control, whatever its kind.
+QString Caption(THauptForm& w, const QString& name) {
+    QObject* o = w.findChild<QObject*>(name);
+    if (auto* a = qobject_cast<QAction*>(o))
+        return a->text();
+    if (auto* m = qobject_cast<QMenu*>(o))
+        return m->title();
+    if (auto* b = qobject_cast<QAbstractButton*>(o))
+        return b->text();
+    if (auto* l = qobject_cast<QLabel*>(o))
+        return l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(o))
+        return g->title();
+    if (auto* page = qobject_cast<QWidget*>(o))
+        for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
+            if (auto* tabs = qobject_cast<QTabWidget*>(up))
+                return tabs->tabText(tabs->indexOf(page));
+    return QStringLiteral("<missing %1>").arg(name);
+}
+
+QString Hint(THauptForm& w, const QString& name) {
+    QObject* o = w.findChild<QObject*>(name);
+    if (auto* m = qobject_cast<QMenu*>(o))
+        return m->menuAction()->statusTip();
+    if (auto* a = qobject_cast<QAction*>(o))
+        return a->statusTip();
+    return qobject_cast<QWidget*>(o)->statusTip();
+}
+
+void SetLanguage(THauptForm& w, int offset) {
+    SetLanguageOffset(offset);
+    SetLanguageIndex(LanguageIndexForOffset(offset));
+    w.ApplyLanguage();
+}
+
+} // namespace
+
+class TestApplyLanguage : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { SetLanguageOffset(0); }
+
+    void captionsFollowTheLanguage_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("id");
+        const std::pair<const char*, int> rows[] = {
+            {"GrafikRekursiv", 10},
+            {"IdxRekursiv", 10},
+            {"FktRekursiv", 10},
+            {"GrafikLabel01", 12},
+            {"BitBtn_DDS01", 18},
+            {"CheckBox_DV02", 24},
+            {"BitBtn_DV01", 30},
+            {"IdxSpeedButton01", 32},
+            {"IdxGroupBox03", 36},
+            {"FktGroupBox01", 36},
+            {"FktZielRadioButton03", 40},
+            {"IdxLabel03", 44},
+            {"IdxGroupBox02", 54},
+            {"ThumbBitBtn01", 65},
+            {"FktBB_SW", 75},
+            {"BitBtnDupSuchen", 79},
+            {"BitBtnDupLeereOrdner", 81},
+            {"Label_DDS01", 83},
+            {"BitBtn_DDS02", 87},
+            {"Label_DV02", 89},
+            {"FktLabel02", 96},
+            {"Label_Dup03", 101},
+            {"BitBtn_Dup03", 109},
+            {"EinzelTabSheet01", 115},
+            {"BitBtnSaettigung01", 140},
+            {"BitBtnBlauInGruen", 154},
+            {"SerienTabSheet02", 701},
+            {"GrafikTabSheet02", 726},
+            {"HauptTabSheet02", 731},
+            {"HMenu_Datei", 802},
+            {"HMenuDateiRueckgaengig", 801},
+            {"HMenu_ProgEnde", 815},
+            {"HMenu_Aktionen", 817},
+            {"HMenu_SW", 835},
+            {"PM01_SW", 835},
+            {"PM01_BMP_JPG", 837},
+            {"HMenuInfoHilfe", 841},
+            {"PM01_DateienMarkieren", 845},
+            {"PM01_Eigenschaften", 847},
+        };
+        for (const auto& [control, id] : rows)
+            QTest::newRow(control) << QString::fromLatin1(control) << id;
+    }
+    void captionsFollowTheLanguage() {
+        QFETCH(QString, control);
+        QFETCH(int, id);
+        auto window = MakeWindow();
+        QCOMPARE(Caption(*window, control), CatalogueEntry(id));
+        SetLanguage(*window, 10000);
+        QCOMPARE(Caption(*window, control), CatalogueEntry(id + 10000));
+        SetLanguage(*window, 0);
+        QCOMPARE(Caption(*window, control), CatalogueEntry(id));
+    }
+
+    void englishChangesEveryCaption() {
+        auto window = MakeWindow();
+        QMap<QString, QString> german;
+        const auto named = window->findChildren<QObject*>();
+        for (QObject* o : named)
+            if (!o->objectName().isEmpty())
+                german.insert(o->objectName(), Caption(*window, o->objectName()));
+        QSet<QString> germanTexts, sameInBoth;
+        for (const int id : CatalogueGermanIds()) {
+            germanTexts.insert(CatalogueEntry(id));
+            if (CatalogueEntry(id) == CatalogueEntry(id + 10000))
+                sameInBoth.insert(CatalogueEntry(id));
+        }
+        SetLanguage(*window, 10000);
+        int checked = 0;
+        for (auto it = german.cbegin(); it != german.cend(); ++it) {
+            // Counters, the percent sign and such are not catalogue texts.
+            if (!germanTexts.contains(it.value()) || sameInBoth.contains(it.value()))
+                continue;
+            QVERIFY2(Caption(*window, it.key()) != it.value(), qPrintable(it.key()));
+            ++checked;
+        }
+        QVERIFY(checked >= 120);
+        QCOMPARE(Caption(*window, "BitBtn_DDS03"), QStringLiteral("View Result"));
+        QCOMPARE(Caption(*window, "BitBtnDupErgebnis"), QStringLiteral("View Results"));
+        QCOMPARE(Caption(*window, "HMenu_DDS"), QStringLiteral("Search Invalid Files"));
+        QCOMPARE(Caption(*window, "HauptTabSheet01"), QStringLiteral("Manipulate File-Series"));
+    }
+
+    void togglesTakeTheirCaptionFromTheTag_data() {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QString>("defects");
+        QTest::addColumn<QString>("duplicates");
+        QTest::addColumn<QString>("duplicatesHint");
+        QTest::newRow("tag 0") << 0 << "View Result"
+                               << "View Results"
+                               << "Press this key to view the found files";
+        QTest::newRow("tag 1") << 1 << "Start Directory"
+                               << "Directory View"
+                               << "Back to the directory view";
+    }
+    void togglesTakeTheirCaptionFromTheTag() {
+        QFETCH(int, tag);
+        QFETCH(QString, defects);
+        QFETCH(QString, duplicates);
+        QFETCH(QString, duplicatesHint);
+        auto window = MakeWindow();
+        Find<QWidget>(*window, "BitBtn_DDS03")->setProperty("Tag", tag);
+        Find<QWidget>(*window, "BitBtnDupErgebnis")->setProperty("Tag", tag);
+        SetLanguage(*window, 10000);
+        QCOMPARE(Caption(*window, "BitBtn_DDS03"), defects);
+        QCOMPARE(Caption(*window, "BitBtnDupErgebnis"), duplicates);
+        QCOMPARE(Hint(*window, "BitBtnDupErgebnis"), duplicatesHint);
+    }
+
+    void radioGroupsAreRebuiltAtTheirFirstItem_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QStringList>("english");
+        QTest::newRow("DDS01") << "RadioGroup_DDS01"
+                               << QStringList{"Copy To Destination Directory",
+                                              "Move To Destination Directory"};
+        QTest::newRow("DV01") << "RadioGroup_DV01"
+                              << QStringList{"Reduce Original Files", "Reduce Copies"};
+        QTest::newRow("Farben") << "RadioGroupFarben"
+                                << QStringList{"Adapt", "Transformation", "Channel Exchange"};
+    }
+    void radioGroupsAreRebuiltAtTheirFirstItem() {
+        QFETCH(QString, group);
+        QFETCH(QStringList, english);
+        auto window = MakeWindow();
+        auto* radio = window->findChild<RadioGroup*>(group);
+        QCOMPARE(radio->itemIndex(), 0);
+        radio->setItemIndex(radio->count() - 1);
+        // The same language again still resets the choice.
+        SetLanguage(*window, 0);
+        QCOMPARE(radio->itemIndex(), 0);
+        radio->setItemIndex(1);
+        SetLanguage(*window, 10000);
+        QCOMPARE(radio->items(), english);
+        QCOMPARE(radio->itemIndex(), 0);
+        QVERIFY(window->findChild<QAbstractButton*>(group + "_1"));
+        QVERIFY(
+            !window->findChild<QAbstractButton*>(group + "_" + QString::number(english.size())));
+    }
+
+    void absentHintIdsLeaveEmptyHints() {
+        auto window = MakeWindow();
+        SetLanguage(*window, 10000);
+        for (const char* name : {"RadioGroup_DV01",
+                                 "CheckBox_DV02",
+                                 "CheckBox_DV04",
+                                 "IdxSpeedButton01",
+                                 "IdxGroupBox03",
+                                 "IdxGroupBox01",
+                                 "IdxBitBtn01",
+                                 "ThumbGroupBox01",
+                                 "FktGroupBox01",
+                                 "FktSpeedButton02",
+                                 "FktBB_BMP_JPEG",
+                                 "BitBtnDupLeereOrdner",
+                                 "FktBitBtn01",
+                                 "BitBtnDupAbbrechen",
+                                 "BitBtn_Dup01",
+                                 "BitBtn_Dup03",
+                                 "HMenu_Datei",
+                                 "HMenu_Sprache",
+                                 "HMenuDateiProgDeInst",
+                                 "HMenu_Aktionen",
+                                 "HMenu_SW",
+                                 "HMenu_Info",
+                                 "HMenu_InfoF",
+                                 "PM01_BMP_JPG",
+                                 "PM01_DateienMarkieren",
+                                 "PM01_Eigenschaften",
+                                 "BitBtnInvertieren",
+                                 "BitBtnUndo",
+                                 "BitBtnBlauInGruen",
+                                 "RadioGroupFarben"}) {
+            QVERIFY2(Hint(*window, name).isEmpty(), name);
+        }
+        QCOMPARE(Hint(*window, "RadioGroup_DDS01"), CatalogueEntry(10017));
+        QCOMPARE(Hint(*window, "TB01Optionen"), QStringLiteral("Choose to show the option window"));
+        QCOMPARE(Hint(*window, "TB02SavePic"), QStringLiteral("Save File"));
+    }
+
+    void hintsShowInTheStatusBar() {
+        auto window = MakeWindow();
+        window->show();
+        auto* button = Find<QWidget>(*window, "BitBtn_DDS01");
+        QStatusTipEvent tip(button->statusTip());
+        QCoreApplication::sendEvent(button, &tip);
+        QCOMPARE(window->statusBar()->currentMessage(), CatalogueText(19));
+        QCOMPARE(button->toolTip(), CatalogueText(19));
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestApplyLanguage)
+#include "test_apply_language.moc"

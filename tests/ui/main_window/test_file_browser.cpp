@@ -1,0 +1,176 @@
+// The file browser: the filter by extension, the page filters, a folder
+// picked again, views on one selection, renaming without replacing, hidden
+// items.
+
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "main_window_fixture.h"
+#include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/shell_file_list.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+
+#include <sys/stat.h>
+
+using namespace mwtest;
+
+class TestFileBrowser : public QObject {
+    Q_OBJECT
+private slots:
+    void masksAreSplitAtSemicolons_data() {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QStringList>("masks");
+        QTest::newRow("jpeg") << "*.jpg;*.jpeg" << QStringList{"*.jpg", "*.jpeg"};
+        QTest::newRow("bitmap") << "*.bmp" << QStringList{"*.bmp"};
+        QTest::newRow("everything") << "*.*" << QStringList{"*.*"};
+        QTest::newRow("more entries than stars") << "*.a;b;c" << QStringList{"*.a"};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+    void masksAreSplitAtSemicolons() {
+        QFETCH(QString, mask);
+        QFETCH(QStringList, masks);
+        QCOMPARE(ParseListMasks(mask), masks);
+    }
+
+    void itemsAreAdmittedByExtension_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("jpg") << "a.jpg" << false << true;
+        QTest::newRow("JPG in capitals") << "A.JPG" << false << true;
+        QTest::newRow("jpeg") << "b.JpEg" << false << true;
+        QTest::newRow("further extension") << "x.jpg.txt" << false << false;
+        QTest::newRow("no extension") << "jpg" << false << false;
+        QTest::newRow("folder always") << "Bilder.txt" << true << true;
+        QTest::newRow("dot file") << ".jpg" << false << true;
+    }
+    void itemsAreAdmittedByExtension() {
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QFETCH(bool, shown);
+        QCOMPARE(ListMasksAdmit({"*.jpg", "*.jpeg"}, name, folder), shown);
+        QVERIFY(ListMasksAdmit({"*.*"}, name, folder));
+    }
+
+    void jpegFilterListsCapitalsAndNotFurtherExtensions() {
+        Folder folder({"b.JPG", "a.jpg", "x.jpg.txt", "c.jpeg", "d.bmp", "Sub/", "e.JPEG"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg", "b.JPG", "c.jpeg", "e.JPEG"}));
+    }
+
+    void bitmapSubPageFilterAndItsReturn() {
+        Folder folder({"a.jpg", "p.BMP", "q.bmp", "Sub/"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        auto* series = Find<QTabWidget>(*window, "HauptPageControl01");
+        series->setCurrentIndex(2);
+        Find<QAbstractButton>(*window, "FktSpeedButton02")->click();
+        QCOMPARE(window->fileFilter(), kBitmapFilter);
+        QVERIFY(WaitForItems(*window, {"Sub", "p.BMP", "q.bmp"}));
+        series->setCurrentIndex(3);
+        QCOMPARE(window->fileFilter(), kJpegFilter);
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg"}));
+        series->setCurrentIndex(2);
+        QVERIFY(WaitForItems(*window, {"Sub", "p.BMP", "q.bmp"}));
+        Find<QAbstractButton>(*window, "FktSpeedButton01")->click();
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg"}));
+        QCOMPARE(Find<QComboBox>(*window, "FilterComboBox01")->count(), 1);
+    }
+
+    void theSameFolderAgainLeavesTheLayoutAlone() {
+        QStringList names;
+        for (int i = 0; i < 300; ++i)
+            names.append(QString("bild%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+        Folder folder(names);
+        auto window = MakeWindow();
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, names));
+        QListView* list = window->fileList()->iconView();
+        QScrollBar* bar = list->horizontalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        bar->setValue(bar->maximum());
+        const int scrolled = bar->value();
+        window->ShellTreeView01Change();
+        QCOMPARE(bar->value(), scrolled);
+        QCOMPARE(window->treeFolder(), QDir::cleanPath(folder.path()));
+    }
+
+    void viewsShareOneSelection() {
+        Folder folder({"a.jpg", "b.jpg", "c.jpg"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {"a.jpg", "b.jpg", "c.jpg"}));
+        window->fileList()->selectNames({"a.jpg", "c.jpg"});
+        for (const char* view : {"TB01Report", "TB01SmallIcon", "TB01LargeIcon", "TB01List"}) {
+            Find<QAction>(*window, view)->trigger();
+            QCOMPARE(window->selectedFiles(),
+                     (QStringList{folder.file("a.jpg"), folder.file("c.jpg")}));
+        }
+        QCOMPARE(window->fileList()->viewStyle(), ViewStyle::List);
+        QCOMPARE(window->fileList()->detailsView()->selectionModel(),
+                 window->fileList()->iconView()->selectionModel());
+    }
+
+    void selectedFilesLeaveFoldersOut() {
+        Folder folder({"a.jpg", "Sub/"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg"}));
+        window->fileList()->selectAll();
+        QCOMPARE(window->selectedFiles(), QStringList{folder.file("a.jpg")});
+    }
+
+    void renamingNeverReplacesAnExistingName_data() {
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("free name") << "neu.jpg" << true;
+        QTest::newRow("taken by a file") << "b.jpg" << false;
+        QTest::newRow("taken by a folder") << "Sub" << false;
+        QTest::newRow("slash") << "x/y.jpg" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void renamingNeverReplacesAnExistingName() {
+        QFETCH(QString, newName);
+        QFETCH(bool, renamed);
+        Folder folder({"a.jpg", "b.jpg", "Sub/"});
+        testing::writeFile(folder.file("b.jpg"), "keep me");
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg", "b.jpg"}));
+        FileListFilterModel* model = window->fileList()->filterModel();
+        const QModelIndex root = window->fileList()->iconView()->rootIndex();
+        const QModelIndex a = model->index(1, 0, root);
+        QCOMPARE(a.data().toString(), QStringLiteral("a.jpg"));
+        QCOMPARE(model->setData(a, newName, Qt::EditRole), renamed);
+        QCOMPARE(QFile::exists(folder.file("a.jpg")), !renamed);
+        QCOMPARE(testing::readFile(folder.file("b.jpg")), QByteArray("keep me"));
+        if (renamed)
+            QVERIFY(QFile::exists(folder.file(newName)));
+    }
+
+    void hiddenItemsOnlyWhenAllowed() {
+        Folder folder({".versteckt.jpg", "a.jpg", ".Ordner/"});
+        QVERIFY(::mkfifo(QFile::encodeName(folder.file("fifo.jpg")).constData(), 0600) == 0);
+        auto window = MakeWindow([](AppSettings& s) { s.VerstecktAnzeigen = true; });
+        QVERIFY(ShowFolder(*window, folder.path()));
+        // The stored value is not applied at start.
+        QVERIFY(WaitForItems(*window, {"a.jpg"}));
+        window->fileList()->setShowHidden(true);
+        QVERIFY(WaitForItems(*window, {".Ordner", ".versteckt.jpg", "a.jpg", "fifo.jpg"}));
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestFileBrowser)
+#include "test_file_browser.moc"
