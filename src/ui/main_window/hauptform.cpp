@@ -81,6 +81,7 @@ void THauptForm::FormCreate() {
     m_defectFolder = PlatformSettingsDefaults().programFolder + QStringLiteral("Defekt");
     m_editorPictureHeight = 1;
     m_editorPictureWidth = 1;
+    m_imaging = std::make_unique<ImagingContext>();
     setFileFilter(kJpegFilter);
     const TextureChoice texture = TexturePictureAtStart(m_settings);
     m_texturePicture = texture.picture;
@@ -95,6 +96,7 @@ void THauptForm::closeEvent(QCloseEvent* event) {
 }
 
 void THauptForm::FormClose() {
+    *m_imaging = ImagingContext{}; // frees the work bitmaps
     // A job still running ends at its next stop test; the watcher is ended
     // before anything it calls goes away.
     if (jobRunning()) {
@@ -116,6 +118,12 @@ bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize &&
         watched->objectName() == QLatin1String("EinzelNotebook01"))
         GuardedHandler(this, [&] { FormResize(); });
+    // The destination field is read-only; a click opens the folder chooser.
+    if (event->type() == QEvent::MouseButtonRelease &&
+        watched->objectName() == QLatin1String("GrafikZielverzeichnis")) {
+        GuardedHandler(this, [&] { GrafikZielverzeichnisClick(); });
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -333,7 +341,14 @@ void THauptForm::connectHandlers() {
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
     onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
     onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
+    onClick("BitBtn_DDS01", &THauptForm::BitBtn_DDS01Click);
+    onTrigger("HMenu_DDS", &THauptForm::BitBtn_DDS01Click);
+    onTrigger("PM01_DDS", &THauptForm::BitBtn_DDS01Click);
     onClick("BitBtn_DDS02", &THauptForm::BitBtn_DDS02Click);
+    onClick("BitBtn_DDS03", &THauptForm::BitBtn_DDS03Click);
+    onTrigger("HMenu_DDL", &THauptForm::HMenu_DDLClick);
+    onTrigger("PM01_DDL", &THauptForm::HMenu_DDLClick);
+    onTrigger("HMenuDateiRueckgaengig", &THauptForm::HMenuDateiRueckgaengigClick);
     onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
@@ -358,6 +373,7 @@ void THauptForm::connectHandlers() {
     onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);
 
     control<QWidget>(QStringLiteral("EinzelNotebook01"))->installEventFilter(this);
+    control<QWidget>(QStringLiteral("GrafikZielverzeichnis"))->installEventFilter(this);
     auto* popup = control<QMenu>(QStringLiteral("PopupMenu01"));
     connect(popup, &QMenu::aboutToShow, this,
             [this] { GuardedHandler(this, [&] { PopupMenu01Popup(); }); });

@@ -7,6 +7,7 @@
 #include "app/app_settings.h"
 #include "engine/job_host.h"
 #include "i18n/language_chooser.h"
+#include "imaging/imaging_context.h"
 #include "ui/main_window/help_window.h"
 #include "ui/main_window/shell_file_list.h"
 
@@ -38,6 +39,8 @@ public:
     BatchLists& lists() { return m_lists; }
     StopFlags& stopFlags() { return m_stopFlags; }
     JobHost& jobHost();
+    // The work bitmaps of the picture effects and the editor's undo copy.
+    ImagingContext& imaging() { return *m_imaging; }
 
     const QString& treeFolder() const { return m_treeFolder; }
     const QStringList& listMasks() const { return m_listMasks; }
@@ -119,7 +122,12 @@ public slots:
     void HMenu_SpracheClick();
     void HMenu_ProgEndeClick();
     void HMenuInfoHilfeClick();
+    void BitBtn_DDS01Click();
     void BitBtn_DDS02Click();
+    void BitBtn_DDS03Click();
+    void HMenu_DDLClick();
+    void GrafikZielverzeichnisClick();
+    void HMenuDateiRueckgaengigClick();
     void BitBtn_DV02Click();
     void FktBitBtn01Click();
     void BitBtnDupAbbrechenClick();
@@ -149,6 +157,7 @@ private:
     BatchLists m_lists;
     StopFlags m_stopFlags;
     std::unique_ptr<MainWindowJobHost> m_jobHost;
+    std::unique_ptr<ImagingContext> m_imaging;
 
     QString m_treeFolder;
     QStringList m_listMasks;

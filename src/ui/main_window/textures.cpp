@@ -5,10 +5,12 @@
 
 #include "ui/main_window/textures.h"
 
+#include "imaging/picture_files.h"
+#include "imaging/qimage_convert.h"
+
 #include "app/app_settings.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
@@ -136,15 +138,14 @@ QImage BuiltInTexture(int n) {
 }
 
 QImage LoadTextureFile(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("bmp") && suffix != QLatin1String("jpg") &&
-        suffix != QLatin1String("jpeg"))
+    if (PictureKind(path) == PictureFileKind::None)
         return {};
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    // A hostile header must not make us allocate a giant tile.
-    reader.setAllocationLimit(256);
-    return reader.read().convertToFormat(QImage::Format_RGB888);
+    try {
+        return ToQImage(LoadPictureFile(path));
+    } catch (const std::exception&) {
+        // A file that cannot be decoded gives no texture; the start goes on.
+        return {};
+    }
 }
 
 QColor ColourFromStoredValue(std::int32_t value) {
