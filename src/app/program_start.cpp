@@ -1,9 +1,12 @@
 #include "app/program_start.h"
 
 #include "i18n/language_chooser.h"
+#include "ui/dialogs/message_dialog.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/main_window/help_window.h"
 
 #include <QApplication>
+#include <QScreen>
 
 ProgramWindows::ProgramWindows() = default;
 ProgramWindows::~ProgramWindows() {
@@ -20,6 +23,14 @@ ProgramWindows CreateProgramWindows() {
     windows.languageChooser =
         std::make_unique<TfrmSprache>(main->settings(), [main] { main->ApplyLanguage(); });
     main->setLanguageChooser(windows.languageChooser.get());
+    // The Help button of a message shows the contents page; the message is
+    // modal, so the help window is shown modally above it.
+    SetMessageHelpHandler([](int, const QString&) {
+        HelpWindow help(QApplication::activeModalWidget());
+        help.setModal(true);
+        help.showContents();
+        help.exec();
+    });
     if (main->settings().Sprachwahl)
         windows.languageChooser->exec();
     return windows;
@@ -28,6 +39,9 @@ ProgramWindows CreateProgramWindows() {
 int RunProgram(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Kelvasto"));
     ProgramWindows windows = CreateProgramWindows();
+    // Without a window manager "maximised" means nothing; fill the screen too.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        windows.main->setGeometry(screen->availableGeometry());
     windows.main->showMaximized();
     return app.exec();
 }

@@ -214,18 +214,19 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
 
 QWidget* BuildSeriesPageDefects(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "SerienTabSheet01");
-    auto* layout = new QHBoxLayout(page);
+    auto* layout = new QVBoxLayout(page);
+    // Destination and the sub-folder box in one row above the two tools, so
+    // that both fit beside the progress panel at the window's minimum width.
+    auto* top = new QHBoxLayout;
+    top->addWidget(Named(new QLabel(page), "GrafikLabel01"));
+    top->addWidget(ReadOnlyField(page, "GrafikZielverzeichnis"), 1);
+    top->addSpacing(12);
+    top->addWidget(Rekursiv(page, "GrafikRekursiv"));
+    layout->addLayout(top);
     auto* tabs = Named(new QTabWidget(page), "GrafikPageControl01");
     tabs->addTab(DefectSearchTab(tabs), QString());
     tabs->addTab(ReductionTab(tabs), QString());
     layout->addWidget(tabs, 1);
-    auto* side = new QVBoxLayout;
-    side->addWidget(Named(new QLabel(page), "GrafikLabel01"));
-    side->addWidget(ReadOnlyField(page, "GrafikZielverzeichnis"));
-    side->addSpacing(8);
-    side->addWidget(Rekursiv(page, "GrafikRekursiv"));
-    side->addStretch();
-    layout->addLayout(side);
     return page;
 }
 
