@@ -12,11 +12,6 @@ namespace {
 
 const SettingsDefaults kDefaults{QStringLiteral("/opt/kelvasto/"), QStringLiteral("/home/u/")};
 
-QJsonObject storedKey() {
-    const QJsonObject hive = QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
-    return hive.value(kSettingsKeyPath).toObject();
-}
-
 void store(const QString& name, const QJsonValue& value) {
     QJsonObject hive = QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
     QJsonObject key = hive.value(kSettingsKeyPath).toObject();
@@ -118,7 +113,7 @@ private slots:
         s.UnterverzeichnisThumb = "Th2";
         s.UnterverzeichnisSonst = "So2";
         SaveScreenSettings(s);
-        const QJsonObject key = storedKey();
+        const QJsonObject key = testing::storedSettingsKey();
         QCOMPARE(key.size(), 4);
         QCOMPARE(key.value("ExplorerSTVLinks").toInt(), 321);
         QCOMPARE(key.value("UnterverzeichnisIdx").toString(), QStringLiteral("Idx2"));
@@ -159,7 +154,7 @@ private slots:
         HiveKey second(kSettingsKeyPath);
         first.writeInteger("Sprache", 10000);
         second.writeBoolean("Sprachwahl", false);
-        const QJsonObject key = storedKey();
+        const QJsonObject key = testing::storedSettingsKey();
         QCOMPARE(key.value("Sprache").toInt(), 10000);
         QCOMPARE(key.value("Sprachwahl").toInt(), 0);
     }

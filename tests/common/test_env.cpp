@@ -1,8 +1,12 @@
 #include "common/test_env.h"
 
+#include "app/app_settings.h"
+#include "app/hive_store.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -76,6 +80,13 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
+}
+
+QJsonObject storedSettingsKey() {
+    return QJsonDocument::fromJson(readFile(HiveFilePath()))
+        .object()
+        .value(kSettingsKeyPath)
+        .toObject();
 }
 
 QByteArray readFile(const QString& path) {

@@ -3,6 +3,7 @@
 // TMPDIR point into one fresh folder, so no test touches the real user's files
 // or settings.
 
+#include <QJsonObject>
 #include <QString>
 
 namespace testing {
@@ -18,6 +19,10 @@ QString sandboxRoot();
 QString configHome();
 QString dataHome();
 QString homeFolder();
+
+// The program's settings key as it stands in the hive file now (empty when
+// the file or the key is missing).
+QJsonObject storedSettingsKey();
 
 // Deletes the settings hive so the next read starts as a first start.
 void resetHive();

@@ -16,11 +16,6 @@
 
 namespace {
 
-QJsonObject storedKey() {
-    const QJsonObject hive = QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
-    return hive.value(kSettingsKeyPath).toObject();
-}
-
 void choose(QWidget* dialog, bool english, bool showAtStart) {
     dialog->findChild<QRadioButton*>(english ? "RadioGroup1_1" : "RadioGroup1_0")->setChecked(true);
     dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(showAtStart);
@@ -78,8 +73,8 @@ private slots:
         QCOMPARE(int(LanguageIndex()), 1);
         QCOMPARE(settings.Sprache, 10000);
         QCOMPARE(settings.Sprachwahl, false);
-        QCOMPARE(storedKey().value("Sprache").toInt(), 10000);
-        QCOMPARE(storedKey().value("Sprachwahl").toInt(), 0);
+        QCOMPARE(testing::storedSettingsKey().value("Sprache").toInt(), 10000);
+        QCOMPARE(testing::storedSettingsKey().value("Sprachwahl").toInt(), 0);
     }
 
     void okWithSameLanguageStillApplies() {
@@ -90,8 +85,8 @@ private slots:
         answers.queue("BitBtn1");
         chooser.exec();
         QCOMPARE(applied, 1);
-        QCOMPARE(storedKey().value("Sprache").toInt(), 0);
-        QCOMPARE(storedKey().value("Sprachwahl").toInt(), 1);
+        QCOMPARE(testing::storedSettingsKey().value("Sprache").toInt(), 0);
+        QCOMPARE(testing::storedSettingsKey().value("Sprachwahl").toInt(), 1);
     }
 
     void abortAndCloseBoxChangeNothing_data() {
@@ -111,8 +106,8 @@ private slots:
         QCOMPARE(applied, 0);
         QCOMPARE(LanguageOffset(), 0);
         QCOMPARE(settings.Sprachwahl, true);
-        QVERIFY(!storedKey().contains("Sprache"));
-        QVERIFY(!storedKey().contains("Sprachwahl"));
+        QVERIFY(!testing::storedSettingsKey().contains("Sprache"));
+        QVERIFY(!testing::storedSettingsKey().contains("Sprachwahl"));
     }
 
     void unwritableStoreKeepsDialogOpen() {

@@ -23,15 +23,6 @@
 
 using namespace mwtest;
 
-namespace {
-QJsonObject StoredKey() {
-    return QJsonDocument::fromJson(testing::readFile(HiveFilePath()))
-        .object()
-        .value(kSettingsKeyPath)
-        .toObject();
-}
-} // namespace
-
 class TestMainWindowStart : public QObject {
     Q_OBJECT
 private slots:
@@ -123,7 +114,7 @@ private slots:
         Find<QAbstractButton>(*window, "IdxSpeedButton01")->click();
         QCOMPARE(Find<QLineEdit>(*window, "IdxUnterverzeichnis")->text(), QStringLiteral("Index"));
         window->close();
-        const QJsonObject key = StoredKey();
+        const QJsonObject key = testing::storedSettingsKey();
         QCOMPARE(key.value("ExplorerSTVLinks").toInt(), 310);
         QCOMPARE(key.value("UnterverzeichnisIdx").toString(), QStringLiteral("Index"));
         QCOMPARE(key.value("UnterverzeichnisThumb").toString(), QStringLiteral("Kleinbilder"));
