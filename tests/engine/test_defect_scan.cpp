@@ -181,6 +181,32 @@ private slots:
         QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 12);
     }
 
+    // Moves the log cannot record could never be undone: none are made, and
+    // the undo is not offered for a log that is not this run's.
+    void moveWithoutAWritableLogMovesNothing() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        host.settings().Arbeitsverzeichnis = tree.path("no/such/work/");
+        QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(tree.file("pics/b.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(tree.file("pics/c.jpg", fixtures::soundJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        DefectScanOptions options = recursive(true);
+        options.destination = tree.path("dest");
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, options);
+
+        QCOMPARE(result.defective, 2);
+        QCOMPARE(result.unlogged, 2);
+        QCOMPARE(result.transferred, 0);
+        QVERIFY(!result.logWritten);
+        QCOMPARE(tree.names("pics"), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+        QVERIFY(!tree.exists("dest/Defekt/Defekt1_a.jpg"));
+        QVERIFY(host.lists().ProtokollListBox.isEmpty());
+        QCOMPARE(host.undoPreparations(), QList<bool>({false}));
+        QCOMPARE(host.messages().size(), 1); // the closing message as always
+    }
+
     void destinationFieldChoosesTheFolder() {
         fixtures::Tree tree;
         RecordingJobHost host;
