@@ -173,7 +173,7 @@ std::optional<int> checkPaths(DefectsCommandLine& line) {
     return std::nullopt;
 }
 
-void printCounters(const ConsoleJobHost& host, const DefectScanResult& result) {
+void printCounters(ConsoleJobHost& host, const DefectScanResult& result) {
     printOut(QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
                  .arg(CatalogueText(85), QString::number(result.collected), CatalogueText(86),
                       QString::number(result.tested), CatalogueText(83),
@@ -181,6 +181,14 @@ void printCounters(const ConsoleJobHost& host, const DefectScanResult& result) {
     if (result.unreadable > 0)
         printError(QStringLiteral("%1 file(s) could not be read and count as not defective")
                        .arg(result.unreadable));
+    if (result.unsafeNames > 0)
+        printError(QStringLiteral("%1 defective file(s) not moved: a line break in the name")
+                       .arg(result.unsafeNames));
+    if (result.unlogged > 0)
+        printError(QStringLiteral("%1 defective file(s) not moved: the move log %2 could not "
+                                  "record them")
+                       .arg(result.unlogged)
+                       .arg(ProtocolFilePath(host.settings())));
     if (host.failedTransfers() > 0)
         printError(QStringLiteral("%1 defective file(s) could not be copied or moved")
                        .arg(host.failedTransfers()));

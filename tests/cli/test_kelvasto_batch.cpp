@@ -274,6 +274,7 @@ private slots:
         QVERIFY(file("pics/line\nbreak.jpg", truncated()));
         const Run unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});
         QCOMPARE(unsafe.exitCode, 1);
+        QVERIFY(unsafe.err.contains("a line break in the name"));
         QVERIFY(exists("pics/line\nbreak.jpg"));
         if (::geteuid() == 0)
             QSKIP("root writes into read-only folders");
