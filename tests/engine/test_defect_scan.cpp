@@ -9,6 +9,10 @@
 
 #include <QTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 // A host whose working folder lies in the tree.
@@ -36,6 +40,28 @@ public:
         if (defectNotes().size() == 2)
             throw KelvastoError("disk on fire");
     }
+};
+
+// A full disk as far as this process can tell: writes past `bytes` fail.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace
@@ -205,6 +231,43 @@ private slots:
         QVERIFY(host.lists().ProtokollListBox.isEmpty());
         QCOMPARE(host.undoPreparations(), QList<bool>({false}));
         QCOMPARE(host.messages().size(), 1); // the closing message as always
+    }
+
+    // When the disk fills up, the log and the moves stay in step: a pair cut
+    // off half-way is removed again, and no file moves without its pair.
+    void fullDiskKeepsLogAndMovesInStep() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(tree.file(QStringLiteral("pics/f%1.jpg").arg(i), fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        const qsizetype pair =
+            EncodeMoveLog({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg")})
+                .size();
+
+        QList<qsizetype> bytesOnDisk;
+        host.onProcessPendingMessages([&](int) {
+            if (!host.text("Label_DDS05").isEmpty())
+                bytesOnDisk.append(tree.read("work/Protokoll.txt").size());
+        });
+        DefectScanResult result;
+        {
+            FileSizeLimit disk(rlim_t(2 * pair + 5));
+            result = ScanDefectiveJpegs(host, recursive(true));
+        }
+
+        QCOMPARE(result.defective, 6);
+        QCOMPARE(result.transferred, 2);
+        QCOMPARE(result.unlogged, 4);
+        QCOMPARE(bytesOnDisk, QList<qsizetype>({0, pair, 2 * pair, 2 * pair, 2 * pair, 2 * pair}));
+        const QStringList lines = ReadMoveLog(logPath(host)).lines;
+        QCOMPARE(lines,
+                 QStringList({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg"),
+                              tree.path("pics/f1.jpg"), tree.path("work/Defekt/Defekt2_f1.jpg")}));
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_f0.jpg", "Defekt2_f1.jpg"}));
+        QCOMPARE(tree.names("pics").size(), 4);
+        QCOMPARE(host.undoPreparations(), QList<bool>({true}));
     }
 
     void destinationFieldChoosesTheFolder() {
