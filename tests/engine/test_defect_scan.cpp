@@ -9,10 +9,6 @@
 
 #include <QTest>
 
-#include <csignal>
-
-#include <sys/resource.h>
-
 namespace {
 
 // A host whose working folder lies in the tree.
@@ -40,28 +36,6 @@ public:
         if (defectNotes().size() == 2)
             throw KelvastoError("disk on fire");
     }
-};
-
-// A full disk as far as this process can tell: writes past `bytes` fail.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace
@@ -253,7 +227,7 @@ private slots:
         });
         DefectScanResult result;
         {
-            FileSizeLimit disk(rlim_t(2 * pair + 5));
+            fixtures::FileSizeLimit disk(rlim_t(2 * pair + 5));
             result = ScanDefectiveJpegs(host, recursive(true));
         }
 
