@@ -2,6 +2,7 @@
 
 #include "app/app_settings.h"
 #include "cli/console_job_host.h"
+#include "cli/standard_streams.h"
 #include "engine/defect_scan.h"
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
@@ -49,7 +50,10 @@ const char* const kDefectsHelp =
     "\n"
     "Prints one line \"old path -> new path\" per defective file on stdout and\n"
     "the counters at the end. Ctrl-C stops after the current file; the move\n"
-    "log then holds the files moved so far.\n";
+    "log then holds the files moved so far.\n"
+    "\n"
+    "Exits with 1 when a defective file could not be copied or moved; one whose\n"
+    "new name is already taken (by an earlier run) is left in place without error.\n";
 
 const char* const kUndoHelp =
     "Usage: kelvasto-batch undo\n"
@@ -59,19 +63,16 @@ const char* const kUndoHelp =
     "replaced; that moved file stays where it is.\n";
 
 void printOut(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    WriteStandardOutput(text.toLocal8Bit());
 }
 
 void printError(const QString& text) {
-    const QByteArray bytes = "kelvasto-batch: " + text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    WriteStandardError("kelvasto-batch: " + text.toLocal8Bit() + '\n');
 }
 
 int usageError(const QString& text, const char* help) {
     printError(text);
-    std::fputs(help, stderr);
+    WriteStandardError(help);
     return ExitStatus::Usage;
 }
 
@@ -116,7 +117,7 @@ std::optional<DefectsCommandLine> parseDefects(const QStringList& args, int& sta
         } else if (arg == QLatin1String("--")) {
             optionsEnded = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::fputs(kDefectsHelp, stdout);
+            WriteStandardOutput(kDefectsHelp);
             status = ExitStatus::Done;
             return std::nullopt;
         } else if (arg == QLatin1String("--recursive") || arg == QLatin1String("-r")) {
@@ -172,7 +173,7 @@ std::optional<int> checkPaths(DefectsCommandLine& line) {
     return std::nullopt;
 }
 
-void printCounters(const ConsoleJobHost& host, const DefectScanResult& result) {
+void printCounters(ConsoleJobHost& host, const DefectScanResult& result) {
     printOut(QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
                  .arg(CatalogueText(85), QString::number(result.collected), CatalogueText(86),
                       QString::number(result.tested), CatalogueText(83),
@@ -180,6 +181,14 @@ void printCounters(const ConsoleJobHost& host, const DefectScanResult& result) {
     if (result.unreadable > 0)
         printError(QStringLiteral("%1 file(s) could not be read and count as not defective")
                        .arg(result.unreadable));
+    if (result.unsafeNames > 0)
+        printError(QStringLiteral("%1 defective file(s) not moved: a line break in the name")
+                       .arg(result.unsafeNames));
+    if (result.unlogged > 0)
+        printError(QStringLiteral("%1 defective file(s) not moved: the move log %2 could not "
+                                  "record them")
+                       .arg(result.unlogged)
+                       .arg(ProtocolFilePath(host.settings())));
     if (host.failedTransfers() > 0)
         printError(QStringLiteral("%1 defective file(s) could not be copied or moved")
                        .arg(host.failedTransfers()));
@@ -219,13 +228,15 @@ int runDefects(const QStringList& args, bool assumeYes) {
         if (line->options.move)
             return ExitStatus::Error;
     }
-    return InterruptRequested() ? ExitStatus::Interrupted : ExitStatus::Done;
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return host.failedTransfers() > 0 ? ExitStatus::Error : ExitStatus::Done;
 }
 
 int runUndo(const QStringList& args, bool assumeYes) {
     for (const QString& arg : args) {
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            std::fputs(kUndoHelp, stdout);
+            WriteStandardOutput(kUndoHelp);
             return ExitStatus::Done;
         }
         return usageError(QStringLiteral("undo takes no argument: %1").arg(arg), kUndoHelp);
@@ -242,17 +253,29 @@ int runUndo(const QStringList& args, bool assumeYes) {
     return ExitStatus::Done;
 }
 
-} // namespace
+// --yes may stand anywhere before "--"; behind it, it names a file.
+bool takeYesOption(QStringList& args) {
+    bool found = false;
+    for (qsizetype i = 0; i < args.size() && args.at(i) != QLatin1String("--");) {
+        if (args.at(i) == QLatin1String("--yes")) {
+            args.removeAt(i);
+            found = true;
+        } else {
+            ++i;
+        }
+    }
+    return found;
+}
 
-int RunBatchCommand(const QStringList& arguments) {
+int runJob(const QStringList& arguments) {
     QStringList args = arguments;
-    const bool assumeYes = args.removeAll(QStringLiteral("--yes")) > 0;
+    const bool assumeYes = takeYesOption(args);
     if (args.isEmpty())
         return usageError(QStringLiteral("no job given"), kGeneralHelp);
     const QString job = args.takeFirst();
     if (job == QLatin1String("--help") || job == QLatin1String("-h") ||
         job == QLatin1String("help")) {
-        std::fputs(kGeneralHelp, stdout);
+        WriteStandardOutput(kGeneralHelp);
         return ExitStatus::Done;
     }
     try {
@@ -265,4 +288,17 @@ int RunBatchCommand(const QStringList& arguments) {
         return ExitStatus::Error;
     }
     return usageError(QStringLiteral("unknown job %1").arg(job), kGeneralHelp);
+}
+
+} // namespace
+
+int RunBatchCommand(const QStringList& arguments) {
+    const int status = runJob(arguments);
+    // The job itself is done either way; the status tells a script that its
+    // report (the list of moved files, the counters) did not arrive.
+    if (StandardOutputFailed() && status != ExitStatus::Usage) {
+        printError(QStringLiteral("could not write to standard output"));
+        return ExitStatus::Error;
+    }
+    return status;
 }

@@ -1,7 +1,10 @@
 #include "cli/console_job_host.h"
 
+#include "cli/standard_streams.h"
+
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
 
@@ -21,8 +24,10 @@ extern "C" void onInterrupt(int) {
 
 void writeLine(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    if (stream == stdout)
+        WriteStandardOutput(bytes);
+    else
+        WriteStandardError(bytes);
 }
 
 QString nativePath(const QString& path) {
@@ -151,6 +156,14 @@ void ConsoleJobHost::noteDefectiveFile(const QString& from, const QString& to, b
     endProgressLine();
     if (done) {
         writeLine(stdout, nativePath(from) + QStringLiteral(" -> ") + nativePath(to));
+        return;
+    }
+    // A file of that name from an earlier run is kept, as the job intends
+    // (copying twice keeps the first copies); anything else is a failure
+    // the exit status reports.
+    if (QFileInfo::exists(to)) {
+        writeLine(stderr, QStringLiteral("kelvasto-batch: defective, left in place: %1 exists: %2")
+                              .arg(nativePath(to), nativePath(from)));
         return;
     }
     ++m_failedTransfers;

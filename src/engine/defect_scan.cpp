@@ -75,15 +75,25 @@ private:
             m_host.noteDefectiveFile(path, target, false);
             return;
         }
-        MakeFolderPath(m_result.defectFolder);
         // Logged before the move: a kill in between leaves a pair whose undo
-        // fails harmlessly, never a moved file the log does not know.
+        // fails harmlessly, never a moved file the log does not know. A pair
+        // the log file cannot take (read-only working folder, full disk)
+        // means no move: it could not be undone.
+        if (!m_journal->append(path, target)) {
+            ++m_result.unlogged;
+            m_host.noteDefectiveFile(path, target, false);
+            return;
+        }
+        MakeFolderPath(m_result.defectFolder);
         m_host.lists().ProtokollListBox << path << target;
-        if (m_journal)
-            m_journal->append(path, target);
         report(path, target, MoveFileNoOverwrite(path, target));
     }
 
+public:
+    // Whether the undo may act on the log file: it must be this run's log.
+    bool undoable() const { return m_options.move && m_journal->started(); }
+
+private:
     void report(const QString& path, const QString& target, bool done) {
         if (done)
             ++m_result.transferred;
@@ -96,11 +106,10 @@ private:
     std::unique_ptr<MoveLogJournal> m_journal;
 };
 
-void testFiles(JobHost& host, const DefectScanOptions& options, const QStringList& files,
+void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     int next = 1;
-    DefectMover mover(host, options, result);
     for (int i = 0; i < files.size(); ++i) {
         host.processPendingMessages();
         if (host.stopFlags().JpegJobStop.load() == 1) {
@@ -172,12 +181,15 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
 
         // From here on every way out leaves a log of exactly this run's moves,
         // so the undo never works on an older run.
+        DefectMover mover(host, options, result);
         ScopeExit finishLog([&] {
             result.logWritten =
                 WriteMoveLog(ProtocolFilePath(host.settings()), lists.ProtokollListBox);
-            host.prepareMoveUndo(options.move);
+            // A log that could not be replaced may still be an older run's:
+            // offering its undo would move back files of that run.
+            host.prepareMoveUndo(mover.undoable());
         });
-        testFiles(host, options, files, result);
+        testFiles(mover, host, files, result);
         finishLog.runNow();
 
         host.refreshFileList();

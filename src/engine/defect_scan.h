@@ -43,6 +43,7 @@ struct DefectScanResult {
     int transferred = 0;     // defective files copied or moved successfully
     int unreadable = 0;      // files that could not be read: tested, not defective
     int unsafeNames = 0;     // defective files not moved: a line break in the path
+    int unlogged = 0;        // defective files not moved: the move log could not take them
     bool logWritten = false; // the protocol file was replaced
 };
 

@@ -32,6 +32,7 @@ bool WriteMoveLog(const QString& logPath, const QStringList& lines) {
 MoveLogJournal::MoveLogJournal(const QString& logPath) {
     if (logPath.isEmpty() || !ReplaceFileAtomically(logPath, QByteArray()))
         return;
+    m_started = true;
     m_fd = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
 }
 
@@ -40,19 +41,24 @@ MoveLogJournal::~MoveLogJournal() {
         ::close(m_fd);
 }
 
-void MoveLogJournal::append(const QString& former, const QString& moved) {
+bool MoveLogJournal::append(const QString& former, const QString& moved) {
     if (m_fd < 0)
-        return;
+        return false;
     // One write per pair: a kill never leaves half a pair behind a whole one.
     const QByteArray pair = EncodeMoveLog({former, moved});
     ssize_t written;
     do {
         written = ::write(m_fd, pair.constData(), size_t(pair.size()));
     } while (written < 0 && errno == EINTR);
-    if (written != pair.size()) {
-        ::close(m_fd); // stop journaling; the end of the run writes the full log
-        m_fd = -1;
-    }
+    if (written == pair.size())
+        return true;
+    // A short write leaves half a pair: cut it off again, then stop, so the
+    // log holds exactly the pairs of the moves made.
+    if (written > 0)
+        (void)::ftruncate(m_fd, ::lseek(m_fd, 0, SEEK_END) - written);
+    ::close(m_fd);
+    m_fd = -1;
+    return false;
 }
 
 MoveLogContent ReadMoveLog(const QString& logPath) {

@@ -22,8 +22,8 @@ bool WriteMoveLog(const QString& logPath, const QStringList& lines);
 // killed half-way still leaves the pairs of every move it began: the log is
 // emptied (atomically) when the run starts, and each pair is appended in one
 // write before its move. The run's end still replaces the whole file
-// atomically with the complete list. Failures are ignored like every log
-// write error.
+// atomically with the complete list. A move whose pair could not be written
+// is not made: it could never be undone.
 class MoveLogJournal {
 public:
     explicit MoveLogJournal(const QString& logPath);
@@ -31,10 +31,15 @@ public:
     MoveLogJournal(const MoveLogJournal&) = delete;
     MoveLogJournal& operator=(const MoveLogJournal&) = delete;
 
-    void append(const QString& former, const QString& moved);
+    // The log was emptied for this run and can take pairs.
+    bool started() const { return m_started; }
+    bool isOpen() const { return m_fd >= 0; }
+    // False when the pair did not reach the file; the journal is closed then.
+    bool append(const QString& former, const QString& moved);
 
 private:
     int m_fd = -1;
+    bool m_started = false;
 };
 
 // The log's lines; an unreadable or missing file gives no lines.

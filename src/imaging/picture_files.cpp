@@ -91,10 +91,32 @@ private:
     bool m_committed = false;
 };
 
+// The umask without changing it: setting it to 0 to read it, even briefly,
+// would give files that other threads create meanwhile (parallel saves)
+// world-writable permissions.
+mode_t currentUmask() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+            if (!line.startsWith("Umask:"))
+                continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok)
+                return mode_t(mask & 0777);
+        }
+    }
+    // No /proc: read it the old way, once, while the first save starts.
+    static const mode_t fallback = [] {
+        const mode_t mask = umask(0);
+        umask(mask);
+        return mask;
+    }();
+    return fallback;
+}
+
 mode_t newFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~currentUmask();
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 namespace {
 
 QString toolPath() {
@@ -229,6 +231,72 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(ReadMoveLog(work() + "Protokoll.txt").lines.size(), 600);
         QCOMPARE(QDir(work() + "Defekt").entryList(QDir::Files).size(), 300);
+    }
+
+    // A closed or failing stdout must neither let a report line land in a file
+    // the tool opened nor pass for success.
+    void unwritableStdoutIsAnError_data() {
+        QTest::addColumn<QString>("redirect");
+        QTest::newRow("closed") << QStringLiteral(">&-");
+        QTest::newRow("full disk") << QStringLiteral(">/dev/full");
+    }
+    void unwritableStdoutIsAnError() {
+        QFETCH(QString, redirect);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(file(QStringLiteral("pics/f%1.jpg").arg(i), truncated(40)));
+        QVERIFY(file("pics/sound.jpg", sound()));
+        QProcess process;
+        process.start("/bin/sh", {"-c", "exec \"$0\" \"$@\" " + redirect, toolPath(), "defects",
+                                  "--recursive", "--move", path("pics")});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("could not write to standard output"));
+        const QStringList lines = ReadMoveLog(work() + "Protokoll.txt").lines;
+        QCOMPARE(lines.size(), 10);
+        for (int i = 0; i < lines.size(); i += 2) {
+            QVERIFY(lines[i].startsWith(path("pics/f")));
+            QVERIFY(lines[i + 1].startsWith(work() + "Defekt/Defekt"));
+        }
+        QCOMPARE(QDir(work() + "Defekt").entryList(QDir::Files).size(), 5);
+        QCOMPARE(testing::readFile(path("pics/sound.jpg")), sound());
+    }
+
+    // Copying twice keeps the first copies and is no error; a destination
+    // that cannot take the copies is.
+    void failedCopiesSetTheExitStatus() {
+        QVERIFY(file("pics/a.jpg", truncated()));
+        const QStringList args = {"defects", "--dest", path("dest"), path("pics/a.jpg")};
+        QCOMPARE(runTool(args).exitCode, 0);
+        const Run again = runTool(args);
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY(again.err.contains("left in place"));
+        // A name the move log cannot hold is not moved.
+        QVERIFY(file("pics/line\nbreak.jpg", truncated()));
+        const Run unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});
+        QCOMPARE(unsafe.exitCode, 1);
+        QVERIFY(unsafe.err.contains("a line break in the name"));
+        QVERIFY(exists("pics/line\nbreak.jpg"));
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(QDir().mkpath(path("locked/Defekt")));
+        QVERIFY(QFile::setPermissions(path("locked/Defekt"),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        const Run locked = runTool({"defects", "--dest", path("locked"), path("pics/a.jpg")});
+        QFile::setPermissions(path("locked/Defekt"), QFileDevice::ReadOwner |
+                                                         QFileDevice::WriteOwner |
+                                                         QFileDevice::ExeOwner);
+        QCOMPARE(locked.exitCode, 1);
+        QVERIFY(locked.err.contains("not copied or moved"));
+    }
+
+    void yesBehindDoubleDashIsAFileName() {
+        QVERIFY(file("--yes", truncated()));
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(toolPath(), {"defects", "--", "--yes"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(exists("work/Defekt/Defekt1_--yes"));
     }
 
     // Whenever the interrupt lands, the log must describe exactly the files

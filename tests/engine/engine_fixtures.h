@@ -13,6 +13,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace fixtures {
 
 // `size` bytes (at least 4) that end with the end-of-image marker.
@@ -54,6 +58,29 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A full disk as far as this process can tell: while it lives, writes that
+// would make a file larger than `bytes` fail (short, then with EFBIG).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace fixtures

@@ -181,6 +181,69 @@ private slots:
         QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 12);
     }
 
+    // Moves the log cannot record could never be undone: none are made, and
+    // the undo is not offered for a log that is not this run's.
+    void moveWithoutAWritableLogMovesNothing() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        host.settings().Arbeitsverzeichnis = tree.path("no/such/work/");
+        QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(tree.file("pics/b.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(tree.file("pics/c.jpg", fixtures::soundJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        DefectScanOptions options = recursive(true);
+        options.destination = tree.path("dest");
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, options);
+
+        QCOMPARE(result.defective, 2);
+        QCOMPARE(result.unlogged, 2);
+        QCOMPARE(result.transferred, 0);
+        QVERIFY(!result.logWritten);
+        QCOMPARE(tree.names("pics"), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+        QVERIFY(!tree.exists("dest/Defekt/Defekt1_a.jpg"));
+        QVERIFY(host.lists().ProtokollListBox.isEmpty());
+        QCOMPARE(host.undoPreparations(), QList<bool>({false}));
+        QCOMPARE(host.messages().size(), 1); // the closing message as always
+    }
+
+    // When the disk fills up, the log and the moves stay in step: a pair cut
+    // off half-way is removed again, and no file moves without its pair.
+    void fullDiskKeepsLogAndMovesInStep() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        for (int i = 0; i < 6; ++i)
+            QVERIFY(tree.file(QStringLiteral("pics/f%1.jpg").arg(i), fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        const qsizetype pair =
+            EncodeMoveLog({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg")})
+                .size();
+
+        QList<qsizetype> bytesOnDisk;
+        host.onProcessPendingMessages([&](int) {
+            if (!host.text("Label_DDS05").isEmpty())
+                bytesOnDisk.append(tree.read("work/Protokoll.txt").size());
+        });
+        DefectScanResult result;
+        {
+            fixtures::FileSizeLimit disk(rlim_t(2 * pair + 5));
+            result = ScanDefectiveJpegs(host, recursive(true));
+        }
+
+        QCOMPARE(result.defective, 6);
+        QCOMPARE(result.transferred, 2);
+        QCOMPARE(result.unlogged, 4);
+        QCOMPARE(bytesOnDisk, QList<qsizetype>({0, pair, 2 * pair, 2 * pair, 2 * pair, 2 * pair}));
+        const QStringList lines = ReadMoveLog(logPath(host)).lines;
+        QCOMPARE(lines,
+                 QStringList({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg"),
+                              tree.path("pics/f1.jpg"), tree.path("work/Defekt/Defekt2_f1.jpg")}));
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_f0.jpg", "Defekt2_f1.jpg"}));
+        QCOMPARE(tree.names("pics").size(), 4);
+        QCOMPARE(host.undoPreparations(), QList<bool>({true}));
+    }
+
     void destinationFieldChoosesTheFolder() {
         fixtures::Tree tree;
         RecordingJobHost host;

@@ -68,6 +68,27 @@ private slots:
         QVERIFY(!tree.exists("d.jpg"));
     }
 
+    // A copy that runs out of disk leaves nothing behind; a move across file
+    // systems that cannot finish its copy leaves the file where it was.
+    void fullDiskLeavesNoPartialFile() {
+        fixtures::Tree tree;
+        const QByteArray big(64 * 1024, 'x');
+        QVERIFY(tree.file("big.jpg", big));
+        const QString other = otherFileSystemFolder();
+        QTemporaryDir target(other.isEmpty() ? tree.path("t-XXXXXX")
+                                             : other + QStringLiteral("/kelvasto-full-XXXXXX"));
+        QVERIFY(target.isValid());
+        {
+            fixtures::FileSizeLimit disk(4096);
+            QVERIFY(!CopyFileNoOverwrite(tree.path("big.jpg"), tree.path("copy.jpg")));
+            if (!other.isEmpty())
+                QVERIFY(!MoveFileNoOverwrite(tree.path("big.jpg"), target.path() + "/big.jpg"));
+        }
+        QVERIFY(!tree.exists("copy.jpg"));
+        QCOMPARE(tree.read("big.jpg"), big);
+        QVERIFY(!QFileInfo::exists(target.path() + "/big.jpg"));
+    }
+
     void moveNeverReplacesAnExistingFile() {
         fixtures::Tree tree;
         QVERIFY(tree.file("a.jpg", "moved"));

@@ -231,6 +231,16 @@ private slots:
         QCOMPARE(modeOf(sandboxPath("new.jpg")), mode_t(0666 & ~mask));
     }
 
+    // New files follow the umask, and saving never changes it (threads that
+    // create files meanwhile would otherwise get world-writable ones).
+    void newFilesFollowTheUmaskWithoutChangingIt() {
+        const mode_t saved = ::umask(027);
+        SaveAsJpeg(samples::noise(8, 8, 1), sandboxPath("private.jpg"));
+        const mode_t during = ::umask(saved);
+        QCOMPARE(during, mode_t(027));
+        QCOMPARE(modeOf(sandboxPath("private.jpg")), mode_t(0640));
+    }
+
     void failedSaveLeavesTheTargetAsItWas_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<Picture>("picture");
