@@ -142,7 +142,9 @@ void ShellFileList::setViewStyle(ViewStyle style) {
     }
     m_iconView->setMovement(QListView::Static);
     m_iconView->setResizeMode(QListView::Adjust);
-    m_iconView->setUniformItemSizes(style != ViewStyle::LargeIcon);
+    // Uniform sizes would take every item's width from the last name, which
+    // cuts longer names short in the list view; the grids fix the others.
+    m_iconView->setUniformItemSizes(style == ViewStyle::SmallIcon);
 }
 
 void ShellFileList::setListMasks(const QStringList& masks) {

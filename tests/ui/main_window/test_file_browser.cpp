@@ -107,6 +107,23 @@ private slots:
         QCOMPARE(window->treeFolder(), QDir::cleanPath(folder.path()));
     }
 
+    // The last name is the shortest; no column may take its width from it.
+    void listViewShowsLongNamesWhole() {
+        const QStringList names{"a-rather-long-name-of-a-picture.jpg", "b.jpg"};
+        Folder folder(names);
+        auto window = MakeWindow();
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, names));
+        QListView* list = window->fileList()->iconView();
+        const QModelIndex first = list->model()->index(0, 0, list->rootIndex());
+        QCOMPARE(first.data().toString(), names.first());
+        const int needed =
+            list->fontMetrics().horizontalAdvance(names.first()) + list->iconSize().width();
+        QTRY_VERIFY(list->visualRect(first).width() >= needed);
+    }
+
     void viewsShareOneSelection() {
         Folder folder({"a.jpg", "b.jpg", "c.jpg"});
         auto window = MakeWindow();
