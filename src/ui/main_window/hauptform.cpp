@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -37,6 +38,10 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     : QMainWindow(parent), m_source(std::move(source)),
       m_jobHost(std::make_unique<MainWindowJobHost>(*this)) {
     setObjectName(QStringLiteral("THauptForm"));
+    // The window is laid out for the standard dialog font at 8 points.
+    QFont base = QApplication::font("QDialog");
+    base.setPointSize(8);
+    setFont(base);
     resize(800, 600);
     // LimitWindowSize: the smallest size the window can be dragged to.
     setMinimumSize(800, 565);
