@@ -102,8 +102,10 @@ void THauptForm::closeEvent(QCloseEvent* event) {
 
 void THauptForm::FormClose() {
     *m_imaging = ImagingContext{}; // frees the work bitmaps
-    // A job still running ends at its next stop test; the watcher is ended
-    // before anything it calls goes away.
+    // A job still running ends at its next stop test (the job host keeps
+    // the requests up, since a job clears its flag after collecting); the
+    // watcher is ended before anything it calls goes away.
+    m_closing = true;
     if (jobRunning()) {
         m_stopFlags.JpegJobStop = 1;
         m_stopFlags.BatchJobStop = 1;
