@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 template <class T> T* Named(T* widget, const char* name) {
@@ -98,6 +100,20 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     return box;
 }
 
+// A caption on one line where there is room, on two where there is not.
+class WrappingLabel : public QLabel {
+public:
+    explicit WrappingLabel(QWidget* parent) : QLabel(parent) {
+        setWordWrap(true);
+        setMinimumWidth(90);
+    }
+    QSize sizeHint() const override {
+        const QSize wrapped = QLabel::sizeHint();
+        const int oneLine = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2;
+        return {std::max(oneLine, minimumWidth()), wrapped.height()};
+    }
+};
+
 // A short text field of a naming group.
 QLineEdit* NameEdit(QWidget* parent, const char* name) {
     auto* edit = Named(new QLineEdit(parent), name);
@@ -159,12 +175,7 @@ QWidget* IndexSubPage(QWidget* parent) {
     counts->setVerticalSpacing(2);
     // The three captions may take two lines, so that the naming group and
     // the destination fit beside them at the window's minimum width.
-    auto countLabel = [page](const char* name) {
-        auto* label = Named(new QLabel(page), name);
-        label->setWordWrap(true);
-        label->setMinimumWidth(90);
-        return label;
-    };
+    auto countLabel = [page](const char* name) { return Named(new WrappingLabel(page), name); };
     counts->addWidget(countLabel("IdxLabel01"), 0, 0);
     counts->addWidget(UpDownEdit(page, "IdxEdit01", 1, 32000, 1, 42), 0, 1, Qt::AlignVCenter);
     counts->addWidget(countLabel("IdxLabel02"), 1, 0);
@@ -209,10 +220,7 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* size = new QGridLayout;
-    auto* sizeLabel = Named(new QLabel(page), "ThumbLabel01");
-    sizeLabel->setWordWrap(true);
-    sizeLabel->setMinimumWidth(90);
-    size->addWidget(sizeLabel, 0, 0);
+    size->addWidget(Named(new WrappingLabel(page), "ThumbLabel01"), 0, 0);
     size->addWidget(UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100), 0, 1);
     size->addWidget(Button(page, "ThumbBitBtn01", 150), 1, 0, 1, 2);
     size->setRowStretch(2, 1);
