@@ -46,6 +46,9 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     // LimitWindowSize: the smallest size the window can be dragged to.
     setMinimumSize(800, 565);
     buildControls();
+    // Menus open as windows of their own and do not inherit the font.
+    for (QMenu* menu : findChildren<QMenu*>())
+        menu->setFont(base);
     connectHandlers();
     FormCreate();
 }
