@@ -101,9 +101,11 @@ void THauptForm::PopupMenu01Popup() {
     QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
     const int kind = SelectionKind();
     remove->setEnabled(kind > 0);
-    if (kind == 0)
+    // With nothing selected the entry keeps its last wording; before the
+    // first wording it reads as for one file rather than showing blank.
+    if (kind == 0 && !remove->text().isEmpty())
         return;
-    const int caption = kind == 1 ? 811 : 812;
+    const int caption = kind > 1 ? 812 : 811;
     remove->setText(CatalogueText(caption));
     remove->setToolTip(CatalogueText(caption + 9));
     remove->setStatusTip(CatalogueText(caption + 9));

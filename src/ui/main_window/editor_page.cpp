@@ -60,7 +60,9 @@ private:
 QPushButton* EffectButton(QWidget* parent, const char* name) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setMinimumWidth(118);
+    // Each button as wide as its caption needs (at least 90): the three
+    // groups have to fit side by side at the window's minimum width.
+    button->setMinimumWidth(90);
     return button;
 }
 
@@ -80,7 +82,7 @@ QWidget* EffectPanel(QWidget* parent) {
         effects->addWidget(EffectButton(page, effectNames[i]), i / 2, i % 2);
     effects->setRowStretch(4, 1);
     layout->addLayout(effects);
-    layout->addSpacing(12);
+    layout->addSpacing(8);
 
     auto* adjust = new QGridLayout;
     const char* adjustNames[] = {"BitBtnHelligkeit01", "BitBtnHelligkeit02", "BitBtnKontrast01",
@@ -89,7 +91,7 @@ QWidget* EffectPanel(QWidget* parent) {
         adjust->addWidget(EffectButton(page, adjustNames[i]), i / 2, i % 2);
     adjust->setRowStretch(3, 1);
     layout->addLayout(adjust);
-    layout->addSpacing(12);
+    layout->addSpacing(8);
 
     auto* colours = new QGroupBox(page);
     colours->setObjectName(QStringLiteral("PanelFarben"));

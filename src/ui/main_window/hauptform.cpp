@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -37,10 +38,17 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     : QMainWindow(parent), m_source(std::move(source)),
       m_jobHost(std::make_unique<MainWindowJobHost>(*this)) {
     setObjectName(QStringLiteral("THauptForm"));
+    // The window is laid out for the standard dialog font at 8 points.
+    QFont base = QApplication::font("QDialog");
+    base.setPointSize(8);
+    setFont(base);
     resize(800, 600);
     // LimitWindowSize: the smallest size the window can be dragged to.
     setMinimumSize(800, 565);
     buildControls();
+    // Menus open as windows of their own and do not inherit the font.
+    for (QMenu* menu : findChildren<QMenu*>())
+        menu->setFont(base);
     connectHandlers();
     FormCreate();
 }
@@ -97,8 +105,10 @@ void THauptForm::closeEvent(QCloseEvent* event) {
 
 void THauptForm::FormClose() {
     *m_imaging = ImagingContext{}; // frees the work bitmaps
-    // A job still running ends at its next stop test; the watcher is ended
-    // before anything it calls goes away.
+    // A job still running ends at its next stop test (the job host keeps
+    // the requests up, since a job clears its flag after collecting); the
+    // watcher is ended before anything it calls goes away.
+    m_closing = true;
     if (jobRunning()) {
         m_stopFlags.JpegJobStop = 1;
         m_stopFlags.BatchJobStop = 1;

@@ -84,6 +84,9 @@ public:
     void LockUiForJob(JobKind kind);
     void UnlockUiAfterJob(JobKind kind);
     bool jobRunning() const { return m_lockDepth > 0; }
+    // True once the window has been closed: a job still running stops at
+    // its next stop test and asks nothing more.
+    bool closing() const { return m_closing; }
     void showProgressPage(int page);
     // Starts the watcher of a job; it refreshes its label with the count of
     // AlteDateinamen until stopWatcher.
@@ -167,6 +170,7 @@ private:
     int m_editorPictureHeight = 1;
     int m_editorPictureWidth = 1;
     int m_lockDepth = 0;
+    bool m_closing = false;
     bool m_treeFollowsCurrent = false;
 
     QFileSystemModel* m_treeModel = nullptr;

@@ -36,6 +36,12 @@ void MainWindowJobHost::refreshFileList() {
 }
 void MainWindowJobHost::processPendingMessages() {
     QCoreApplication::processEvents();
+    // After the window closed, a job must not go on unseen to the end of its
+    // list; it clears its own flag once, so the request is renewed here.
+    if (m_window.closing()) {
+        m_window.stopFlags().JpegJobStop = 1;
+        m_window.stopFlags().BatchJobStop = 1;
+    }
 }
 
 void MainWindowJobHost::setBusyCursor(bool busy) {
@@ -90,6 +96,10 @@ void MainWindowJobHost::stopWatcher() {
 }
 
 int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, DialogButtons buttons) {
+    // No message after the window has gone; a question counts as closed by
+    // its close box.
+    if (m_window.closing())
+        return DialogResult::Cancel;
     return ShowMessageDialog(text, kind, buttons, CurrentLanguageName());
 }
 

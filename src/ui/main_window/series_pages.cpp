@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 template <class T> T* Named(T* widget, const char* name) {
@@ -49,7 +51,7 @@ QSpinBox* UpDownEdit(QWidget* parent, const char* name, int minimum, int maximum
     edit->setSingleStep(step);
     edit->setValue(value);
     edit->setReadOnly(false);
-    edit->setMinimumWidth(70);
+    edit->setMinimumWidth(56);
     if (readOnly)
         edit->findChild<QLineEdit*>()->setReadOnly(true);
     return edit;
@@ -98,10 +100,29 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     return box;
 }
 
+// A caption on one line where there is room, on two where there is not.
+class WrappingLabel : public QLabel {
+public:
+    explicit WrappingLabel(QWidget* parent) : QLabel(parent) {
+        setWordWrap(true);
+        setMinimumWidth(90);
+    }
+    QSize sizeHint() const override {
+        const QSize wrapped = QLabel::sizeHint();
+        const int oneLine = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2;
+        return {std::max(oneLine, minimumWidth()), wrapped.height()};
+    }
+};
+
+// A short text field of a naming group.
+QLineEdit* NameEdit(QWidget* parent, const char* name) {
+    auto* edit = Named(new QLineEdit(parent), name);
+    edit->setMinimumWidth(60);
+    return edit;
+}
+
 QCheckBox* Rekursiv(QWidget* parent, const char* name) {
-    auto* box = Named(new QCheckBox(parent), name);
-    box->setMinimumWidth(220);
-    return box;
+    return Named(new QCheckBox(parent), name);
 }
 
 QWidget* DefectSearchTab(QWidget* parent) {
@@ -126,21 +147,22 @@ QWidget* DefectSearchTab(QWidget* parent) {
 QWidget* ReductionTab(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "GrafikTabSheet02");
     auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(6, 4, 6, 4);
     auto* radio = new RadioGroup(QStringLiteral("RadioGroup_DV01"), page);
     radio->setItems(
         {QStringLiteral("Originaldateien verkleinern"), QStringLiteral("Kopien verkleinern")});
     radio->setItemIndex(0);
-    radio->setMinimumWidth(200);
     layout->addWidget(radio, 0, Qt::AlignTop);
+    // The button stands below the check boxes: three columns would not fit
+    // beside the progress panel at the window's minimum width.
     auto* checks = new QVBoxLayout;
+    checks->setSpacing(2);
     for (const char* name : {"CheckBox_DV02", "CheckBox_DV03", "CheckBox_DV04"})
         checks->addWidget(Named(new QCheckBox(page), name));
+    checks->addSpacing(4);
+    checks->addWidget(Button(page, "BitBtn_DV01", 150), 0, Qt::AlignLeft);
     checks->addStretch();
     layout->addLayout(checks);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Button(page, "BitBtn_DV01", 150));
-    buttons->addStretch();
-    layout->addLayout(buttons);
     layout->addStretch();
     return page;
 }
@@ -150,12 +172,16 @@ QWidget* IndexSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* counts = new QGridLayout;
-    counts->addWidget(Named(new QLabel(page), "IdxLabel01"), 0, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit01", 1, 32000, 1, 42), 0, 1);
-    counts->addWidget(Named(new QLabel(page), "IdxLabel02"), 1, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit02", 1, 32000, 1, 7), 1, 1);
-    counts->addWidget(Named(new QLabel(page), "IdxLabel03"), 2, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit03", 40, 500, 5, 100), 2, 1);
+    counts->setVerticalSpacing(2);
+    // The three captions may take two lines, so that the naming group and
+    // the destination fit beside them at the window's minimum width.
+    auto countLabel = [page](const char* name) { return Named(new WrappingLabel(page), name); };
+    counts->addWidget(countLabel("IdxLabel01"), 0, 0);
+    counts->addWidget(UpDownEdit(page, "IdxEdit01", 1, 32000, 1, 42), 0, 1, Qt::AlignVCenter);
+    counts->addWidget(countLabel("IdxLabel02"), 1, 0);
+    counts->addWidget(UpDownEdit(page, "IdxEdit02", 1, 32000, 1, 7), 1, 1, Qt::AlignVCenter);
+    counts->addWidget(countLabel("IdxLabel03"), 2, 0);
+    counts->addWidget(UpDownEdit(page, "IdxEdit03", 40, 500, 5, 100), 2, 1, Qt::AlignVCenter);
     counts->addWidget(Button(page, "IdxBitBtn01", 150), 3, 0, 1, 2);
     counts->setRowStretch(4, 1);
     layout->addLayout(counts);
@@ -167,11 +193,11 @@ QWidget* IndexSubPage(QWidget* parent) {
     auto* stem = Named(new QRadioButton(naming), "IdxRadioButton02");
     stem->setChecked(true);
     grid->addWidget(stem, 1, 0);
-    grid->addWidget(Named(new QLineEdit(naming), "IdxStammname"), 1, 1);
+    grid->addWidget(NameEdit(naming, "IdxStammname"), 1, 1);
     grid->addWidget(Named(new QLabel(naming), "IdxLabel04"), 2, 0);
-    grid->addWidget(Named(new QLineEdit(naming), "IdxPraefix"), 2, 1);
+    grid->addWidget(NameEdit(naming, "IdxPraefix"), 2, 1);
     grid->addWidget(Named(new QLabel(naming), "IdxLabel05"), 3, 0);
-    grid->addWidget(Named(new QLineEdit(naming), "IdxPostfix"), 3, 1);
+    grid->addWidget(NameEdit(naming, "IdxPostfix"), 3, 1);
     layout->addWidget(naming);
 
     auto* series = Named(new QGroupBox(page), "IdxGroupBox02");
@@ -194,7 +220,7 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* size = new QGridLayout;
-    size->addWidget(Named(new QLabel(page), "ThumbLabel01"), 0, 0);
+    size->addWidget(Named(new WrappingLabel(page), "ThumbLabel01"), 0, 0);
     size->addWidget(UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100), 0, 1);
     size->addWidget(Button(page, "ThumbBitBtn01", 150), 1, 0, 1, 2);
     size->setRowStretch(2, 1);
@@ -262,12 +288,12 @@ QWidget* BuildSeriesPageFunctions(QWidget* parent) {
     auto* jpegButtons = new QHBoxLayout(jpeg);
     jpegButtons->setContentsMargins(0, 8, 0, 0);
     for (const char* name : {"FktBB_AntiAlising", "FktBB_Optimieren", "FktBB_SW"})
-        jpegButtons->addWidget(Button(jpeg, name, 130), 0, Qt::AlignTop);
+        jpegButtons->addWidget(Button(jpeg, name, 110), 0, Qt::AlignTop);
     jpegButtons->addStretch();
     auto* bmp = Named(new QWidget(notebook), "FktNotebook01Page1");
     auto* bmpButtons = new QHBoxLayout(bmp);
     bmpButtons->setContentsMargins(0, 8, 0, 0);
-    bmpButtons->addWidget(Button(bmp, "FktBB_BMP_JPEG", 130), 0, Qt::AlignTop);
+    bmpButtons->addWidget(Button(bmp, "FktBB_BMP_JPEG", 110), 0, Qt::AlignTop);
     bmpButtons->addStretch();
     notebook->addWidget(jpeg);
     notebook->addWidget(bmp);

@@ -119,6 +119,9 @@ void ShellFileList::setViewStyle(ViewStyle style) {
     switch (style) {
     case ViewStyle::LargeIcon:
         m_iconView->setViewMode(QListView::IconMode);
+        // Flow and wrapping once set stay as set; the icon view needs its own.
+        m_iconView->setFlow(QListView::LeftToRight);
+        m_iconView->setWrapping(true);
         m_iconView->setIconSize(QSize(32, 32));
         m_iconView->setGridSize(QSize(96, 64));
         m_iconView->setWordWrap(true);
@@ -142,7 +145,9 @@ void ShellFileList::setViewStyle(ViewStyle style) {
     }
     m_iconView->setMovement(QListView::Static);
     m_iconView->setResizeMode(QListView::Adjust);
-    m_iconView->setUniformItemSizes(style != ViewStyle::LargeIcon);
+    // Uniform sizes would take every item's width from the last name, which
+    // cuts longer names short.
+    m_iconView->setUniformItemSizes(false);
 }
 
 void ShellFileList::setListMasks(const QStringList& masks) {

@@ -51,6 +51,13 @@ QString Hint(THauptForm& w, const QString& name) {
     return qobject_cast<QWidget*>(o)->statusTip();
 }
 
+// A widget's tooltip. An action's tooltip falls back to its text, which a
+// menu does not show as a tooltip; its status tip is the hint there.
+QString WidgetToolTip(THauptForm& w, const QString& name) {
+    auto* widget = qobject_cast<QWidget*>(w.findChild<QObject*>(name));
+    return widget && !qobject_cast<QMenu*>(widget) ? widget->toolTip() : QString();
+}
+
 void SetLanguage(THauptForm& w, int offset) {
     SetLanguageOffset(offset);
     SetLanguageIndex(LanguageIndexForOffset(offset));
@@ -210,37 +217,39 @@ private slots:
     void absentHintIdsLeaveEmptyHints() {
         auto window = MakeWindow();
         SetLanguage(*window, 10000);
-        for (const char* name : {"RadioGroup_DV01",
-                                 "CheckBox_DV02",
-                                 "CheckBox_DV04",
-                                 "IdxSpeedButton01",
-                                 "IdxGroupBox03",
-                                 "IdxGroupBox01",
-                                 "IdxBitBtn01",
-                                 "ThumbGroupBox01",
-                                 "FktGroupBox01",
-                                 "FktSpeedButton02",
-                                 "FktBB_BMP_JPEG",
-                                 "BitBtnDupLeereOrdner",
-                                 "FktBitBtn01",
-                                 "BitBtnDupAbbrechen",
-                                 "BitBtn_Dup01",
-                                 "BitBtn_Dup03",
-                                 "HMenu_Datei",
-                                 "HMenu_Sprache",
-                                 "HMenuDateiProgDeInst",
-                                 "HMenu_Aktionen",
-                                 "HMenu_SW",
-                                 "HMenu_Info",
-                                 "HMenu_InfoF",
-                                 "PM01_BMP_JPG",
-                                 "PM01_DateienMarkieren",
-                                 "PM01_Eigenschaften",
-                                 "BitBtnInvertieren",
-                                 "BitBtnUndo",
-                                 "BitBtnBlauInGruen",
-                                 "RadioGroupFarben"}) {
+        for (const char* name : {"RadioGroup_DV01",     "CheckBox_DV02",
+                                 "CheckBox_DV03",       "CheckBox_DV04",
+                                 "IdxSpeedButton01",    "IdxSpeedButton02",
+                                 "IdxGroupBox03",       "IdxGroupBox01",
+                                 "IdxGroupBox02",       "IdxBitBtn01",
+                                 "ThumbGroupBox01",     "ThumbBitBtn01",
+                                 "FktGroupBox01",       "FktSpeedButton01",
+                                 "FktSpeedButton02",    "FktBB_AntiAlising",
+                                 "FktBB_Optimieren",    "FktBB_SW",
+                                 "FktBB_BMP_JPEG",      "BitBtnDupLeereOrdner",
+                                 "FktBitBtn01",         "BitBtnDupAbbrechen",
+                                 "BitBtn_Dup01",        "BitBtn_Dup02",
+                                 "BitBtn_Dup03",        "HMenu_Datei",
+                                 "HMenu_Sprache",       "HMenuDateiProgDeInst",
+                                 "HMenu_Aktionen",      "HMenu_AntiAlising",
+                                 "HMenu_Optimieren",    "HMenu_SW",
+                                 "HMenu_BMP_JPG",       "HMenu_Info",
+                                 "HMenu_InfoF",         "PM01_AntiAlising",
+                                 "PM01_Optimieren",     "PM01_SW",
+                                 "PM01_BMP_JPG",        "PM01_DateienMarkieren",
+                                 "PM01_Eigenschaften",  "BitBtnInvertieren",
+                                 "BitBtnSchwarzWeiss",  "BitBtnAntiAlising",
+                                 "BitBtnSchaerfen",     "BitBtnOptimieren",
+                                 "BitBtnSpiegelungHor", "BitBtnSpiegelungVer",
+                                 "BitBtnUndo",          "BitBtnHelligkeit01",
+                                 "BitBtnHelligkeit02",  "BitBtnKontrast01",
+                                 "BitBtnKontrast02",    "BitBtnSaettigung01",
+                                 "BitBtnSaettigung02",  "BitBtnRotInGruen",
+                                 "BitBtnRotInBlau",     "BitBtnGruenInRot",
+                                 "BitBtnGruenInBlau",   "BitBtnBlauInRot",
+                                 "BitBtnBlauInGruen",   "RadioGroupFarben"}) {
             QVERIFY2(Hint(*window, name).isEmpty(), name);
+            QVERIFY2(WidgetToolTip(*window, name).isEmpty(), name);
         }
         QCOMPARE(Hint(*window, "RadioGroup_DDS01"), CatalogueEntry(10017));
         QCOMPARE(Hint(*window, "TB01Optionen"), QStringLiteral("Choose to show the option window"));

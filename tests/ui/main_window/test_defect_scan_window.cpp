@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace mwtest;
 
@@ -100,6 +101,25 @@ private slots:
         // A second click does nothing while the entry is disabled.
         undoButton->trigger();
         QVERIFY(QFile::exists(tree.root + "/cut.jpg"));
+    }
+
+    // Closing the window while the scan still collects ends the scan at its
+    // first file, and no closing message pops up after the window has gone.
+    void closingDuringTheScanStopsItSilently() {
+        ScanTree tree;
+        for (int i = 0; i < 50; ++i)
+            testing::writeFile(tree.root + QString("/more/cut%1.jpg").arg(i), cutJpeg());
+        auto window = MakeWindow();
+        window->show();
+        setUpScan(*window, tree, false);
+        DialogAnswerer answers;
+        QTimer::singleShot(0, window.get(), [&] { window->close(); });
+        Find<QPushButton>(*window, "BitBtn_DDS01")->click();
+        QVERIFY(window->closing());
+        QVERIFY(tree.defectFiles().size() <= 1);
+        QVERIFY(answers.shown().isEmpty());
+        QCOMPARE(answers.unexpected(), 0);
+        QVERIFY(!window->jobRunning());
     }
 
     void copyRunDisablesUndo() {

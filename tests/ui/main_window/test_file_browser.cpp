@@ -107,6 +107,47 @@ private slots:
         QCOMPARE(window->treeFolder(), QDir::cleanPath(folder.path()));
     }
 
+    // The last name is the shortest; no item may take its width from it.
+    void longNamesShowWhole_data() {
+        QTest::addColumn<QString>("view");
+        QTest::newRow("list") << "TB01List";
+        QTest::newRow("small icons") << "TB01SmallIcon";
+    }
+    void longNamesShowWhole() {
+        QFETCH(QString, view);
+        const QStringList names{"a-longer-name.jpg", "b.jpg"};
+        Folder folder(names);
+        auto window = MakeWindow();
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, names));
+        window->findChild<QAction*>(view)->trigger();
+        QListView* list = window->fileList()->iconView();
+        const QModelIndex first = list->model()->index(0, 0, list->rootIndex());
+        QCOMPARE(first.data().toString(), names.first());
+        const int needed =
+            list->fontMetrics().horizontalAdvance(names.first()) + list->iconSize().width();
+        QTRY_VERIFY(list->visualRect(first).width() >= needed);
+    }
+
+    void largeIconsFlowFromLeftToRight() {
+        const QStringList names{"a.jpg", "b.jpg", "c.jpg"};
+        Folder folder(names);
+        auto window = MakeWindow();
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, names));
+        Find<QAction>(*window, "TB01LargeIcon")->trigger();
+        QListView* list = window->fileList()->iconView();
+        const QModelIndex root = list->rootIndex();
+        QTRY_VERIFY(list->visualRect(list->model()->index(1, 0, root)).x() >
+                    list->visualRect(list->model()->index(0, 0, root)).x());
+        QCOMPARE(list->visualRect(list->model()->index(2, 0, root)).y(),
+                 list->visualRect(list->model()->index(0, 0, root)).y());
+    }
+
     void viewsShareOneSelection() {
         Folder folder({"a.jpg", "b.jpg", "c.jpg"});
         auto window = MakeWindow();

@@ -167,14 +167,18 @@ private slots:
     }
 
     void popupWording_data() {
+        QTest::addColumn<int>("before"); // selected at an earlier opening; -1: none
         QTest::addColumn<int>("selected");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("caption");
-        QTest::newRow("nothing") << 0 << false << 0;
-        QTest::newRow("one file") << 1 << true << 811;
-        QTest::newRow("two files") << 2 << true << 812;
+        QTest::newRow("nothing, first opening") << -1 << 0 << false << 811;
+        QTest::newRow("nothing after two files") << 2 << 0 << false << 812;
+        QTest::newRow("one file") << -1 << 1 << true << 811;
+        QTest::newRow("two files") << -1 << 2 << true << 812;
+        QTest::newRow("one file after two") << 2 << 1 << true << 811;
     }
     void popupWording() {
+        QFETCH(int, before);
         QFETCH(int, selected);
         QFETCH(bool, enabled);
         QFETCH(int, caption);
@@ -182,14 +186,17 @@ private slots:
         auto window = MakeWindow();
         QVERIFY(ShowFolder(*window, folder.path()));
         QVERIFY(WaitForItems(*window, {"a.jpg", "b.jpg"}));
-        window->fileList()->selectNames(QStringList{"a.jpg", "b.jpg"}.mid(0, selected));
+        const QStringList names{"a.jpg", "b.jpg"};
+        if (before >= 0) {
+            window->fileList()->selectNames(names.mid(0, before));
+            window->PopupMenu01Popup();
+        }
+        window->fileList()->selectNames(names.mid(0, selected));
         window->PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QCOMPARE(remove->isEnabled(), enabled);
-        if (caption) {
-            QCOMPARE(remove->text(), CatalogueText(caption));
-            QCOMPARE(remove->statusTip(), CatalogueText(caption + 9));
-        }
+        QCOMPARE(remove->text(), CatalogueText(caption));
+        QCOMPARE(remove->statusTip(), CatalogueText(caption + 9));
     }
 
     void deletingWithTheBoxTickedAndNothingSelectedAsksNothing() {
