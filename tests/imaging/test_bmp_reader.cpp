@@ -80,7 +80,7 @@ QByteArray packedRow(int y, int bits, std::uint32_t rMask, std::uint32_t gMask,
     return row;
 }
 
-struct BmpSpec {
+struct BmpLayout {
     int bits = 24;
     bool topDown = false;
     int compression = 0; // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
@@ -110,7 +110,7 @@ QByteArray runLength(int y, bool four) {
     return b;
 }
 
-QByteArray buildBmp(const BmpSpec& s) {
+QByteArray buildBmp(const BmpLayout& s) {
     const bool hasMasks = s.compression == 3;
     const int infoSize = s.coreHeader ? 12 : 40;
     const int paletteEntries = s.bits <= 8 ? (1 << s.bits) : 0;
@@ -160,8 +160,8 @@ QByteArray buildBmp(const BmpSpec& s) {
     return b + pixels;
 }
 
-BmpSpec spec(int bits, std::function<void(BmpSpec&)> change = {}) {
-    BmpSpec s;
+BmpLayout layout(int bits, std::function<void(BmpLayout&)> change = {}) {
+    BmpLayout s;
     s.bits = bits;
     if (change)
         change(s);
@@ -177,35 +177,35 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("bits");
         for (int bits : {1, 2, 4, 8, 24}) {
-            QTest::addRow("%d bits", bits) << buildBmp(spec(bits)) << bits;
+            QTest::addRow("%d bits", bits) << buildBmp(layout(bits)) << bits;
             QTest::addRow("%d bits top-down", bits)
-                << buildBmp(spec(bits, [](BmpSpec& s) { s.topDown = true; })) << bits;
+                << buildBmp(layout(bits, [](BmpLayout& s) { s.topDown = true; })) << bits;
         }
-        QTest::newRow("16 bits 5-5-5") << buildBmp(spec(16, [](BmpSpec& s) {
+        QTest::newRow("16 bits 5-5-5") << buildBmp(layout(16, [](BmpLayout& s) {
             s.compression = 3;
             s.masks = {0x7C00, 0x03E0, 0x001F};
         })) << 16;
-        QTest::newRow("16 bits 5-6-5") << buildBmp(spec(16, [](BmpSpec& s) {
+        QTest::newRow("16 bits 5-6-5") << buildBmp(layout(16, [](BmpLayout& s) {
             s.compression = 3;
             s.masks = {0xF800, 0x07E0, 0x001F};
         })) << 16;
-        QTest::newRow("32 bits") << buildBmp(spec(32, [](BmpSpec& s) {
+        QTest::newRow("32 bits") << buildBmp(layout(32, [](BmpLayout& s) {
             s.masks = {0xFF0000, 0xFF00, 0xFF};
         })) << 32;
-        QTest::newRow("32 bits top-down") << buildBmp(spec(32, [](BmpSpec& s) {
+        QTest::newRow("32 bits top-down") << buildBmp(layout(32, [](BmpLayout& s) {
             s.masks = {0xFF0000, 0xFF00, 0xFF};
             s.topDown = true;
         })) << 32;
-        QTest::newRow("32 bits fields") << buildBmp(spec(32, [](BmpSpec& s) {
+        QTest::newRow("32 bits fields") << buildBmp(layout(32, [](BmpLayout& s) {
             s.compression = 3;
             s.masks = {0xFF, 0xFF00, 0xFF0000};
         })) << 32;
-        QTest::newRow("RLE8") << buildBmp(spec(8, [](BmpSpec& s) { s.compression = 1; })) << 8;
-        QTest::newRow("RLE4") << buildBmp(spec(4, [](BmpSpec& s) { s.compression = 2; })) << 4;
+        QTest::newRow("RLE8") << buildBmp(layout(8, [](BmpLayout& s) { s.compression = 1; })) << 8;
+        QTest::newRow("RLE4") << buildBmp(layout(4, [](BmpLayout& s) { s.compression = 2; })) << 4;
         QTest::newRow("OS/2 core 8 bits")
-            << buildBmp(spec(8, [](BmpSpec& s) { s.coreHeader = true; })) << 8;
+            << buildBmp(layout(8, [](BmpLayout& s) { s.coreHeader = true; })) << 8;
         QTest::newRow("OS/2 core 24 bits")
-            << buildBmp(spec(24, [](BmpSpec& s) { s.coreHeader = true; })) << 24;
+            << buildBmp(layout(24, [](BmpLayout& s) { s.coreHeader = true; })) << 24;
     }
     void readsEveryDepth() {
         QFETCH(QByteArray, file);
@@ -215,7 +215,7 @@ private slots:
 
     void sixteenBitsWithoutFieldsAreFiveFiveFive() {
         // Plain 16-bit files carry no masks; 0x7C00 is full red.
-        QByteArray file = buildBmp(spec(16, [](BmpSpec& s) {
+        QByteArray file = buildBmp(layout(16, [](BmpLayout& s) {
             s.masks = {0x7C00, 0x03E0, 0x001F};
         }));
         QCOMPARE(samples::rgbOf(DecodeBmp(file)), samples::rgbOf(expectedPattern(16)));
@@ -223,12 +223,12 @@ private slots:
 
     void bitmapFilesLoadByTheirExtension() {
         const QString path = testing::sandboxRoot() + QStringLiteral("/Bild.BMP");
-        QVERIFY(testing::writeFile(path, buildBmp(spec(8))));
+        QVERIFY(testing::writeFile(path, buildBmp(layout(8))));
         QCOMPARE(samples::rgbOf(LoadPictureFile(path)), samples::rgbOf(expectedPattern(8)));
     }
 
     void truncatedPixelDataLeavesMissingRowsBlack() {
-        const QByteArray whole = buildBmp(spec(24));
+        const QByteArray whole = buildBmp(layout(24));
         const Picture p = DecodeBmp(whole.left(whole.size() - 16)); // last file row = top row cut
         const Picture expected = expectedPattern(24);
         QCOMPARE(p.width(), kWidth);
@@ -239,7 +239,7 @@ private slots:
 
     void badHeadersRaise_data() {
         QTest::addColumn<QByteArray>("file");
-        const QByteArray good = buildBmp(spec(24));
+        const QByteArray good = buildBmp(layout(24));
         auto patched32 = [&](int offset, std::int64_t value) {
             QByteArray b = good;
             QByteArray v;
@@ -273,7 +273,7 @@ private slots:
     }
 
     void hostileRunLengthDataStaysInside() {
-        QByteArray file = buildBmp(spec(8, [](BmpSpec& s) { s.compression = 1; }));
+        QByteArray file = buildBmp(layout(8, [](BmpLayout& s) { s.compression = 1; }));
         const qsizetype pixels = file.size() - 2 - 3 * 10;
         // Long runs, deltas far outside and absolute runs past the end of the data.
         const QByteArray hostile("\xFF\x01\x00\x02\xFF\xFF\xFF\x02\x00\xFF\x01\x02", 12);
