@@ -9,11 +9,7 @@
 #include <QScreen>
 
 ProgramWindows::ProgramWindows() = default;
-ProgramWindows::~ProgramWindows() {
-    // The chooser calls into the main window; it goes first.
-    languageChooser.reset();
-    main.reset();
-}
+ProgramWindows::~ProgramWindows() = default;
 ProgramWindows::ProgramWindows(ProgramWindows&&) noexcept = default;
 
 ProgramWindows CreateProgramWindows() {

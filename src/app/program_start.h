@@ -10,7 +10,8 @@ class THauptForm;
 class TfrmSprache;
 
 // Every window that lives for the whole run; the dialogs are top-level
-// windows of their own and are destroyed before the main window.
+// windows of their own. Members go in reverse order, so the chooser, which
+// calls into the main window, is destroyed first.
 struct ProgramWindows {
     std::unique_ptr<THauptForm> main;
     std::unique_ptr<TfrmSprache> languageChooser;

@@ -17,8 +17,6 @@ CollectionWatcher::CollectionWatcher(QObject* context, std::function<void()> upd
 
 void CollectionWatcher::run() {
     for (;;) {
-        // A stop that arrives during the sleep is answered by one more update.
-        const bool stopAfterThis = m_stop.load();
         QObject* context = m_context.data();
         if (!context)
             return;
@@ -30,7 +28,8 @@ void CollectionWatcher::run() {
                     m_update();
             },
             Qt::BlockingQueuedConnection);
-        if (stopAfterThis || m_stop.load())
+        // A stop that arrived during the sleep has had its one more update.
+        if (m_stop.load())
             return;
         QThread::msleep(kIntervalMs);
     }

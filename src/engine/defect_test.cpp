@@ -1,6 +1,7 @@
 #include "engine/defect_test.h"
 
 #include "app/errors.h"
+#include "engine/file_descriptor.h"
 
 #include <QFile>
 
@@ -25,23 +26,6 @@ constexpr std::int64_t kBlockSize = 64 * 1024;
 [[noreturn]] void fail(const char* what, const QString& path) {
     throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString());
 }
-
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const QString& path)
-        // O_NONBLOCK: a FIFO handed in by name must not hang the scan.
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~ReadOnlyFile() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    int fd() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool readExactly(int fd, unsigned char* buffer, std::int64_t count, std::int64_t offset) {
     while (count > 0) {
@@ -75,11 +59,13 @@ std::int64_t DefectSearchLimit(std::int64_t n) {
 }
 
 bool IsDefectiveJpeg(const QString& path) {
-    ReadOnlyFile file(path);
-    if (file.fd() < 0)
+    // O_NONBLOCK: a FIFO handed in by name must not hang the scan.
+    const FileDescriptor file(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid())
         fail("cannot open", path);
     struct stat info {};
-    if (::fstat(file.fd(), &info) != 0)
+    if (::fstat(file.get(), &info) != 0)
         fail("cannot read", path);
     if (!S_ISREG(info.st_mode))
         fail("not a regular file", path);
@@ -97,7 +83,7 @@ bool IsDefectiveJpeg(const QString& path) {
     for (std::int64_t top = highest; top >= lowest; block = kBlockSize) {
         const std::int64_t bottom = std::max(lowest, top - block + 1);
         const std::int64_t count = top - bottom + 2;
-        if (!readExactly(file.fd(), buffer.get(), count, bottom))
+        if (!readExactly(file.get(), buffer.get(), count, bottom))
             fail("cannot read", path);
         for (std::int64_t i = top - bottom; i >= 0; --i)
             if (buffer[i] == 0xFF && buffer[i + 1] == 0xD9)

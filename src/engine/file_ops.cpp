@@ -1,5 +1,7 @@
 #include "engine/file_ops.h"
 
+#include "engine/file_descriptor.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -13,29 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-    // Closes now and reports whether the close succeeded (data errors of
-    // network file systems show up here).
-    bool close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const char* data, ssize_t size) {
     while (size > 0) {

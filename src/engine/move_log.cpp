@@ -33,31 +33,27 @@ MoveLogJournal::MoveLogJournal(const QString& logPath) {
     if (logPath.isEmpty() || !ReplaceFileAtomically(logPath, QByteArray()))
         return;
     m_started = true;
-    m_fd = ::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    m_fd.reset(::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
 }
 
-MoveLogJournal::~MoveLogJournal() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+MoveLogJournal::~MoveLogJournal() = default;
 
 bool MoveLogJournal::append(const QString& former, const QString& moved) {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return false;
     // One write per pair: a kill never leaves half a pair behind a whole one.
     const QByteArray pair = EncodeMoveLog({former, moved});
     ssize_t written;
     do {
-        written = ::write(m_fd, pair.constData(), size_t(pair.size()));
+        written = ::write(m_fd.get(), pair.constData(), size_t(pair.size()));
     } while (written < 0 && errno == EINTR);
     if (written == pair.size())
         return true;
     // A short write leaves half a pair: cut it off again, then stop, so the
     // log holds exactly the pairs of the moves made.
     if (written > 0)
-        (void)::ftruncate(m_fd, ::lseek(m_fd, 0, SEEK_END) - written);
-    ::close(m_fd);
-    m_fd = -1;
+        (void)::ftruncate(m_fd.get(), ::lseek(m_fd.get(), 0, SEEK_END) - written);
+    m_fd.close();
     return false;
 }
 

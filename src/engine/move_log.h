@@ -4,6 +4,8 @@
 // Paths holding a line break are never logged (the scan does not move such
 // files), so every line of the log is exactly one path.
 
+#include "engine/file_descriptor.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,12 +35,12 @@ public:
 
     // The log was emptied for this run and can take pairs.
     bool started() const { return m_started; }
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd.valid(); }
     // False when the pair did not reach the file; the journal is closed then.
     bool append(const QString& former, const QString& moved);
 
 private:
-    int m_fd = -1;
+    FileDescriptor m_fd;
     bool m_started = false;
 };
 

@@ -59,34 +59,25 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
 
 void THauptForm::startWatcher(WatcherKind kind) {
     finishWatcher();
-    QString label;
-    switch (kind) {
-    case WatcherKind::DefekteJPEGs:
-        label = QStringLiteral("Label_DDS05");
-        break;
-    case WatcherKind::JPEGVerkleinern:
-        label = QStringLiteral("Label_DV06");
-        break;
-    case WatcherKind::FortschrittDuplikate:
-        label = QStringLiteral("Label_Dup02");
-        break;
-    }
     // Runs on this thread, under ProgressLock (the watcher takes it).
-    auto update = [this, label] {
-        if (auto* counter = control<QLabel>(label)) {
-            counter->setText(QString::number(m_lists.AlteDateinamen.size()));
-            counter->repaint();
-        }
+    auto counting = [this](const char* label) {
+        QPointer<QLabel> counter = control<QLabel>(QString::fromLatin1(label));
+        return [this, counter] {
+            if (counter) {
+                counter->setText(QString::number(m_lists.AlteDateinamen.size()));
+                counter->repaint();
+            }
+        };
     };
     switch (kind) {
     case WatcherKind::DefekteJPEGs:
-        m_watcher = new TDefekteJPEGs(this, update);
+        m_watcher = new TDefekteJPEGs(this, counting("Label_DDS05"));
         break;
     case WatcherKind::JPEGVerkleinern:
-        m_watcher = new TJPEGVerkleinern(this, update);
+        m_watcher = new TJPEGVerkleinern(this, counting("Label_DV06"));
         break;
     case WatcherKind::FortschrittDuplikate:
-        m_watcher = new TFortschrittDuplikate(this, update);
+        m_watcher = new TFortschrittDuplikate(this, counting("Label_Dup02"));
         break;
     }
 }

@@ -62,8 +62,15 @@ void MainWindowJobHost::unlockUi(JobKind kind) {
     m_window.UnlockUiAfterJob(kind);
 }
 
+QWidget* MainWindowJobHost::namedControl(const QString& name) {
+    QPointer<QWidget>& cached = m_controls[name];
+    if (!cached)
+        cached = m_window.control<QWidget>(name);
+    return cached;
+}
+
 void MainWindowJobHost::setText(const QString& control, const QString& text) {
-    QWidget* widget = m_window.control<QWidget>(control);
+    QWidget* widget = namedControl(control);
     if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
@@ -76,12 +83,12 @@ void MainWindowJobHost::setText(const QString& control, const QString& text) {
 }
 
 void MainWindowJobHost::setProgressMaximum(const QString& bar, int maximum) {
-    if (auto* progress = m_window.control<QProgressBar>(bar))
+    if (auto* progress = qobject_cast<QProgressBar*>(namedControl(bar)))
         progress->setMaximum(maximum);
 }
 
 void MainWindowJobHost::setProgressValue(const QString& bar, int value) {
-    if (auto* progress = m_window.control<QProgressBar>(bar))
+    if (auto* progress = qobject_cast<QProgressBar*>(namedControl(bar)))
         progress->setValue(value);
 }
 

@@ -4,6 +4,10 @@
 
 #include "engine/job_host.h"
 
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
 class THauptForm;
 
 class MainWindowJobHost : public JobHost {
@@ -31,6 +35,11 @@ public:
     void prepareMoveUndo(bool moveMode) override;
 
 private:
+    // Jobs update their counters once per file; the controls are looked up
+    // by name once, not by searching the whole window every time.
+    QWidget* namedControl(const QString& name);
+
     THauptForm& m_window;
+    QHash<QString, QPointer<QWidget>> m_controls;
     int m_busyDepth = 0;
 };

@@ -1,7 +1,15 @@
 #include "main_window_fixture.h"
 
 #include "common/test_env.h"
+#include "i18n/catalogue.h"
 #include "ui/main_window/shell_file_list.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
 
 #include <QDir>
 #include <QTest>
@@ -52,6 +60,40 @@ bool WaitForItems(THauptForm& window, const QStringList& names) {
     if (!ok)
         qWarning() << "listed" << window.fileList()->itemNames() << "expected" << names;
     return ok;
+}
+
+QString ControlCaption(const QObject* o) {
+    if (auto* a = qobject_cast<const QAction*>(o))
+        return a->text();
+    if (auto* m = qobject_cast<const QMenu*>(o))
+        return m->title();
+    if (auto* b = qobject_cast<const QAbstractButton*>(o))
+        return b->text();
+    if (auto* l = qobject_cast<const QLabel*>(o))
+        return l->text();
+    if (auto* g = qobject_cast<const QGroupBox*>(o))
+        return g->title();
+    if (auto* page = qobject_cast<const QWidget*>(o))
+        for (const QWidget* up = page->parentWidget(); up; up = up->parentWidget())
+            if (auto* tabs = qobject_cast<const QTabWidget*>(up))
+                if (const int at = tabs->indexOf(const_cast<QWidget*>(page)); at >= 0)
+                    return tabs->tabText(at);
+    return QString();
+}
+
+std::pair<QString, QString> ControlHints(const QObject* o) {
+    if (auto* m = qobject_cast<const QMenu*>(o))
+        o = m->menuAction();
+    if (auto* a = qobject_cast<const QAction*>(o))
+        return {a->toolTip(), a->statusTip()};
+    auto* w = qobject_cast<const QWidget*>(o);
+    return {w->toolTip(), w->statusTip()};
+}
+
+void SwitchLanguage(THauptForm& window, int offset) {
+    SetLanguageOffset(offset);
+    SetLanguageIndex(LanguageIndexForOffset(offset));
+    window.ApplyLanguage();
 }
 
 } // namespace mwtest

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace mwtest {
 
@@ -30,6 +31,14 @@ struct Folder {
 bool ShowFolder(THauptForm& window, const QString& folder);
 // Waits until the list shows exactly these names (in this order).
 bool WaitForItems(THauptForm& window, const QStringList& names);
+
+// The caption a control shows (action text, menu title, button, label, group
+// box title, or its tab's text); a null string when it cannot show one.
+QString ControlCaption(const QObject* control);
+// The tooltip and the status-bar tip of a control (a menu's are its action's).
+std::pair<QString, QString> ControlHints(const QObject* control);
+// Switches the language as the chooser's OK does and applies the texts.
+void SwitchLanguage(THauptForm& window, int offset);
 
 template <class T> T* Find(THauptForm& window, const char* name) {
     return window.findChild<T*>(QString::fromLatin1(name));

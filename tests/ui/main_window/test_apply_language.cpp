@@ -24,31 +24,14 @@ namespace {
 
 // The visible text of a control, whatever its kind.
 QString Caption(THauptForm& w, const QString& name) {
-    QObject* o = w.findChild<QObject*>(name);
-    if (auto* a = qobject_cast<QAction*>(o))
-        return a->text();
-    if (auto* m = qobject_cast<QMenu*>(o))
-        return m->title();
-    if (auto* b = qobject_cast<QAbstractButton*>(o))
-        return b->text();
-    if (auto* l = qobject_cast<QLabel*>(o))
-        return l->text();
-    if (auto* g = qobject_cast<QGroupBox*>(o))
-        return g->title();
-    if (auto* page = qobject_cast<QWidget*>(o))
-        for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
-            if (auto* tabs = qobject_cast<QTabWidget*>(up))
-                return tabs->tabText(tabs->indexOf(page));
-    return QStringLiteral("<missing %1>").arg(name);
+    const QObject* o = w.findChild<QObject*>(name);
+    const QString caption = o ? ControlCaption(o) : QString();
+    return caption.isNull() ? QStringLiteral("<missing %1>").arg(name) : caption;
 }
 
+// The hint as the status bar shows it.
 QString Hint(THauptForm& w, const QString& name) {
-    QObject* o = w.findChild<QObject*>(name);
-    if (auto* m = qobject_cast<QMenu*>(o))
-        return m->menuAction()->statusTip();
-    if (auto* a = qobject_cast<QAction*>(o))
-        return a->statusTip();
-    return qobject_cast<QWidget*>(o)->statusTip();
+    return ControlHints(w.findChild<QObject*>(name)).second;
 }
 
 // A widget's tooltip. An action's tooltip falls back to its text, which a
@@ -56,12 +39,6 @@ QString Hint(THauptForm& w, const QString& name) {
 QString WidgetToolTip(THauptForm& w, const QString& name) {
     auto* widget = qobject_cast<QWidget*>(w.findChild<QObject*>(name));
     return widget && !qobject_cast<QMenu*>(widget) ? widget->toolTip() : QString();
-}
-
-void SetLanguage(THauptForm& w, int offset) {
-    SetLanguageOffset(offset);
-    SetLanguageIndex(LanguageIndexForOffset(offset));
-    w.ApplyLanguage();
 }
 
 } // namespace
@@ -123,9 +100,9 @@ private slots:
         QFETCH(int, id);
         auto window = MakeWindow();
         QCOMPARE(Caption(*window, control), CatalogueEntry(id));
-        SetLanguage(*window, 10000);
+        SwitchLanguage(*window, 10000);
         QCOMPARE(Caption(*window, control), CatalogueEntry(id + 10000));
-        SetLanguage(*window, 0);
+        SwitchLanguage(*window, 0);
         QCOMPARE(Caption(*window, control), CatalogueEntry(id));
     }
 
@@ -142,7 +119,7 @@ private slots:
             if (CatalogueEntry(id) == CatalogueEntry(id + 10000))
                 sameInBoth.insert(CatalogueEntry(id));
         }
-        SetLanguage(*window, 10000);
+        SwitchLanguage(*window, 10000);
         int checked = 0;
         for (auto it = german.cbegin(); it != german.cend(); ++it) {
             // Counters, the percent sign and such are not catalogue texts.
@@ -178,7 +155,7 @@ private slots:
         auto window = MakeWindow();
         Find<QWidget>(*window, "BitBtn_DDS03")->setProperty("Tag", tag);
         Find<QWidget>(*window, "BitBtnDupErgebnis")->setProperty("Tag", tag);
-        SetLanguage(*window, 10000);
+        SwitchLanguage(*window, 10000);
         QCOMPARE(Caption(*window, "BitBtn_DDS03"), defects);
         QCOMPARE(Caption(*window, "BitBtnDupErgebnis"), duplicates);
         QCOMPARE(Hint(*window, "BitBtnDupErgebnis"), duplicatesHint);
@@ -203,10 +180,10 @@ private slots:
         QCOMPARE(radio->itemIndex(), 0);
         radio->setItemIndex(radio->count() - 1);
         // The same language again still resets the choice.
-        SetLanguage(*window, 0);
+        SwitchLanguage(*window, 0);
         QCOMPARE(radio->itemIndex(), 0);
         radio->setItemIndex(1);
-        SetLanguage(*window, 10000);
+        SwitchLanguage(*window, 10000);
         QCOMPARE(radio->items(), english);
         QCOMPARE(radio->itemIndex(), 0);
         QVERIFY(window->findChild<QAbstractButton*>(group + "_1"));
@@ -216,7 +193,7 @@ private slots:
 
     void absentHintIdsLeaveEmptyHints() {
         auto window = MakeWindow();
-        SetLanguage(*window, 10000);
+        SwitchLanguage(*window, 10000);
         for (const char* name : {"RadioGroup_DV01",     "CheckBox_DV02",
                                  "CheckBox_DV03",       "CheckBox_DV04",
                                  "IdxSpeedButton01",    "IdxSpeedButton02",

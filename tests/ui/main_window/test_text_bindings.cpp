@@ -113,42 +113,6 @@ constexpr Binding kBindings[] = {
     // clang-format on
 };
 
-// The caption of a control; a null string when the control cannot show one.
-QString Caption(QObject* o) {
-    if (auto* a = qobject_cast<QAction*>(o))
-        return a->text();
-    if (auto* m = qobject_cast<QMenu*>(o))
-        return m->title();
-    if (auto* b = qobject_cast<QAbstractButton*>(o))
-        return b->text();
-    if (auto* l = qobject_cast<QLabel*>(o))
-        return l->text();
-    if (auto* g = qobject_cast<QGroupBox*>(o))
-        return g->title();
-    if (auto* page = qobject_cast<QWidget*>(o))
-        for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
-            if (auto* tabs = qobject_cast<QTabWidget*>(up))
-                if (tabs->indexOf(page) >= 0)
-                    return tabs->tabText(tabs->indexOf(page));
-    return QString();
-}
-
-// Tooltip and status tip; they must agree.
-std::pair<QString, QString> Hint(QObject* o) {
-    if (auto* m = qobject_cast<QMenu*>(o))
-        o = m->menuAction();
-    if (auto* a = qobject_cast<QAction*>(o))
-        return {a->toolTip(), a->statusTip()};
-    auto* w = qobject_cast<QWidget*>(o);
-    return {w->toolTip(), w->statusTip()};
-}
-
-void Apply(THauptForm& window, int offset) {
-    SetLanguageOffset(offset);
-    SetLanguageIndex(LanguageIndexForOffset(offset));
-    window.ApplyLanguage();
-}
-
 } // namespace
 
 class TestTextBindings : public QObject {
@@ -177,13 +141,13 @@ private slots:
         QObject* target = m_window->findChild<QObject*>(control);
         QVERIFY2(target, "no control of that name");
         for (const int offset : {0, 10000}) {
-            Apply(*m_window, offset);
+            SwitchLanguage(*m_window, offset);
             const QString expected = CatalogueEntry(id + offset);
             QVERIFY(!expected.isEmpty());
             if (role == QLatin1String("caption")) {
-                QCOMPARE(Caption(target), expected);
+                QCOMPARE(ControlCaption(target), expected);
             } else if (role == QLatin1String("hint")) {
-                const auto [tooltip, statusTip] = Hint(target);
+                const auto [tooltip, statusTip] = ControlHints(target);
                 QCOMPARE(tooltip, expected);
                 QCOMPARE(statusTip, expected);
             } else {
@@ -194,7 +158,7 @@ private slots:
                 QCOMPARE(group->items().at(item), expected);
             }
         }
-        Apply(*m_window, 0);
+        SwitchLanguage(*m_window, 0);
     }
 };
 
