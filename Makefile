@@ -1,5 +1,7 @@
 # Two entry points for a fresh Debian machine: `make run` and `make test`.
 JOBS ?= $(shell nproc)
+# A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
+LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: run test deps release test-build bench clean
 
@@ -7,14 +9,14 @@ deps:
 	@sh scripts/install-deps.sh
 
 release: deps
-	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release $(LAUNCHER)
 	cmake --build build-release -j $(JOBS)
 
 run: release
 	./build-release/src/kelvasto
 
 test-build: deps
-	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVASTO_SANITIZE=ON
+	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVASTO_SANITIZE=ON $(LAUNCHER)
 	cmake --build build-test -j $(JOBS)
 
 test: test-build
