@@ -9,6 +9,7 @@
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 
 #include <memory>
 
@@ -37,11 +38,12 @@ void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringLis
 
 // An unreadable file is counted as tested and not defective, so one bad
 // file does not end the run half-way.
-bool testFile(const QString& path, DefectScanResult& result) {
+bool testFile(JobHost& host, const QString& path, DefectScanResult& result) {
     try {
         return IsDefectiveJpeg(path);
     } catch (const KelvastoError&) {
         ++result.unreadable;
+        host.reportSkipped(path, OwnText("skip.unreadable"));
         return false;
     }
 }
@@ -117,7 +119,7 @@ void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
             break;
         }
         const QString& path = files.at(i);
-        if (testFile(path, result)) {
+        if (testFile(host, path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(next, width, path));
             ++next;

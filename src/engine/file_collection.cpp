@@ -2,11 +2,14 @@
 
 #include "engine/job_host.h"
 #include "engine/path_utils.h"
+#include "i18n/own_texts.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -154,8 +157,13 @@ private:
     bool list(const QByteArray& encodedFolder, bool isStart, std::vector<std::vector<Entry>>& files,
               std::vector<Entry>& folders) {
         DirHandle dir = openFolder(encodedFolder, isStart);
-        if (!dir)
+        if (!dir) {
+            const int error = errno;
+            m_host.reportSkipped(QFile::decodeName(encodedFolder),
+                                 OwnText("skip.unlistable") + QStringLiteral(": ") +
+                                     QString::fromLocal8Bit(std::strerror(error)));
             return false;
+        }
         const int dirFd = ::dirfd(dir.get());
         while (const dirent* entry = ::readdir(dir.get())) {
             const char* raw = entry->d_name;

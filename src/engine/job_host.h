@@ -85,6 +85,14 @@ public:
     // Shows a message in the current language; returns the modal result.
     virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
 
+    // --- entries left out -------------------------------------------------------
+    // An entry the job could not take: a folder it could not list, a file it
+    // could not read. `reason` is a short text in the current language.
+    virtual void reportSkipped(const QString& path, const QString& reason) {
+        (void)path;
+        (void)reason;
+    }
+
     // --- move log ------------------------------------------------------------
     // After a defect scan: sets the undo entry's texts; enables it after a move
     // run, disables it after a copy run.

@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool IsLoggablePath(const QString& path) {
@@ -77,30 +78,60 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
     return content;
 }
 
-UndoResult UndoMoves(const QString& logPath) {
+namespace {
+
+bool pathExists(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+UndoOutcome moveBack(const QString& former, const QString& moved) {
+    if (former.isEmpty() || moved.isEmpty() || !pathExists(moved))
+        return UndoOutcome::NotInDefectFolder;
+    if (MoveFileNoOverwrite(moved, former))
+        return UndoOutcome::Restored;
+    if (pathExists(former))
+        return UndoOutcome::FormerPathTaken;
+    const QString folder = former.left(former.lastIndexOf(QLatin1Char('/')) + 1);
+    return folder.isEmpty() || !pathExists(folder) ? UndoOutcome::FolderMissing
+                                                   : UndoOutcome::Failed;
+}
+
+} // namespace
+
+UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
     UndoResult result;
     const MoveLogContent log = ReadMoveLog(logPath);
     if (!log.readable)
         return result;
     result.logRead = true;
     // An empty file reads as one pair of empty paths, an odd last line as a
-    // pair without new path; both renames fail and are skipped.
+    // pair without new path; both have nothing to move back.
     qsizetype i = 0;
     do {
+        if (listener.stopRequested && listener.stopRequested()) {
+            result.stopped = true;
+            break;
+        }
         const QString former = log.lines.value(i);
         const QString moved = log.lines.value(i + 1);
         ++result.pairs;
-        if (!former.isEmpty() && !moved.isEmpty() && MoveFileNoOverwrite(moved, former))
+        const UndoOutcome outcome = moveBack(former, moved);
+        if (outcome != UndoOutcome::NotInDefectFolder)
+            ++result.waiting;
+        if (outcome == UndoOutcome::Restored)
             ++result.restored;
+        if (listener.pairDone)
+            listener.pairDone(moved, former, outcome);
         i += 2;
     } while (i < log.lines.size());
     return result;
 }
 
-UndoResult UndoLastMoveRun(JobHost& host) {
+UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()));
+    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()), listener);
     restoreCursor.runNow();
     host.refreshFileList();
     return result;

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class JobHost;
 
 // False for a path that a line-based log could not hold unambiguously.
@@ -51,18 +53,36 @@ struct MoveLogContent {
 };
 MoveLogContent ReadMoveLog(const QString& logPath);
 
+// What became of one pair of the log.
+enum class UndoOutcome {
+    Restored,          // moved back to its former path
+    NotInDefectFolder, // nothing at the new path: never moved, or moved back already
+    FormerPathTaken,   // left in place: a file stands at the former path
+    FolderMissing,     // left in place: the former folder is gone (never created)
+    Failed,            // left in place: the move back failed
+};
+
 struct UndoResult {
     bool logRead = false; // the log file could be opened
     int pairs = 0;        // pairs read (an empty file counts as one empty pair)
     int restored = 0;     // files moved back to their former path
+    int waiting = 0;      // pairs whose file stood at its new path when the undo came to it
+    bool stopped = false; // stopRequested ended the undo between two pairs
+};
+
+// Lets a caller stop an undo between two files and hear about each pair.
+struct UndoListener {
+    std::function<bool()> stopRequested; // asked before each pair
+    std::function<void(const QString& moved, const QString& former, UndoOutcome outcome)> pairDone;
 };
 
 // Moves every logged file back to its former path, pairs in file order.
 // Never replaces a file now standing at a former path, never creates a
-// folder, never writes the log; every failure is skipped silently.
-UndoResult UndoMoves(const QString& logPath);
+// folder, never writes the log (so an undo that was stopped can simply be
+// run again); a failure leaves that file where it is and goes on.
+UndoResult UndoMoves(const QString& logPath, const UndoListener& listener = {});
 
 // The undo command: busy cursor, UndoMoves on the log of the current working
 // folder, normal cursor, refreshed file list. Disabling the command is left
 // to the window.
-UndoResult UndoLastMoveRun(JobHost& host);
+UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener = {});

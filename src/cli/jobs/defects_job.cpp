@@ -1,0 +1,203 @@
+// kelvasto-batch defects: the defect scan of the window on files or trees
+// named on the command line.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "cli/standard_streams.h"
+#include "engine/defect_scan.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <cstring>
+
+#include <unistd.h>
+
+extern const BatchJob kDefectsJob;
+
+namespace {
+
+constexpr int kFilesToTest = 85;
+constexpr int kTestedFiles = 86;
+constexpr int kInvalidFiles = 83;
+constexpr int kDoesNotExist = 9004;
+
+QString help() {
+    const AppSettings settings = LoadSettings();
+    return OwnText("cli.defects.help")
+        .arg(ShownPath(settings.Arbeitsverzeichnis), ShownPath(ProtocolFilePath(settings)));
+}
+
+struct Targets {
+    QStringList paths; // files, or start folders with --recursive
+    int skipped = 0;   // arguments named on stderr and left out
+};
+
+// Why an argument of this kind is left out; empty when it is taken.
+QString skipReason(ArgumentKind kind) {
+    switch (kind) {
+    case ArgumentKind::SymbolicLink:
+        return OwnText("cli.reason_link");
+    case ArgumentKind::Other:
+        return OwnText("cli.reason_not_regular");
+    case ArgumentKind::NotUtf8:
+        return OwnText("cli.reason_not_utf8");
+    default:
+        return {};
+    }
+}
+
+// Resolves every PATH the way the kernel reads it and checks it against
+// --recursive; returns an exit status when the run cannot go on.
+std::optional<int> resolveTargets(const QStringList& arguments, bool recursive, Targets& targets) {
+    for (const QString& argument : arguments) {
+        const ResolvedArgument resolved = ResolveArgument(argument, recursive);
+        switch (resolved.kind) {
+        case ArgumentKind::Missing:
+            PrintError(ShownPath(argument) + CatalogueText(kDoesNotExist));
+            return ExitStatus::Error;
+        case ArgumentKind::Unreachable:
+            PrintError(OwnText("cli.unreachable")
+                           .arg(ShownPath(argument),
+                                QString::fromLocal8Bit(std::strerror(resolved.error))));
+            return ExitStatus::Error;
+        case ArgumentKind::File:
+            if (recursive)
+                return UsageError(OwnText("cli.defects.needs_folders").arg(ShownPath(argument)),
+                                  &kDefectsJob);
+            targets.paths.append(resolved.path);
+            break;
+        case ArgumentKind::Folder:
+            if (!recursive)
+                return UsageError(OwnText("cli.defects.is_folder").arg(ShownPath(argument)),
+                                  &kDefectsJob);
+            targets.paths.append(resolved.path);
+            break;
+        default:
+            ++targets.skipped;
+            PrintSkipped(resolved.path.isEmpty() ? argument : resolved.path,
+                         skipReason(resolved.kind));
+            break;
+        }
+    }
+    // Each file is tested once, and each tree walked once.
+    targets.paths = recursive ? OutermostFolders(targets.paths) : WithoutRepeats(targets.paths);
+    return std::nullopt;
+}
+
+void printCounters(const DefectScanResult& result, bool nullSeparated) {
+    const QString counters =
+        QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
+            .arg(CatalogueText(kFilesToTest), QString::number(result.collected),
+                 CatalogueText(kTestedFiles), QString::number(result.tested),
+                 CatalogueText(kInvalidFiles), QString::number(result.defective));
+    // NUL-separated stdout holds nothing but paths.
+    if (nullSeparated)
+        WriteStandardError(counters.toUtf8());
+    else
+        PrintOut(counters);
+}
+
+// Every defective file not copied or moved is counted under exactly one
+// reason; returns how many count as failures.
+int printProblems(const ConsoleJobHost& host, const DefectScanResult& result, int skipped,
+                  const QString& logPath) {
+    const int failed = qMax(0, result.defective - result.transferred - result.unsafeNames -
+                                   result.unlogged - host.leftInPlace());
+    if (result.unsafeNames > 0)
+        PrintError(OwnText("cli.defects.unsafe_count").arg(result.unsafeNames));
+    if (result.unlogged > 0)
+        PrintError(
+            OwnText("cli.defects.unlogged_count").arg(result.unlogged).arg(ShownPath(logPath)));
+    if (failed > 0)
+        PrintError(OwnText("cli.defects.failed_count").arg(failed));
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    return failed + result.unsafeNames + result.unlogged + skipped;
+}
+
+bool canHoldMoveLog(const AppSettings& settings) {
+    const QFileInfo folder(QFileInfo(ProtocolFilePath(settings)).absolutePath());
+    return folder.isDir() && folder.isWritable();
+}
+
+int run(const BatchInvocation& invocation) {
+    QCommandLineParser parser;
+    const QCommandLineOption recursive(
+        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
+    const QCommandLineOption move(QStringLiteral("move"));
+    const QCommandLineOption destination(QStringLiteral("dest"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption nullSeparated(
+        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    parser.addOptions({recursive, move, destination, nullSeparated});
+    bool assumeYes = false;
+    if (const std::optional<int> done =
+            ParseJobArguments(parser, kDefectsJob, invocation, assumeYes))
+        return *done;
+
+    DefectScanOptions options;
+    options.recursive = parser.isSet(recursive);
+    options.move = parser.isSet(move);
+    if (parser.isSet(destination)) {
+        const QString folder = parser.value(destination);
+        if (folder.isEmpty())
+            return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--dest")),
+                              &kDefectsJob);
+        options.destination = ResolveFolderToCreate(folder);
+        if (options.destination.isEmpty()) {
+            PrintError(OwnText("cli.defects.bad_dest").arg(ShownPath(folder)));
+            return ExitStatus::Error;
+        }
+    }
+    if (parser.positionalArguments().isEmpty())
+        return UsageError(OwnText("cli.no_path"), &kDefectsJob);
+    Targets targets;
+    if (const std::optional<int> fault =
+            resolveTargets(parser.positionalArguments(), options.recursive, targets))
+        return *fault;
+
+    ConsoleOptions console;
+    console.assumeYes = assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    console.nullSeparated = parser.isSet(nullSeparated);
+    console.moveMode = options.move;
+    ConsoleJobHost host(LoadBatchSettings(), console);
+    // Moves without a log could not be undone: refuse before moving anything.
+    if (options.move && !canHoldMoveLog(host.settings())) {
+        PrintError(OwnText("cli.defects.no_log_folder")
+                       .arg(ShownPath(host.settings().Arbeitsverzeichnis)));
+        return ExitStatus::Error;
+    }
+    if (options.recursive) {
+        options.startFolders = targets.paths;
+        host.setStartFolders(targets.paths);
+    } else {
+        host.setFiles(targets.paths);
+    }
+    InstallInterruptHandler(host.stopFlags());
+    const DefectScanResult result = ScanDefectiveJpegs(host, options);
+    host.endProgressLine();
+    const int skipped = targets.skipped + host.skipped();
+    if (result.nothingToTest) {
+        if (skipped > 0)
+            PrintError(OwnText("cli.skipped_count").arg(skipped));
+        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    }
+    printCounters(result, console.nullSeparated);
+    const QString logPath = ProtocolFilePath(host.settings());
+    const int problems = printProblems(host, result, skipped, logPath);
+    if (!result.logWritten) {
+        PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
+        if (options.move)
+            return ExitStatus::Error;
+    }
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return problems > 0 ? ExitStatus::Error : ExitStatus::Done;
+}
+
+} // namespace
+
+extern const BatchJob kDefectsJob = {"defects", "cli.defects.summary", help, run};
