@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(UndoOutcome)
+
 namespace {
 
 // Moves three defective files of three folders and returns the host's log path.
@@ -142,6 +144,75 @@ private slots:
         QVERIFY(!IsLoggablePath(QStringLiteral("/a\nb")));
         QVERIFY(!IsLoggablePath(QStringLiteral("/a\rb")));
         QVERIFY(IsLoggablePath(QStringLiteral("/a b\t.jpg")));
+    }
+
+    // What the undo says about each pair, so a caller can name every file it
+    // leaves in the defect folder and count only files that were there.
+    void outcomeOfEachPair_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<UndoOutcome>("outcome");
+        QTest::addColumn<int>("waiting");
+        QTest::newRow("moved back") << "plain" << UndoOutcome::Restored << 1;
+        QTest::newRow("former path taken") << "taken" << UndoOutcome::FormerPathTaken << 1;
+        QTest::newRow("former folder gone") << "folder gone" << UndoOutcome::FolderMissing << 1;
+        QTest::newRow("never moved") << "not moved" << UndoOutcome::NotInDefectFolder << 0;
+    }
+    void outcomeOfEachPair() {
+        QFETCH(QString, situation);
+        QFETCH(UndoOutcome, outcome);
+        QFETCH(int, waiting);
+        fixtures::Tree tree;
+        QVERIFY(tree.folder("pics"));
+        if (situation != "not moved")
+            QVERIFY(tree.file("work/Defekt/Defekt1_a.jpg", "moved"));
+        if (situation == "taken")
+            QVERIFY(tree.file("pics/a.jpg", "newer"));
+        if (situation == "folder gone")
+            QVERIFY(QDir(tree.path("pics")).removeRecursively());
+        const QString former = tree.path("pics/a.jpg");
+        const QString moved = tree.path("work/Defekt/Defekt1_a.jpg");
+        QVERIFY(WriteMoveLog(tree.path("log.txt"), {former, moved}));
+        QList<UndoOutcome> seen;
+        UndoListener listener;
+        listener.pairDone = [&](const QString& m, const QString& f, UndoOutcome o) {
+            QCOMPARE(m, moved);
+            QCOMPARE(f, former);
+            seen.append(o);
+        };
+        const UndoResult result = UndoMoves(tree.path("log.txt"), listener);
+        QCOMPARE(seen, QList<UndoOutcome>({outcome}));
+        QCOMPARE(result.waiting, waiting);
+        QCOMPARE(result.restored, outcome == UndoOutcome::Restored ? 1 : 0);
+    }
+
+    // A stop request ends the undo between two files: the files before it
+    // are back, the others still in the defect folder, the log untouched.
+    void stopsBetweenTwoFiles_data() {
+        QTest::addColumn<int>("stopAfter");
+        QTest::newRow("before the first") << 0;
+        QTest::newRow("after the first") << 1;
+        QTest::newRow("after the second") << 2;
+        QTest::newRow("never") << 3;
+    }
+    void stopsBetweenTwoFiles() {
+        QFETCH(int, stopAfter);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        const QByteArray logBefore = testing::readFile(log);
+        int asked = 0;
+        UndoListener listener;
+        listener.stopRequested = [&] { return asked++ == stopAfter; };
+        const UndoResult result = UndoLastMoveRun(host, listener);
+        QCOMPARE(result.restored, stopAfter);
+        QCOMPARE(result.stopped, stopAfter < 3);
+        QCOMPARE(int(tree.names("work/Defekt").size()), 3 - stopAfter);
+        QCOMPARE(testing::readFile(log), logBefore);
+        QCOMPARE(host.busyDepth(), 0);
+        // Run again, the rest comes back and nothing is counted twice.
+        const UndoResult rest = UndoMoves(log);
+        QCOMPARE(rest.restored, 3 - stopAfter);
+        QCOMPARE(rest.waiting, 3 - stopAfter);
     }
 };
 
