@@ -269,6 +269,7 @@ private slots:
                                                  "is taken")
                                       .arg(defect, path("pics/x/b.jpg"))),
                  qPrintable(run.err));
+        QVERIFY(run.err.contains("left in the defect folder (named above): 1\n"));
         QCOMPARE(testing::readFile(path("pics/a.jpg")).size(), 301);
         QCOMPARE(testing::readFile(path("pics/y/c.jpeg")).size(), 303);
         QCOMPARE(testing::readFile(path("pics/x/b.jpg")), QByteArray("newer"));
@@ -529,7 +530,7 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("skipped: " + path("pics/link.jpg") + ": a symbolic link"),
                  qPrintable(run.err));
-        QVERIFY(run.err.contains("1 entries skipped or unreadable"));
+        QVERIFY(run.err.contains("skipped or unreadable (named above): 1\n"));
         QVERIFY(QFileInfo(path("pics/link.jpg")).isSymLink());
         QVERIFY(exists("pics/a.jpg"));
         QVERIFY(!exists("pics/b.jpg"));
@@ -626,7 +627,7 @@ private slots:
         ::chmod(QFile::encodeName(path(locked)).constData(), 0700);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("skipped: " + path(locked) + ": " + reason), qPrintable(run.err));
-        QVERIFY(run.err.contains("1 entries skipped or unreadable"));
+        QVERIFY(run.err.contains("skipped or unreadable (named above): 1\n"));
         QVERIFY(run.out.contains(QStringLiteral("Tested Files: %1\n").arg(tested)));
         QVERIFY(exists("work/Defekt/Defekt1_b.jpg"));
     }
