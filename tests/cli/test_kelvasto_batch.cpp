@@ -665,19 +665,34 @@ private slots:
     }
 
     // The undo counts only files that were in the defect folder: pairs whose
-    // move never happened are no files "not moved back".
+    // move never happened are no files "not moved back". With --null the
+    // paths come bare and the count goes to stderr.
+    void undoCountsOnlyFilesThatWereMoved_data() {
+        QTest::addColumn<bool>("nullSeparated");
+        QTest::newRow("lines") << false;
+        QTest::newRow("null") << true;
+    }
     void undoCountsOnlyFilesThatWereMoved() {
+        QFETCH(bool, nullSeparated);
         QVERIFY(file("work/Defekt/Defekt1_a.jpg", truncated()));
         QVERIFY(file("pics/b.jpg", truncated())); // its move had failed
-        QVERIFY(QDir().mkpath(path("pics")));
+        const QString former = path("pics/a.jpg");
+        const QString moved = work() + "Defekt/Defekt1_a.jpg";
         QVERIFY(WriteMoveLog(work() + "Protokoll.txt",
-                             {path("pics/a.jpg"), work() + "Defekt/Defekt1_a.jpg",
-                              path("pics/b.jpg"), work() + "Defekt/Defekt2_b.jpg",
+                             {former, moved, path("pics/b.jpg"), work() + "Defekt/Defekt2_b.jpg",
                               path("pics/c.jpg"), work() + "Defekt/Defekt3_c.jpg"}));
-        const Run run = runTool({"undo"});
+        const Run run =
+            runTool(nullSeparated ? QStringList{"undo", "--null"} : QStringList{"undo"});
         QCOMPARE(run.exitCode, 0);
-        QVERIFY2(run.out.endsWith("1 of 1 file(s) moved back\n"), qPrintable(run.out));
-        QVERIFY(run.err.isEmpty());
+        const QString summary = "1 of 1 file(s) moved back\n";
+        if (nullSeparated) {
+            QCOMPARE(run.rawOut,
+                     QFile::encodeName(moved) + '\0' + QFile::encodeName(former) + '\0');
+            QCOMPARE(run.err, summary);
+        } else {
+            QCOMPARE(run.out, moved + " -> " + former + "\n" + summary);
+            QVERIFY(run.err.isEmpty());
+        }
         QVERIFY(exists("pics/a.jpg"));
     }
 
