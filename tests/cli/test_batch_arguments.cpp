@@ -127,12 +127,6 @@ private slots:
             QCOMPARE(resolved.path, m_root + QLatin1Char('/') + path);
     }
 
-    void absoluteArgumentsNeedNoCurrentFolder() {
-        const ResolvedArgument resolved = ResolveArgument(m_root + "/L/../x.jpg", false);
-        QCOMPARE(resolved.kind, ArgumentKind::File);
-        QCOMPARE(resolved.path, m_root + "/real/x.jpg");
-    }
-
     void destinationFolders_data() {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("folder"); // below the tree; empty: cannot be reached
@@ -172,11 +166,6 @@ private slots:
         const QString decoded = DecodeArgument(raw);
         QCOMPARE(ArgumentBytes(decoded), raw);
         QCOMPARE(IsFaithfulArgument(decoded), faithful);
-    }
-
-    // Two different names that are not UTF-8 must not become the same text.
-    void differentBytesStayDifferent() {
-        QVERIFY(DecodeArgument("\xfe.jpg") != DecodeArgument("\xff.jpg"));
     }
 
     void startFoldersWalkedOnce_data() {

@@ -734,15 +734,6 @@ private slots:
         QTest::newRow("English") << QStringList{"LANG=en_GB.UTF-8"} << "Files To Test: 1"
                                  << "Search for damaged files ready."
                                  << "unknown job shrink";
-        QTest::newRow("LC_ALL over LANG")
-            << QStringList{"LANG=de_DE.UTF-8", "LC_ALL=C"} << "Files To Test: 1"
-            << "Search for damaged files ready."
-            << "unknown job shrink";
-        QTest::newRow("LC_MESSAGES over LANG")
-            << QStringList{"LANG=en_US.UTF-8", "LC_MESSAGES=de_AT.UTF-8"}
-            << "Zu testende Dateien: 1"
-            << "Die Suche nach defekten Dateien ist beendet."
-            << "unbekannte Aufgabe shrink";
     }
     void languageFollowsTheLocale() {
         QFETCH(QStringList, environment);
