@@ -2,10 +2,13 @@
 
 #include "cli/shell_quote.h"
 #include "cli/standard_streams.h"
+#include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
 
 #include <QCommandLineParser>
 #include <QDir>
+
+#include <cstring>
 
 namespace {
 
@@ -61,6 +64,59 @@ std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob&
         return ExitStatus::Done;
     }
     assumeYes = invocation.assumeYes || parser.isSet(yes);
+    return std::nullopt;
+}
+
+namespace {
+
+constexpr int kDoesNotExist = 9004;
+
+// Why an argument of this kind is left out; empty when it is taken.
+QString skipReason(ArgumentKind kind) {
+    switch (kind) {
+    case ArgumentKind::SymbolicLink:
+        return OwnText("cli.reason_link");
+    case ArgumentKind::Other:
+        return OwnText("cli.reason_not_regular");
+    case ArgumentKind::NotUtf8:
+        return OwnText("cli.reason_not_utf8");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recursive,
+                                        const BatchJob& job, PathArguments& resolved) {
+    for (const QString& argument : arguments) {
+        const ResolvedArgument path = ResolveArgument(argument, recursive);
+        switch (path.kind) {
+        case ArgumentKind::Missing:
+            PrintError(ShownPath(argument) + CatalogueText(kDoesNotExist));
+            return ExitStatus::Error;
+        case ArgumentKind::Unreachable:
+            PrintError(
+                OwnText("cli.unreachable")
+                    .arg(ShownPath(argument), QString::fromLocal8Bit(std::strerror(path.error))));
+            return ExitStatus::Error;
+        case ArgumentKind::File:
+            if (recursive)
+                return UsageError(OwnText("cli.needs_folders").arg(ShownPath(argument)), &job);
+            resolved.paths.append(path.path);
+            break;
+        case ArgumentKind::Folder:
+            if (!recursive)
+                return UsageError(OwnText("cli.is_folder").arg(ShownPath(argument)), &job);
+            resolved.paths.append(path.path);
+            break;
+        default:
+            ++resolved.skipped;
+            PrintSkipped(path.path.isEmpty() ? argument : path.path, skipReason(path.kind));
+            break;
+        }
+    }
+    resolved.paths = recursive ? OutermostFolders(resolved.paths) : WithoutRepeats(resolved.paths);
     return std::nullopt;
 }
 

@@ -57,6 +57,19 @@ std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob&
 // The parser's error in the user's language (Qt's own texts are English).
 QString ParseErrorText(const QCommandLineParser& parser);
 
+// The PATH arguments of a job that works on files, or with `recursive` on
+// folder trees: each resolved the way the kernel reads it (argument_paths.h).
+struct PathArguments {
+    QStringList paths; // files, or start folders ending with "/"; each file
+                       // once, and no folder that another one's walk reaches
+    int skipped = 0;   // arguments named on stderr and left out (links,
+                       // devices, names that are not UTF-8)
+};
+// Returns an exit status when the job cannot go on: a missing or unreachable
+// path (error), a file with `recursive` or a folder without it (usage).
+std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recursive,
+                                        const BatchJob& job, PathArguments& resolved);
+
 // --- printing ------------------------------------------------------------------
 // A path as a terminal line shows it (quoted for the shell when needed).
 QString ShownPath(const QString& path);

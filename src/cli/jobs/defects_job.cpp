@@ -11,8 +11,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-#include <cstring>
-
 #include <unistd.h>
 
 extern const BatchJob kDefectsJob;
@@ -22,69 +20,11 @@ namespace {
 constexpr int kFilesToTest = 85;
 constexpr int kTestedFiles = 86;
 constexpr int kInvalidFiles = 83;
-constexpr int kDoesNotExist = 9004;
 
 QString help() {
     const AppSettings settings = LoadSettings();
     return OwnText("cli.defects.help")
         .arg(ShownPath(settings.Arbeitsverzeichnis), ShownPath(ProtocolFilePath(settings)));
-}
-
-struct Targets {
-    QStringList paths; // files, or start folders with --recursive
-    int skipped = 0;   // arguments named on stderr and left out
-};
-
-// Why an argument of this kind is left out; empty when it is taken.
-QString skipReason(ArgumentKind kind) {
-    switch (kind) {
-    case ArgumentKind::SymbolicLink:
-        return OwnText("cli.reason_link");
-    case ArgumentKind::Other:
-        return OwnText("cli.reason_not_regular");
-    case ArgumentKind::NotUtf8:
-        return OwnText("cli.reason_not_utf8");
-    default:
-        return {};
-    }
-}
-
-// Resolves every PATH the way the kernel reads it and checks it against
-// --recursive; returns an exit status when the run cannot go on.
-std::optional<int> resolveTargets(const QStringList& arguments, bool recursive, Targets& targets) {
-    for (const QString& argument : arguments) {
-        const ResolvedArgument resolved = ResolveArgument(argument, recursive);
-        switch (resolved.kind) {
-        case ArgumentKind::Missing:
-            PrintError(ShownPath(argument) + CatalogueText(kDoesNotExist));
-            return ExitStatus::Error;
-        case ArgumentKind::Unreachable:
-            PrintError(OwnText("cli.unreachable")
-                           .arg(ShownPath(argument),
-                                QString::fromLocal8Bit(std::strerror(resolved.error))));
-            return ExitStatus::Error;
-        case ArgumentKind::File:
-            if (recursive)
-                return UsageError(OwnText("cli.defects.needs_folders").arg(ShownPath(argument)),
-                                  &kDefectsJob);
-            targets.paths.append(resolved.path);
-            break;
-        case ArgumentKind::Folder:
-            if (!recursive)
-                return UsageError(OwnText("cli.defects.is_folder").arg(ShownPath(argument)),
-                                  &kDefectsJob);
-            targets.paths.append(resolved.path);
-            break;
-        default:
-            ++targets.skipped;
-            PrintSkipped(resolved.path.isEmpty() ? argument : resolved.path,
-                         skipReason(resolved.kind));
-            break;
-        }
-    }
-    // Each file is tested once, and each tree walked once.
-    targets.paths = recursive ? OutermostFolders(targets.paths) : WithoutRepeats(targets.paths);
-    return std::nullopt;
 }
 
 void printCounters(const DefectScanResult& result, bool nullSeparated) {
@@ -153,9 +93,9 @@ int run(const BatchInvocation& invocation) {
     }
     if (parser.positionalArguments().isEmpty())
         return UsageError(OwnText("cli.no_path"), &kDefectsJob);
-    Targets targets;
-    if (const std::optional<int> fault =
-            resolveTargets(parser.positionalArguments(), options.recursive, targets))
+    PathArguments targets;
+    if (const std::optional<int> fault = ResolvePathArguments(
+            parser.positionalArguments(), options.recursive, kDefectsJob, targets))
         return *fault;
 
     ConsoleOptions console;
