@@ -1,7 +1,7 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
 #include "engine/job_host.h"
