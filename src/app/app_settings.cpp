@@ -93,6 +93,17 @@ void SaveScreenSettings(const AppSettings& s) {
     key.close();
 }
 
+bool SaveLanguageChoice(AppSettings& s) {
+    HiveKey key(kSettingsKeyPath);
+    const bool written = key.writeInteger(QStringLiteral("Sprache"), s.Sprache) &&
+                         key.writeBoolean(QStringLiteral("Sprachwahl"), s.Sprachwahl);
+    // What the next start will see: read back, and ask again when unreadable.
+    const HiveValue<std::int32_t> back = key.readInteger(QStringLiteral("Sprachwahl"));
+    s.Sprachwahl = back.ok() ? back.value != 0 : true;
+    key.close();
+    return written;
+}
+
 QString ProtocolFilePath(const AppSettings& settings) {
     return settings.Arbeitsverzeichnis + settings.Protokolldatei;
 }

@@ -45,5 +45,9 @@ AppSettings LoadSettings(const SettingsDefaults& defaults = PlatformSettingsDefa
 // Writes ExplorerSTVLinks and the three sub-folder names.
 void SaveScreenSettings(const AppSettings& settings);
 
+// Writes Sprache and Sprachwahl, then reads Sprachwahl back into `settings`
+// (true when it cannot be read). False when a write failed.
+bool SaveLanguageChoice(AppSettings& settings);
+
 // The move-log path: Arbeitsverzeichnis immediately followed by Protokolldatei.
 QString ProtocolFilePath(const AppSettings& settings);

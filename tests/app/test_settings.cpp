@@ -3,6 +3,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -119,6 +120,39 @@ private slots:
         QCOMPARE(key.value("UnterverzeichnisIdx").toString(), QStringLiteral("Idx2"));
         QCOMPARE(key.value("UnterverzeichnisThumb").toString(), QStringLiteral("Th2"));
         QCOMPARE(key.value("UnterverzeichnisSonst").toString(), QStringLiteral("So2"));
+    }
+
+    void saveLanguageChoice_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<bool>("sprachwahl");
+        QTest::addColumn<bool>("askNextStart");
+        QTest::newRow("english, do not ask") << true << 10000 << false << false;
+        QTest::newRow("german, ask") << true << 0 << true << true;
+        // A choice that did not stick must not silence the chooser for good.
+        QTest::newRow("store unwritable") << false << 10000 << false << true;
+    }
+
+    void saveLanguageChoice() {
+        QFETCH(bool, writable);
+        QFETCH(int, sprache);
+        QFETCH(bool, sprachwahl);
+        QFETCH(bool, askNextStart);
+        if (!writable) // a folder where the hive file should be
+            QVERIFY(QDir().mkpath(HiveFilePath()));
+        AppSettings s;
+        s.Sprache = sprache;
+        s.Sprachwahl = sprachwahl;
+        QCOMPARE(SaveLanguageChoice(s), writable);
+        QCOMPARE(s.Sprachwahl, askNextStart);
+        if (writable) {
+            const QJsonObject key = testing::storedSettingsKey();
+            QCOMPARE(key.size(), 2);
+            QCOMPARE(key.value("Sprache").toInt(), sprache);
+            QCOMPARE(key.value("Sprachwahl").toInt(), int(sprachwahl));
+        } else {
+            QDir(HiveFilePath()).removeRecursively();
+        }
     }
 
     void hiveTellsMissingFromWrongType() {

@@ -6,8 +6,8 @@
 
 #include "app/app_settings.h"
 #include "engine/job_host.h"
-#include "i18n/language_chooser.h"
 #include "imaging/imaging_context.h"
+#include "ui/language/language_chooser.h"
 #include "ui/main_window/help_window.h"
 #include "ui/main_window/shell_file_list.h"
 
