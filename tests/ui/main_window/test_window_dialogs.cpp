@@ -1,5 +1,6 @@
 // The window's own small dialogs: file properties and the help window.
 
+#include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -39,7 +40,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("folder") << "Sub" << QByteArray();
-        QTest::newRow("truncated picture") << "kaputt.jpg" << QByteArray("\xff\xd8\xff", 3);
+        QTest::newRow("truncated picture")
+            << "kaputt.jpg" << JpegBuilder().soi().app(0).cut(3).bytes();
         QTest::newRow("vanished") << "weg.jpg" << QByteArray();
     }
     void propertiesOfOddPaths() {
