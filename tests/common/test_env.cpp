@@ -29,11 +29,12 @@ void setUpSandbox() {
     if (!made)
         std::abort();
     gRoot = QFile::decodeName(made);
-    for (const char* sub : {"home", "config", "data", "tmp"})
+    for (const char* sub : {"home", "config", "data", "cache", "tmp"})
         QDir(gRoot).mkpath(QString::fromLatin1(sub));
     setEnv("HOME", gRoot + "/home");
     setEnv("XDG_CONFIG_HOME", gRoot + "/config");
     setEnv("XDG_DATA_HOME", gRoot + "/data");
+    setEnv("XDG_CACHE_HOME", gRoot + "/cache");
     setEnv("TMPDIR", gRoot + "/tmp");
     if (!std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
