@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -22,9 +21,8 @@ class TestWindowDialogs : public QObject {
 private slots:
     void propertiesOfAPicture() {
         Folder folder({"Sub/"});
-        QImage image(33, 21, QImage::Format_RGB888);
-        image.fill(Qt::blue);
-        QVERIFY(image.save(folder.file("bild.jpg"), "JPEG"));
+        QVERIFY(
+            testing::writeFile(folder.file("bild.jpg"), JpegBuilder::picture(33, 21, 0, 0, 255)));
         QFile::setPermissions(folder.file("bild.jpg"), QFile::ReadOwner | QFile::WriteOwner |
                                                            QFile::ReadGroup | QFile::ReadOther);
         const FileProperties p = ReadFileProperties(folder.file("bild.jpg"));
