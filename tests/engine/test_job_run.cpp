@@ -102,22 +102,6 @@ private slots:
         QCOMPARE(host.busyDepth(), 0);
     }
 
-    void startResetsTheCounters() {
-        RecordingJobHost host;
-        host.setText(kReductionControls.progress.done, "17");
-        host.setText(kReductionControls.savings, "4096");
-        host.setProgressValue(kReductionControls.progress.bar, 17);
-        {
-            JobRun run(host, JobKind::Reduction, kReductionControls.progress,
-                       {kReductionControls.savings});
-            QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("0"));
-            QCOMPARE(host.text(kReductionControls.savings), QStringLiteral("0"));
-            QCOMPARE(host.progressValue(kReductionControls.progress.bar), 0);
-        }
-        QCOMPARE(host.watchersStarted(), 0); // no watcher, none to stop
-        QCOMPARE(host.watchersStopped(), 0);
-    }
-
     // The defect scan built on the frame, over its real ways out.
     void defectScanReleasesInOneOrder_data() {
         QTest::addColumn<QString>("way");

@@ -125,12 +125,6 @@ private slots:
         QCOMPARE(window->defectFolder(), window->settings().Arbeitsverzeichnis + "Defekt/");
         QVERIFY(!window->defectFolder().startsWith(QCoreApplication::applicationDirPath()));
     }
-
-    void controllerIsFoundByItsClass() {
-        auto window = MakeWindow();
-        DefectScanController& scan = window->controller<DefectScanController>();
-        QCOMPARE(scan.parent(), window.get());
-    }
 };
 
 KELVASTO_REGISTER_TEST(TestFeatureControllers)
