@@ -2,6 +2,7 @@
 // picked again, views on one selection, renaming without replacing, hidden
 // items.
 
+#include "app/error_handler.h"
 #include "app/open_with_program.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
@@ -270,6 +271,26 @@ private slots:
         QCOMPARE(started.at(0).arguments, QStringList{files.file(name)});
         QCOMPARE(started.at(0).workingFolder, QDir::cleanPath(files.path()));
         QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(files.path()));
+    }
+
+    // A folder change that fails half-way must end in the error handler, not
+    // unwind through the tree's signal into whoever selected the folder.
+    void failingFolderChangeStaysInsideTheGuard() {
+        Folder first({"a.jpg"});
+        Folder second({"b.jpg"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, first.path()));
+        window->fileList()->setViewStyle(ViewStyle::List);
+        delete Find<QAction>(*window, "TB01SmallIcon"); // the handler's lookup now throws
+        const int discarded = DiscardedErrorCount();
+        bool escaped = false;
+        try {
+            window->selectTreeFolder(second.path());
+        } catch (...) {
+            escaped = true;
+        }
+        QVERIFY(!escaped);
+        QCOMPARE(DiscardedErrorCount(), discarded + 1);
     }
 };
 
