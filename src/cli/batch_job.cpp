@@ -6,7 +6,6 @@
 #include "i18n/own_texts.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 
 #include <cstring>
 
@@ -44,10 +43,7 @@ const BatchJob* FindBatchJob(const QString& name) {
 }
 
 AppSettings LoadBatchSettings() {
-    AppSettings settings = LoadSettings();
-    if (settings.Arbeitsverzeichnis == PlatformSettingsDefaults().programFolder)
-        QDir().mkpath(settings.Arbeitsverzeichnis);
-    return settings;
+    return LoadSettings();
 }
 
 std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob& job,

@@ -43,8 +43,9 @@ std::span<const BatchJob* const> BatchJobs();
 const BatchJob* FindBatchJob(const QString& name);
 
 // --- settings ----------------------------------------------------------------
-// The window's settings. The default working folder is created here, so the
-// move log always has a home; a stored one is taken as it is.
+// The window's settings, with the window's default working folder (the
+// per-user data folder, created when first needed); a stored one is taken as
+// it is.
 AppSettings LoadBatchSettings();
 
 // --- arguments -----------------------------------------------------------------

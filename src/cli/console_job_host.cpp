@@ -2,11 +2,9 @@
 
 #include "cli/batch_job.h"
 #include "cli/standard_streams.h"
-#include "engine/move_log.h"
 #include "i18n/own_texts.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -152,27 +150,4 @@ void ConsoleJobHost::reportSkipped(const QString& path, const QString& reason) {
     endProgressLine();
     ++m_skipped;
     PrintSkipped(path, reason);
-}
-
-void ConsoleJobHost::noteDefectiveFile(const QString& from, const QString& to, bool done) {
-    endProgressLine();
-    if (done) {
-        PrintPathPair(from, to, m_options.nullSeparated);
-        return;
-    }
-    // Counted by the scan itself (unsafeNames): name the file, once.
-    if (m_options.moveMode && (!IsLoggablePath(from) || !IsLoggablePath(to))) {
-        PrintError(OwnText("cli.unsafe_name").arg(ShownPath(from)));
-        return;
-    }
-    // A file of that name from an earlier run is kept, as the job intends
-    // (copying twice keeps the first copies); anything else is a failure
-    // the exit status reports.
-    if (QFileInfo::exists(to)) {
-        ++m_leftInPlace;
-        PrintError(OwnText("cli.left_in_place").arg(ShownPath(to), ShownPath(from)));
-        return;
-    }
-    ++m_failedTransfers;
-    PrintError(OwnText("cli.not_transferred").arg(ShownPath(to), ShownPath(from)));
 }

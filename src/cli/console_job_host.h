@@ -1,8 +1,9 @@
 #pragma once
 // The JobHost of the command-line tool: counters and a progress bar on stderr
-// (only when stderr is a terminal), one record per defective file on stdout,
-// messages and every skipped entry on stderr, and questions answered
-// "no"/"abort" unless the user gave --yes.
+// (only when stderr is a terminal), messages and every skipped entry on
+// stderr, and questions answered "no"/"abort" unless the user gave --yes.
+// What one job alone prints (the defect scan's records) is that job's own
+// reporter, in its file under jobs/.
 
 #include "engine/collection_watcher.h"
 #include "engine/job_host.h"
@@ -13,10 +14,8 @@
 #include <QPointer>
 
 struct ConsoleOptions {
-    bool assumeYes = false;     // --yes
-    bool showProgress = false;  // stderr is a terminal
-    bool nullSeparated = false; // --null: NUL-separated records on stdout
-    bool moveMode = false;      // the defect scan moves (a line break then refuses a move)
+    bool assumeYes = false;    // --yes
+    bool showProgress = false; // stderr is a terminal
 };
 
 class ConsoleJobHost : public JobHost {
@@ -27,11 +26,6 @@ public:
     void setStartFolders(const QStringList& folders) { m_folders = folders; }
     void setFiles(const QStringList& files) { m_files = files; }
     QString text(const QString& control) const { return m_texts.value(control); }
-    // Defective files neither copied nor moved, for a reason not counted
-    // elsewhere, and those left in place because an earlier run's copy has
-    // their name.
-    int failedTransfers() const { return m_failedTransfers; }
-    int leftInPlace() const { return m_leftInPlace; }
     // Entries named by reportSkipped.
     int skipped() const { return m_skipped; }
 
@@ -52,7 +46,6 @@ public:
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
     void reportSkipped(const QString& path, const QString& reason) override;
-    void noteDefectiveFile(const QString& from, const QString& to, bool done) override;
 
     // Ends the progress line so that the next output starts on a fresh line.
     void endProgressLine();
@@ -70,8 +63,6 @@ private:
     QHash<QString, QString> m_texts;
     int m_maximum = 0;
     int m_value = 0;
-    int m_failedTransfers = 0;
-    int m_leftInPlace = 0;
     int m_skipped = 0;
     bool m_progressLineOpen = false;
     bool m_collecting = false; // a watcher is running

@@ -2,6 +2,7 @@
 #include "app/hive_store.h"
 #include "cli/batch_job.h"
 #include "cli/shell_quote.h"
+#include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "engine/move_log.h"
@@ -101,13 +102,10 @@ QString shown(const QString& path) {
 }
 
 QByteArray sound(int size = 300) {
-    QByteArray bytes(size, 's');
-    bytes[size - 2] = char(0xFF);
-    bytes[size - 1] = char(0xD9);
-    return bytes;
+    return JpegBuilder().soi().scanData(size - 4).eoi().bytes();
 }
 QByteArray truncated(int size = 300) {
-    return QByteArray(size, 't');
+    return JpegBuilder().soi().scanData(size - 2).bytes();
 }
 
 } // namespace

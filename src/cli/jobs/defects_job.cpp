@@ -5,6 +5,7 @@
 #include "cli/console_job_host.h"
 #include "cli/standard_streams.h"
 #include "engine/defect_scan.h"
+#include "engine/move_log.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
 
@@ -27,6 +28,38 @@ QString help() {
         .arg(ShownPath(settings.Arbeitsverzeichnis), ShownPath(ProtocolFilePath(settings)));
 }
 
+// The scan's report on the console: a record per file copied or moved on
+// stdout, and on stderr every defective file left where it is, with why.
+class ConsoleDefectReporter : public DefectScanReporter {
+public:
+    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode)
+        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode) {}
+
+    // Left in place because an earlier run's copy has the new name: the
+    // job intends that (copying twice keeps the first copies), no failure.
+    int leftInPlace() const { return m_leftInPlace; }
+
+    void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
+        m_host.endProgressLine();
+        if (done) {
+            PrintPathPair(from, to, m_nullSeparated);
+        } else if (m_moveMode && (!IsLoggablePath(from) || !IsLoggablePath(to))) {
+            PrintError(OwnText("cli.unsafe_name").arg(ShownPath(from)));
+        } else if (QFileInfo::exists(to)) {
+            ++m_leftInPlace;
+            PrintError(OwnText("cli.left_in_place").arg(ShownPath(to), ShownPath(from)));
+        } else {
+            PrintError(OwnText("cli.not_transferred").arg(ShownPath(to), ShownPath(from)));
+        }
+    }
+
+private:
+    ConsoleJobHost& m_host;
+    bool m_nullSeparated;
+    bool m_moveMode;
+    int m_leftInPlace = 0;
+};
+
 void printCounters(const DefectScanResult& result, bool nullSeparated) {
     const QString counters =
         QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
@@ -42,10 +75,10 @@ void printCounters(const DefectScanResult& result, bool nullSeparated) {
 
 // Every defective file not copied or moved is counted under exactly one
 // reason; returns how many count as failures.
-int printProblems(const ConsoleJobHost& host, const DefectScanResult& result, int skipped,
-                  const QString& logPath) {
+int printProblems(const ConsoleDefectReporter& reporter, const DefectScanResult& result,
+                  int skipped, const QString& logPath) {
     const int failed = qMax(0, result.defective - result.transferred - result.unsafeNames -
-                                   result.unlogged - host.leftInPlace());
+                                   result.unlogged - reporter.leftInPlace());
     if (result.unsafeNames > 0)
         PrintError(OwnText("cli.defects.unsafe_count").arg(result.unsafeNames));
     if (result.unlogged > 0)
@@ -101,9 +134,8 @@ int run(const BatchInvocation& invocation) {
     ConsoleOptions console;
     console.assumeYes = assumeYes;
     console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    console.nullSeparated = parser.isSet(nullSeparated);
-    console.moveMode = options.move;
     ConsoleJobHost host(LoadBatchSettings(), console);
+    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move);
     // Moves without a log could not be undone: refuse before moving anything.
     if (options.move && !canHoldMoveLog(host.settings())) {
         PrintError(OwnText("cli.defects.no_log_folder")
@@ -117,7 +149,7 @@ int run(const BatchInvocation& invocation) {
         host.setFiles(targets.paths);
     }
     InstallInterruptHandler(host.stopFlags());
-    const DefectScanResult result = ScanDefectiveJpegs(host, options);
+    const DefectScanResult result = ScanDefectiveJpegs(host, options, &reporter);
     host.endProgressLine();
     const int skipped = targets.skipped + host.skipped();
     if (result.nothingToTest) {
@@ -125,9 +157,9 @@ int run(const BatchInvocation& invocation) {
             PrintError(OwnText("cli.skipped_count").arg(skipped));
         return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
     }
-    printCounters(result, console.nullSeparated);
+    printCounters(result, parser.isSet(nullSeparated));
     const QString logPath = ProtocolFilePath(host.settings());
-    const int problems = printProblems(host, result, skipped, logPath);
+    const int problems = printProblems(reporter, result, skipped, logPath);
     if (!result.logWritten) {
         PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
         if (options.move)

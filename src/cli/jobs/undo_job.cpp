@@ -43,7 +43,7 @@ int run(const BatchInvocation& invocation) {
 
     ConsoleOptions console;
     console.assumeYes = assumeYes;
-    console.nullSeparated = parser.isSet(nullSeparated);
+    const bool nulls = parser.isSet(nullSeparated);
     ConsoleJobHost host(LoadBatchSettings(), console);
     const QString logPath = ProtocolFilePath(host.settings());
     InstallInterruptHandler(host.stopFlags());
@@ -58,7 +58,7 @@ int run(const BatchInvocation& invocation) {
     };
     listener.pairDone = [&](const QString& moved, const QString& former, UndoOutcome outcome) {
         if (outcome == UndoOutcome::Restored) {
-            PrintPathPair(moved, former, console.nullSeparated);
+            PrintPathPair(moved, former, nulls);
         } else if (outcome != UndoOutcome::NotInDefectFolder) {
             ++leftBehind;
             PrintError(OwnText("cli.undo.left").arg(ShownPath(moved), leftReason(outcome, former)));
@@ -71,7 +71,7 @@ int run(const BatchInvocation& invocation) {
     }
     const QString summary =
         OwnText("cli.undo.summary").arg(result.restored).arg(result.waiting) + QLatin1Char('\n');
-    if (console.nullSeparated)
+    if (nulls)
         WriteStandardError(summary.toUtf8());
     else
         PrintOut(summary);
