@@ -749,6 +749,23 @@ private slots:
         QCOMPARE(wrong.exitCode, 2);
         QVERIFY2(wrong.err.contains(usage), qPrintable(wrong.err));
     }
+
+    // With no working folder stored, the tool uses the window's default, the
+    // per-user data folder: moved pictures and their log never land beside
+    // the program, and the help says where the log is.
+    void defaultWorkingFolderIsThePerUserDataFolder() {
+        testing::resetHive();
+        const QString folder = testing::dataHome() + "/Kelvasto/";
+        QVERIFY(file("pics/a.jpg", truncated()));
+        const Run help = runTool({"undo", "--help"});
+        QVERIFY2(help.out.contains("  " + folder + "Protokoll.txt\n"), qPrintable(help.out));
+        const Run run = runTool({"defects", "--move", path("pics/a.jpg")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QFileInfo::exists(folder + "Defekt/Defekt1_a.jpg"));
+        QCOMPARE(ReadMoveLog(folder + "Protokoll.txt").lines.size(), 2);
+        QVERIFY(!QFileInfo::exists(QFileInfo(toolPath()).absolutePath() + "/Defekt"));
+        QVERIFY(QDir(folder).removeRecursively());
+    }
 };
 
 KELVASTO_REGISTER_TEST(TestKelvastoBatch)
