@@ -153,12 +153,20 @@ void convertRow(RowForm form, const std::uint8_t* in, std::uint8_t* out, JDIMENS
     }
 }
 
-bool readPixels(Decoder* d, const PixelTarget* target) {
+// Multi-scan files read all their scans here, before the picture exists, so
+// that endless scans are refused without it.
+bool startDecompress(Decoder* d) {
     if (setjmp(d->err.jump))
         return false;
     d->monitor.pub.progress_monitor = onProgress;
     d->cinfo.progress = &d->monitor.pub;
     jpeg_start_decompress(&d->cinfo);
+    return true;
+}
+
+bool readPixels(Decoder* d, const PixelTarget* target) {
+    if (setjmp(d->err.jump))
+        return false;
     while (d->cinfo.output_scanline < d->cinfo.output_height) {
         std::uint8_t* row = target->base + target->stride * d->cinfo.output_scanline;
         JSAMPROW into = d->form == RowForm::Bgr ? row : target->rowBuffer;
@@ -278,6 +286,8 @@ Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options) {
     if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
         decoder.fail("cannot read JPEG header");
     checkCost(d, static_cast<std::uint64_t>(data.size()), options);
+    if (!startDecompress(d))
+        decoder.fail("cannot decode JPEG data");
     Picture picture(static_cast<int>(d->cinfo.output_width),
                     static_cast<int>(d->cinfo.output_height));
     std::vector<std::uint8_t> rowBuffer;

@@ -150,4 +150,24 @@ QByteArray encodeJpeg(const Picture& p, JpegForm form, int quality) {
     return bytes;
 }
 
+Picture decodeJpegPlain(const QByteArray& jpeg) {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                 static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&cinfo);
+    Picture p(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = p.row(static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return p;
+}
+
 } // namespace samples

@@ -38,6 +38,10 @@ enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck
 // gives the colours; CMYK forms store the matching inks.
 QByteArray encodeJpeg(const Picture& picture, JpegForm form, int quality = 95);
 
+// Decodes a colour or greyscale JPEG with libjpeg directly, accurately and at
+// full size, with no limits: what the code under test must give.
+Picture decodeJpegPlain(const QByteArray& jpeg);
+
 } // namespace samples
 
 Q_DECLARE_METATYPE(Picture)
