@@ -9,6 +9,10 @@ libjpeg62-turbo-dev xvfb xauth"
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo"
 fi
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do
