@@ -29,6 +29,7 @@ struct JpegSeed {
     bool optimise = false;
     int restartRows = 0;
     int quality = 75;
+    bool separateScans = false; // sequential, one scan per component
 };
 
 // Smooth deterministic content, so that the files hold real coefficients.
@@ -65,6 +66,13 @@ QByteArray encode(const JpegSeed& s) {
     cinfo.restart_in_rows = s.restartRows;
     if (s.progressive)
         jpeg_simple_progression(&cinfo);
+    jpeg_scan_info separate[4];
+    if (s.separateScans) {
+        for (int c = 0; c < cinfo.num_components; ++c)
+            separate[c] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
+        cinfo.scan_info = separate;
+        cinfo.num_scans = cinfo.num_components;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(std::size_t(s.width) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -194,6 +202,7 @@ int main(int argc, char** argv) {
         {"restarts.jpg", 64, 64, Colours::Ycc420, false, false, false, 1},
         {"progressive-restarts.jpg", 48, 48, Colours::Grey, true, false, false, 1},
         {"wide.jpg", 300, 8, Colours::Ycc420},
+        {"separate-scans.jpg", 40, 30, Colours::Ycc420, false, false, false, 0, 75, true},
     };
     std::vector<std::pair<QString, QByteArray>> jpegFiles;
     for (const JpegSeed& seed : jpegs)

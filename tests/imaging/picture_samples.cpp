@@ -136,6 +136,13 @@ QByteArray encodeJpeg(const Picture& p, JpegForm form, int quality) {
         cinfo.write_Adobe_marker = FALSE;
     if (form == JpegForm::Progressive)
         jpeg_simple_progression(&cinfo);
+    jpeg_scan_info separate[3];
+    if (form == JpegForm::SeparateScans) {
+        for (int c = 0; c < 3; ++c)
+            separate[c] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
+        cinfo.scan_info = separate;
+        cinfo.num_scans = 3;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(p.width()) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -32,7 +32,8 @@ double meanDifference(const Picture& a, const Picture& b);
 void markPadding(Picture& picture, std::uint8_t value);
 bool paddingIs(const Picture& picture, std::uint8_t value);
 
-enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck };
+// SeparateScans: sequential colour, one scan per component.
+enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck, SeparateScans };
 
 // Encodes with libjpeg directly (not through the code under test). The picture
 // gives the colours; CMYK forms store the matching inks.

@@ -119,6 +119,7 @@ private slots:
         QTest::newRow("baseline") << JpegForm::Colour << false;
         QTest::newRow("greyscale") << JpegForm::Greyscale << false;
         QTest::newRow("progressive") << JpegForm::Progressive << true;
+        QTest::newRow("one scan per component") << JpegForm::SeparateScans << true;
     }
     void coefficientBufferCountsAgainstTheMemoryLimit() {
         QFETCH(JpegForm, form);
@@ -141,6 +142,7 @@ private slots:
         QTest::newRow("greyscale") << JpegForm::Greyscale << QSize(160, 97);
         QTest::newRow("progressive") << JpegForm::Progressive << QSize(257, 199);
         QTest::newRow("progressive, one row") << JpegForm::Progressive << QSize(999, 1);
+        QTest::newRow("one scan per component") << JpegForm::SeparateScans << QSize(120, 90);
     }
     void validFilesDecodeAsLibjpegDecodesThem() {
         QFETCH(JpegForm, form);
