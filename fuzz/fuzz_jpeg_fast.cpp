@@ -7,6 +7,10 @@
 #include "app/errors.h"
 #include "imaging/jpeg_codec.h"
 
+// A few megapixels at most: the fuzzer's time goes to the parser's paths, not
+// to decoding giant flat pictures (the limits have their own tests).
+constexpr std::uint64_t kFuzzMemoryLimit = std::uint64_t{16} << 20;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -14,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.fast = true;
     options.minWidth = int(size % 211);
     options.minHeight = int(size / 211 % 97);
+    options.memoryLimit = kFuzzMemoryLimit;
     try {
         const Picture picture = DecodeJpeg(bytes, options);
         if (picture.isEmpty())

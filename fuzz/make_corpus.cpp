@@ -219,6 +219,9 @@ int main(int argc, char** argv) {
     // Small enough to pass the header's test: refused at its scans.
     jpegFiles.push_back(
         {"hostile-empty-scans-4800.jpg", hostile::progressiveEmptyScans(4800, 4800, 1000)});
+    // Within the fuzz targets' memory limit, so refused at its scans there too.
+    jpegFiles.push_back(
+        {"hostile-empty-scans-1600.jpg", hostile::progressiveEmptyScans(1600, 1600, 1000)});
     jpegFiles.push_back({"hostile-baseline-20000.jpg", hostile::baselineWithoutData(20000, 20000)});
     for (const char* target : {"fuzz_jpeg_accurate", "fuzz_jpeg_fast"})
         for (const auto& [name, bytes] : jpegFiles)
