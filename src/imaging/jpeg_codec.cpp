@@ -13,8 +13,8 @@
 #include <jpeglib.h>
 
 // libjpeg reports errors through a callback that must not return, so they leave
-// by longjmp. The functions that call setjmp (readHeader, readPixels,
-// writeScanlines) hold only plain data: no object with a destructor lives
+// by longjmp. The functions that call setjmp (readHeader, startDecompress,
+// readPixels, writeScanlines) hold only plain data: no object with a destructor lives
 // across the jump. Everything with a destructor belongs to their callers.
 
 namespace {
