@@ -2,7 +2,7 @@
 
 #include "fuzz_input.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/bmp_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 
 #include "fuzz_input.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/defect_test.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 
 #include "fuzz_input.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/jpeg_codec.h"
 
 // A few megapixels at most: the fuzzer's time goes to the parser's paths, not

@@ -4,7 +4,7 @@
 //     for f in fuzz/corpus/*/hostile-*; do build-release/bench/bench_hostile_decode "$f"; done
 // Usage: bench_hostile_decode FILE [--fast]   (.bmp as bitmap, else JPEG)
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/jpeg_codec.h"
 

@@ -1,6 +1,6 @@
 #include "imaging/bmp_reader.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/decode_limits.h"
 
 #include <array>

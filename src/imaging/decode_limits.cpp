@@ -1,6 +1,6 @@
 #include "imaging/decode_limits.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "imaging/jpeg_codec.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/decode_limits.h"
 #include "imaging/jpeg_decode_cost.h"
 

@@ -2,7 +2,7 @@
 #include "hostile_files.h"
 #include "picture_samples.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/jpeg_codec.h"
 
