@@ -8,6 +8,7 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/functions_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_job_host.h"
@@ -68,6 +69,7 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
+    addController<FunctionsController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -368,8 +370,6 @@ void THauptForm::connectHandlers() {
     onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
     onClick("IdxSpeedButton01", &THauptForm::IdxSpeedButton01Click);
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
-    onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
-    onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
     onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);

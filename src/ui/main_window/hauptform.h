@@ -131,8 +131,6 @@ public slots:
     void GrafikPageControl01Change(int tab);
     void IdxSpeedButton01Click();
     void IdxSpeedButton02Click();
-    void FktSpeedButton01Click();
-    void FktSpeedButton02Click();
     void TB01RefreshClick();
     void TB01LargeIconClick();
     void TB01SmallIconClick();
