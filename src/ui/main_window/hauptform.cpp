@@ -10,6 +10,7 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/editor_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/functions_controller.h"
 #include "ui/main_window/guarded_connect.h"
@@ -75,6 +76,7 @@ JobHost& THauptForm::jobHost() {
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
     addController<FunctionsController>();
+    addController<EditorController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -84,6 +86,7 @@ void THauptForm::ThrowMissingControl(const QString& name, const char* className)
 
 void THauptForm::ApplyLanguage() {
     ::ApplyLanguage(*this);
+    controller<EditorController>().applyLanguage();
 }
 
 void THauptForm::FormCreate() {
