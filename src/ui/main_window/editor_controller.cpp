@@ -14,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -22,7 +23,10 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <atomic>
+#include <exception>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -154,7 +158,8 @@ void EditorController::TB02LoadPicClick() {
     Picture picture;
     try {
         BusyCursor busy;
-        picture = LoadEditorPicture(m_currentPictureFile);
+        const QString path = m_currentPictureFile;
+        runKeepingWindowAlive([&picture, &path] { picture = LoadEditorPicture(path); });
     } catch (const KelvastoError& error) {
         // Too large for the memory, damaged, unreadable: the user asked for
         // this file and learns why it did not open; the views stay.
@@ -197,7 +202,8 @@ void EditorController::effectClick(EditorEffect effect) {
     std::optional<BusyCursor> busy;
     if (EffectShowsHourglass(effect))
         busy.emplace();
-    editor().apply(effect);
+    PictureEditor& work = editor();
+    runKeepingWindowAlive([&work, effect] { work.apply(effect); });
     showPictures(false);
 }
 
@@ -205,9 +211,12 @@ void EditorController::ColorClick(const QString& control) {
     if (editor().working().isEmpty())
         return;
     BusyCursor busy;
-    editor().applyColour(
-        ColourOperationOfControl(control), this->control<QLineEdit>(kPercentField)->text(),
-        this->control<RadioGroup>(QStringLiteral("RadioGroupFarben"))->itemIndex());
+    const ColourOperation operation = ColourOperationOfControl(control);
+    const QString percent = this->control<QLineEdit>(kPercentField)->text();
+    const int mode = this->control<RadioGroup>(QStringLiteral("RadioGroupFarben"))->itemIndex();
+    PictureEditor& work = editor();
+    runKeepingWindowAlive(
+        [&work, operation, percent, mode] { work.applyColour(operation, percent, mode); });
     showPictures(false);
 }
 
@@ -223,6 +232,26 @@ void EditorController::applyLanguage() {
     for (int offset : {0, 10000})
         if (field->text() == DefaultColourPercentText(offset))
             field->setText(DefaultColourPercentText(LanguageOffset()));
+}
+
+void EditorController::runKeepingWindowAlive(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    std::atomic<bool> done{false};
+    m_busy = true;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+    });
+    while (!done.load())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    worker.join();
+    m_busy = false;
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void EditorController::showPictures(bool both) {

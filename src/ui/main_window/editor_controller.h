@@ -7,6 +7,7 @@
 #include "editor/picture_editor.h"
 #include "ui/main_window/feature_controller.h"
 
+#include <functional>
 #include <memory>
 
 class QFileDialog;
@@ -39,10 +40,17 @@ public:
     // The window's work bitmaps exist once it has been created.
     PictureEditor& editor();
     const QString& CurrentPictureFile() const { return m_currentPictureFile; }
+    // True while an effect or a file works in the background; the window
+    // does not close then, since the work uses its work bitmaps.
+    bool busy() const { return m_busy; }
 
 private:
     void showPictures(bool both);
+    // Runs `work` on another thread while this one keeps repainting (input
+    // is held back), so a 24-megapixel photograph never freezes the window.
+    void runKeepingWindowAlive(const std::function<void()>& work);
 
     std::unique_ptr<PictureEditor> m_editor;
     QString m_currentPictureFile;
+    bool m_busy = false;
 };

@@ -127,6 +127,11 @@ void THauptForm::FormCreate() {
 }
 
 void THauptForm::closeEvent(QCloseEvent* event) {
+    // An editor effect still uses the work bitmaps that closing frees.
+    if (controller<EditorController>().busy()) {
+        event->ignore();
+        return;
+    }
     GuardedHandler(this, [&] { FormClose(); });
     QMainWindow::closeEvent(event);
 }

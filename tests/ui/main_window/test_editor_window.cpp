@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -150,6 +151,30 @@ private slots:
         library(expected);
         QVERIFY(editorOf(*window).editor().working() == expected);
         QVERIFY(QApplication::overrideCursor() == nullptr); // the busy cursor is gone again
+    }
+
+    // A long effect keeps the window painting, and the window does not close
+    // under it (it would free the bitmaps the effect works in).
+    void aLongEffectKeepsTheWindowAliveButOpen() {
+        EditorFiles files;
+        testing::writePictureFile(files.path("big.jpg"), testing::photoLike(1500, 1000, 9));
+        auto window = MakeWindow();
+        window->show();
+        DialogAnswerer answers;
+        open(*window, answers, files.path("big.jpg"));
+        bool sawBusy = false;
+        bool closed = true;
+        QTimer::singleShot(0, window.get(), [&] {
+            sawBusy = editorOf(*window).busy();
+            closed = window->close();
+        });
+        click(*window, "BitBtnOptimieren");
+        QVERIFY(sawBusy);
+        QVERIFY(!closed);
+        QVERIFY(window->isVisible());
+        Picture expected = LoadJpegFile(files.path("big.jpg"));
+        OptimisePicture(expected);
+        QVERIFY(editorOf(*window).editor().working() == expected);
     }
 
     // Both forms work under both languages; the default follows the language.
