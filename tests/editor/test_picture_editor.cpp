@@ -1,28 +1,17 @@
-// The editor's work without its window: effects against the picture
-// library, the one-step undo, the percentage as typed, the saved name.
+// The editor's work without its window: the one-step undo, the percentage
+// as typed, the saved name, the pictures it opens or refuses. The effects
+// against the picture library are checked through the buttons.
 
 #include "base/errors.h"
 #include "common/picture_files_for_tests.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "editor/picture_editor.h"
-#include "imaging/filter_engine.h"
-#include "imaging/optimise.h"
-#include "imaging/simple_effects.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
-
-Q_DECLARE_METATYPE(EditorEffect)
-
-namespace {
-using LibraryEffect = std::function<void(Picture&)>;
-} // namespace
-Q_DECLARE_METATYPE(LibraryEffect)
 
 class TestPictureEditor : public QObject {
     Q_OBJECT
@@ -78,45 +67,6 @@ private slots:
             }
         }
         QLocale::setDefault(before);
-    }
-
-    void defaultPercentages() {
-        QCOMPARE(DefaultColourPercentText(0), QString("12,5"));
-        QCOMPARE(DefaultColourPercentText(10000), QString("12.5"));
-    }
-
-    void eachEffectIsTheLibrarysFunction_data() {
-        QTest::addColumn<EditorEffect>("effect");
-        QTest::addColumn<LibraryEffect>("library");
-        QTest::newRow("invert") << EditorEffect::Invert << LibraryEffect(InvertPicture);
-        QTest::newRow("grey") << EditorEffect::Grey << LibraryEffect(GreyPicture);
-        QTest::newRow("anti-alias") << EditorEffect::AntiAlias << LibraryEffect([](Picture& p) {
-            AntiAliasPicture(p, {0, 0, p.width(), p.height()}, 100);
-        });
-        QTest::newRow("upside down (Horizontal Spiegeln)")
-            << EditorEffect::MirrorTopBottom << LibraryEffect(MirrorTopBottom);
-        QTest::newRow("left to right (Vertikal Spiegeln)")
-            << EditorEffect::MirrorLeftRight << LibraryEffect(MirrorLeftRight);
-        QTest::newRow("sharpen") << EditorEffect::Sharpen
-                                 << LibraryEffect([](Picture& p) { SharpenPicture(p); });
-        QTest::newRow("optimise") << EditorEffect::Optimise
-                                  << LibraryEffect([](Picture& p) { OptimisePicture(p); });
-    }
-    void eachEffectIsTheLibrarysFunction() {
-        QFETCH(EditorEffect, effect);
-        QFETCH(LibraryEffect, library);
-        ImagingContext context;
-        PictureEditor editor(context);
-        const Picture original = testing::photoLike(37, 23, 5);
-        editor.setLoaded(original);
-        editor.apply(effect);
-        Picture expected;
-        expected.copyFrom(original);
-        library(expected);
-        QVERIFY(editor.working() == expected);
-        QVERIFY(editor.loaded() == original); // the view before editing stays
-        editor.undo();
-        QVERIFY(editor.working() == original);
     }
 
     void undoBeforeAnyEffectKeepsThePicture() {
