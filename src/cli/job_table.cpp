@@ -5,12 +5,14 @@
 
 extern const BatchJob kDefectsJob;
 extern const BatchJob kUndoJob;
+extern const BatchJob kEffectJob;
 
 namespace {
 
 constexpr const BatchJob* kJobs[] = {
     &kDefectsJob,
     &kUndoJob,
+    &kEffectJob,
 };
 
 } // namespace
