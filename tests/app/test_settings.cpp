@@ -3,8 +3,10 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
@@ -181,6 +183,34 @@ private slots:
             QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
         QVERIFY(!hive.contains(kSettingsKeyPath));
         QCOMPARE(hive.value("\\Other").toObject().value("x").toInt(), 1);
+    }
+
+    // Without a stored value the working folder is the per-user data folder,
+    // made on first use; a stored one is used as it is, even when missing.
+    void workingFolderDefault_data() {
+        QTest::addColumn<QJsonValue>("stored"); // null: nothing stored
+        QTest::addColumn<QString>("expected");  // DATA: the data folder
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("nothing stored") << QJsonValue() << "DATA" << true;
+        QTest::newRow("empty stored") << QJsonValue("") << "DATA" << true;
+        QTest::newRow("wrong type stored") << QJsonValue(3) << "DATA" << true;
+        QTest::newRow("stored folder")
+            << QJsonValue("/srv/pictures/work") << "/srv/pictures/work/" << false;
+    }
+    void workingFolderDefault() {
+        QFETCH(QJsonValue, stored);
+        QFETCH(QString, expected);
+        QFETCH(bool, exists);
+        const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Kelvasto/");
+        QVERIFY(data.startsWith(testing::sandboxRoot()));
+        QDir(data).removeRecursively();
+        if (!stored.isNull())
+            store("Arbeitsverzeichnis", stored);
+        const AppSettings s = LoadSettings();
+        expected.replace(QLatin1String("DATA"), data);
+        QCOMPARE(s.Arbeitsverzeichnis, expected);
+        QCOMPARE(QFileInfo(s.Arbeitsverzeichnis).isDir(), exists);
+        QVERIFY(!s.Arbeitsverzeichnis.startsWith(QCoreApplication::applicationDirPath()));
     }
 
     void writeMergesWithOtherWriters() {

@@ -2,6 +2,7 @@
 
 #include "app/app_settings.h"
 #include "app/hive_store.h"
+#include "app/open_with_program.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,9 @@ void setUpSandbox() {
     setEnv("TMPDIR", gRoot + "/tmp");
     if (!std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // No test opens a program on the desktop; a test that wants to see the
+    // call puts its own recorder in place.
+    static const DetachedStartOverride neverLaunch([](const DetachedStartCall&) { return false; });
 }
 
 void tearDownSandbox() {
