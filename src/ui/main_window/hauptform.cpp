@@ -8,6 +8,7 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/index_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_job_host.h"
@@ -68,6 +69,7 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
+    addController<IndexController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
