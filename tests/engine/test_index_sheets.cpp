@@ -3,7 +3,6 @@
 
 #include "engine/index_sheets.h"
 #include "engine/picture_prefetch.h"
-#include "engine/result_destination.h"
 #include "engine/thumbnails.h"
 #include "imaging/picture_files.h"
 
@@ -382,32 +381,6 @@ private slots:
                                skips.report()));
         QCOMPARE(skips.paths, QStringList{source});
         QVERIFY(!tree.exists("bad_t.jpg"));
-    }
-
-    void destinationFolders_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("sub");
-        QTest::addColumn<QString>("expected"); // relative to the tree
-        QTest::newRow("set folder") << int(DestinationKind::SetFolder) << ""
-                                    << "set/";
-        QTest::newRow("source folder") << int(DestinationKind::SourceFolder) << "Index"
-                                       << "src/";
-        QTest::newRow("sub-folder") << int(DestinationKind::SubFolder) << "Index"
-                                    << "src/Index/";
-        QTest::newRow("empty sub-folder") << int(DestinationKind::SubFolder) << ""
-                                          << "src/";
-    }
-    void destinationFolders() {
-        QFETCH(int, kind);
-        QFETCH(QString, sub);
-        QFETCH(QString, expected);
-        fixtures::Tree tree;
-        QVERIFY(tree.folder("src"));
-        const DestinationChoice choice{DestinationKind(kind), tree.path("set"), sub};
-        QCOMPARE(ResultFolder(choice, tree.path("src")), tree.path(expected));
-        QVERIFY(QFileInfo(tree.path(expected)).isDir() || kind == int(DestinationKind::SetFolder));
-        // A second call finds the folder there: no error.
-        QCOMPARE(ResultFolder(choice, tree.path("src/")), tree.path(expected));
     }
 };
 
