@@ -24,6 +24,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace mwtest;
 
@@ -155,6 +156,25 @@ private slots:
         QCOMPARE(photos.size("Index/Urlaub_1.jpeg"), QSize(770, 660));
         QCOMPARE(Find<QLabel>(*window, kFunctionsControls.progress.done)->text(), "3");
         checkGivenBack(*window);
+    }
+
+    // Closing the window while thumbnails are made ends the run at its next
+    // file, without a message after the window has gone.
+    void closingDuringThumbnailsStopsThem() {
+        QStringList names;
+        for (int i = 0; i < 20; ++i)
+            names << QStringLiteral("p%1.jpg").arg(i);
+        Photos photos("closing", names);
+        auto window = MakeWindow();
+        window->show();
+        useTree(*window, photos);
+        DialogAnswerer answers;
+        QTimer::singleShot(0, window.get(), [&] { window->close(); });
+        Find<QPushButton>(*window, "ThumbBitBtn01")->click();
+        QVERIFY(window->closing());
+        QVERIFY(QDir(photos.root).entryList({"*_thumb.jpg"}).size() <= 1);
+        QVERIFY(answers.shown().isEmpty());
+        QVERIFY(!window->jobRunning());
     }
 
     void namingFieldsPickTheirRadio_data() {
