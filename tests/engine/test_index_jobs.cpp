@@ -2,6 +2,7 @@
 #include "common/test_registry.h"
 #include "engine_fixtures.h"
 
+#include "base/errors.h"
 #include "engine/index_jobs.h"
 #include "engine/job_controls.h"
 #include "i18n/catalogue.h"
@@ -186,6 +187,22 @@ private slots:
         });
         QCOMPARE(host.lists().AlteDateinamen, sorted);
         QVERIFY(host.lockBalanced());
+    }
+
+    // The up-downs allow 32000 cells of 510 pixels in one column: a sheet far
+    // beyond any picture is refused as an error and the window given back.
+    void sheetTooLargeIsRefusedAndTheWindowGivenBack() {
+        fixtures::Tree tree;
+        QVERIFY(tree.file("a.jpg", photo()));
+        RecordingJobHost host;
+        host.setSelectedFolder(tree.root());
+        IndexJobOptions options = stemRun("huge");
+        options.layout = {32000, 1, 500};
+        QVERIFY_THROWS_EXCEPTION(KelvastoError, MakeIndexPictures(host, options));
+        QVERIFY(host.lockBalanced());
+        QCOMPARE(host.busyDepth(), 0);
+        QCOMPARE(host.progressPage(), int(kLogoPage));
+        QCOMPARE(tree.names(""), QStringList{"a.jpg"});
     }
 
     void seriesCountersFollowTheFilesHandled() {
