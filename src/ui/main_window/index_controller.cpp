@@ -22,8 +22,8 @@ namespace {
 const QString kStem = QStringLiteral("IdxStammname");
 const QStringList kPrefixPostfix{QStringLiteral("IdxPraefix"), QStringLiteral("IdxPostfix"),
                                  QStringLiteral("ThumbPraefix"), QStringLiteral("ThumbPostfix")};
-const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis"),
-                                     QStringLiteral("FktZielverzeichnis")};
+// FktZielverzeichnis takes the same steps in the functions' own controller.
+const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
 
 } // namespace
 

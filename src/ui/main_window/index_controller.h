@@ -26,8 +26,8 @@ public:
     void IdxPraePostOnClick();
     // A click into the stem name field checks "Stammname".
     void IdxStammnameClick();
-    // A click on IdxZielverzeichnis or FktZielverzeichnis opens the folder
-    // chooser for that field.
+    // A click on IdxZielverzeichnis opens the folder chooser for that field
+    // (FktZielverzeichnis has the same handler in the functions' controller).
     void IdxZielverzeichnisClick(const QString& field);
 
     // What the controls say, as the jobs take it.
