@@ -6,13 +6,13 @@
 extern const BatchJob kDefectsJob;
 extern const BatchJob kUndoJob;
 extern const BatchJob kEffectJob;
+extern const BatchJob kIndexJob;
+extern const BatchJob kThumbsJob;
 
 namespace {
 
 constexpr const BatchJob* kJobs[] = {
-    &kDefectsJob,
-    &kUndoJob,
-    &kEffectJob,
+    &kDefectsJob, &kUndoJob, &kEffectJob, &kIndexJob, &kThumbsJob,
 };
 
 } // namespace
