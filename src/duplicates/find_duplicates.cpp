@@ -1,0 +1,222 @@
+#include "duplicates/find_duplicates.h"
+
+#include "duplicates/block_compare.h"
+#include "duplicates/group_matcher.h"
+#include "engine/file_collection.h"
+#include "engine/job_host.h"
+#include "engine/path_utils.h"
+#include "engine/scope_exit.h"
+#include "i18n/catalogue.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString kStatusLine = QStringLiteral("DupStatusBar");
+const QString kFilesToCheck = QStringLiteral("Label_Dup02");
+const QString kPossibleDuplicates = QStringLiteral("Label_Dup04");
+const QString kFoundDuplicates = QStringLiteral("Label_Dup06");
+
+constexpr int kArrangeInOrder = 5;
+constexpr int kSizeComparison = 6;
+constexpr int kTestForIdentity = 7;
+constexpr int kProgressPageDuplicates = 4;
+constexpr int kProgressPageLogo = 0;
+
+struct SizeRecord {
+    QString path;
+    qint64 size; // -1: the file could not be opened to take its length
+};
+
+bool stopRequested(JobHost& host) {
+    return host.stopFlags().BatchJobStop.load() == 1;
+}
+
+QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
+    return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
+           QString::number(total);
+}
+
+// Takes every file's length; false when a stop was requested. The status
+// and the stop test follow every file from the second on.
+bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord>& records,
+                 DuplicateSearchResult& result) {
+    records.reserve(std::size_t(files.size()));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        records.push_back({files.at(i), MeasureFileSize(files.at(i))});
+        if (records.back().size < 0)
+            result.skipped.append(files.at(i));
+        if (i == 0)
+            continue;
+        host.setText(kStatusLine, ofTotal(kArrangeInOrder, i + 1, files.size()));
+        host.processPendingMessages();
+        if (stopRequested(host))
+            return false;
+    }
+    std::stable_sort(records.begin(), records.end(),
+                     [](const SizeRecord& a, const SizeRecord& b) { return a.size < b.size; });
+    return true;
+}
+
+// Keeps the records whose size occurs more than once, in order; false when a
+// stop was requested.
+bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsizetype total,
+                      std::vector<SizeRecord>& kept) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const qint64 size = records[i].size;
+        const bool twin = (i > 0 && records[i - 1].size == size) ||
+                          (i + 1 < records.size() && records[i + 1].size == size);
+        if (twin)
+            kept.push_back(records[i]);
+        if ((i + 1) % 5 == 0)
+            host.setText(kStatusLine, ofTotal(kSizeComparison, qsizetype(i + 1), total));
+        host.processPendingMessages();
+        if (stopRequested(host))
+            return false;
+    }
+    return true;
+}
+
+void compareGroup(JobHost& host, QStringList& group, qint64 size, DuplicateSearchResult& result,
+                  QStringList& lines) {
+    // Files whose length could not be taken are no group: each is already
+    // reported, and reading them would fail again.
+    if (size < 0 || group.size() < 2)
+        return;
+    std::sort(group.begin(), group.end(), DuplicatePathLess);
+    CompareSameSizeGroup(host, group, result, lines);
+}
+
+// Walks the pruned records group by group in ascending size.
+void compareGroups(JobHost& host, const std::vector<SizeRecord>& kept,
+                   DuplicateSearchResult& result, QStringList& lines) {
+    QStringList& group = host.lists().ListBox_Dup01;
+    qint64 groupSize = kept.front().size;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (stopRequested(host))
+            return;
+        const bool last = i + 1 == kept.size();
+        if (kept[i].size == groupSize) {
+            group.append(kept[i].path);
+            if (last)
+                compareGroup(host, group, groupSize, result, lines);
+            continue;
+        }
+        compareGroup(host, group, groupSize, result, lines);
+        group.clear();
+        groupSize = kept[i].size;
+        if (!last)
+            group.append(kept[i].path);
+    }
+}
+
+} // namespace
+
+bool DuplicatePathLess(const QString& a, const QString& b) {
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    if (folded != 0)
+        return folded < 0;
+    return a < b;
+}
+
+qint64 MeasureFileSize(const QString& path) {
+    const FileDescriptor fd = OpenRegularFile(path, false);
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
+                          QStringList& lines) {
+    GroupMatcher matcher(group);
+    std::vector<qsizetype> rest(std::size_t(group.size()));
+    for (std::size_t i = 0; i < rest.size(); ++i)
+        rest[i] = qsizetype(i);
+    while (rest.size() > 1) {
+        host.processPendingMessages();
+        const qsizetype first = rest.front();
+        // All of F's answers are known after one streamed pass; the walk
+        // below then takes them in the order of the pairwise comparisons.
+        const std::vector<bool> same =
+            matcher.identicalTo(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
+        result.skipped.append(matcher.takeNewlyFailed());
+        bool matched = false;
+        for (std::size_t k = rest.size() - 1; k >= 1; --k) {
+            if (same[k - 1]) {
+                ++result.found;
+                host.setText(kFoundDuplicates, QString::number(result.found));
+                if (!matched)
+                    lines.append(group.at(first));
+                lines.append(group.at(rest[k]));
+                matched = true;
+                rest.erase(rest.begin() + std::ptrdiff_t(k));
+            }
+            host.processPendingMessages();
+            if (stopRequested(host))
+                return false;
+        }
+        rest.erase(rest.begin());
+        if (matched)
+            lines.append(QString());
+        if (stopRequested(host))
+            return false;
+    }
+    return true;
+}
+
+DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
+    DuplicateSearchResult result;
+    host.setText(kStatusLine, QString());
+    BatchLists& batch = host.lists();
+    batch.AlteDateinamen.clear();
+    {
+        host.startWatcher(WatcherKind::FortschrittDuplikate);
+        ScopeExit stopWatcher([&] { host.stopWatcher(); });
+        // No folder chosen is not the whole file system.
+        if (!folder.isEmpty())
+            CollectJpegFilesRecursive(host, batch.AlteDateinamen, AddTrailingBackslash(folder));
+    }
+    const QStringList files = batch.AlteDateinamen;
+    result.collected = int(files.size());
+    if (files.isEmpty())
+        return result;
+    host.setText(kFilesToCheck, QString::number(files.size()));
+    host.setText(kStatusLine, QString());
+
+    std::vector<SizeRecord> records;
+    std::vector<SizeRecord> kept;
+    if (!orderBySize(host, files, records, result) ||
+        !pruneUniqueSizes(host, records, files.size(), kept)) {
+        result.stopped = true;
+        return result;
+    }
+    records.clear();
+    host.setText(kStatusLine, CatalogueText(kTestForIdentity));
+    if (kept.size() < 2)
+        return result;
+    result.candidates = int(kept.size());
+    host.setText(kPossibleDuplicates, QString::number(result.candidates));
+    batch.ListBox_Dup01.clear();
+    lines.clear();
+    compareGroups(host, kept, result, lines);
+    result.stopped = stopRequested(host);
+    return result;
+}
+
+DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
+    host.setBusyCursor(true);
+    ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
+    host.lockUi(JobKind::DuplicateSearch);
+    ScopeExit unlock([&] { host.unlockUi(JobKind::DuplicateSearch); });
+    host.stopFlags().BatchJobStop = 0;
+    host.showProgressPage(kProgressPageDuplicates);
+    ScopeExit logoPage([&] { host.showProgressPage(kProgressPageLogo); });
+    lines.clear();
+    for (const QString& counter : {kFilesToCheck, kPossibleDuplicates, kFoundDuplicates})
+        host.setText(counter, QStringLiteral("0"));
+    return FindDuplicates(host, folder, lines);
+}
