@@ -8,6 +8,8 @@ libjpeg62-turbo-dev xvfb xauth"
 # The benchmarks compare with these peer tools.
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo"
+    # The duplicate search: two peer tools and real photographs to search.
+    PACKAGES="$PACKAGES jdupes rmlint ukui-wallpapers"
 fi
 
 missing=""

@@ -42,6 +42,14 @@ qint64 ReadAt(int fd, char* buffer, qint64 length, qint64 offset) {
     return done;
 }
 
+char* ScratchBlock(int which) {
+    thread_local std::unique_ptr<char[]> blocks[2];
+    std::unique_ptr<char[]>& block = blocks[which & 1];
+    if (!block)
+        block = std::make_unique_for_overwrite<char[]>(std::size_t(kCompareBlockSize + 1));
+    return block.get();
+}
+
 namespace {
 
 struct Candidate {
@@ -92,8 +100,6 @@ MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidat
     MatchOutcome outcome;
     outcome.identical.assign(std::size_t(candidates.size()), false);
     outcome.failed.assign(std::size_t(candidates.size()), false);
-    const auto firstBlock = std::make_unique<char[]>(std::size_t(kCompareBlockSize));
-    const auto otherBlock = std::make_unique<char[]>(std::size_t(kCompareBlockSize + 1));
     qsizetype next = 0;
     while (next < candidates.size() && !outcome.firstFailed) {
         std::vector<Candidate> batch;
@@ -105,7 +111,7 @@ MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidat
                 outcome.failed[std::size_t(next)] = true;
         }
         if (!batch.empty())
-            compareBatch(first, batch, followLinks, outcome, firstBlock.get(), otherBlock.get());
+            compareBatch(first, batch, followLinks, outcome, ScratchBlock(0), ScratchBlock(1));
     }
     // A first file that failed half-way may have changed: trust no match.
     if (outcome.firstFailed)

@@ -29,6 +29,11 @@ FileDescriptor OpenRegularFile(const QString& path, bool followLink);
 // -1 after a read error.
 qint64 ReadAt(int fd, char* buffer, qint64 length, qint64 offset);
 
+// A block of kCompareBlockSize + 1 bytes for this thread, allocated once:
+// a fresh large buffer per comparison costs more in page faults than the
+// comparison of a small file itself.
+char* ScratchBlock(int which);
+
 struct MatchOutcome {
     bool firstFailed = false;    // `first` could not be opened or read
     std::vector<bool> identical; // per candidate: the same bytes as `first`

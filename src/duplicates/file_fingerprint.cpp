@@ -4,8 +4,6 @@
 
 #include <QHash>
 
-#include <memory>
-
 #include <sys/stat.h>
 
 std::optional<quint64> FileFingerprint(const QString& path, bool followLink) {
@@ -18,12 +16,13 @@ std::optional<quint64> FileFingerprint(const QString& path, bool followLink) {
     const qint64 size = st.st_size;
     const qint64 head = qMin(size, kFingerprintSpan);
     const qint64 tail = qMin(size - head, kFingerprintSpan);
-    const auto buffer = std::make_unique<char[]>(std::size_t(head + tail + 1));
+    static_assert(2 * kFingerprintSpan <= kCompareBlockSize);
+    char* const buffer = ScratchBlock(0);
     // The length is part of the hash: a file that grew or shrank since it was
     // measured no longer matches its group. One that shrinks while it is read
     // here counts as unreadable.
-    if (ReadAt(fd.get(), buffer.get(), head, 0) != head ||
-        ReadAt(fd.get(), buffer.get() + head, tail, size - tail) != tail)
+    if (ReadAt(fd.get(), buffer, head, 0) != head ||
+        ReadAt(fd.get(), buffer + head, tail, size - tail) != tail)
         return std::nullopt;
-    return quint64(qHashBits(buffer.get(), std::size_t(head + tail), std::size_t(size)));
+    return quint64(qHashBits(buffer, std::size_t(head + tail), std::size_t(size)));
 }
