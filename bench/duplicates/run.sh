@@ -28,7 +28,7 @@ trap 'rm -rf "$tmp"' EXIT INT TERM
 "$tool" generate "$tmp/tree" "${FILES:-2000}" $sources
 
 best() { # best wall time in seconds of three runs of "$@"
-    b=999999
+    b=999999999
     for _ in 1 2 3; do
         start=$(date +%s%N)
         "$@" >/dev/null 2>&1 || true
