@@ -9,7 +9,7 @@ libjpeg62-turbo-dev xvfb xauth"
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo"
     # The duplicate search: two peer tools and real photographs to search.
-    PACKAGES="$PACKAGES jdupes rmlint ukui-wallpapers"
+    PACKAGES="$PACKAGES jdupes rmlint ukui-wallpapers time"
 fi
 
 missing=""

@@ -2,6 +2,7 @@
 
 #include "duplicates/block_compare.h"
 #include "duplicates/group_matcher.h"
+#include "duplicates/walk_prefetcher.h"
 #include "engine/file_collection.h"
 #include "engine/job_host.h"
 #include "engine/path_utils.h"
@@ -9,6 +10,10 @@
 #include "i18n/catalogue.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -80,36 +85,121 @@ bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsi
     return true;
 }
 
-void compareGroup(JobHost& host, QStringList& group, qint64 size, DuplicateSearchResult& result,
-                  QStringList& lines) {
-    // Files whose length could not be taken are no group: each is already
-    // reported, and reading them would fail again.
-    if (size < 0 || group.size() < 2)
-        return;
-    std::sort(group.begin(), group.end(), DuplicatePathLess);
-    CompareSameSizeGroup(host, group, result, lines);
+struct SizeGroup {
+    qint64 size;
+    QStringList paths; // in DuplicatePathLess order
+};
+
+// The pruned records as groups of equal size, in ascending size.
+std::vector<SizeGroup> groupBySize(const std::vector<SizeRecord>& kept) {
+    std::vector<SizeGroup> groups;
+    for (const SizeRecord& record : kept) {
+        if (groups.empty() || groups.back().size != record.size)
+            groups.push_back({record.size, {}});
+        groups.back().paths.append(record.path);
+    }
+    for (SizeGroup& group : groups)
+        std::sort(group.paths.begin(), group.paths.end(), DuplicatePathLess);
+    return groups;
 }
 
-// Walks the pruned records group by group in ascending size.
+// Files whose length could not be taken are no group: each is already
+// reported, and reading them would fail again.
+bool comparable(const SizeGroup& group) {
+    return group.size >= 0 && group.paths.size() >= 2;
+}
+
+// A second thread pays off once there is enough to read.
+bool worthPrefetching(const std::vector<SizeGroup>& groups) {
+    if (std::thread::hardware_concurrency() < 2)
+        return false;
+    qint64 bytes = 0;
+    int count = 0;
+    for (const SizeGroup& group : groups) {
+        if (!comparable(group))
+            continue;
+        bytes += group.size * group.paths.size();
+        ++count;
+    }
+    return count >= 2 && bytes >= kPrefetchBytes;
+}
+
+using PassSource = std::function<PassAnswer(qsizetype first, const std::vector<qsizetype>& others)>;
+
+// The walk of one group with its pairwise comparisons, taking the answers
+// pass by pass from `answer`: messages, stop tests, counter and lines just as
+// if each pair were compared at its turn.
+bool replayWalk(JobHost& host, const QStringList& group, const PassSource& answer,
+                DuplicateSearchResult& result, QStringList& lines) {
+    std::vector<qsizetype> rest(std::size_t(group.size()));
+    for (std::size_t i = 0; i < rest.size(); ++i)
+        rest[i] = qsizetype(i);
+    while (rest.size() > 1) {
+        host.processPendingMessages();
+        const qsizetype first = rest.front();
+        const PassAnswer pass = answer(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
+        result.skipped.append(pass.failed);
+        bool matched = false;
+        for (std::size_t k = rest.size() - 1; k >= 1; --k) {
+            if (k - 1 < pass.same.size() && pass.same[k - 1]) {
+                ++result.found;
+                host.setText(kFoundDuplicates, QString::number(result.found));
+                if (!matched)
+                    lines.append(group.at(first));
+                lines.append(group.at(rest[k]));
+                matched = true;
+                rest.erase(rest.begin() + std::ptrdiff_t(k));
+            }
+            host.processPendingMessages();
+            if (stopRequested(host))
+                return false;
+        }
+        rest.erase(rest.begin());
+        if (matched)
+            lines.append(QString());
+        if (stopRequested(host))
+            return false;
+    }
+    return true;
+}
+
+// Walks the groups in ascending size. With a prefetcher the reading of the
+// coming groups runs on the second core meanwhile.
 void compareGroups(JobHost& host, const std::vector<SizeRecord>& kept,
                    DuplicateSearchResult& result, QStringList& lines) {
-    QStringList& group = host.lists().ListBox_Dup01;
-    qint64 groupSize = kept.front().size;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
+    const std::vector<SizeGroup> groups = groupBySize(kept);
+    std::unique_ptr<WalkPrefetcher> prefetcher;
+    if (worthPrefetching(groups)) {
+        std::vector<QStringList> work;
+        for (const SizeGroup& group : groups)
+            if (comparable(group))
+                work.push_back(group.paths);
+        prefetcher = std::make_unique<WalkPrefetcher>(std::move(work));
+    }
+    std::size_t taken = 0;
+    for (const SizeGroup& group : groups) {
         if (stopRequested(host))
             return;
-        const bool last = i + 1 == kept.size();
-        if (kept[i].size == groupSize) {
-            group.append(kept[i].path);
-            if (last)
-                compareGroup(host, group, groupSize, result, lines);
+        host.lists().ListBox_Dup01 = group.paths;
+        if (!comparable(group))
+            continue;
+        if (!prefetcher) {
+            if (!CompareSameSizeGroup(host, group.paths, result, lines))
+                return;
             continue;
         }
-        compareGroup(host, group, groupSize, result, lines);
-        group.clear();
-        groupSize = kept[i].size;
-        if (!last)
-            group.append(kept[i].path);
+        std::optional<std::vector<PassAnswer>> answers = prefetcher->take(taken++, [&] {
+            host.processPendingMessages();
+            return !stopRequested(host);
+        });
+        if (!answers)
+            return;
+        std::size_t next = 0;
+        const PassSource fromAnswers = [&](qsizetype, const std::vector<qsizetype>&) {
+            return next < answers->size() ? (*answers)[next++] : PassAnswer{};
+        };
+        if (!replayWalk(host, group.paths, fromAnswers, result, lines))
+            return;
     }
 }
 
@@ -133,39 +223,15 @@ qint64 MeasureFileSize(const QString& path) {
 bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
                           QStringList& lines) {
     GroupMatcher matcher(group);
-    std::vector<qsizetype> rest(std::size_t(group.size()));
-    for (std::size_t i = 0; i < rest.size(); ++i)
-        rest[i] = qsizetype(i);
-    while (rest.size() > 1) {
-        host.processPendingMessages();
-        const qsizetype first = rest.front();
-        // All of F's answers are known after one streamed pass; the walk
-        // below then takes them in the order of the pairwise comparisons.
-        const std::vector<bool> same =
-            matcher.identicalTo(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
-        result.skipped.append(matcher.takeNewlyFailed());
-        bool matched = false;
-        for (std::size_t k = rest.size() - 1; k >= 1; --k) {
-            if (same[k - 1]) {
-                ++result.found;
-                host.setText(kFoundDuplicates, QString::number(result.found));
-                if (!matched)
-                    lines.append(group.at(first));
-                lines.append(group.at(rest[k]));
-                matched = true;
-                rest.erase(rest.begin() + std::ptrdiff_t(k));
-            }
-            host.processPendingMessages();
-            if (stopRequested(host))
-                return false;
-        }
-        rest.erase(rest.begin());
-        if (matched)
-            lines.append(QString());
-        if (stopRequested(host))
-            return false;
-    }
-    return true;
+    // All of a first file's answers come from one streamed pass; the walk
+    // then takes them in the order of the pairwise comparisons.
+    const PassSource fromMatcher = [&](qsizetype first, const std::vector<qsizetype>& others) {
+        PassAnswer pass;
+        pass.same = matcher.identicalTo(first, others);
+        pass.failed = matcher.takeNewlyFailed();
+        return pass;
+    };
+    return replayWalk(host, group, fromMatcher, result, lines);
 }
 
 DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStringList& lines) {

@@ -20,6 +20,10 @@
 
 class JobHost;
 
+// From this many bytes in the groups to compare on, a second thread reads the
+// coming groups while the search thread compares its own.
+inline constexpr qint64 kPrefetchBytes = 16 * 1024 * 1024;
+
 struct DuplicateSearchResult {
     int collected = 0;    // Label_Dup02: JPEG files collected
     int candidates = 0;   // Label_Dup04: files sharing their size with another

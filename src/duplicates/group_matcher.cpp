@@ -56,3 +56,29 @@ void GroupMatcher::fail(qsizetype i) {
     m_fingerprints[at].reset();
     m_newlyFailed.append(m_paths.at(i));
 }
+
+void AdvanceWalk(std::vector<qsizetype>& rest, const std::vector<bool>& same) {
+    std::vector<qsizetype> next;
+    next.reserve(rest.size());
+    for (std::size_t k = 1; k < rest.size(); ++k)
+        if (!same[k - 1])
+            next.push_back(rest[k]);
+    rest.swap(next);
+}
+
+std::vector<PassAnswer> AnswerWalk(const QStringList& group, const std::atomic<bool>& cancel) {
+    GroupMatcher matcher(group);
+    std::vector<PassAnswer> passes;
+    std::vector<qsizetype> rest(std::size_t(group.size()));
+    for (std::size_t i = 0; i < rest.size(); ++i)
+        rest[i] = qsizetype(i);
+    while (rest.size() > 1 && !cancel.load()) {
+        PassAnswer pass;
+        pass.same =
+            matcher.identicalTo(rest.front(), std::vector<qsizetype>(rest.begin() + 1, rest.end()));
+        pass.failed = matcher.takeNewlyFailed();
+        AdvanceWalk(rest, pass.same);
+        passes.push_back(std::move(pass));
+    }
+    return passes;
+}

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -40,3 +41,19 @@ private:
     std::vector<State> m_state;
     QStringList m_newlyFailed;
 };
+
+// What one pass of the group walk learns: for each other file, whether it is
+// identical to the pass's first file, and which files turned out unreadable.
+struct PassAnswer {
+    std::vector<bool> same;
+    QStringList failed;
+};
+
+// The walk's next group after a pass: the matched files and the first file
+// leave. `rest` holds indices into the group, the first file first.
+void AdvanceWalk(std::vector<qsizetype>& rest, const std::vector<bool>& same);
+
+// Every pass of the walk over `group` (in walk order), computed in one go so
+// that another thread can do the reading. Ends early, with fewer passes, when
+// `cancel` becomes true.
+std::vector<PassAnswer> AnswerWalk(const QStringList& group, const std::atomic<bool>& cancel);

@@ -316,6 +316,63 @@ private slots:
         QCOMPARE(result.candidates, 200);
         QCOMPARE(host.text("Label_Dup06"), QString::number(result.found));
     }
+
+    // Enough bytes that a second thread reads ahead: the lines must still be
+    // those of the pairwise walk, group after group in ascending size, and a
+    // stop must still leave exactly the lines found before it.
+    void readingAheadKeepsResultAndStop_data() {
+        QTest::addColumn<int>("stopAtFound");
+        QTest::newRow("whole search") << 0;
+        QTest::newRow("stopped after the 7th match") << 7;
+    }
+    void readingAheadKeepsResultAndStop() {
+        QFETCH(int, stopAtFound);
+        fixtures::Tree tree;
+        QStringList specs;
+        QList<QStringList> groups;
+        qint64 bytes = 0;
+        for (int g = 0; g < 24; ++g) {
+            const int size = 400000 - g * 1000; // written largest first
+            QStringList group;
+            for (int f = 0; f < 2 + g % 3; ++f) {
+                const QString name = QStringLiteral("f%1/p%2.jpg").arg(f).arg(g);
+                const QString flip = (f + g) % 4 == 3 ? QStringLiteral(" 200000") : QString();
+                specs.append(QStringLiteral("%1 %2 %3%4")
+                                 .arg(name)
+                                 .arg(size)
+                                 .arg(QChar('A' + g % 5))
+                                 .arg(flip));
+                group.append(tree.path(name));
+                bytes += size;
+            }
+            groups.prepend(group);
+        }
+        QVERIFY(bytes >= kPrefetchBytes);
+        QVERIFY(dupes::write(tree, specs));
+        QStringList expected;
+        for (const QStringList& group : groups)
+            expected += referenceWalk(group);
+
+        RecordingJobHost host;
+        if (stopAtFound > 0) {
+            host.onProcessPendingMessages([&](int) {
+                if (host.text("Label_Dup06") == QString::number(stopAtFound))
+                    host.stopFlags().BatchJobStop = 1;
+            });
+        }
+        QStringList lines;
+        const DuplicateSearchResult result = SearchDuplicates(host, tree.root(), lines);
+        if (stopAtFound == 0) {
+            QCOMPARE(lines, expected);
+            QVERIFY(!result.stopped);
+            return;
+        }
+        QVERIFY(result.stopped);
+        QCOMPARE(result.found, stopAtFound);
+        QCOMPARE(lines, expected.mid(0, lines.size()));
+        QVERIFY(!lines.back().isEmpty());
+        checkFrameRestored(host);
+    }
 };
 
 KELVASTO_REGISTER_TEST(TestFindDuplicates)
