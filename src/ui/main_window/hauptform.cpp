@@ -5,6 +5,7 @@
 #include "engine/path_utils.h"
 #include "i18n/apply_language.h"
 #include "i18n/catalogue.h"
+#include "ui/main_window/duplicates_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
@@ -362,6 +363,7 @@ void THauptForm::connectHandlers() {
     onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
+    (new DuplicatesController(*this))->connectControls();
     onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);
     onTrigger("TB01LargeIcon", &THauptForm::TB01LargeIconClick);
     onTrigger("TB01SmallIcon", &THauptForm::TB01SmallIconClick);
