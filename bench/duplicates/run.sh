@@ -8,27 +8,16 @@
 #  - `rmlint` (duplicates only, fdupes-style output),
 #  - reading every byte of the tree once.
 # Also prints the peak memory of the search (target: < 64 MiB plus the lists).
-set -eu
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(cd "$here/../.." && pwd)
-build=${BUILD_DIR:-$repo/build-bench}
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target bench_duplicates >/dev/null
-tool="$build/bench/bench_duplicates"
+. "$(dirname "$0")/../common/preamble.sh"
+. "$ROOT/bench/common/photos.sh"
+tool=$(bench_tool bench_duplicates)
+tmp="$WORK"
 
 # A dozen photographs give 120 crops, plenty of real picture content; more
 # would only make the tree slower to build.
-sources=$(find /usr/share/backgrounds /usr/share/wallpapers -iname '*.jpg' 2>/dev/null | sort |
-          head -n "${SOURCES:-12}")
-if [ -z "$sources" ]; then
-    echo "no wallpaper photographs found; run scripts/install-deps.sh --bench" >&2
-    exit 1
-fi
-
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/kelvasto-bench-dupes-XXXXXX")
-trap 'rm -rf "$tmp"' EXIT INT TERM
-# shellcheck disable=SC2086
-"$tool" generate "$tmp/tree" "${FILES:-2000}" $sources
+bench_photo_corpus
+# shellcheck disable=SC2046
+"$tool" generate "$tmp/tree" "${FILES:-2000}" $(ls -d "$(bench_photo_cache)"/* | head -n "${SOURCES:-12}")
 
 # Best of three runs of "$@": "wall_seconds cpu_seconds" (cpu = user + system).
 # On a busy machine the wall time mostly measures the other processes; the

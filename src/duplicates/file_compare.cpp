@@ -1,6 +1,6 @@
 #include "duplicates/file_compare.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "duplicates/block_compare.h"
 #include "i18n/catalogue.h"
 

@@ -4,7 +4,9 @@
 #include "duplicates/group_matcher.h"
 #include "duplicates/walk_prefetcher.h"
 #include "engine/file_collection.h"
+#include "engine/job_controls.h"
 #include "engine/job_host.h"
+#include "engine/job_run.h"
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
@@ -20,16 +22,14 @@
 
 namespace {
 
-const QString kStatusLine = QStringLiteral("DupStatusBar");
-const QString kFilesToCheck = QStringLiteral("Label_Dup02");
-const QString kPossibleDuplicates = QStringLiteral("Label_Dup04");
-const QString kFoundDuplicates = QStringLiteral("Label_Dup06");
+const QString& kStatusLine = kDuplicatesControls.status;
+const QString& kFilesToCheck = kDuplicatesControls.toCheck;
+const QString& kPossibleDuplicates = kDuplicatesControls.possible;
+const QString& kFoundDuplicates = kDuplicatesControls.found;
 
 constexpr int kArrangeInOrder = 5;
 constexpr int kSizeComparison = 6;
 constexpr int kTestForIdentity = 7;
-constexpr int kProgressPageDuplicates = 4;
-constexpr int kProgressPageLogo = 0;
 
 struct SizeRecord {
     QString path;
@@ -274,15 +274,12 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
 }
 
 DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
-    host.setBusyCursor(true);
-    ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    host.lockUi(JobKind::DuplicateSearch);
-    ScopeExit unlock([&] { host.unlockUi(JobKind::DuplicateSearch); });
+    // The search has no bar and no "done" counter; its three counters start at 0.
+    JobRun run(host, JobKind::DuplicateSearch, ProgressControls{},
+               {kFilesToCheck, kPossibleDuplicates, kFoundDuplicates});
     host.stopFlags().BatchJobStop = 0;
-    host.showProgressPage(kProgressPageDuplicates);
-    ScopeExit logoPage([&] { host.showProgressPage(kProgressPageLogo); });
+    host.showProgressPage(kDuplicatesPage);
+    ScopeExit logoPage([&] { host.showProgressPage(kLogoPage); });
     lines.clear();
-    for (const QString& counter : {kFilesToCheck, kPossibleDuplicates, kFoundDuplicates})
-        host.setText(counter, QStringLiteral("0"));
     return FindDuplicates(host, folder, lines);
 }

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "common/test_registry.h"
 #include "duplicates/block_compare.h"
 #include "duplicates/file_compare.h"

@@ -1,16 +1,14 @@
 #include "ui/main_window/duplicates_controller.h"
 
 #include "app/error_handler.h"
-#if __has_include("app/open_with_program.h")
 #include "app/open_with_program.h"
-#define KELVASTO_HAS_OPEN_WITH 1
-#endif
 #include "duplicates/duplicate_results.h"
 #include "duplicates/empty_folders.h"
 #include "duplicates/find_duplicates.h"
+#include "engine/job_controls.h"
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
-#include "ui/main_window/hauptform.h"
+#include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
@@ -32,14 +30,12 @@ constexpr int kResultPage = 1;
 
 } // namespace
 
-DuplicatesController::DuplicatesController(THauptForm& window)
-    : QObject(&window), m_window(window) {}
+DuplicatesController::DuplicatesController(THauptForm& window) : FeatureController(window) {}
 
-void DuplicatesController::connectControls() {
+void DuplicatesController::build(const FeaturePlaces&) {
     auto onClick = [this](const char* name, void (DuplicatesController::*handler)()) {
-        connect(m_window.control<QAbstractButton>(QString::fromLatin1(name)),
-                &QAbstractButton::clicked, this,
-                [this, handler] { GuardedHandler(this, [&] { (this->*handler)(); }); });
+        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
+                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
     };
     onClick("BitBtnDupSuchen", &DuplicatesController::BitBtnDupSuchenClick);
     onClick("BitBtnDupErgebnis", &DuplicatesController::BitBtnDupErgebnisClick);
@@ -56,11 +52,11 @@ bool DuplicatesController::eventFilter(QObject* watched, QEvent* event) {
         GuardedHandler(this, [this] { ListBox_Dup02DblClick(); });
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    return FeatureController::eventFilter(watched, event);
 }
 
 QListWidget* DuplicatesController::resultList() const {
-    return m_window.control<QListWidget>(QStringLiteral("ListBox_Dup02"));
+    return control<QListWidget>(QStringLiteral("ListBox_Dup02"));
 }
 
 void DuplicatesController::BitBtnDupSuchenClick() {
@@ -69,16 +65,16 @@ void DuplicatesController::BitBtnDupSuchenClick() {
     QStringList lines;
     // The lines found stay, however the search ends.
     ScopeExit show([&] { list->addItems(lines); });
-    SearchDuplicates(m_window.jobHost(), m_window.selectedFolder(), lines);
+    SearchDuplicates(window().jobHost(), window().selectedFolder(), lines);
 }
 
 void DuplicatesController::BitBtnDupErgebnisClick() {
-    auto* toggle = m_window.control<QAbstractButton>(QStringLiteral("BitBtnDupErgebnis"));
+    auto* toggle = control<QAbstractButton>(QStringLiteral("BitBtnDupErgebnis"));
     const bool showResults = parts::Tag(toggle) == 0;
-    m_window.control<QStackedWidget>(QStringLiteral("HauptNotebook01"))
+    control<QStackedWidget>(QStringLiteral("HauptNotebook01"))
         ->setCurrentIndex(showResults ? kResultPage : kBrowserPage);
-    m_window.control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(!showResults);
-    m_window.control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(!showResults);
+    control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(!showResults);
+    control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(!showResults);
     toggle->setText(CatalogueText(showResults ? kDirectoryView : kViewResults));
     const QString hint = CatalogueText(showResults ? kBackToDirectoryView : kViewResultsHint);
     toggle->setToolTip(hint);
@@ -87,7 +83,7 @@ void DuplicatesController::BitBtnDupErgebnisClick() {
 }
 
 void DuplicatesController::BitBtnDupLeereOrdnerClick() {
-    RemoveEmptyFolders(m_window.jobHost(), m_window.selectedFolder());
+    RemoveEmptyFolders(window().jobHost(), window().selectedFolder());
 }
 
 void DuplicatesController::BitBtn_Dup01Click() {
@@ -109,7 +105,7 @@ void DuplicatesController::BitBtn_Dup02Click() {
             rows.append(row);
         }
     }
-    JobHost& host = m_window.jobHost();
+    JobHost& host = window().jobHost();
     host.lists().AlteDateinamen = marked;
     if (!ConfirmDeletingMarked(host, marked.size()))
         return;
@@ -127,7 +123,7 @@ void DuplicatesController::BitBtn_Dup02Click() {
 }
 
 void DuplicatesController::BitBtn_Dup03Click() {
-    if (ConfirmClearingList(m_window.jobHost()))
+    if (ConfirmClearingList(window().jobHost()))
         resultList()->clear();
 }
 
@@ -135,11 +131,9 @@ void DuplicatesController::ListBox_Dup02DblClick() {
     const QListWidgetItem* current = resultList()->currentItem();
     // An empty separator line names no file either.
     if (!current || current->text().isEmpty()) {
-        m_window.jobHost().showMessage(CatalogueText(kNoApplication), MessageKind::Information,
+        window().jobHost().showMessage(CatalogueText(kNoApplication), MessageKind::Information,
                                        ButtonBit(DialogButton::OK));
         return;
     }
-#ifdef KELVASTO_HAS_OPEN_WITH
-    OpenWithAssociatedProgram(current->text(), m_window.settings().Arbeitsverzeichnis);
-#endif
+    OpenWithAssociatedProgram(current->text(), window().settings().Arbeitsverzeichnis);
 }

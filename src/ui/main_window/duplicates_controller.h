@@ -5,18 +5,18 @@
 // clear) and its double click. Each handler reads its controls and calls one
 // engine routine.
 
-#include <QObject>
+#include "ui/main_window/feature_controller.h"
 
 class QEvent;
 class QListWidget;
-class THauptForm;
 
-class DuplicatesController : public QObject {
+class DuplicatesController : public FeatureController {
 public:
     explicit DuplicatesController(THauptForm& window);
 
-    // Connects the controls the window built for the tab and the result page.
-    void connectControls();
+    // The window builds the tab and the result page at their places among the
+    // other pages; this connects their controls.
+    void build(const FeaturePlaces& places) override;
 
     // BitBtnDupSuchen: the search over the folder tree's selected folder.
     void BitBtnDupSuchenClick();
@@ -38,6 +38,4 @@ protected:
 
 private:
     QListWidget* resultList() const;
-
-    THauptForm& m_window;
 };

@@ -4,6 +4,7 @@
 
 #include "main_window_fixture.h"
 
+#include "app/open_with_program.h"
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
@@ -199,6 +200,35 @@ private slots:
         answers.queue("OK");
         QListWidget* list = resultList(*window);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(9005));
+    }
+
+    // The current line's file opens in the working folder; an empty
+    // separator line names no file.
+    void doubleClickOpensCurrentLine() {
+        DupTree tree;
+        auto window = searched(tree);
+        QVERIFY(window);
+        QList<DetachedStartCall> calls;
+        DetachedStartOverride record([&](const DetachedStartCall& call) {
+            calls.append(call);
+            return true;
+        });
+        QListWidget* list = resultList(*window);
+        list->setCurrentRow(1);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(list->item(1)).center());
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls[0].arguments, QStringList{tree.path("b.jpg")});
+        QCOMPARE(calls[0].workingFolder, window->settings().Arbeitsverzeichnis);
+
+        DialogAnswerer answers;
+        answers.queue("OK");
+        list->setCurrentRow(2);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualItemRect(list->item(2)).center());
+        QCOMPARE(calls.size(), 1);
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(answers.shown().at(0).text, CatalogueText(9005));
     }
