@@ -40,17 +40,27 @@ void WalkPrefetcher::run() {
 
 std::optional<std::vector<PassAnswer>>
 WalkPrefetcher::take(std::size_t index, const std::function<bool()>& whileWaiting) {
+    static const std::atomic<bool> never{false};
     std::unique_lock lock(m_mutex);
     m_taken = index + 1;
     if (index >= m_nextUnclaimed) {
         m_nextUnclaimed = index + 1;
         lock.unlock();
         m_changed.notify_all();
-        static const std::atomic<bool> never{false};
         return AnswerWalk(m_groups[index], never);
     }
     m_changed.notify_all();
     while (!m_answers[index]) {
+        // The worker is on this group: rather than wait idle, answer a later
+        // one meanwhile (the worker may be starved on a busy machine).
+        if (m_nextUnclaimed < m_groups.size() && m_nextUnclaimed < m_taken + kLookahead) {
+            const std::size_t later = m_nextUnclaimed++;
+            lock.unlock();
+            std::vector<PassAnswer> answers = AnswerWalk(m_groups[later], never);
+            lock.lock();
+            m_answers[later] = std::move(answers);
+            continue;
+        }
         if (m_changed.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout &&
             !m_answers[index]) {
             lock.unlock();

@@ -32,9 +32,9 @@ public:
     WalkPrefetcher& operator=(const WalkPrefetcher&) = delete;
 
     // The answers of group `index`; groups must be taken in order. Computed
-    // here when the worker has not claimed the group; otherwise waits for
-    // it, calling `whileWaiting` every 50 ms, and gives up (nullopt) when
-    // that returns false.
+    // here when the worker has not claimed the group; otherwise this thread
+    // answers later groups meanwhile, and once none is left waits, calling
+    // `whileWaiting` every 50 ms, giving up (nullopt) when that returns false.
     std::optional<std::vector<PassAnswer>> take(std::size_t index,
                                                 const std::function<bool()>& whileWaiting);
 
