@@ -32,9 +32,9 @@ QString help() {
 void printLines(const QStringList& lines, bool nullSeparated) {
     for (const QString& line : lines) {
         if (nullSeparated)
-            PrintOutBytes(QFile::encodeName(line) + '\0');
+            PrintOutBytes(ArgumentBytes(line) + '\0');
         else
-            PrintOut(line.isEmpty() ? QString() : ShownPath(line));
+            PrintOut((line.isEmpty() ? QString() : ShownPath(line)) + QLatin1Char('\n'));
     }
 }
 

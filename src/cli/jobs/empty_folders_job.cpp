@@ -44,9 +44,9 @@ int run(const BatchInvocation& invocation) {
     // Deepest first, the order they are removed in.
     for (qsizetype i = folders.size() - 1; i >= 0; --i) {
         if (console.nullSeparated)
-            PrintOutBytes(QFile::encodeName(folders.at(i)) + '\0');
+            PrintOutBytes(ArgumentBytes(folders.at(i)) + '\0');
         else
-            PrintOut(ShownPath(folders.at(i)));
+            PrintOut(ShownPath(folders.at(i)) + QLatin1Char('\n'));
     }
     if (!parser.isSet(trash))
         return ExitStatus::Done;
