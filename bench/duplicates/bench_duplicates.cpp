@@ -17,8 +17,8 @@
 //       Prints the groups of a group file (ours or jdupes') in one order:
 //       paths sorted within a group, groups sorted.
 
-#include "../common/bench_job_host.h"
-#include "../common/timing.h"
+#include "common/bench_job_host.h"
+#include "common/timing.h"
 #include "duplicates/find_duplicates.h"
 #include "imaging/jpeg_codec.h"
 
