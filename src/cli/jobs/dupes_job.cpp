@@ -42,8 +42,8 @@ void printCounters(const DuplicateSearchResult& result) {
     WriteStandardError(QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
                            .arg(CatalogueText(kFilesToCheck), QString::number(result.collected),
                                 CatalogueText(kPossibleDuplicates),
-                                QString::number(result.candidates),
-                                CatalogueText(kFoundDuplicates), QString::number(result.found))
+                                QString::number(result.candidates), CatalogueText(kFoundDuplicates),
+                                QString::number(result.found))
                            .toUtf8());
 }
 
@@ -80,14 +80,14 @@ int run(const BatchInvocation& invocation) {
     ConsoleOptions console;
     console.assumeYes = assumeYes;
     console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    console.nullSeparated = parser.isSet(nullSeparated);
+    const bool nulls = parser.isSet(nullSeparated);
     ConsoleJobHost host(LoadBatchSettings(), console);
     host.setStartFolders(start.paths);
     InstallInterruptHandler(host.stopFlags());
     QStringList lines;
     const DuplicateSearchResult result = SearchDuplicates(host, start.paths.first(), lines);
     host.endProgressLine();
-    printLines(lines, console.nullSeparated);
+    printLines(lines, nulls);
     printCounters(result);
     // A stopped search trashes nothing: its list may end inside a group.
     const int notTrashed = parser.isSet(trash) && !result.stopped ? trashMarked(lines) : 0;

@@ -37,13 +37,13 @@ int run(const BatchInvocation& invocation) {
 
     ConsoleOptions console;
     console.assumeYes = assumeYes;
-    console.nullSeparated = parser.isSet(nullSeparated);
+    const bool nulls = parser.isSet(nullSeparated);
     ConsoleJobHost host(LoadBatchSettings(), console);
     QStringList folders;
     CollectEmptyFolders(host, start.paths.first(), folders);
     // Deepest first, the order they are removed in.
     for (qsizetype i = folders.size() - 1; i >= 0; --i) {
-        if (console.nullSeparated)
+        if (nulls)
             PrintOutBytes(ArgumentBytes(folders.at(i)) + '\0');
         else
             PrintOut(ShownPath(folders.at(i)) + QLatin1Char('\n'));
