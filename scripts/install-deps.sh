@@ -13,6 +13,10 @@ mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     # The duplicate search compares with these two.
     PACKAGES="$PACKAGES jdupes rmlint time"
 fi
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do
