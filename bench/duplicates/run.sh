@@ -3,7 +3,8 @@
 # wallpaper photographs of the Debian packages that install-deps.sh --bench
 # installs), about 30 % of them with 1 to 3 copies and about 10 % same-size
 # twins with other bytes (another comment, only the last byte changed, one
-# byte in the middle changed), warm cache, best of three runs each, against
+# byte in the middle changed), warm cache, best of three batches of five runs
+# each (rmlint: of single runs), against
 #  - `jdupes -r -q` (target: search <= 0.7 x jdupes, the same groups),
 #  - `rmlint` (duplicates only, fdupes-style output),
 #  - reading every byte of the tree once.
@@ -19,22 +20,28 @@ bench_photo_corpus
 # shellcheck disable=SC2046
 "$tool" generate "$tmp/tree" "${FILES:-2000}" $(ls -d "$(bench_photo_cache)"/* | head -n "${SOURCES:-12}")
 
-# Best of three runs of "$@": "wall_seconds cpu_seconds" (cpu = user + system).
-# On a busy machine the wall time mostly measures the other processes; the
-# processor time is the steadier figure.
+# Best of three batches of N runs of "$@": "wall_seconds cpu_seconds" per run
+# (cpu = user + system). On a busy machine the wall time mostly measures the
+# other processes; the processor time is the steadier figure, and batches
+# keep it clear of the clock's 10 ms steps.
 best() {
+    n=$1
+    shift
     for _ in 1 2 3; do
-        /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" >/dev/null 2>&1 || true
+        /usr/bin/time -f "%e %U %S" -o "$tmp/time" sh -c '
+            n=$1; shift; i=0
+            while [ "$i" -lt "$n" ]; do "$@" >/dev/null 2>&1; i=$((i + 1)); done' sh "$n" "$@" ||
+            true
         tail -n 1 "$tmp/time"
-    done | awk 'NR == 1 || $1 < w { w = $1 } NR == 1 || $2 + $3 < c { c = $2 + $3 }
-                END { printf "%.3f %.3f", w, c }'
+    done | awk -v n="$n" 'NR == 1 || $1 < w { w = $1 } NR == 1 || $2 + $3 < c { c = $2 + $3 }
+                          END { printf "%.3f %.3f", w / n, c / n }'
 }
 
 "$tool" readall "$tmp/tree" >/dev/null # warm the cache
-read_t=$(best "$tool" readall "$tmp/tree")
-ours_t=$(best "$tool" search "$tmp/tree" "$tmp/ours.txt")
-jdupes_t=$(best jdupes -r -q "$tmp/tree")
-rmlint_t=$(best rmlint -T duplicates -o fdupes:"$tmp/rmlint.txt" "$tmp/tree")
+read_t=$(best 5 "$tool" readall "$tmp/tree")
+ours_t=$(best 5 "$tool" search "$tmp/tree" "$tmp/ours.txt")
+jdupes_t=$(best 5 jdupes -r -q "$tmp/tree")
+rmlint_t=$(best 1 rmlint -T duplicates -o fdupes:"$tmp/rmlint.txt" "$tmp/tree")
 
 "$tool" search "$tmp/tree" "$tmp/ours.txt" > "$tmp/ours.stats"
 jdupes -r -q "$tmp/tree" > "$tmp/jdupes.txt"
