@@ -8,12 +8,22 @@ extern const BatchJob kUndoJob;
 extern const BatchJob kEffectJob;
 extern const BatchJob kIndexJob;
 extern const BatchJob kThumbsJob;
+extern const BatchJob kDupesJob;
+extern const BatchJob kEmptyFoldersJob;
 
 namespace {
 
+// clang-format off
 constexpr const BatchJob* kJobs[] = {
-    &kDefectsJob, &kUndoJob, &kEffectJob, &kIndexJob, &kThumbsJob,
+    &kDefectsJob,
+    &kUndoJob,
+    &kEffectJob,
+    &kIndexJob,
+    &kThumbsJob,
+    &kDupesJob,
+    &kEmptyFoldersJob,
 };
+// clang-format on
 
 } // namespace
 
