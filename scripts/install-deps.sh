@@ -8,6 +8,8 @@ libjpeg62-turbo-dev xvfb xauth"
 # The benchmarks compare with these peer tools.
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo"
+    # The reduction benchmark: its peers, and real photographs to work on.
+    PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs mate-backgrounds"
 fi
 
 missing=""

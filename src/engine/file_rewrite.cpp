@@ -1,10 +1,10 @@
 #include "engine/file_rewrite.h"
 
 #include "engine/file_descriptor.h"
-#include "engine/scope_exit.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -73,32 +73,83 @@ void keepOwner(int fd, const struct stat& info) {
 
 } // namespace
 
+StagedRewrites::~StagedRewrites() {
+    for (const auto& staged : m_staged)
+        ::unlink(staged->temporary.constData());
+}
+
+bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
+                           const std::vector<ByteRange>& ranges) {
+    auto staged = std::make_unique<Staged>();
+    staged->path = path;
+    staged->target = QFile::encodeName(path);
+    const qsizetype slash = staged->target.lastIndexOf('/');
+    staged->temporary = slash < 0 ? QByteArray() : staged->target.left(slash + 1);
+    // Hidden, and without a picture extension, so no collection picks it up.
+    staged->temporary += ".kelvasto-XXXXXX";
+    staged->fd.reset(::mkostemp(staged->temporary.data(), O_CLOEXEC));
+    if (!staged->fd.valid())
+        return false;
+    bool written = true;
+    std::int64_t size = 0;
+    for (const ByteRange& range : ranges) {
+        written = written && copyRange(sourceFd, staged->fd.get(), range);
+        size += range.size();
+    }
+    if (written) {
+        keepOwner(staged->fd.get(), info);
+        // After fchown, which may clear bits; set-user-ID and the like are not kept.
+        written = ::fchmod(staged->fd.get(), info.st_mode & 0777) == 0;
+    }
+    if (!written) {
+        ::unlink(staged->temporary.constData());
+        return false;
+    }
+    // Start writing it out now, while the next files are read: the flush at
+    // the commit then finds little left to wait for.
+    (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    m_bytes += size;
+    m_staged.push_back(std::move(staged));
+    return true;
+}
+
+bool StagedRewrites::contains(const QString& path) const {
+    for (const auto& staged : m_staged)
+        if (staged->path == path)
+            return true;
+    return false;
+}
+
+QStringList StagedRewrites::commit() {
+    // All on disk before the first rename, so a crash cannot leave an empty
+    // file under an old name. One flush per file system writes the whole
+    // batch: fsync would wait for the disk once per file.
+    std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
+    const auto durable = [&](int fd) {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0)
+            return false;
+        auto flush = std::find_if(flushes.begin(), flushes.end(),
+                                  [&](const auto& f) { return f.first == info.st_dev; });
+        if (flush == flushes.end())
+            flush = flushes.insert(flushes.end(), {info.st_dev, ::syncfs(fd) == 0});
+        return flush->second || ::fsync(fd) == 0;
+    };
+    QStringList failed;
+    for (const auto& staged : m_staged) {
+        const bool written = durable(staged->fd.get()) && staged->fd.close();
+        if (!written || ::rename(staged->temporary.constData(), staged->target.constData()) != 0) {
+            ::unlink(staged->temporary.constData());
+            failed << staged->path;
+        }
+    }
+    m_staged.clear();
+    m_bytes = 0;
+    return failed;
+}
+
 bool RewriteFileFromRanges(const QString& path, int sourceFd, const struct stat& info,
                            const std::vector<ByteRange>& ranges) {
-    const QByteArray target = QFile::encodeName(path);
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray temporary = slash < 0 ? QByteArray() : target.left(slash + 1);
-    // Hidden, and without a picture extension, so no collection picks it up.
-    temporary += ".kelvasto-XXXXXX";
-    FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!out.valid())
-        return false;
-    bool renamed = false;
-    ScopeExit removeTemporary([&] {
-        if (!renamed)
-            ::unlink(temporary.constData());
-    });
-    for (const ByteRange& range : ranges)
-        if (!copyRange(sourceFd, out.get(), range))
-            return false;
-    keepOwner(out.get(), info);
-    // After fchown, which may clear bits; set-user-ID and the like are not kept.
-    if (::fchmod(out.get(), info.st_mode & 0777) != 0)
-        return false;
-    // On disk before the rename, so a crash cannot leave an empty file under
-    // the old name.
-    if (::fsync(out.get()) != 0 || !out.close())
-        return false;
-    renamed = ::rename(temporary.constData(), target.constData()) == 0;
-    return renamed;
+    StagedRewrites rewrite;
+    return rewrite.stage(path, sourceFd, info, ranges) && rewrite.commit().isEmpty();
 }

@@ -97,7 +97,25 @@ TrailingCut RemoveTrailingData(JpegCutView& view) {
     return result;
 }
 
-FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options) {
+void CommitReducedFiles(StagedRewrites& staged) {
+    const QStringList failed = staged.commit();
+    if (!failed.isEmpty())
+        fail("cannot replace", failed.first());
+}
+
+void CommitReducedFilesWhenDue(StagedRewrites& staged) {
+    // Large enough that the flush's round trip is shared by many files, small
+    // enough that little waits unreplaced and few descriptors are open.
+    constexpr std::size_t kBatchFiles = 64;
+    constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
+    if (staged.size() >= kBatchFiles || staged.bytes() >= kBatchBytes)
+        CommitReducedFiles(staged);
+}
+
+FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
+                             StagedRewrites* staged) {
+    if (staged && staged->contains(path))
+        CommitReducedFiles(*staged);
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: a FIFO handed in by name must not hang the job.
     const FileDescriptor file(
@@ -128,7 +146,9 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
         return result;
     }
     requireWritable(path);
-    if (!RewriteFileFromRanges(path, file.get(), info, view.keptRanges()))
+    const bool written = staged ? staged->stage(path, file.get(), info, view.keptRanges())
+                                : RewriteFileFromRanges(path, file.get(), info, view.keptRanges());
+    if (!written)
         fail("cannot write", path);
     result.rewritten = true;
     return result;

@@ -23,6 +23,7 @@
 #include <cstdint>
 
 class JpegCutView;
+class StagedRewrites;
 
 struct ReductionOptions {
     bool programSegments = false; // APP1, APP2, APP12, APP13, APP14
@@ -43,16 +44,18 @@ TrailingCut RemoveTrailingData(JpegCutView& view);
 
 struct FileReduction {
     std::int64_t saved = 0; // bytes cut out of the file
-    bool rewritten = false;
+    bool rewritten = false; // replaced, or staged for replacement
 };
 
 // Applies the chosen removals to the file at `path` in the order program
 // segments, comment, trailing data, each on the result of the one before, and
 // replaces the file once (a temporary file beside it, renamed over it) when
 // anything was cut: it is always either wholly the old file or wholly the
-// reduced one. The reduced file keeps the permission bits and, where the
-// system allows, the owner and group; its modification time is the time of
-// the reduction, since its content changed.
+// reduced one. With `staged`, the reduced file is staged there and replaces
+// the old one at the next commit (a file staged already is committed first,
+// so a path listed twice is reduced twice, as the file stands). The reduced file keeps the
+// permission bits and, where the system allows, the owner and group; its modification time is the
+// time of the reduction, since its content changed.
 //
 // Throws KelvastoError when the file cannot be opened or read, is not a
 // regular file (symbolic links included: replacing one would leave its
@@ -60,4 +63,11 @@ struct FileReduction {
 // writes: at a cut, and when the end-marker search found the marker (even
 // with nothing behind it), as a rewrite in place would have. A file in a
 // folder where no temporary file can be created cannot be reduced either.
-FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options);
+FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
+                             StagedRewrites* staged = nullptr);
+
+// Commits what `staged` holds; throws KelvastoError naming the first file
+// that could not be replaced.
+void CommitReducedFiles(StagedRewrites& staged);
+// The same once the batch is large enough to be worth a flush.
+void CommitReducedFilesWhenDue(StagedRewrites& staged);

@@ -1,6 +1,7 @@
 #include "app/errors.h"
 #include "common/jpeg_builder.h"
 #include "common/test_registry.h"
+#include "engine/file_rewrite.h"
 #include "engine/jpeg_cut_view.h"
 #include "engine/jpeg_marker_walker.h"
 #include "engine/jpeg_reduction.h"
@@ -283,6 +284,31 @@ private slots:
         }
         QCOMPARE(tree.read("a.jpg"), big);
         QCOMPARE(tree.names(""), QStringList{"a.jpg"});
+    }
+
+    // A job stages its files and commits them in batches: until the commit
+    // the old files stand; a file met twice is reduced twice, each time as
+    // it stands; what was never committed leaves nothing behind.
+    void stagedFilesReplaceAtCommit() {
+        fixtures::Tree tree;
+        const QByteArray twoComments =
+            JpegBuilder().soi().com("one").com("two").segment(0xDA, 6).scanData(2000).eoi().bytes();
+        QVERIFY(tree.file("a.jpg", twoComments));
+        QVERIFY(tree.file("b.jpg", kWithApp1));
+        const ReductionOptions comments{false, true, false};
+        {
+            StagedRewrites staged;
+            QCOMPARE(ReduceJpegFile(tree.path("a.jpg"), comments, &staged).saved, qint64(7));
+            QCOMPARE(tree.read("a.jpg"), twoComments);
+            QCOMPARE(ReduceJpegFile(tree.path("a.jpg"), comments, &staged).saved, qint64(7));
+            QCOMPARE(tree.read("a.jpg").size(), twoComments.size() - 7);
+            CommitReducedFiles(staged);
+            QCOMPARE(tree.read("a.jpg").size(), twoComments.size() - 14);
+            QVERIFY(ReduceJpegFile(tree.path("b.jpg"), allOptions(), &staged).rewritten);
+            QCOMPARE(staged.size(), std::size_t(1));
+        }
+        QCOMPARE(tree.read("b.jpg"), kWithApp1);
+        QCOMPARE(tree.names(""), (QStringList{"a.jpg", "b.jpg"}));
     }
 
     void notARegularFile_data() {
