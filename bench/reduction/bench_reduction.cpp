@@ -4,17 +4,17 @@
 //     800 to 1600 pixels wide, quality 85 to 95, one in four progressive,
 //     one in three with data appended behind the picture (as cameras append
 //     previews). Metadata is added afterwards by exiftool (see run.sh).
-//   bench_reduction reduce LIST
-//     reduces every file named in LIST (one path a line) with all three
-//     options; prints "reduce SECONDS SAVED".
+//   bench_reduction reduce DIR
+//     runs the reduction job over the tree DIR with all three options;
+//     prints "reduce SECONDS SAVED".
 //   bench_reduction jpegtran LIST
 //     runs `jpegtran -copy none` once per file, into a file beside it that
 //     then replaces it; prints "jpegtran SECONDS".
 //   bench_reduction compare LIST_A LIST_B
 //     decodes each pair of files and fails unless all pixels are equal.
 
-#include "engine/file_rewrite.h"
-#include "engine/jpeg_reduction.h"
+#include "../collection/bench_job_host.h"
+#include "engine/reduce_jpegs.h"
 #include "imaging/jpeg_codec.h"
 
 #include <QCoreApplication>
@@ -102,25 +102,22 @@ int generate(const QString& root, int count, const QStringList& sources) {
     return 0;
 }
 
-int reduce(const QString& listPath) {
-    const QStringList files = readList(listPath);
-    const ReductionOptions options{true, true, true};
-    qint64 saved = 0;
+// The whole job, as the window runs it: collect the tree, reduce each file.
+int reduce(const QString& folder) {
+    BenchJobHost host;
+    host.setSelectedFolder(folder + QLatin1Char('/'));
+    ReduceJpegsOptions options;
+    options.recursive = true;
+    options.remove = {true, true, true};
     QElapsedTimer timer;
     timer.start();
-    try {
-        StagedRewrites staged;
-        for (const QString& file : files) {
-            saved += ReduceJpegFile(file, options, &staged).saved;
-            CommitReducedFilesWhenDue(staged);
-        }
-        CommitReducedFiles(staged);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+    const ReduceJpegsResult result = ReduceJpegs(host, options);
+    if (!result.failedFile.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return 1;
     }
     std::printf("reduce %.6f %lld\n", double(timer.nsecsElapsed()) / 1e9,
-                static_cast<long long>(saved));
+                static_cast<long long>(result.savingsTotal));
     return 0;
 }
 
@@ -178,7 +175,7 @@ int main(int argc, char** argv) {
         return jpegtran(args[2]);
     if (args.size() == 4 && args[1] == QLatin1String("compare"))
         return compare(args[2], args[3]);
-    std::fputs("usage: bench_reduction generate DIR COUNT PHOTO... | reduce LIST | jpegtran LIST "
+    std::fputs("usage: bench_reduction generate DIR COUNT PHOTO... | reduce DIR | jpegtran LIST "
                "| compare LIST_A LIST_B\n",
                stderr);
     return 2;

@@ -95,4 +95,11 @@ public:
         (void)to;
         (void)done;
     }
+
+    // --- reduction -----------------------------------------------------------
+    // Called for every file the reduction made smaller, with the bytes saved.
+    virtual void noteReducedFile(const QString& path, std::int64_t saved) {
+        (void)path;
+        (void)saved;
+    }
 };

@@ -103,15 +103,6 @@ void CommitReducedFiles(StagedRewrites& staged) {
         fail("cannot replace", failed.first());
 }
 
-void CommitReducedFilesWhenDue(StagedRewrites& staged) {
-    // Large enough that the flush's round trip is shared by many files, small
-    // enough that little waits unreplaced and few descriptors are open.
-    constexpr std::size_t kBatchFiles = 64;
-    constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
-    if (staged.size() >= kBatchFiles || staged.bytes() >= kBatchBytes)
-        CommitReducedFiles(staged);
-}
-
 FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
                              StagedRewrites* staged) {
     if (staged && staged->contains(path))

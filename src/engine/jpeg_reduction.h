@@ -69,5 +69,3 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
 // Commits what `staged` holds; throws KelvastoError naming the first file
 // that could not be replaced.
 void CommitReducedFiles(StagedRewrites& staged);
-// The same once the batch is large enough to be worth a flush.
-void CommitReducedFilesWhenDue(StagedRewrites& staged);

@@ -1,0 +1,202 @@
+#include "engine/reduce_jpegs.h"
+
+#include "app/errors.h"
+#include "engine/file_collection.h"
+#include "engine/file_ops.h"
+#include "engine/file_rewrite.h"
+#include "engine/job_host.h"
+#include "engine/path_utils.h"
+#include "engine/scope_exit.h"
+#include "i18n/catalogue.h"
+
+#include <QFile>
+
+#include <vector>
+
+namespace {
+
+const QString kSavings = QStringLiteral("Label_DV03");
+const QString kFilesToTest = QStringLiteral("Label_DV06");
+const QString kFilesTested = QStringLiteral("Label_DV08");
+const QString kProgressBar = QStringLiteral("ProgressBar_DV01");
+
+constexpr int kNothingChosen = 9107;
+constexpr int kNoDestination = 9003;
+constexpr int kWarningFirst = 9108;
+constexpr int kWarningLast = 9112;
+constexpr int kStopped = 9113;
+constexpr int kFinished = 9114;
+
+void inform(JobHost& host, int id) {
+    host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
+}
+
+// The warning before every run, each entry on its own line.
+bool warningAccepted(JobHost& host) {
+    QStringList lines;
+    for (int id = kWarningFirst; id <= kWarningLast; ++id)
+        lines << CatalogueText(id);
+    return host.showMessage(lines.join(QLatin1Char('\n')), MessageKind::Warning,
+                            ButtonBit(DialogButton::OK) | ButtonBit(DialogButton::Abort)) ==
+           DialogResult::OK;
+}
+
+void collectWorkList(JobHost& host, const ReduceJpegsOptions& options, QStringList& list) {
+    if (!options.recursive) {
+        CollectSelectedFiles(host, list);
+        return;
+    }
+    QStringList folders = options.startFolders;
+    if (folders.isEmpty())
+        folders.append(host.selectedFolder());
+    for (const QString& folder : folders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+}
+
+QString fileName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Reduces file after file; the reduced files are staged and put in place in
+// batches, and a file counts as reduced (and is reported) once it is.
+class Reducer {
+public:
+    Reducer(JobHost& host, const ReductionOptions& remove, ReduceJpegsResult& result)
+        : m_host(host), m_remove(remove), m_result(result) {}
+
+    // False when an error ends the job at this file.
+    bool reduce(const QString& path) {
+        // Listed twice (or two sources, one copy name): the second pass works
+        // on the file as the first left it.
+        if (m_staged.contains(path) && !commit())
+            return false;
+        try {
+            const FileReduction reduction = ReduceJpegFile(path, m_remove, &m_staged);
+            if (reduction.rewritten)
+                m_pending.push_back({path, reduction.saved});
+            m_result.savingsTotal += reduction.saved;
+        } catch (const KelvastoError& error) {
+            fail(path, QString::fromLocal8Bit(error.what()));
+            return false;
+        }
+        constexpr std::size_t kBatchFiles = 64;
+        constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
+        return (m_staged.size() < kBatchFiles && m_staged.bytes() < kBatchBytes) || commit();
+    }
+
+    // Puts the staged files in place; false when one could not be replaced.
+    bool commit() {
+        const QStringList failed = m_staged.commit();
+        for (const Pending& pending : m_pending) {
+            if (failed.contains(pending.path)) {
+                m_result.savingsTotal -= pending.saved; // that file kept its bytes
+                continue;
+            }
+            ++m_result.changed;
+            m_host.noteReducedFile(pending.path, pending.saved);
+        }
+        m_pending.clear();
+        if (failed.isEmpty())
+            return true;
+        fail(failed.first(), QStringLiteral("cannot replace: %1").arg(failed.first()));
+        return false;
+    }
+
+private:
+    void fail(const QString& path, const QString& error) {
+        if (!m_result.failedFile.isEmpty())
+            return;
+        m_result.failedFile = path;
+        m_result.error = error;
+    }
+
+    struct Pending {
+        QString path;
+        std::int64_t saved;
+    };
+    JobHost& m_host;
+    const ReductionOptions& m_remove;
+    ReduceJpegsResult& m_result;
+    StagedRewrites m_staged;
+    std::vector<Pending> m_pending;
+};
+
+// Returns false when an error ended the loop.
+bool reduceFiles(JobHost& host, const ReduceJpegsOptions& options, const QStringList& files,
+                 ReduceJpegsResult& result) {
+    const QString copyFolder = AddTrailingBackslash(options.destination);
+    Reducer reducer(host, options.remove, result);
+    bool ok = true;
+    for (int i = 0; i < files.size() && ok; ++i) {
+        host.processPendingMessages();
+        QString target = files.at(i);
+        if (options.copies) {
+            target = copyFolder + fileName(files.at(i));
+            // An existing copy is not replaced: it is reduced again.
+            CopyFileNoOverwrite(files.at(i), target);
+        }
+        ok = reducer.reduce(target);
+        if (ok)
+            result.reduced = i + 1;
+        host.setText(kSavings, QString::number(result.savingsTotal));
+        host.setText(kFilesTested, QString::number(result.reduced));
+        host.setProgressValue(kProgressBar, result.reduced);
+        if (ok && host.stopFlags().JpegJobStop.load() == 1) {
+            result.stopped = true;
+            break;
+        }
+    }
+    // Whatever ended the loop, the files reduced so far stay reduced.
+    ok = reducer.commit() && ok;
+    host.setText(kSavings, QString::number(result.savingsTotal));
+    return ok;
+}
+
+} // namespace
+
+ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options) {
+    ReduceJpegsResult result;
+    if (!options.remove.any()) {
+        result.nothingChosen = true;
+        inform(host, kNothingChosen);
+        return result;
+    }
+    if (options.copies && options.destination.isEmpty()) {
+        result.noDestination = true;
+        inform(host, kNoDestination);
+        return result;
+    }
+
+    BatchLists& lists = host.lists();
+    lists.AlteDateinamen.clear();
+    lists.NeueDateinamen.clear();
+    host.lockUi(JobKind::Reduction);
+    ScopeExit unlock([&] { host.unlockUi(JobKind::Reduction); });
+    {
+        host.setBusyCursor(true);
+        ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
+        host.startWatcher(WatcherKind::JPEGVerkleinern);
+        ScopeExit stopWatcher([&] { host.stopWatcher(); });
+        collectWorkList(host, options, lists.AlteDateinamen);
+    }
+    const QStringList files = lists.AlteDateinamen;
+    result.collected = int(files.size());
+    host.setProgressMaximum(kProgressBar, result.collected);
+    host.setProgressValue(kProgressBar, 0);
+    host.stopFlags().JpegJobStop = 0;
+    host.setText(kFilesToTest, QString::number(result.collected));
+    host.setText(kSavings, QStringLiteral("0"));
+    host.setText(kFilesTested, QStringLiteral("0"));
+    if (!warningAccepted(host)) {
+        result.declined = true;
+        return result;
+    }
+
+    host.setBusyCursor(true);
+    ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
+    if (!reduceFiles(host, options, files, result))
+        return result; // ended by an error: no closing message
+    inform(host, result.stopped ? kStopped : kFinished);
+    return result;
+}
