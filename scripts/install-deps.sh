@@ -5,11 +5,13 @@ set -eu
 
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 libjpeg62-turbo-dev xvfb xauth"
-# The benchmarks compare with these peer tools.
+# The benchmarks compare with these peer tools, and take real photographs from
+# these wallpaper packages (bench/common/photos.sh).
 if [ "${1:-}" = "--bench" ]; then
-    PACKAGES="$PACKAGES imagemagick jpeginfo"
-    # The reduction benchmark: its peers, and real photographs to work on.
-    PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs mate-backgrounds"
+    PACKAGES="$PACKAGES imagemagick jpeginfo \
+mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
+    # The reduction benchmark's peers.
+    PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs"
 fi
 
 missing=""

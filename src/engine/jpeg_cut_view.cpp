@@ -1,6 +1,6 @@
 #include "engine/jpeg_cut_view.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <algorithm>
 #include <cerrno>

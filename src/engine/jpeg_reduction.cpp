@@ -1,6 +1,6 @@
 #include "engine/jpeg_reduction.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/defect_test.h"
 #include "engine/file_descriptor.h"
 #include "engine/file_rewrite.h"

@@ -1,12 +1,13 @@
 #include "engine/reduce_jpegs.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
 #include "engine/file_rewrite.h"
+#include "engine/job_controls.h"
 #include "engine/job_host.h"
+#include "engine/job_run.h"
 #include "engine/path_utils.h"
-#include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
 
 #include <QFile>
@@ -15,10 +16,7 @@
 
 namespace {
 
-const QString kSavings = QStringLiteral("Label_DV03");
-const QString kFilesToTest = QStringLiteral("Label_DV06");
-const QString kFilesTested = QStringLiteral("Label_DV08");
-const QString kProgressBar = QStringLiteral("ProgressBar_DV01");
+const ReductionControls& kControls = kReductionControls;
 
 constexpr int kNothingChosen = 9107;
 constexpr int kNoDestination = 9003;
@@ -62,8 +60,8 @@ QString fileName(const QString& path) {
 // batches, and a file counts as reduced (and is reported) once it is.
 class Reducer {
 public:
-    Reducer(JobHost& host, const ReductionOptions& remove, ReduceJpegsResult& result)
-        : m_host(host), m_remove(remove), m_result(result) {}
+    Reducer(ReductionReporter& report, const ReductionOptions& remove, ReduceJpegsResult& result)
+        : m_report(report), m_remove(remove), m_result(result) {}
 
     // False when an error ends the job at this file.
     bool reduce(const QString& path) {
@@ -94,7 +92,7 @@ public:
                 continue;
             }
             ++m_result.changed;
-            m_host.noteReducedFile(pending.path, pending.saved);
+            m_report.noteReducedFile(pending.path, pending.saved);
         }
         m_pending.clear();
         if (failed.isEmpty())
@@ -115,47 +113,59 @@ private:
         QString path;
         std::int64_t saved;
     };
-    JobHost& m_host;
+    ReductionReporter& m_report;
     const ReductionOptions& m_remove;
     ReduceJpegsResult& m_result;
     StagedRewrites m_staged;
     std::vector<Pending> m_pending;
 };
 
+// The host reports for itself when it knows how; otherwise nobody listens.
+ReductionReporter& reporterFor(JobHost& host, ReductionReporter* reporter) {
+    static ReductionReporter nobody;
+    if (reporter)
+        return *reporter;
+    if (auto* self = dynamic_cast<ReductionReporter*>(&host))
+        return *self;
+    return nobody;
+}
+
 // Returns false when an error ended the loop.
-bool reduceFiles(JobHost& host, const ReduceJpegsOptions& options, const QStringList& files,
-                 ReduceJpegsResult& result) {
+bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
+                 const QStringList& files, ReduceJpegsResult& result) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
-    Reducer reducer(host, options.remove, result);
+    Reducer reducer(report, options.remove, result);
+    FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
     bool ok = true;
-    for (int i = 0; i < files.size() && ok; ++i) {
-        host.processPendingMessages();
-        QString target = files.at(i);
+    for (const QString& file : files) {
+        QString target = file;
         if (options.copies) {
-            target = copyFolder + fileName(files.at(i));
+            target = copyFolder + fileName(file);
             // An existing copy is not replaced: it is reduced again.
-            CopyFileNoOverwrite(files.at(i), target);
+            CopyFileNoOverwrite(file, target);
         }
         ok = reducer.reduce(target);
-        if (ok)
-            result.reduced = i + 1;
-        host.setText(kSavings, QString::number(result.savingsTotal));
-        host.setText(kFilesTested, QString::number(result.reduced));
-        host.setProgressValue(kProgressBar, result.reduced);
-        if (ok && host.stopFlags().JpegJobStop.load() == 1) {
-            result.stopped = true;
+        host.setText(kControls.savings, QString::number(result.savingsTotal));
+        if (!ok)
             break;
-        }
+        loop.advance();
+        // The stop is read after the file in hand, so no file is left half done.
+        if (!loop.next())
+            break;
     }
+    result.reduced = loop.done();
+    result.stopped = loop.stopped();
     // Whatever ended the loop, the files reduced so far stay reduced.
     ok = reducer.commit() && ok;
-    host.setText(kSavings, QString::number(result.savingsTotal));
+    host.setText(kControls.savings, QString::number(result.savingsTotal));
     return ok;
 }
 
 } // namespace
 
-ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options) {
+ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
+                              ReductionReporter* reporter) {
+    ReductionReporter& report = reporterFor(host, reporter);
     ReduceJpegsResult result;
     if (!options.remove.any()) {
         result.nothingChosen = true;
@@ -168,35 +178,29 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options) 
         return result;
     }
 
+    JobRun run(host, JobKind::Reduction, kControls.progress, {kControls.savings});
     BatchLists& lists = host.lists();
     lists.AlteDateinamen.clear();
     lists.NeueDateinamen.clear();
-    host.lockUi(JobKind::Reduction);
-    ScopeExit unlock([&] { host.unlockUi(JobKind::Reduction); });
-    {
-        host.setBusyCursor(true);
-        ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-        host.startWatcher(WatcherKind::JPEGVerkleinern);
-        ScopeExit stopWatcher([&] { host.stopWatcher(); });
-        collectWorkList(host, options, lists.AlteDateinamen);
-    }
+    run.startWatcher(WatcherKind::JPEGVerkleinern);
+    collectWorkList(host, options, lists.AlteDateinamen);
+    run.stopWatcher();
     const QStringList files = lists.AlteDateinamen;
     result.collected = int(files.size());
-    host.setProgressMaximum(kProgressBar, result.collected);
-    host.setProgressValue(kProgressBar, 0);
-    host.stopFlags().JpegJobStop = 0;
-    host.setText(kFilesToTest, QString::number(result.collected));
-    host.setText(kSavings, QStringLiteral("0"));
-    host.setText(kFilesTested, QStringLiteral("0"));
-    if (!warningAccepted(host)) {
+    host.setText(kControls.progress.total, QString::number(result.collected));
+
+    // The warning comes at every run, even with nothing collected, without
+    // the hourglass over it.
+    host.setBusyCursor(false);
+    const bool accepted = warningAccepted(host);
+    host.setBusyCursor(true);
+    if (!accepted) {
         result.declined = true;
         return result;
     }
-
-    host.setBusyCursor(true);
-    ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    if (!reduceFiles(host, options, files, result))
+    if (!reduceFiles(host, report, options, files, result))
         return result; // ended by an error: no closing message
     inform(host, result.stopped ? kStopped : kFinished);
+    run.end();
     return result;
 }

@@ -7,10 +7,10 @@
 //
 // The window's handler reads its controls and hands over:
 //
-//     void THauptForm::BitBtn_DV01Click() {
-//         ReduceJpegs(jobHost(), {GrafikRekursiv->isChecked(),
-//                                 RadioGroup_DV01->itemIndex() == 1,
-//                                 GrafikZielverzeichnis->text(), {DV02, DV03, DV04}, {}});
+//     void ReductionController::BitBtn_DV01Click() {
+//         ReduceJpegs(window().jobHost(), {GrafikRekursiv->isChecked(),
+//                                          RadioGroup_DV01->itemIndex() == 1,
+//                                          GrafikZielverzeichnis->text(), {DV02, DV03, DV04}, {}});
 //     }
 
 #include "engine/jpeg_reduction.h"
@@ -46,6 +46,20 @@ struct ReduceJpegsResult {
     QString error;
 };
 
+// What the reduction reports beyond its counters: the command-line tool prints
+// one line per file it made smaller.
+class ReductionReporter {
+public:
+    virtual ~ReductionReporter() = default;
+    // For every file that became smaller, once it is in place.
+    virtual void noteReducedFile(const QString& path, std::int64_t saved) {
+        (void)path;
+        (void)saved;
+    }
+};
+
 // Runs the whole job on `host`. However it ends, the window is unlocked, the
-// cursor restored and every file reduced so far is in place.
-ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options);
+// cursor restored and every file reduced so far is in place. Without a
+// `reporter` the host reports when it is a ReductionReporter itself.
+ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
+                              ReductionReporter* reporter = nullptr);

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "common/jpeg_builder.h"
 #include "common/test_registry.h"
 #include "engine/file_rewrite.h"

@@ -2,6 +2,7 @@
 #include "common/jpeg_builder.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
+#include "engine/job_controls.h"
 #include "engine/move_log.h"
 #include "engine/reduce_jpegs.h"
 #include "engine_fixtures.h"
@@ -91,7 +92,7 @@ private slots:
         QCOMPARE(messageTexts(host), expected);
         if (messages.first() < 0) {
             QCOMPARE(host.messages().first().kind, MessageKind::Warning);
-            QCOMPARE(host.text("Label_DV06"), QStringLiteral("1"));
+            QCOMPARE(host.text(kReductionControls.progress.total), QStringLiteral("1"));
         } else {
             QVERIFY(host.lockCalls().isEmpty());
         }
@@ -126,11 +127,11 @@ private slots:
         QCOMPARE(tree.read("a.jpg").size(), decorated().size() - kSaved);
         QCOMPARE(tree.read("sub/b.jpeg").size(), decorated().size() - kSaved);
         QCOMPARE(tree.read("d.png"), decorated());
-        QCOMPARE(host.text("Label_DV03"), QString::number(2 * kSaved));
-        QCOMPARE(host.text("Label_DV06"), QStringLiteral("3"));
-        QCOMPARE(host.text("Label_DV08"), QStringLiteral("3"));
-        QCOMPARE(host.progressMaximum("ProgressBar_DV01"), 3);
-        QCOMPARE(host.progressValue("ProgressBar_DV01"), 3);
+        QCOMPARE(host.text(kReductionControls.savings), QString::number(2 * kSaved));
+        QCOMPARE(host.text(kReductionControls.progress.total), QStringLiteral("3"));
+        QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("3"));
+        QCOMPARE(host.progressMaximum(kReductionControls.progress.bar), 3);
+        QCOMPARE(host.progressValue(kReductionControls.progress.bar), 3);
         QCOMPARE(messageTexts(host).last(), CatalogueText(9114));
         QCOMPARE(host.refreshCount(), 0);
         QVERIFY(host.lists().ProtokollListBox.isEmpty());
@@ -156,7 +157,7 @@ private slots:
             options.destination = tree.path("out");
             const ReduceJpegsResult result = ReduceJpegs(host, options);
             QCOMPARE(result.savingsTotal, saved);
-            QCOMPARE(host.text("Label_DV03"), QString::number(saved));
+            QCOMPARE(host.text(kReductionControls.savings), QString::number(saved));
             QCOMPARE(tree.read("in/a.jpg"), decorated());
             QCOMPARE(tree.read("in/b.jpg"), decorated('t'));
             QCOMPARE(tree.read("out/a.jpg").size(), decorated().size() - kSaved);
@@ -165,8 +166,8 @@ private slots:
         }
     }
 
-    // The stop is read after the file in hand: stopping during file 5 of 20
-    // finishes file 5 and leaves 6 to 20 alone.
+    // The stop is read after the file in hand: a stop clicked during file 5
+    // of 20 comes through when file 5 is done, and 6 to 20 stay as they were.
     void stopDuringFileFive() {
         fixtures::Tree tree;
         QStringList files;
@@ -179,7 +180,7 @@ private slots:
         host.setSelectedFiles(files);
         host.queueAnswer(DialogResult::OK);
         host.onProcessPendingMessages([&](int) {
-            if (host.text("Label_DV08") == QLatin1String("4"))
+            if (host.text(kReductionControls.progress.done) == QLatin1String("5"))
                 host.stopFlags().JpegJobStop = 1;
         });
         const ReduceJpegsResult result = ReduceJpegs(host, allRemovals());
@@ -187,8 +188,8 @@ private slots:
         QCOMPARE(result.reduced, 5);
         for (int i = 0; i < 20; ++i)
             QCOMPARE(testing::readFile(files[i]).size(), decorated().size() - (i < 5 ? kSaved : 0));
-        QCOMPARE(host.text("Label_DV08"), QStringLiteral("5"));
-        QCOMPARE(host.text("Label_DV03"), QString::number(5 * kSaved));
+        QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("5"));
+        QCOMPARE(host.text(kReductionControls.savings), QString::number(5 * kSaved));
         QCOMPARE(messageTexts(host), (QStringList{warning(), CatalogueText(9113)}));
         QVERIFY(host.lockBalanced());
     }
