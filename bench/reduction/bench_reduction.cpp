@@ -13,7 +13,7 @@
 //   bench_reduction compare LIST_A LIST_B
 //     decodes each pair of files and fails unless all pixels are equal.
 
-#include "../collection/bench_job_host.h"
+#include "common/bench_job_host.h"
 #include "engine/reduce_jpegs.h"
 #include "imaging/jpeg_codec.h"
 

@@ -1,29 +1,27 @@
 #!/bin/sh
 # JPEG reduction over COUNT (default 2,000) real photographs: crops of the
-# MATE desktop's wallpaper photographs, each carrying EXIF with a thumbnail,
-# XMP, IPTC, an ICC profile and a comment, one in three with data appended
-# behind the picture. Every tool gets fresh copies, warm cache, same run:
+# photographs of Debian's wallpaper packages (bench/common/photos.sh), 800 to
+# 1,600 pixels wide, each carrying EXIF with a thumbnail, XMP, IPTC, an ICC
+# profile and a comment, one in three with data appended behind the picture.
+# Every tool gets fresh copies, warm cache, in the same run:
 #  - the reduction job with all three options (collecting the tree included),
-#  - `exiftool -all= -overwrite_original` (one process; target: >= 2 x slower),
+#  - `exiftool -all= -overwrite_original`, one process (target: >= 2 x slower),
 #  - `jpegtran -copy none`, one process a file (target: >= 20 x slower),
 #  - copying the same files with `cp -r` (target: reduction <= 1.5 x).
-# The reduction flushes what it wrote to disk before renaming; cp does not.
-# A sample of the reduced files is decoded and compared with the originals.
-set -eu
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(cd "$here/../.." && pwd)
-build=${BUILD_DIR:-$repo/build-bench}
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target bench_reduction >/dev/null
-tool="$build/bench/bench_reduction"
+# The reduction flushes what it wrote to disk before renaming; the others do
+# not. A sample of the reduced files is decoded and compared with the originals.
+. "$(dirname "$0")/../common/preamble.sh"
+. "$ROOT/bench/common/photos.sh"
+tool=$(bench_tool bench_reduction)
 count=${COUNT:-2000}
 
-# The corpus is made once per build folder (about a minute) and kept there.
-corpus="$build/bench-data/reduction-$count"
+# Made once (about a minute) and kept beside the photo cache.
+corpus="$KELVASTO_BENCH_CACHE/reduction-$count"
 if [ ! -f "$corpus/.complete" ]; then
+    bench_photo_corpus
     rm -rf "$corpus"
     mkdir -p "$corpus"
-    "$tool" generate "$corpus/photos" "$count" /usr/share/backgrounds/mate/*/*.jpg
+    "$tool" generate "$corpus/photos" "$count" "$(bench_photo_cache)"/*
     first=$(find "$corpus/photos" -name '*.jpg' | sort | head -n 1)
     convert "$first" -resize 160x120 -quality 80 "$corpus/thumbnail.jpg"
     icc=/usr/share/color/icc/ghostscript/srgb.icc
@@ -37,15 +35,14 @@ if [ ! -f "$corpus/.complete" ]; then
     touch "$corpus/.complete"
 fi
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/kelvasto-bench-reduction-XXXXXX")
-trap 'rm -rf "$tmp"' EXIT INT TERM
-work="$tmp/work"
-find "$corpus/photos" -name '*.jpg' | sort > "$tmp/originals"
-sed "s|^$corpus/photos|$work|" "$tmp/originals" > "$tmp/list"
+work="$WORK/photos"
+find "$corpus/photos" -name '*.jpg' | sort > "$WORK/originals"
+sed "s|^$corpus/photos|$work|" "$WORK/originals" > "$WORK/list"
 bytes() { find "$1" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%d", s }'; }
 fresh() { rm -rf "$work"; cp -r "$corpus/photos" "$work"; sync; }
 now() { date +%s%N; }
 seconds() { awk "BEGIN { printf \"%.3f\", ($2 - $1) / 1e9 }"; }
+least() { awk -v a="$1" -v b="$2" 'BEGIN { print (b < a ? b : a) }'; }
 original=$(bytes "$corpus/photos")
 cat "$corpus/photos"/*/* > /dev/null # warm the cache
 
@@ -55,15 +52,15 @@ ours_s=999999
 for _ in 1 2 3; do
     rm -rf "$work"; sync
     start=$(now); cp -r "$corpus/photos" "$work"; end=$(now)
-    copy_s=$(awk -v a="$copy_s" -v b="$(seconds "$start" "$end")" 'BEGIN { print (b < a ? b : a) }')
+    copy_s=$(least "$copy_s" "$(seconds "$start" "$end")")
     fresh
-    start=$(now); "$tool" reduce "$work" > "$tmp/ours"; end=$(now)
-    ours_s=$(awk -v a="$ours_s" -v b="$(seconds "$start" "$end")" 'BEGIN { print (b < a ? b : a) }')
+    start=$(now); "$tool" reduce "$work" > /dev/null; end=$(now)
+    ours_s=$(least "$ours_s" "$(seconds "$start" "$end")")
     ours_saved=$((original - $(bytes "$work")))
 done
-head -n 200 "$tmp/originals" > "$tmp/sample_a"
-head -n 200 "$tmp/list" > "$tmp/sample_b"
-"$tool" compare "$tmp/sample_a" "$tmp/sample_b"
+head -n 200 "$WORK/originals" > "$WORK/sample_a"
+head -n 200 "$WORK/list" > "$WORK/sample_b"
+"$tool" compare "$WORK/sample_a" "$WORK/sample_b"
 
 fresh
 start=$(now); exiftool -q -q -all= -overwrite_original -r "$work"; end=$(now)
@@ -71,7 +68,7 @@ exif_s=$(seconds "$start" "$end")
 exif_saved=$((original - $(bytes "$work")))
 
 fresh
-start=$(now); "$tool" jpegtran "$tmp/list" > /dev/null; end=$(now)
+start=$(now); "$tool" jpegtran "$WORK/list" > /dev/null; end=$(now)
 tran_s=$(seconds "$start" "$end")
 tran_saved=$((original - $(bytes "$work")))
 
@@ -79,8 +76,6 @@ echo "$count files, $original bytes"
 printf '%-28s %8s s  %12s bytes saved\n' "reduction (all options)" "$ours_s" "$ours_saved" \
     "exiftool -all=" "$exif_s" "$exif_saved" "jpegtran -copy none" "$tran_s" "$tran_saved" \
     "cp -r" "$copy_s" 0
-awk -v o="$ours_s" -v e="$exif_s" -v t="$tran_s" -v c="$copy_s" 'BEGIN {
-    printf "ratio exiftool / reduction: %6.1f (target >= 2)\n", e / o
-    printf "ratio jpegtran / reduction: %6.1f (target >= 20)\n", t / o
-    printf "ratio reduction / cp -r:    %6.2f (target <= 1.5)\n", o / c
-}'
+echo "ratio exiftool / reduction: $(ratio "$exif_s" "$ours_s") (target >= 2)"
+echo "ratio jpegtran / reduction: $(ratio "$tran_s" "$ours_s") (target >= 20)"
+echo "ratio reduction / cp -r:    $(ratio "$ours_s" "$copy_s") (target <= 1.5)"

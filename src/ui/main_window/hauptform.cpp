@@ -8,6 +8,7 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/reduction_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_job_host.h"
@@ -68,6 +69,7 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
+    addController<ReductionController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -194,7 +196,6 @@ void THauptForm::buildControls() {
                                control<QStackedWidget>(QStringLiteral("NBStatus01"))};
     for (FeatureController* feature : m_controllers)
         feature->build(places);
-    places.pictureTabs->addTab(BuildReductionTab(places.pictureTabs), QString());
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("HauptStatusBar"));
@@ -370,7 +371,6 @@ void THauptForm::connectHandlers() {
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
     onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
     onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
-    onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
     onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);
