@@ -13,6 +13,10 @@ mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     # The reduction benchmark's peers.
     PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs"
 fi
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do
