@@ -25,3 +25,7 @@ bool MakeFolderPath(const QString& folder);
 // Replaces the whole file with `bytes` atomically: a temporary file beside
 // it, then a rename over it, keeping the permission bits of the old file.
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes);
+
+// True when both paths name one existing file (the same inode on the same
+// device), whatever links or folder names lead there.
+bool IsSameFile(const QString& first, const QString& second);

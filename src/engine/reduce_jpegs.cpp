@@ -139,12 +139,20 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
     bool ok = true;
     for (const QString& file : files) {
         QString target = file;
+        bool work = true;
         if (options.copies) {
             target = copyFolder + fileName(file);
-            // An existing copy is not replaced: it is reduced again.
+            // An existing copy is not replaced: it is reduced again. But the
+            // user asked for copies to keep the originals: a "copy" that is
+            // the original itself (the destination is its folder) is left.
             CopyFileNoOverwrite(file, target);
+            work = !IsSameFile(file, target);
+            if (!work) {
+                ++result.originalsKept;
+                report.noteOriginalKept(file);
+            }
         }
-        ok = reducer.reduce(target);
+        ok = !work || reducer.reduce(target);
         host.setText(kControls.savings, QString::number(result.savingsTotal));
         if (!ok)
             break;

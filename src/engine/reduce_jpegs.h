@@ -39,6 +39,9 @@ struct ReduceJpegsResult {
     int collected = 0;
     int reduced = 0; // files worked on
     int changed = 0; // files that became smaller
+    // Copy mode: files whose copy would be the original itself (the
+    // destination is their own folder); they are left as they are.
+    int originalsKept = 0;
     std::int64_t savingsTotal = 0;
     // The file at which an error ended the job, and the error; the job then
     // ends without a closing message, the files before it stay reduced.
@@ -56,6 +59,8 @@ public:
         (void)path;
         (void)saved;
     }
+    // Copy mode: the copy's name is the original itself, which is left alone.
+    virtual void noteOriginalKept(const QString& path) { (void)path; }
 };
 
 // Runs the whole job on `host`. However it ends, the window is unlocked, the

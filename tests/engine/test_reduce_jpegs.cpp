@@ -166,6 +166,29 @@ private slots:
         }
     }
 
+    // Copies into the files' own folder would be the originals themselves:
+    // the originals stay as they are.
+    void copiesIntoTheSourceFolderKeepTheOriginals() {
+        fixtures::Tree tree;
+        QVERIFY(tree.file("in/a.jpg", decorated()));
+        QVERIFY(tree.file("in/sub/b.jpg", decorated()));
+        RecordingJobHost host;
+        host.setSelectedFolder(tree.path("in"));
+        host.queueAnswer(DialogResult::OK);
+        ReduceJpegsOptions options = allRemovals();
+        options.recursive = true;
+        options.copies = true;
+        options.destination = tree.path("in/");
+        const ReduceJpegsResult result = ReduceJpegs(host, options);
+        QCOMPARE(result.originalsKept, 1);
+        QCOMPARE(tree.read("in/a.jpg"), decorated());
+        QCOMPARE(tree.read("in/sub/b.jpg"), decorated());
+        // b's copy went beside a and was reduced there.
+        QCOMPARE(tree.read("in/b.jpg").size(), decorated().size() - kSaved);
+        QCOMPARE(result.reduced, 2);
+        QCOMPARE(messageTexts(host).last(), CatalogueText(9114));
+    }
+
     // The stop is read after the file in hand: a stop clicked during file 5
     // of 20 comes through when file 5 is done, and 6 to 20 stay as they were.
     void stopDuringFileFive() {
