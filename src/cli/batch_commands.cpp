@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "cli/console_job_host.h"
 #include "cli/effect_job.h"
+#include "cli/reduce_job.h"
 #include "cli/standard_streams.h"
 #include "engine/defect_scan.h"
 #include "engine/move_log.h"
@@ -32,6 +33,7 @@ const char* const kGeneralHelp =
     "  undo      move the files of the last move run back\n"
     "  effect    anti-alias, optimise or black-and-white JPEG files, or convert\n"
     "            bitmap files to JPEG\n"
+    "  reduce    make JPEG files smaller without touching the picture\n"
     "\n"
     "  --yes     answer questions a job asks with yes/OK (default: no/abort)\n"
     "  --help    this text; JOB --help describes a job\n"
@@ -276,6 +278,8 @@ int runJob(const QStringList& arguments) {
             return runUndo(args, assumeYes);
         if (job == QLatin1String("effect"))
             return RunEffectJob(args, assumeYes);
+        if (job == QLatin1String("reduce"))
+            return RunReduceJob(args, assumeYes);
     } catch (const std::exception& error) {
         printError(QString::fromLocal8Bit(error.what()));
         return ExitStatus::Error;
