@@ -336,38 +336,6 @@ private slots:
         }
     }
 
-    // Random bytes and cut-off pieces of a real picture: the reduction reads
-    // nothing outside the file (the sanitizers watch) and agrees with the
-    // plain definition.
-    void hostileBytes() {
-        QRandomGenerator random(7);
-        const QByteArray photo = JpegBuilder::picture(64, 48);
-        const QByteArray decorated = photo.left(2) + segmentWith(0xE1, QByteArray(300, '\xFF')) +
-                                     segmentWith(0xFE, "c") + photo.mid(2) + QByteArray(50, 't');
-        for (int i = 0; i < 3000; ++i) {
-            QByteArray input;
-            if (i % 2 == 0) {
-                input = decorated.left(int(random.bounded(1, int(decorated.size()) + 1)));
-                for (int k = int(random.bounded(4)); k > 0; --k)
-                    input[int(random.bounded(int(input.size())))] = char(random.bounded(256));
-            } else {
-                input.resize(int(random.bounded(0, 400)));
-                for (char& c : input)
-                    c = char(random.bounded(4) == 0 ? 0xFF : random.bounded(256));
-                if (input.size() >= 2 && random.bounded(2)) {
-                    input[0] = char(0xFF);
-                    input[1] = char(0xD8);
-                }
-            }
-            qint64 saved = 0;
-            const QByteArray fast = reduced(input, All, saved);
-            QByteArray plain = input;
-            QCOMPARE(reference::reduce(plain, optionsOf(All)), saved);
-            QCOMPARE(fast, plain);
-            QCOMPARE(qint64(input.size() - fast.size()), saved);
-        }
-    }
-
     // Thousands of tiny APP1 segments behind thousands of other segments: a
     // walk from the start after every cut would take quadratic time; the
     // reduction stays linear.

@@ -140,32 +140,6 @@ private slots:
         QCOMPARE(host.busyDepth(), 0);
     }
 
-    // The first run copies and reduces; the second finds the copies, reduces
-    // them again and saves nothing more; the sources never change.
-    void copyModeTwice() {
-        fixtures::Tree tree;
-        QVERIFY(tree.file("in/a.jpg", decorated()));
-        QVERIFY(tree.file("in/b.jpg", decorated('t')));
-        QVERIFY(tree.folder("out"));
-        const qint64 expected[] = {2 * kSaved, 0};
-        for (qint64 saved : expected) {
-            RecordingJobHost host;
-            host.setSelectedFiles({tree.path("in/a.jpg"), tree.path("in/b.jpg")});
-            host.queueAnswer(DialogResult::OK);
-            ReduceJpegsOptions options = allRemovals();
-            options.copies = true;
-            options.destination = tree.path("out");
-            const ReduceJpegsResult result = ReduceJpegs(host, options);
-            QCOMPARE(result.savingsTotal, saved);
-            QCOMPARE(host.text(kReductionControls.savings), QString::number(saved));
-            QCOMPARE(tree.read("in/a.jpg"), decorated());
-            QCOMPARE(tree.read("in/b.jpg"), decorated('t'));
-            QCOMPARE(tree.read("out/a.jpg").size(), decorated().size() - kSaved);
-            QCOMPARE(tree.read("out/b.jpg").size(), decorated().size() - kSaved);
-            QCOMPARE(tree.names("out"), (QStringList{"a.jpg", "b.jpg"}));
-        }
-    }
-
     // Copies into the files' own folder would be the originals themselves:
     // the originals stay as they are.
     void copiesIntoTheSourceFolderKeepTheOriginals() {
