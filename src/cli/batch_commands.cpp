@@ -2,7 +2,9 @@
 
 #include "app/app_settings.h"
 #include "cli/console_job_host.h"
+#include "cli/duplicate_jobs.h"
 #include "cli/effect_job.h"
+#include "cli/index_cli.h"
 #include "cli/reduce_job.h"
 #include "cli/standard_streams.h"
 #include "engine/defect_scan.h"
@@ -33,6 +35,10 @@ const char* const kGeneralHelp =
     "  undo      move the files of the last move run back\n"
     "  effect    anti-alias, optimise or black-and-white JPEG files, or convert\n"
     "            bitmap files to JPEG\n"
+    "  index     make index pictures (contact sheets) of JPEG files\n"
+    "  thumbs    make thumbnails of JPEG files\n"
+    "  dupes     find JPEG files with identical content (and trash the copies)\n"
+    "  empty-folders  find folders that hold no bytes (and trash them)\n"
     "  reduce    make JPEG files smaller without touching the picture\n"
     "\n"
     "  --yes     answer questions a job asks with yes/OK (default: no/abort)\n"
@@ -278,6 +284,14 @@ int runJob(const QStringList& arguments) {
             return runUndo(args, assumeYes);
         if (job == QLatin1String("effect"))
             return RunEffectJob(args, assumeYes);
+        if (job == QLatin1String("index"))
+            return RunIndexJob(args, assumeYes);
+        if (job == QLatin1String("thumbs"))
+            return RunThumbsJob(args, assumeYes);
+        if (job == QLatin1String("dupes"))
+            return RunDupesJob(args);
+        if (job == QLatin1String("empty-folders"))
+            return RunEmptyFoldersJob(args);
         if (job == QLatin1String("reduce"))
             return RunReduceJob(args, assumeYes);
     } catch (const std::exception& error) {
