@@ -1,14 +1,16 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
-#include "app/errors.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
+#include "engine/folder_access.h"
 #include "engine/job_host.h"
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
+
+#include <QHash>
 
 #include <memory>
 
@@ -22,36 +24,51 @@ const QString kProgressBar = QStringLiteral("ProgressBar_DDS01");
 constexpr int kNoFileMarked = 9000;
 constexpr int kScanFinished = 9115;
 
-void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
-    if (!options.recursive) {
-        CollectSelectedFiles(host, list);
-        return;
-    }
+// Returns how many entries the collection left out (each reported).
+int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
+    if (!options.recursive)
+        return CollectSelectedFiles(host, list);
     QStringList folders = options.startFolders;
     if (folders.isEmpty())
         folders.append(host.selectedFolder());
+    int skipped = 0;
     for (const QString& folder : folders)
         if (!folder.isEmpty()) // no folder chosen is not the whole file system
-            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+            skipped += CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+    return skipped;
 }
 
 // An unreadable file is counted as tested and not defective, so one bad
-// file does not end the run half-way.
-bool testFile(const QString& path, DefectScanResult& result) {
-    try {
-        return IsDefectiveJpeg(path);
-    } catch (const KelvastoError&) {
-        ++result.unreadable;
-        return false;
-    }
+// file does not end the run half-way; it is reported as skipped.
+bool testFile(JobHost& host, FolderCache& folders, const QString& path,
+              DefectScanResult& result) {
+    const DefectTestResult test = TestDefectiveJpeg(path, folders);
+    if (test.readable)
+        return test.defective;
+    ++result.unreadable;
+    host.reportSkipped(path, test.failure);
+    return false;
+}
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 class DefectMover {
 public:
     DefectMover(JobHost& host, const DefectScanOptions& options, DefectScanResult& result)
         : m_host(host), m_options(options), m_result(result) {
-        if (options.move)
-            m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
+        const QString logPath = ProtocolFilePath(host.settings());
+        // What killed runs left half-written in the folders this run writes to.
+        RemoveLeftoverTemporaries(result.defectFolder);
+        RemoveLeftoverTemporaries(folderOf(logPath));
+        if (!options.move)
+            return;
+        // The last run's moves, read before this run empties the log.
+        const QStringList previous = ReadMoveLog(logPath).lines;
+        for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
+            m_previousMoves.insert(previous.at(i + 1), previous.at(i));
+        m_journal = std::make_unique<MoveLogJournal>(logPath);
     }
 
     void handle(const QString& path, const QString& target) {
@@ -63,8 +80,23 @@ public:
 
 private:
     void copy(const QString& path, const QString& target) {
-        MakeFolderPath(m_result.defectFolder);
+        makeDefectFolder();
         report(path, target, CopyFileNoOverwrite(path, target));
+    }
+
+    // Once per run rather than once per file; again after a failure, in
+    // case the folder was removed meanwhile.
+    void makeDefectFolder() {
+        if (!m_folderMade)
+            m_folderMade = MakeFolderPath(m_result.defectFolder);
+    }
+
+    // A run killed after copying this file across file systems, before it
+    // removed the source, left the whole picture at the target already: the
+    // move is done once the source is gone.
+    bool finishKilledMove(const QString& path, const QString& target) {
+        return m_previousMoves.value(target) == path && SameFileContent(path, target) &&
+               RemoveFile(path);
     }
 
     void move(const QString& path, const QString& target) {
@@ -84,9 +116,15 @@ private:
             m_host.noteDefectiveFile(path, target, false);
             return;
         }
-        MakeFolderPath(m_result.defectFolder);
-        m_host.lists().ProtokollListBox << path << target;
-        report(path, target, MoveFileNoOverwrite(path, target));
+        makeDefectFolder();
+        const bool done = MoveFileNoOverwrite(path, target) || finishKilledMove(path, target);
+        // Only moves made are logged: the undo of a pair whose move failed
+        // would move a file this run never moved.
+        if (done)
+            m_host.lists().ProtokollListBox << path << target;
+        else
+            m_journal->dropLastPair();
+        report(path, target, done);
     }
 
 public:
@@ -97,6 +135,8 @@ private:
     void report(const QString& path, const QString& target, bool done) {
         if (done)
             ++m_result.transferred;
+        else
+            m_folderMade = false;
         m_host.noteDefectiveFile(path, target, done);
     }
 
@@ -104,12 +144,15 @@ private:
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
+    QHash<QString, QString> m_previousMoves; // new path -> former path
+    bool m_folderMade = false;
 };
 
 void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     int next = 1;
+    FolderCache folders;
     for (int i = 0; i < files.size(); ++i) {
         host.processPendingMessages();
         if (host.stopFlags().JpegJobStop.load() == 1) {
@@ -117,7 +160,7 @@ void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
             break;
         }
         const QString& path = files.at(i);
-        if (testFile(path, result)) {
+        if (testFile(host, folders, path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(next, width, path));
             ++next;
@@ -161,7 +204,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
 
         host.startWatcher(WatcherKind::DefekteJPEGs);
         ScopeExit stopWatcher([&] { host.stopWatcher(); });
-        collectWorkList(host, options, lists.AlteDateinamen);
+        result.skipped = collectWorkList(host, options, lists.AlteDateinamen);
         const QStringList files = lists.AlteDateinamen;
         result.collected = int(files.size());
         if (files.isEmpty()) {
