@@ -4,7 +4,9 @@
 #include "engine/defect_results.h"
 #include "engine/defect_scan.h"
 #include "engine/move_log.h"
+#include "engine/file_ops.h"
 #include "engine_fixtures.h"
+#include "skip_fixtures.h"
 #include "i18n/catalogue.h"
 
 #include <QTest>
@@ -242,6 +244,117 @@ private slots:
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_f0.jpg", "Defekt2_f1.jpg"}));
         QCOMPARE(tree.names("pics").size(), 4);
         QCOMPARE(host.undoPreparations(), QList<bool>({true}));
+    }
+
+    // A move run killed across file systems after its copy was complete left
+    // the picture at both places, and its log names the pair. The next run,
+    // aiming at the same name, finds its own whole copy there and finishes
+    // the move; any other file at the target is left alone.
+    void scanFinishesAKilledRunsMove_data() {
+        QTest::addColumn<bool>("loggedBefore");
+        QTest::addColumn<bool>("sameBytes");
+        QTest::addColumn<bool>("finished");
+        QTest::newRow("its own whole copy") << true << true << true;
+        QTest::newRow("other bytes at the target") << true << false << false;
+        QTest::newRow("same bytes, not the last run's") << false << true << false;
+    }
+    void scanFinishesAKilledRunsMove() {
+        QFETCH(bool, loggedBefore);
+        QFETCH(bool, sameBytes);
+        QFETCH(bool, finished);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        const QByteArray bytes = fixtures::truncatedJpeg(4000);
+        QVERIFY(tree.file("pics/a.jpg", bytes));
+        QVERIFY(tree.file("work/Defekt/Defekt1_a.jpg", sameBytes ? bytes : QByteArray(4000, 'o')));
+        const QStringList killedRun{tree.path("pics/a.jpg"), tree.path("work/Defekt/Defekt1_a.jpg")};
+        QVERIFY(WriteMoveLog(logPath(host), loggedBefore ? killedRun : QStringList()));
+        host.setSelectedFolder(tree.path("pics/"));
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+
+        QCOMPARE(result.defective, 1);
+        QCOMPARE(result.transferred, finished ? 1 : 0);
+        QCOMPARE(tree.exists("pics/a.jpg"), !finished);
+        QCOMPARE(tree.read("work/Defekt/Defekt1_a.jpg"), sameBytes ? bytes : QByteArray(4000, 'o'));
+        // The log lists the move only when it was made, so the undo never
+        // moves a file this run did not move.
+        QCOMPARE(ReadMoveLog(logPath(host)).lines, finished ? killedRun : QStringList());
+        QCOMPARE(host.lists().ProtokollListBox, finished ? killedRun : QStringList());
+        QCOMPARE(host.defectNotes().size(), 1);
+        QCOMPARE(host.defectNotes().at(0).done, finished);
+    }
+
+    // What killed runs left half-written in the defect folder and beside the
+    // log goes at the start of the next run, in both modes.
+    void leftoversOfKilledRunsAreRemoved_data() {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("copy") << false;
+        QTest::newRow("move") << true;
+    }
+    void leftoversOfKilledRunsAreRemoved() {
+        QFETCH(bool, move);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.folder("work/Defekt"));
+        fixtures::leaveTemporary(tree.path("work/Defekt/.kelvasto-tmp-copy01"), "half", false);
+        fixtures::leaveTemporary(tree.path("work/.kelvasto-tmp-log001"), "F\r\n", false);
+        QVERIFY(tree.file("work/Protokoll.txt.backup", "the user's own"));
+        QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        ScanDefectiveJpegs(host, recursive(move));
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_a.jpg"}));
+        QCOMPARE(tree.names("work"), QStringList({"Protokoll.txt", "Protokoll.txt.backup"}));
+    }
+
+    // Files that cannot be read are named with their reason, counted, and
+    // tested as not defective; the run goes on.
+    void unreadableFilesAreReported() {
+        fixtures::Tree tree;
+        fixtures::SkipRecordingHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.file("a.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(::mkfifo(QFile::encodeName(tree.path("fifo.jpg")).constData(), 0600) == 0);
+        host.setSelectedFiles({tree.path("vanished.jpg"), tree.path("a.jpg"), tree.path("fifo.jpg")});
+        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});
+        QCOMPARE(result.unreadable, 2);
+        QCOMPARE(result.defective, 1);
+        QCOMPARE(host.skippedPaths(), QStringList({tree.path("vanished.jpg"), tree.path("fifo.jpg")}));
+        QVERIFY2(host.skips().at(0).reason.startsWith("file cannot be read ("),
+                 qPrintable(host.skips().at(0).reason));
+        QCOMPARE(host.skips().at(1).reason, QStringLiteral("not a regular file"));
+    }
+
+    // A tree deeper than the system's path limit is collected, tested and
+    // moved like any other, and the undo brings its file back.
+    void treeDeeperThanThePathLimit() {
+        fixtures::Tree tree;
+        fixtures::SkipRecordingHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.folder("pics"));
+        fixtures::DeepFolder deep(tree.path("pics/"), 36, 130);
+        QVERIFY(deep.valid());
+        QVERIFY(deep.write("cut.jpg", fixtures::truncatedJpeg(3000)));
+        QVERIFY(deep.write("sound.jpg", fixtures::soundJpeg(3000)));
+        QVERIFY(tree.file("pics/top.jpg", fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+
+        QCOMPARE(result.collected, 3);
+        QCOMPARE(host.lists().AlteDateinamen.at(0), tree.path("pics/top.jpg"));
+        QCOMPARE(host.lists().AlteDateinamen.at(1), deep.path() + "cut.jpg");
+        QCOMPARE(result.unreadable, 0);
+        QCOMPARE(result.defective, 2);
+        QCOMPARE(result.transferred, 2);
+        QVERIFY(host.skips().isEmpty());
+        QVERIFY(!deep.exists("cut.jpg"));
+        QCOMPARE(tree.read("work/Defekt/Defekt2_cut.jpg"), fixtures::truncatedJpeg(3000));
+
+        QCOMPARE(UndoMoves(logPath(host)).restored, 2);
+        QVERIFY(deep.exists("cut.jpg"));
     }
 
     void destinationFieldChoosesTheFolder() {

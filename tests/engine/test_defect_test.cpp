@@ -40,8 +40,10 @@ QByteArray fileWithPair(int n, int pairAt, int decoyAt = -1) {
     return bytes;
 }
 
-// The reads of the test under test: a small first block, then large ones.
-constexpr int kFirst = 4 * 1024;
+// The reads of the test under test: a few bytes first, then a middle-sized
+// block, then large ones.
+constexpr int kTail = 32;
+constexpr int kFirst = kTail + 4 * 1024;
 constexpr int kBlock = 64 * 1024;
 
 } // namespace
@@ -90,6 +92,9 @@ private slots:
         QTest::addColumn<int>("pairAt");
         QTest::addColumn<int>("decoyAt");
         const int sizes[] = {26,
+                             kTail + 1,
+                             kTail + 2,
+                             4 * kTail + 3,
                              kFirst + 1,
                              kFirst + 2,
                              4 * kFirst + 3,
@@ -116,6 +121,9 @@ private slots:
                                      r,
                                      r - 1,
                                      (r + n) / 2,
+                                     n - 2 - kTail,
+                                     n - 1 - kTail,
+                                     n - kTail,
                                      n - 2 - kFirst,
                                      n - 1 - kFirst,
                                      n - kFirst,
