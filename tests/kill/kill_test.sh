@@ -63,7 +63,7 @@ src="$base/src"
 mkdir -p "$src/a/deep/er" "$src/b" "$src/c d"
 cut_file "$src/a/big.jpg" "$big_kb"
 cut_file "$src/b/BIG2.JPEG" $((big_kb / 2))
-for i in 1 2 3 4; do cut_file "$src/a/cut$i.jpg" 300; done
+for i in 1 2 3 4; do cut_file "$src/a/cut$i.jpg" $((big_kb / 6 + 100)); done
 cut_file "$src/a/deep/er/cut5.jpg" 200
 cut_file "$src/c d/cut 6.jpeg" 150
 cut_file "$src/b/.hidden cut.jpg" 100
