@@ -12,6 +12,7 @@
 #include "../collection/bench_job_host.h"
 #include "engine/defect_scan.h"
 #include "engine/file_collection.h"
+#include "engine/folder_access.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -110,10 +111,12 @@ int floorLoop(const std::vector<QByteArray>& paths) {
     return hits;
 }
 
+// The scan's own test loop: each file opened relative to its folder.
 int defectLoop(const QStringList& paths) {
     int defective = 0;
+    FolderCache folders;
     for (const QString& path : paths)
-        defective += IsDefectiveJpeg(path);
+        defective += TestDefectiveJpeg(path, folders).defective;
     return defective;
 }
 

@@ -55,7 +55,8 @@ void walk(int folder, std::vector<File>& files, std::vector<int>& folders) {
     }
     ::closedir(dir);
     for (const std::string& name : subFolders) {
-        const int sub = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        const int sub =
+            ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
         if (sub >= 0)
             walk(sub, files, folders);
     }

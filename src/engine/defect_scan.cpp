@@ -1,6 +1,7 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
+#include "engine/defect_test_ahead.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
 #include "engine/folder_access.h"
@@ -11,6 +12,7 @@
 #include "i18n/catalogue.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <memory>
 
@@ -39,10 +41,16 @@ int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList
 }
 
 // An unreadable file is counted as tested and not defective, so one bad
-// file does not end the run half-way; it is reported as skipped.
-bool testFile(JobHost& host, FolderCache& folders, const QString& path,
-              DefectScanResult& result) {
-    const DefectTestResult test = TestDefectiveJpeg(path, folders);
+// file does not end the run half-way; it is reported as skipped. A path this
+// run has moved a file from or to since the tester read it is tested again,
+// as a test in turn would have found it.
+bool testFile(JobHost& host, DefectTestAhead& ahead, int index, const QSet<QString>& touched,
+              const QString& path, DefectScanResult& result) {
+    DefectTestResult test = ahead.take(index);
+    if (touched.contains(path)) {
+        FolderCache folders;
+        test = TestDefectiveJpeg(path, folders);
+    }
     if (test.readable)
         return test.defective;
     ++result.unreadable;
@@ -70,6 +78,9 @@ public:
             m_previousMoves.insert(previous.at(i + 1), previous.at(i));
         m_journal = std::make_unique<MoveLogJournal>(logPath);
     }
+
+    // Paths this run moved or copied a file from or to.
+    const QSet<QString>& touched() const { return m_touched; }
 
     void handle(const QString& path, const QString& target) {
         if (m_options.move)
@@ -133,10 +144,12 @@ public:
 
 private:
     void report(const QString& path, const QString& target, bool done) {
-        if (done)
+        if (done) {
             ++m_result.transferred;
-        else
+            m_touched << path << target;
+        } else {
             m_folderMade = false;
+        }
         m_host.noteDefectiveFile(path, target, done);
     }
 
@@ -145,6 +158,7 @@ private:
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
     QHash<QString, QString> m_previousMoves; // new path -> former path
+    QSet<QString> m_touched;
     bool m_folderMade = false;
 };
 
@@ -152,7 +166,7 @@ void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     int next = 1;
-    FolderCache folders;
+    DefectTestAhead ahead(files);
     for (int i = 0; i < files.size(); ++i) {
         host.processPendingMessages();
         if (host.stopFlags().JpegJobStop.load() == 1) {
@@ -160,7 +174,7 @@ void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
             break;
         }
         const QString& path = files.at(i);
-        if (testFile(host, folders, path, result)) {
+        if (testFile(host, ahead, i, mover.touched(), path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(next, width, path));
             ++next;

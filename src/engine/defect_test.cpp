@@ -111,8 +111,9 @@ DefectTestResult TestDefectiveJpeg(const QString& path, FolderCache& folders) {
 }
 
 bool IsDefectiveJpeg(const QString& path) {
-    FolderCache folders;
-    const DefectTestResult result = TestDefectiveJpeg(path, folders);
+    const FileDescriptor file(OpenAnyLength(QFile::encodeName(path), kOpenFlags));
+    const DefectTestResult result =
+        file.valid() ? testOpenFile(file.get()) : failed("skip.fileUnreadable", errno);
     if (!result.readable)
         throw KelvastoError(result.failure.toStdString() + ": " +
                             QFile::encodeName(path).toStdString());

@@ -153,8 +153,8 @@ public:
     void collect(const QString& folder, const QByteArray& encodedFolder, int parentFd,
                  const QByteArray& name, int depth) {
         m_host.processPendingMessages();
-        DirHandle dir = parentFd >= 0 ? openSubFolder(parentFd, name)
-                                      : openFolder(encodedFolder, depth == 0);
+        DirHandle dir =
+            parentFd >= 0 ? openSubFolder(parentFd, name) : openFolder(encodedFolder, depth == 0);
         if (!dir) {
             // A start folder that does not exist holds nothing to leave out.
             if (depth > 0 || errno != ENOENT)
@@ -236,7 +236,8 @@ private:
             if (encoded.isNull()) {
                 encoded = QByteArray(raw, length);
                 if (!ascii && !IsFaithfulFileName(encoded)) {
-                    skip(folder + QFile::decodeName(encoded), skipReason("skip.nameNotFaithful", 0));
+                    skip(folder + QFile::decodeName(encoded),
+                         skipReason("skip.nameNotFaithful", 0));
                     return;
                 }
                 if (name.isNull())

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -112,9 +113,9 @@ public:
 
     // Closes the file (reporting late write errors) and renames it to `name`.
     bool place(const char* name, bool replace) {
-        const bool placed = replace ? ::renameat(m_folder, m_name.constData(), m_folder, name) == 0
-                                    : renameWithoutReplacing(m_folder, m_name.constData(),
-                                                             m_folder, name);
+        const bool placed =
+            replace ? ::renameat(m_folder, m_name.constData(), m_folder, name) == 0
+                    : renameWithoutReplacing(m_folder, m_name.constData(), m_folder, name);
         const int error = errno;
         m_placed = placed;
         const bool closed = m_fd.close();
@@ -178,8 +179,7 @@ bool isRegular(int folder, const char* name, struct stat& info) {
 bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync) {
     if (source.isEmpty())
         return false;
-    FileDescriptor in(
-        OpenAnyLength(QFile::encodeName(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor in(OpenAnyLength(QFile::encodeName(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!in.valid())
         return false;
     struct stat info {};
@@ -195,6 +195,19 @@ bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync
 }
 
 bool MoveFileNoOverwrite(const QString& source, const QString& target) {
+    // The common case in one call: both paths short enough for the kernel,
+    // one file system.
+    const QByteArray sourcePath = QFile::encodeName(source);
+    const QByteArray targetPath = QFile::encodeName(target);
+    if (sourcePath.isEmpty() || targetPath.isEmpty())
+        return false;
+    if (sourcePath.size() < PATH_MAX && targetPath.size() < PATH_MAX) {
+        if (::renameat2(AT_FDCWD, sourcePath.constData(), AT_FDCWD, targetPath.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST || errno == ENOENT)
+            return false;
+    }
     const PathInFolder from = OpenContainingFolder(source);
     const PathInFolder to = OpenContainingFolder(target);
     if (!from.valid() || !to.valid())
@@ -226,7 +239,8 @@ bool SameFileContent(const QString& first, const QString& second) {
     constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
     FileDescriptor a(OpenAnyLength(QFile::encodeName(first), flags));
     FileDescriptor b(OpenAnyLength(QFile::encodeName(second), flags));
-    struct stat infoA {}, infoB {};
+    struct stat infoA {
+    }, infoB{};
     if (!a.valid() || !b.valid() || ::fstat(a.get(), &infoA) != 0 ||
         ::fstat(b.get(), &infoB) != 0 || !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode))
         return false;
@@ -281,8 +295,8 @@ int RemoveLeftoverTemporaries(const QString& folder) {
     while (const dirent* entry = ::readdir(dir)) {
         if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0)
             continue;
-        FileDescriptor file(::openat(fd, entry->d_name,
-                                     O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        FileDescriptor file(
+            ::openat(fd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
         struct stat info {};
         if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
@@ -313,8 +327,7 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
         return false;
     if (existed && ::fchmod(temporary.fd(), old.st_mode & 07777) != 0)
         return false;
-    if (!writeAll(temporary.fd(), bytes.constData(), bytes.size()) ||
-        ::fsync(temporary.fd()) != 0)
+    if (!writeAll(temporary.fd(), bytes.constData(), bytes.size()) || ::fsync(temporary.fd()) != 0)
         return false;
     return temporary.place(at.name.constData(), true);
 }

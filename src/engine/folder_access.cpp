@@ -30,7 +30,8 @@ int OpenAnyLength(const QByteArray& path, int flags, mode_t mode) {
             return -1;
         }
         const QByteArray piece = path.mid(start, cut - start + 1);
-        const int fd = ::openat(base.valid() ? base.get() : AT_FDCWD, piece.constData(), kWalkFlags);
+        const int fd =
+            ::openat(base.valid() ? base.get() : AT_FDCWD, piece.constData(), kWalkFlags);
         if (fd < 0)
             return -1;
         base.reset(fd);

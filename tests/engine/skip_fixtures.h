@@ -75,8 +75,7 @@ public:
         FileDescriptor folder(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY));
         m_path = root;
         for (int level = 0; level < levels && folder.valid(); ++level) {
-            const QByteArray name =
-                QByteArray::number(level).rightJustified(nameLength, 'd', true);
+            const QByteArray name = QByteArray::number(level).rightJustified(nameLength, 'd', true);
             if (level == 0)
                 m_first = name;
             ::mkdirat(folder.get(), name.constData(), 0700);

@@ -1,6 +1,8 @@
 #include "app/errors.h"
 #include "common/test_registry.h"
 #include "engine/defect_test.h"
+#include "engine/defect_test_ahead.h"
+#include "engine/folder_access.h"
 #include "engine_fixtures.h"
 
 #include <QTest>
@@ -150,6 +152,40 @@ private slots:
         fixtures::Tree tree;
         QVERIFY(tree.file("t.jpg", bytes));
         QCOMPARE(IsDefectiveJpeg(tree.path("t.jpg")), referenceIsDefective(bytes));
+    }
+
+    // The tester that runs ahead gives, file by file, the answers of the
+    // test done in turn, around its hand-over batches and its window, also
+    // when the scan stops half-way.
+    void testAheadGivesTheAnswersInTurn_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("taken");
+        for (int files : {0, 1, 63, 64, 65, 300, 700})
+            QTest::addRow("%d files", files) << files << files;
+        QTest::newRow("stopped after 10 of 700") << 700 << 10;
+    }
+    void testAheadGivesTheAnswersInTurn() {
+        QFETCH(int, files);
+        QFETCH(int, taken);
+        fixtures::Tree tree;
+        QStringList list;
+        for (int i = 0; i < files; ++i) {
+            const QString name = QStringLiteral("d%1/f%2.jpg").arg(i / 50).arg(i);
+            if (i % 7 != 3)
+                QVERIFY(tree.file(name, i % 3 == 0 ? fixtures::truncatedJpeg(100 + i)
+                                                   : fixtures::soundJpeg(100 + i)));
+            list.append(tree.path(name));
+        }
+        DefectTestAhead ahead(list);
+        FolderCache folders;
+        for (int i = 0; i < taken; ++i) {
+            const DefectTestResult got = ahead.take(i);
+            const DefectTestResult want = TestDefectiveJpeg(list.at(i), folders);
+            QCOMPARE(got.readable, want.readable);
+            QCOMPARE(got.defective, want.defective);
+            QCOMPARE(got.failure, want.failure);
+            QCOMPARE(got.readable, i % 7 != 3);
+        }
     }
 
     void unreadableThingsRaise_data() {

@@ -1,8 +1,8 @@
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "engine/file_collection.h"
-#include "i18n/own_texts.h"
 #include "engine_fixtures.h"
+#include "i18n/own_texts.h"
 #include "skip_fixtures.h"
 
 #include <QTest>
@@ -182,11 +182,11 @@ private slots:
         QTest::addColumn<QStringList>("skipped"); // bytes percent-encoded
         QTest::addColumn<QString>("reason");
         QTest::newRow("folder gone before it was opened")
-            << "vanishing folder" << QStringList({"a.jpg", "z/c.jpg"})
-            << QStringList({"gone/"}) << "skip.folderUnreadable";
+            << "vanishing folder" << QStringList({"a.jpg", "z/c.jpg"}) << QStringList({"gone/"})
+            << "skip.folderUnreadable";
         QTest::newRow("folder swapped for a link")
-            << "folder becomes link" << QStringList({"a.jpg", "z/c.jpg"})
-            << QStringList({"gone/"}) << "skip.folderUnreadable";
+            << "folder becomes link" << QStringList({"a.jpg", "z/c.jpg"}) << QStringList({"gone/"})
+            << "skip.folderUnreadable";
         QTest::newRow("file name not in the encoding")
             << "bad file name" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"})
             << QStringList({"bad%E4.jpg"}) << "skip.nameNotFaithful";
@@ -194,8 +194,7 @@ private slots:
             << "bad folder name" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"})
             << QStringList({"bad%FF/"}) << "skip.nameNotFaithful";
         QTest::newRow("left out by rule only")
-            << "nothing" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"}) << QStringList()
-            << "";
+            << "nothing" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"}) << QStringList() << "";
     }
     void skippedEntriesAreReported() {
         QFETCH(QString, trouble);
@@ -233,7 +232,8 @@ private slots:
         QCOMPARE(relative, collected);
         QStringList expected;
         for (const QString& path : skipped)
-            expected.append(QFile::decodeName(root + QByteArray::fromPercentEncoding(path.toLatin1())));
+            expected.append(
+                QFile::decodeName(root + QByteArray::fromPercentEncoding(path.toLatin1())));
         QCOMPARE(host.skippedPaths(), expected);
         QCOMPARE(count, int(skipped.size()));
         for (const auto& skip : host.skips())
@@ -255,9 +255,9 @@ private slots:
         fixtures::SkipRecordingHost host;
         QStringList list;
         QCOMPARE(CollectJpegFilesRecursive(host, list, tree.root()), 0);
-        QCOMPARE(list, QStringList({tree.path("top.jpg"), deep.path() + "a.JPG",
-                                    deep.path() + "b.jpg", tree.path("zz/last.jpg"),
-                                    deep.path() + "A.jpeg"}));
+        QCOMPARE(list,
+                 QStringList({tree.path("top.jpg"), deep.path() + "a.JPG", deep.path() + "b.jpg",
+                              tree.path("zz/last.jpg"), deep.path() + "A.jpeg"}));
         QVERIFY(host.skips().isEmpty());
     }
 

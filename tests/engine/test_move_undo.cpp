@@ -1,8 +1,8 @@
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "engine/defect_scan.h"
-#include "engine/move_log.h"
 #include "engine/file_ops.h"
+#include "engine/move_log.h"
 #include "engine_fixtures.h"
 #include "skip_fixtures.h"
 
@@ -176,9 +176,8 @@ private slots:
         QCOMPARE(result.leftInPlace, undone ? QStringList() : QStringList({moved}));
         QCOMPARE(FileExists(moved), !undone);
         if (atFormer != "symlink")
-            QCOMPARE(tree.read("pics/x/b.jpg"), atFormer == "other bytes"
-                                                    ? QByteArray(bytes.size(), 'o')
-                                                    : bytes);
+            QCOMPARE(tree.read("pics/x/b.jpg"),
+                     atFormer == "other bytes" ? QByteArray(bytes.size(), 'o') : bytes);
         if (!undone)
             QCOMPARE(tree.read("work/Defekt/Defekt2_b.jpg"), bytes);
     }
@@ -212,7 +211,8 @@ private slots:
         QCOMPARE(UndoMoves(log).restored, 3);
         QCOMPARE(tree.names("pics/x"), QStringList({"b.jpg"}));
         QVERIFY(tree.names("work/Defekt").isEmpty());
-        QCOMPARE(tree.names("pics/y"), QStringList({".kelvasto-tmp-busy01", "c.jpeg", "sound.jpg"}));
+        QCOMPARE(tree.names("pics/y"),
+                 QStringList({".kelvasto-tmp-busy01", "c.jpeg", "sound.jpg"}));
         QCOMPARE(tree.read("pics/x/b.jpg"), bytes);
     }
 
