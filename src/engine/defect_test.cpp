@@ -43,6 +43,23 @@ bool readExactly(int fd, unsigned char* buffer, std::int64_t count, std::int64_t
     return true;
 }
 
+// True when a pair 0xFF 0xD9 starts at one of the first `starts` bytes of
+// `bytes` (which holds one byte more). The search runs from the end, from
+// one 0xFF to the next, as most blocks hold few of them.
+bool holdsMarkerPair(const unsigned char* bytes, std::int64_t starts) {
+    std::size_t length = std::size_t(starts);
+    while (length > 0) {
+        const void* found = ::memrchr(bytes, 0xFF, length);
+        if (!found)
+            return false;
+        const std::size_t at = std::size_t(static_cast<const unsigned char*>(found) - bytes);
+        if (bytes[at + 1] == 0xD9)
+            return true;
+        length = at;
+    }
+    return false;
+}
+
 DefectTestResult failed(const char* key, int error) {
     DefectTestResult result;
     result.failure = OwnText(key);
@@ -76,11 +93,10 @@ DefectTestResult testOpenFile(int fd) {
         const std::int64_t count = top - bottom + 2;
         if (!readExactly(fd, buffer.get(), count, bottom))
             return failed("skip.fileUnreadable", errno);
-        for (std::int64_t i = top - bottom; i >= 0; --i)
-            if (buffer[i] == 0xFF && buffer[i + 1] == 0xD9) {
-                result.defective = false;
-                return result;
-            }
+        if (holdsMarkerPair(buffer.get(), top - bottom + 1)) {
+            result.defective = false;
+            return result;
+        }
         top = bottom - 1;
     }
     return result;
