@@ -4,13 +4,15 @@
 //     (PICTURES real JPEG photos), each a mix of sound files, cut-off files
 //     and files with data appended behind the picture.
 //   bench_defect_scan run DIR ROUNDS
-//     prints the best times of: the floor (open each file, read its last two
-//     bytes), IsDefectiveJpeg over the same list, the collection, the whole
+//     prints the best times of: the floor (open each file by its path, read
+//     its last two bytes), the end-of-image test over the same list (in turn,
+//     and with the tester running ahead as in the scan), the collection, the whole
 //     scan engine (collect + test + copy the defective files; then again
 //     with the copies in place), and IsDefectiveJpeg over DIR/pictures.
 
 #include "../collection/bench_job_host.h"
 #include "engine/defect_scan.h"
+#include "engine/defect_test_ahead.h"
 #include "engine/file_collection.h"
 #include "engine/folder_access.h"
 
@@ -120,6 +122,15 @@ int defectLoop(const QStringList& paths) {
     return defective;
 }
 
+// The same with the tester running ahead on a second thread, as in the scan.
+int defectLoopAhead(const QStringList& paths) {
+    int defective = 0;
+    DefectTestAhead ahead(paths);
+    for (int i = 0; i < paths.size(); ++i)
+        defective += ahead.take(i).defective;
+    return defective;
+}
+
 int run(const QString& root, int rounds) {
     const QStringList all = collect(root);
     const QStringList pictures = collect(root + QStringLiteral("/pictures"));
@@ -131,6 +142,8 @@ int run(const QString& root, int rounds) {
     int defective = 0;
     const double floorSeconds = bestSeconds(rounds, [&] { floorLoop(encoded); });
     const double testSeconds = bestSeconds(rounds, [&] { defective = defectLoop(all); });
+    int defectiveAhead = 0;
+    const double aheadSeconds = bestSeconds(rounds, [&] { defectiveAhead = defectLoopAhead(all); });
     const double pictureSeconds = bestSeconds(rounds, [&] { defectLoop(pictures); });
 
     QTemporaryDir destination;
@@ -150,10 +163,11 @@ int run(const QString& root, int rounds) {
 
     std::printf("files %lld defective %d pictures %lld\n", static_cast<long long>(all.size()),
                 defective, static_cast<long long>(pictures.size()));
-    std::printf("floor %.6f\ntest %.6f\ncollect %.6f\nscan %.6f\nrescan %.6f\npictures %.6f\n",
-                floorSeconds, testSeconds, collectSeconds, scanSeconds, rescanSeconds,
+    std::printf("floor %.6f\ntest %.6f\ntest_ahead %.6f\ncollect %.6f\nscan %.6f\nrescan "
+                "%.6f\npictures %.6f\n",
+                floorSeconds, testSeconds, aheadSeconds, collectSeconds, scanSeconds, rescanSeconds,
                 pictureSeconds);
-    return result.defective == defective ? 0 : 1;
+    return result.defective == defective && defectiveAhead == defective ? 0 : 1;
 }
 
 } // namespace

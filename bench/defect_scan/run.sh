@@ -80,10 +80,11 @@ fi
 
 awk -v j="$jpeginfo_s" -v ftest="$floor_test" -v fprog="$floor_program" -v ftotal="$floor_total" \
     -v job="$job" '
-    $1 == "test" { test = $2 } $1 == "pictures" { pictures = $2 }
+    $1 == "test" { test = $2 } $1 == "test_ahead" { ahead = $2 } $1 == "pictures" { pictures = $2 }
     $1 == "collect" { collect = $2 } $1 == "rescan" { rescan = $2 } $1 == "scan" { scan = $2 }
     END {
         printf "ratio end-of-image test / floor test loop:   %.2f (target <= 1.0)\n", test / ftest
+        printf "  the same with the tester ahead (as the scan): %.2f\n", ahead / ftest
         printf "ratio kelvasto-batch job / floor program:    %.2f (target <= 1.3)\n", job / fprog
         printf "ratio scan engine / floor walk + test:       %.2f (copies already in place)\n", rescan / ftotal
         printf "ratio first scan / floor walk + test:        %.2f (writes 2,000 copies)\n", scan / ftotal
