@@ -243,9 +243,19 @@ private slots:
         ::rmdir((root + "bad\xff").constData());
     }
 
+    // Past the path limit, and deeper than the levels that keep their
+    // folder open for their sub-folders.
+    void deepTreeKeepsTheListingOrder_data() {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("nameLength");
+        QTest::newRow("40 long names") << 40 << 110;
+        QTest::newRow("90 short names") << 90 << 50;
+    }
     void deepTreeKeepsTheListingOrder() {
+        QFETCH(int, levels);
+        QFETCH(int, nameLength);
         fixtures::Tree tree;
-        fixtures::DeepFolder deep(tree.root(), 40, 110);
+        fixtures::DeepFolder deep(tree.root(), levels, nameLength);
         QVERIFY(deep.valid());
         QVERIFY(deep.write("b.jpg", "x"));
         QVERIFY(deep.write("A.jpeg", "x"));
