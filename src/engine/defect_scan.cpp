@@ -75,7 +75,7 @@ public:
         // The last run's moves, read before this run empties the log.
         const QStringList previous = ReadMoveLog(logPath).lines;
         for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
-            m_previousMoves.insert(previous.at(i + 1), previous.at(i));
+            m_previousMoves.insert(previous.at(i), previous.at(i + 1));
         m_journal = std::make_unique<MoveLogJournal>(logPath);
     }
 
@@ -102,12 +102,12 @@ private:
             m_folderMade = MakeFolderPath(m_result.defectFolder);
     }
 
-    // A run killed after copying this file across file systems, before it
-    // removed the source, left the whole picture at the target already: the
-    // move is done once the source is gone.
-    bool finishKilledMove(const QString& path, const QString& target) {
-        return m_previousMoves.value(target) == path && SameFileContent(path, target) &&
-               RemoveFile(path);
+    // Where the last run already placed this very file: a run killed after
+    // copying it across file systems, before it removed the source, left the
+    // whole picture there. Empty when it did not.
+    QString placedByLastRun(const QString& path) const {
+        const QString placed = m_previousMoves.value(path);
+        return !placed.isEmpty() && SameFileContent(path, placed) ? placed : QString();
     }
 
     void move(const QString& path, const QString& target) {
@@ -122,20 +122,24 @@ private:
         // fails harmlessly, never a moved file the log does not know. A pair
         // the log file cannot take (read-only working folder, full disk)
         // means no move: it could not be undone.
-        if (!m_journal->append(path, target)) {
+        // That move is finished by removing the source, and logged as this
+        // run's, so that the picture stays once and the undo brings it back.
+        const QString placed = placedByLastRun(path);
+        const QString to = placed.isEmpty() ? target : placed;
+        if (!m_journal->append(path, to)) {
             ++m_result.unlogged;
-            m_host.noteDefectiveFile(path, target, false);
+            m_host.noteDefectiveFile(path, to, false);
             return;
         }
         makeDefectFolder();
-        const bool done = MoveFileNoOverwrite(path, target) || finishKilledMove(path, target);
+        const bool done = placed.isEmpty() ? MoveFileNoOverwrite(path, to) : RemoveFile(path);
         // Only moves made are logged: the undo of a pair whose move failed
         // would move a file this run never moved.
         if (done)
-            m_host.lists().ProtokollListBox << path << target;
+            m_host.lists().ProtokollListBox << path << to;
         else
             m_journal->dropLastPair();
-        report(path, target, done);
+        report(path, to, done);
     }
 
 public:
@@ -157,7 +161,7 @@ private:
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
-    QHash<QString, QString> m_previousMoves; // new path -> former path
+    QHash<QString, QString> m_previousMoves; // former path -> new path
     QSet<QString> m_touched;
     bool m_folderMade = false;
 };

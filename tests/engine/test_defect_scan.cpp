@@ -247,44 +247,61 @@ private slots:
     }
 
     // A move run killed across file systems after its copy was complete left
-    // the picture at both places, and its log names the pair. The next run,
-    // aiming at the same name, finds its own whole copy there and finishes
-    // the move; any other file at the target is left alone.
+    // the picture at both places, and its log names the pair. The next run
+    // finds its predecessor's whole copy and finishes that move (under the
+    // name it has, logged as this run's), instead of placing the picture a
+    // second time; any other file is left alone.
     void scanFinishesAKilledRunsMove_data() {
-        QTest::addColumn<bool>("loggedBefore");
-        QTest::addColumn<bool>("sameBytes");
-        QTest::addColumn<bool>("finished");
-        QTest::newRow("its own whole copy") << true << true << true;
-        QTest::newRow("other bytes at the target") << true << false << false;
-        QTest::newRow("same bytes, not the last run's") << false << true << false;
+        QTest::addColumn<QString>("loggedTarget"); // in the last run's log; "" for none
+        QTest::addColumn<bool>("sameBytes");       // at work/Defekt/<loggedTarget or Defekt1_a.jpg>
+        QTest::addColumn<QString>("finalTarget");  // where a.jpg ends up; "" for not moved
+        QTest::newRow("its own whole copy") << "Defekt1_a.jpg" << true << "Defekt1_a.jpg";
+        QTest::newRow("its own whole copy, other number")
+            << "Defekt7_a.jpg" << true << "Defekt7_a.jpg";
+        QTest::newRow("half a copy under another number")
+            << "Defekt7_a.jpg" << false << "Defekt1_a.jpg";
+        QTest::newRow("other bytes at the target") << "Defekt1_a.jpg" << false << "";
+        QTest::newRow("same bytes, not the last run's") << "" << true << "";
     }
     void scanFinishesAKilledRunsMove() {
-        QFETCH(bool, loggedBefore);
+        QFETCH(QString, loggedTarget);
         QFETCH(bool, sameBytes);
-        QFETCH(bool, finished);
+        QFETCH(QString, finalTarget);
         fixtures::Tree tree;
         RecordingJobHost host;
         useWorkingFolder(host, tree);
         const QByteArray bytes = fixtures::truncatedJpeg(4000);
+        const QByteArray other = sameBytes ? bytes : bytes.left(1500);
+        const QString left = loggedTarget.isEmpty() ? "Defekt1_a.jpg" : loggedTarget;
         QVERIFY(tree.file("pics/a.jpg", bytes));
-        QVERIFY(tree.file("work/Defekt/Defekt1_a.jpg", sameBytes ? bytes : QByteArray(4000, 'o')));
-        const QStringList killedRun{tree.path("pics/a.jpg"),
-                                    tree.path("work/Defekt/Defekt1_a.jpg")};
-        QVERIFY(WriteMoveLog(logPath(host), loggedBefore ? killedRun : QStringList()));
+        QVERIFY(tree.file("work/Defekt/" + left, other));
+        QStringList lastRun;
+        if (!loggedTarget.isEmpty())
+            lastRun << tree.path("pics/a.jpg") << tree.path("work/Defekt/" + loggedTarget);
+        QVERIFY(WriteMoveLog(logPath(host), lastRun));
         host.setSelectedFolder(tree.path("pics/"));
 
         const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
 
+        const bool moved = !finalTarget.isEmpty();
         QCOMPARE(result.defective, 1);
-        QCOMPARE(result.transferred, finished ? 1 : 0);
-        QCOMPARE(tree.exists("pics/a.jpg"), !finished);
-        QCOMPARE(tree.read("work/Defekt/Defekt1_a.jpg"), sameBytes ? bytes : QByteArray(4000, 'o'));
+        QCOMPARE(result.transferred, moved ? 1 : 0);
+        QCOMPARE(tree.exists("pics/a.jpg"), !moved);
+        if (moved)
+            QCOMPARE(tree.read("work/Defekt/" + finalTarget), bytes);
+        if (left != finalTarget)
+            QCOMPARE(tree.read("work/Defekt/" + left), other);
         // The log lists the move only when it was made, so the undo never
         // moves a file this run did not move.
-        QCOMPARE(ReadMoveLog(logPath(host)).lines, finished ? killedRun : QStringList());
-        QCOMPARE(host.lists().ProtokollListBox, finished ? killedRun : QStringList());
+        const QStringList pair =
+            moved ? QStringList({tree.path("pics/a.jpg"), tree.path("work/Defekt/" + finalTarget)})
+                  : QStringList();
+        QCOMPARE(ReadMoveLog(logPath(host)).lines, pair);
+        QCOMPARE(host.lists().ProtokollListBox, pair);
         QCOMPARE(host.defectNotes().size(), 1);
-        QCOMPARE(host.defectNotes().at(0).done, finished);
+        QCOMPARE(host.defectNotes().at(0).done, moved);
+        QCOMPARE(UndoMoves(logPath(host)).restored, moved ? 1 : 0);
+        QCOMPARE(tree.read("pics/a.jpg"), bytes);
     }
 
     // What killed runs left half-written in the defect folder and beside the
