@@ -5,9 +5,11 @@ set -eu
 
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 libjpeg62-turbo-dev xvfb xauth"
-# The benchmarks compare with these peer tools.
+# The benchmarks compare with these peer tools, and take real photographs from
+# these wallpaper packages (bench/common/photos.sh).
 if [ "${1:-}" = "--bench" ]; then
-    PACKAGES="$PACKAGES imagemagick jpeginfo"
+    PACKAGES="$PACKAGES imagemagick jpeginfo \
+mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
 fi
 
 missing=""

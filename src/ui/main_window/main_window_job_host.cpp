@@ -109,7 +109,3 @@ int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, Dialog
         return DialogResult::Cancel;
     return ShowMessageDialog(text, kind, buttons, CurrentLanguageName());
 }
-
-void MainWindowJobHost::prepareMoveUndo(bool moveMode) {
-    m_window.prepareMoveUndo(moveMode);
-}
