@@ -57,8 +57,8 @@ bool copyContents(int from, int to) {
     }
 }
 
-// Places `from` under `to` in the same folder unless `to` exists. errno is
-// EEXIST when the name was taken.
+// Renames `from` (in `folder`) to `to` (in `toFolder`) unless `to` exists.
+// errno is EEXIST when the name was taken.
 bool renameWithoutReplacing(int folder, const char* from, int toFolder, const char* to) {
     // POSIX rename replaces an existing target; RENAME_NOREPLACE refuses.
     if (::renameat2(folder, from, toFolder, to, RENAME_NOREPLACE) == 0)
@@ -111,7 +111,8 @@ public:
     bool valid() const { return m_fd.valid(); }
     int fd() const { return m_fd.get(); }
 
-    // Closes the file (reporting late write errors) and renames it to `name`.
+    // Renames the file to `name`, then closes it (still locked until placed)
+    // and reports late write errors of the close.
     bool place(const char* name, bool replace) {
         const bool placed =
             replace ? ::renameat(m_folder, m_name.constData(), m_folder, name) == 0
@@ -120,7 +121,10 @@ public:
         m_placed = placed;
         const bool closed = m_fd.close();
         if (placed && !closed) {
-            ::unlinkat(m_folder, name, 0); // our own file whose data did not arrive
+            // A new file whose data did not arrive is ours to take back; a
+            // replaced one cannot be given back, and its data was synced.
+            if (!replace)
+                ::unlinkat(m_folder, name, 0);
             return false;
         }
         errno = error;
