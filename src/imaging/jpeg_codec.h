@@ -2,13 +2,16 @@
 // The JPEG codec: decoding into and encoding from a Picture with libjpeg. Every
 // libjpeg error becomes a KelvastoError; warnings (a truncated file, a damaged
 // scan) are ignored, so damaged data gives a partial picture or an error, never
-// an exit. A header asking for more pixels than the program allows is refused
-// before anything of that size is allocated.
+// an exit. A header asking for more pixels than the program allows, more memory
+// than the machine can spare, or more work than the file's bytes can justify
+// (a giant picture in a few bytes, endless empty scans) is refused before
+// anything of that size is allocated.
 
 #include "imaging/picture.h"
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <cstdio>
 
 struct JpegDecodeOptions {
@@ -17,6 +20,8 @@ struct JpegDecodeOptions {
     bool fast = false;
     int minWidth = 0;
     int minHeight = 0;
+    // Bytes the decode may hold; 0 takes DecoderMemoryLimit().
+    std::uint64_t memoryLimit = 0;
 };
 
 // Accurate by default: JDCT_ISLOW, fancy upsampling, full size. Greyscale,
