@@ -77,10 +77,13 @@ unsigned char entryType(int dirFd, const dirent* entry) {
     return DT_UNKNOWN;
 }
 
-// How many levels keep their folder open for their sub-folders. Deeper
-// down, sub-folders are opened by path (in pieces, so length does not
-// matter) so that a very deep tree cannot use up the descriptors.
+// The levels that keep their folder open for their sub-folders: all of the
+// first ones, then one in so many. Below a closed level a folder is opened
+// by its way from the nearest open folder above (in pieces, so its length
+// does not matter): a very deep tree neither uses up the descriptors nor
+// walks its whole path for each folder.
 constexpr int kOpenLevels = 64;
+constexpr int kOpenEvery = 64;
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
@@ -103,8 +106,8 @@ DirHandle openFolder(const QByteArray& encodedFolder, bool followLink) {
     return adoptFolder(OpenAnyLength(encodedFolder, kFolderFlags | (followLink ? 0 : O_NOFOLLOW)));
 }
 
-DirHandle openSubFolder(int parentFd, const QByteArray& name) {
-    return adoptFolder(::openat(parentFd, name.constData(), kFolderFlags | O_NOFOLLOW));
+DirHandle openSubFolder(int baseFd, const QByteArray& way) {
+    return adoptFolder(OpenAnyLengthAt(baseFd, way, kFolderFlags | O_NOFOLLOW));
 }
 
 QString skipReason(const char* key, int error) {
@@ -148,13 +151,61 @@ public:
         m_found.resize(m_masks.size());
     }
 
-    // `folder` ends with "/". A sub-folder is opened by its name in its
-    // parent (`parentFd`) when the parent is still open, else by its path.
-    void collect(const QString& folder, const QByteArray& encodedFolder, int parentFd,
-                 const QByteArray& name, int depth) {
+    // Walks the tree below `start` (ending with "/") depth-first, a folder's
+    // own files before its sub-folders. The way down is kept on a list of its
+    // own rather than on the call stack, so no depth of tree can exhaust it.
+    void collect(const QString& start) {
+        std::vector<Level> way;
+        visit(way, start, QFile::encodeName(start), -1, QByteArray(), QByteArray());
+        while (!way.empty()) {
+            Level& level = way.back();
+            if (level.next == level.subFolders.size()) {
+                way.pop_back();
+                continue;
+            }
+            const Entry sub = level.subFolders[level.next++];
+            // From the nearest folder above that is still open.
+            int baseFd = -1;
+            QByteArray relative = sub.encoded;
+            for (auto above = way.rbegin(); above != way.rend() && baseFd < 0; ++above) {
+                if (above->dir)
+                    baseFd = ::dirfd(above->dir.get());
+                else
+                    relative = above->name + '/' + relative;
+            }
+            visit(way, level.folder + sub.name + QLatin1Char('/'),
+                  level.encodedFolder + sub.encoded + '/', baseFd, relative, sub.encoded);
+        }
+    }
+
+    int skipped() const { return m_skipped; }
+
+    // Behind the first mask's files: all of the second, then the third, ...
+    void appendRemaining() {
+        for (std::size_t k = 1; k < m_found.size(); ++k)
+            m_list.append(m_found[k]);
+    }
+
+private:
+    // A folder on the way down, with the sub-folders still to visit.
+    struct Level {
+        QString folder;           // ends with "/"
+        QByteArray encodedFolder; // ends with "/"
+        QByteArray name;          // its own name in its parent
+        DirHandle dir;            // kept open for its sub-folders on some levels
+        std::vector<Entry> subFolders;
+        std::size_t next = 0;
+    };
+
+    // Lists one folder into the work lists and puts it on the way down. A
+    // sub-folder is opened by its way (`relative`) from an open folder above
+    // (`baseFd`); the start folder by its path.
+    void visit(std::vector<Level>& way, QString folder, QByteArray encodedFolder, int baseFd,
+               const QByteArray& relative, const QByteArray& name) {
+        const int depth = int(way.size());
         m_host.processPendingMessages();
         DirHandle dir =
-            parentFd >= 0 ? openSubFolder(parentFd, name) : openFolder(encodedFolder, depth == 0);
+            baseFd >= 0 ? openSubFolder(baseFd, relative) : openFolder(encodedFolder, depth == 0);
         if (!dir) {
             // A start folder that does not exist holds nothing to leave out.
             if (depth > 0 || errno != ENOENT)
@@ -173,24 +224,12 @@ public:
                 target.append(folder + file.name);
         }
         std::sort(folders.begin(), folders.end(), listingOrder);
-        const bool keepOpen = depth < kOpenLevels;
-        const int fd = keepOpen ? ::dirfd(dir.get()) : -1;
-        if (!keepOpen)
+        if (depth >= kOpenLevels && depth % kOpenEvery != 0)
             dir.reset();
-        for (const Entry& sub : folders)
-            collect(folder + sub.name + QLatin1Char('/'), encodedFolder + sub.encoded + '/', fd,
-                    sub.encoded, depth + 1);
+        way.push_back({std::move(folder), std::move(encodedFolder), name, std::move(dir),
+                       std::move(folders), 0});
     }
 
-    int skipped() const { return m_skipped; }
-
-    // Behind the first mask's files: all of the second, then the third, ...
-    void appendRemaining() {
-        for (std::size_t k = 1; k < m_found.size(); ++k)
-            m_list.append(m_found[k]);
-    }
-
-private:
     void list(DIR* dir, const QString& folder, std::vector<std::vector<Entry>>& files,
               std::vector<Entry>& folders) {
         const int dirFd = ::dirfd(dir);
@@ -326,7 +365,7 @@ int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folde
     }
     const QString start = AddTrailingBackslash(folder);
     TreeCollector collector(host, list, masks);
-    collector.collect(start, QFile::encodeName(start), -1, QByteArray(), 0);
+    collector.collect(start);
     collector.appendRemaining();
     return collector.skipped();
 }

@@ -18,8 +18,12 @@ constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 } // namespace
 
 int OpenAnyLength(const QByteArray& path, int flags, mode_t mode) {
+    return OpenAnyLengthAt(AT_FDCWD, path, flags, mode);
+}
+
+int OpenAnyLengthAt(int folder, const QByteArray& path, int flags, mode_t mode) {
     if (path.size() <= kLongestPiece)
-        return ::open(path.constData(), flags, mode);
+        return ::openat(folder, path.constData(), flags, mode);
     FileDescriptor base;
     qsizetype start = 0;
     while (path.size() - start > kLongestPiece) {
@@ -30,8 +34,7 @@ int OpenAnyLength(const QByteArray& path, int flags, mode_t mode) {
             return -1;
         }
         const QByteArray piece = path.mid(start, cut - start + 1);
-        const int fd =
-            ::openat(base.valid() ? base.get() : AT_FDCWD, piece.constData(), kWalkFlags);
+        const int fd = ::openat(base.valid() ? base.get() : folder, piece.constData(), kWalkFlags);
         if (fd < 0)
             return -1;
         base.reset(fd);

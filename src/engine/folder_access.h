@@ -16,6 +16,9 @@
 // as open() follows them.
 int OpenAnyLength(const QByteArray& path, int flags, mode_t mode = 0);
 
+// The same for a path relative to the open folder `folder` (or AT_FDCWD).
+int OpenAnyLengthAt(int folder, const QByteArray& path, int flags, mode_t mode = 0);
+
 // A file named by the folder holding it (opened) and its name in there: the
 // form every *at() call takes.
 struct PathInFolder {

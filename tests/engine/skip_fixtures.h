@@ -1,8 +1,8 @@
 #pragma once
 // Helpers for the tests of what the engine leaves out or leaves behind: a
 // host that records reportSkipped, trees deeper than the system's path limit
-// (built and removed by descriptors, since no path call reaches their
-// bottom), and temporary files as a killed run leaves them.
+// (built by descriptors, since no path call reaches their bottom), and
+// temporary files as a killed run leaves them.
 
 #include "common/recording_job_host.h"
 #include "engine/file_descriptor.h"
@@ -10,11 +10,11 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QString>
 
 #include <climits>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -43,29 +43,6 @@ private:
     QList<Skip> m_skips;
 };
 
-// Removes everything inside the open folder `fd` (descriptor-relative, so
-// at any depth).
-inline void removeContents(int fd) {
-    DIR* dir = ::fdopendir(::dup(fd));
-    if (!dir)
-        return;
-    ::rewinddir(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        if (::unlinkat(fd, name.constData(), 0) == 0)
-            continue;
-        const int sub = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-        if (sub >= 0) {
-            removeContents(sub);
-            ::close(sub);
-        }
-        ::unlinkat(fd, name.constData(), AT_REMOVEDIR);
-    }
-    ::closedir(dir);
-}
-
 // A chain of `levels` folders with names of `nameLength` characters below
 // `root`, so that its bottom lies further down than PATH_MAX. Removed with
 // everything in it when it goes out of scope.
@@ -84,14 +61,10 @@ public:
         }
         m_bottom = std::move(folder);
     }
+    // rm walks a tree of any depth without running out of descriptors.
     ~DeepFolder() {
-        FileDescriptor root(::open(QFile::encodeName(m_root).constData(), O_RDONLY | O_DIRECTORY));
-        const int first = ::openat(root.get(), m_first.constData(), O_RDONLY | O_DIRECTORY);
-        if (first >= 0) {
-            removeContents(first);
-            ::close(first);
-        }
-        ::unlinkat(root.get(), m_first.constData(), AT_REMOVEDIR);
+        QProcess::execute(QStringLiteral("rm"),
+                          {QStringLiteral("-rf"), m_root + QString::fromLatin1(m_first)});
     }
     DeepFolder(const DeepFolder&) = delete;
     DeepFolder& operator=(const DeepFolder&) = delete;

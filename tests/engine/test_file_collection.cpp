@@ -250,6 +250,7 @@ private slots:
         QTest::addColumn<int>("nameLength");
         QTest::newRow("40 long names") << 40 << 110;
         QTest::newRow("90 short names") << 90 << 50;
+        QTest::newRow("2100 one-letter names") << 2100 << 1;
     }
     void deepTreeKeepsTheListingOrder() {
         QFETCH(int, levels);
