@@ -9,7 +9,7 @@ public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
     FileDescriptor& operator=(FileDescriptor&& other) noexcept {
         if (this != &other)
             reset(other.release());

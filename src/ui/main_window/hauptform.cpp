@@ -10,10 +10,12 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/duplicates_controller.h"
 #include "ui/main_window/editor_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/functions_controller.h"
 #include "ui/main_window/guarded_connect.h"
+#include "ui/main_window/index_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/textures.h"
@@ -77,6 +79,8 @@ void THauptForm::registerControllers() {
     addController<DefectScanController>();
     addController<FunctionsController>();
     addController<EditorController>();
+    addController<IndexController>();
+    addController<DuplicatesController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
