@@ -6,6 +6,7 @@
 #include "engine/scope_exit.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <cerrno>
 
@@ -47,14 +48,25 @@ bool MoveLogJournal::append(const QString& former, const QString& moved) {
     do {
         written = ::write(m_fd.get(), pair.constData(), size_t(pair.size()));
     } while (written < 0 && errno == EINTR);
-    if (written == pair.size())
+    if (written == pair.size()) {
+        m_lastPairSize = pair.size();
         return true;
+    }
     // A short write leaves half a pair: cut it off again, then stop, so the
     // log holds exactly the pairs of the moves made.
     if (written > 0)
         (void)::ftruncate(m_fd.get(), ::lseek(m_fd.get(), 0, SEEK_END) - written);
     m_fd.close();
     return false;
+}
+
+void MoveLogJournal::dropLastPair() {
+    if (!m_fd.valid() || m_lastPairSize == 0)
+        return;
+    const off_t end = ::lseek(m_fd.get(), 0, SEEK_END);
+    if (end < m_lastPairSize || ::ftruncate(m_fd.get(), end - m_lastPairSize) != 0)
+        m_fd.close(); // the log would list a move never made: take no more pairs
+    m_lastPairSize = 0;
 }
 
 MoveLogContent ReadMoveLog(const QString& logPath) {
@@ -77,12 +89,46 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
     return content;
 }
 
+namespace {
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Clears each folder of leftover temporary files once, before the first
+// move into or out of it.
+class LeftoverSweeper {
+public:
+    void sweep(const QString& path) {
+        const QString folder = folderOf(path);
+        if (folder.isEmpty() || m_swept.contains(folder))
+            return;
+        m_swept.insert(folder);
+        RemoveLeftoverTemporaries(folder);
+    }
+
+private:
+    QSet<QString> m_swept;
+};
+
+// True when the file is back at `former`: moved back, or found there whole.
+bool moveBack(const QString& former, const QString& moved) {
+    if (MoveFileNoOverwrite(moved, former))
+        return true;
+    // A run killed after its copy was complete (across file systems) left
+    // the picture at both places; the bytes at the former path are whole.
+    return SameFileContent(moved, former) && RemoveFile(moved);
+}
+
+} // namespace
+
 UndoResult UndoMoves(const QString& logPath) {
     UndoResult result;
     const MoveLogContent log = ReadMoveLog(logPath);
     if (!log.readable)
         return result;
     result.logRead = true;
+    LeftoverSweeper sweeper;
     // An empty file reads as one pair of empty paths, an odd last line as a
     // pair without new path; both renames fail and are skipped.
     qsizetype i = 0;
@@ -90,9 +136,15 @@ UndoResult UndoMoves(const QString& logPath) {
         const QString former = log.lines.value(i);
         const QString moved = log.lines.value(i + 1);
         ++result.pairs;
-        if (!former.isEmpty() && !moved.isEmpty() && MoveFileNoOverwrite(moved, former))
-            ++result.restored;
         i += 2;
+        if (former.isEmpty() || moved.isEmpty())
+            continue;
+        sweeper.sweep(former);
+        sweeper.sweep(moved);
+        if (moveBack(former, moved))
+            ++result.restored;
+        else if (FileExists(moved))
+            result.leftInPlace.append(moved);
     } while (i < log.lines.size());
     return result;
 }

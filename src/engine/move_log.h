@@ -38,10 +38,13 @@ public:
     bool isOpen() const { return m_fd.valid(); }
     // False when the pair did not reach the file; the journal is closed then.
     bool append(const QString& former, const QString& moved);
+    // Takes the last appended pair off again: its move was not made.
+    void dropLastPair();
 
 private:
     FileDescriptor m_fd;
     bool m_started = false;
+    qsizetype m_lastPairSize = 0;
 };
 
 // The log's lines; an unreadable or missing file gives no lines.
@@ -54,12 +57,19 @@ MoveLogContent ReadMoveLog(const QString& logPath);
 struct UndoResult {
     bool logRead = false; // the log file could be opened
     int pairs = 0;        // pairs read (an empty file counts as one empty pair)
-    int restored = 0;     // files moved back to their former path
+    int restored = 0;     // pairs whose file is back at its former path
+    // Moved files still where the run put them: their former path was taken
+    // by another file, or its folder is gone.
+    QStringList leftInPlace;
+    int failed() const { return int(leftInPlace.size()); }
 };
 
 // Moves every logged file back to its former path, pairs in file order.
 // Never replaces a file now standing at a former path, never creates a
-// folder, never writes the log; every failure is skipped silently.
+// folder, never writes the log. When the former path already holds exactly
+// the moved file's bytes (a run killed after its copy was complete), the
+// moved file is removed and the pair counts as undone. Temporary files that
+// killed runs left in the folders it touches are removed first.
 UndoResult UndoMoves(const QString& logPath);
 
 // The undo command: busy cursor, UndoMoves on the log of the current working
