@@ -10,6 +10,7 @@ extern const BatchJob kIndexJob;
 extern const BatchJob kThumbsJob;
 extern const BatchJob kDupesJob;
 extern const BatchJob kEmptyFoldersJob;
+extern const BatchJob kReduceJob;
 
 namespace {
 
@@ -17,6 +18,7 @@ namespace {
 constexpr const BatchJob* kJobs[] = {
     &kDefectsJob,
     &kUndoJob,
+    &kReduceJob,
     &kEffectJob,
     &kIndexJob,
     &kThumbsJob,

@@ -1,8 +1,10 @@
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "engine/defect_scan.h"
+#include "engine/file_ops.h"
 #include "engine/move_log.h"
 #include "engine_fixtures.h"
+#include "skip_fixtures.h"
 
 #include <QTest>
 
@@ -135,6 +137,85 @@ private slots:
         QCOMPARE(result.restored, restored);
         for (const QString& name : present)
             QVERIFY2(tree.exists(name), qPrintable(name));
+    }
+
+    // A run killed after its copy was complete left the picture at both
+    // ends of a pair. Where the former path holds exactly the moved bytes,
+    // the undo removes the second copy and counts the pair as undone; any
+    // other file at the former path keeps the moved file where it is.
+    void formerPathAlreadyHoldingTheFile_data() {
+        QTest::addColumn<QString>("atFormer"); // what stands at pics/x/b.jpg
+        QTest::addColumn<bool>("undone");
+        QTest::newRow("same bytes") << "same bytes" << true;
+        QTest::newRow("hard link of the moved file") << "hard link" << true;
+        QTest::newRow("same size, other bytes") << "other bytes" << false;
+        QTest::newRow("link to the moved file") << "symlink" << false;
+    }
+    void formerPathAlreadyHoldingTheFile() {
+        QFETCH(QString, atFormer);
+        QFETCH(bool, undone);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        const QString moved = tree.path("work/Defekt/Defekt2_b.jpg");
+        const QByteArray bytes = tree.read("work/Defekt/Defekt2_b.jpg");
+        const QString former = tree.path("pics/x/b.jpg");
+        if (atFormer == "same bytes")
+            QVERIFY(tree.file("pics/x/b.jpg", bytes));
+        if (atFormer == "hard link")
+            QVERIFY(::link(QFile::encodeName(moved).constData(),
+                           QFile::encodeName(former).constData()) == 0);
+        if (atFormer == "other bytes")
+            QVERIFY(tree.file("pics/x/b.jpg", QByteArray(bytes.size(), 'o')));
+        if (atFormer == "symlink")
+            QVERIFY(QFile::link(moved, former));
+
+        const UndoResult result = UndoMoves(log);
+
+        QCOMPARE(result.pairs, 3);
+        QCOMPARE(result.restored, undone ? 3 : 2);
+        QCOMPARE(result.failed(), undone ? 0 : 1);
+        QCOMPARE(result.leftInPlace, undone ? QStringList() : QStringList({moved}));
+        QCOMPARE(FileExists(moved), !undone);
+        if (atFormer != "symlink")
+            QCOMPARE(tree.read("pics/x/b.jpg"),
+                     atFormer == "other bytes" ? QByteArray(bytes.size(), 'o') : bytes);
+        if (!undone)
+            QCOMPARE(tree.read("work/Defekt/Defekt2_b.jpg"), bytes);
+    }
+
+    // The counts say what really happened to each pair: moved back, left in
+    // the defect folder (listed), or nothing to move (the file is gone).
+    void countsTellEveryPairApart() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        QVERIFY(tree.file("pics/a.jpg", "a newer file"));
+        QVERIFY(QFile::remove(tree.path("work/Defekt/Defekt3_c.jpeg")));
+        const UndoResult result = UndoMoves(log);
+        QCOMPARE(result.pairs, 3);
+        QCOMPARE(result.restored, 1);
+        QCOMPARE(result.leftInPlace, QStringList({tree.path("work/Defekt/Defekt1_a.jpg")}));
+        QCOMPARE(tree.read("pics/x/b.jpg").size(), 302);
+    }
+
+    // A killed undo across file systems leaves at most a temporary file at
+    // the former path's folder; the next undo removes it and finishes.
+    void undoRemovesLeftoversOfAKilledUndo() {
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        const QString log = moveThree(host, tree);
+        const QByteArray bytes = tree.read("work/Defekt/Defekt2_b.jpg");
+        fixtures::leaveTemporary(tree.path("pics/x/.kelvasto-tmp-undo01"), bytes.left(100), false);
+        fixtures::leaveTemporary(tree.path("work/Defekt/.kelvasto-tmp-scan01"), "half", false);
+        const FileDescriptor busy = fixtures::leaveTemporary(
+            tree.path("pics/y/.kelvasto-tmp-busy01"), "another run writes this", true);
+        QCOMPARE(UndoMoves(log).restored, 3);
+        QCOMPARE(tree.names("pics/x"), QStringList({"b.jpg"}));
+        QVERIFY(tree.names("work/Defekt").isEmpty());
+        QCOMPARE(tree.names("pics/y"),
+                 QStringList({".kelvasto-tmp-busy01", "c.jpeg", "sound.jpg"}));
+        QCOMPARE(tree.read("pics/x/b.jpg"), bytes);
     }
 
     void encodedLogUsesCrLfAndFileSystemBytes() {
