@@ -38,6 +38,10 @@ QMenu* Submenu(QMenuBar* bar, const char* name) {
     auto* menu = new QMenu(bar);
     menu->setObjectName(QString::fromLatin1(name));
     menu->setToolTipsVisible(true);
+    // "Aktionen" has no entries on some tabs. Opened then, an empty menu would
+    // take a zero size, and a window once shown at zero size is never mapped
+    // again by X: the menu would stay invisible for the rest of the run.
+    menu->setMinimumSize(1, 1);
     bar->addMenu(menu);
     return menu;
 }
