@@ -176,6 +176,7 @@ void THauptForm::buildControls() {
     layout->addWidget(buildSeriesTab(series));
     tabs->addTab(series, QString());
     tabs->addTab(BuildEditorPage(tabs), QString());
+    LinkUndoButton(*this);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("HauptStatusBar"));

@@ -129,3 +129,10 @@ QToolBar* BuildMainToolBar(QWidget* parent) {
     add("TB01Info", 6);
     return toolbar;
 }
+
+void LinkUndoButton(QWidget& window) {
+    auto* entry = window.findChild<QAction*>(QStringLiteral("HMenuDateiRueckgaengig"));
+    auto* button = window.findChild<QAction*>(QStringLiteral("TB01Rueckgaengig"));
+    button->setEnabled(entry->isEnabled());
+    QObject::connect(entry, &QAction::enabledChanged, button, &QAction::setEnabled);
+}

@@ -33,6 +33,9 @@ QMenu* BuildPopupMenu(QWidget* parent);
 
 // HauptToolBar01.
 QToolBar* BuildMainToolBar(QWidget* parent);
+// TB01Rueckgaengig acts through HMenuDateiRueckgaengig, so it takes over the
+// entry's enabled state whenever that changes. Call once both exist.
+void LinkUndoButton(QWidget& window);
 
 // Small shared helpers for the builders.
 namespace parts {
