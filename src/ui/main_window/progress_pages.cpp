@@ -23,10 +23,15 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text = {}) {
     return label;
 }
 
+// Counters change once per file. A fixed size keeps a new number from
+// asking the layouts for room: that request climbs up through the tab
+// widgets, which then repaint the whole window every time.
 QLabel* Counter(QWidget* parent, const char* name) {
     auto* label = Label(parent, name, QStringLiteral("0"));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(50);
+    const QFontMetrics metrics(label->font());
+    label->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000000000")) + 2,
+                        metrics.height());
     return label;
 }
 

@@ -106,6 +106,17 @@ void ShellFileList::applyRoot() {
 void ShellFileList::reread() {
     createFileModel();
     applyRoot();
+    m_watchSuspended = false;
+}
+
+void ShellFileList::suspendWatching() {
+    m_files->setOption(QFileSystemModel::DontWatchForChanges, true);
+    m_watchSuspended = true;
+}
+
+void ShellFileList::resumeWatching() {
+    if (m_watchSuspended)
+        reread();
 }
 
 void ShellFileList::setViewStyle(ViewStyle style) {

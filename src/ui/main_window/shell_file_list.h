@@ -41,6 +41,12 @@ public:
     bool showsHidden() const { return m_showHidden; }
     // Reads the folder anew from the file system; the selection is dropped.
     void reread();
+    // While a job moves or writes files below the listed folder, the model
+    // would re-read the folder at every change. The job re-reads the list at
+    // its end; resumeWatching() re-reads only when that did not happen.
+    void suspendWatching();
+    void resumeWatching();
+    bool watching() const { return !m_watchSuspended; }
 
     // The texture tiled behind items and text; a null image: ordinary
     // background.
@@ -87,6 +93,7 @@ private:
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
     bool m_loaded = false;
+    bool m_watchSuspended = false;
     QImage m_texture;
     QColor m_textColour;
     QFileSystemModel* m_files = nullptr;
