@@ -8,6 +8,7 @@
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
+#include "ui/main_window/qt_translation.h"
 #include "ui/main_window/textures.h"
 
 #include <QAbstractButton>
@@ -62,7 +63,11 @@ JobHost& THauptForm::jobHost() {
 }
 
 void THauptForm::ApplyLanguage() {
+    ApplyQtTranslation(LanguageOffset());
     ::ApplyLanguage(*this);
+    ApplyToolbarTexts(*this);
+    // Type names and dates of the listed items were made in the old language.
+    m_fileList->reread();
 }
 
 void THauptForm::FormCreate() {

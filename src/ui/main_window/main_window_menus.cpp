@@ -3,6 +3,8 @@
 
 #include "ui/main_window/main_window_parts.h"
 
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "ui/main_window/toolbar_icons.h"
 
 #include <QActionGroup>
@@ -135,4 +137,20 @@ void LinkUndoButton(QWidget& window) {
     auto* button = window.findChild<QAction*>(QStringLiteral("TB01Rueckgaengig"));
     button->setEnabled(entry->isEnabled());
     QObject::connect(entry, &QAction::enabledChanged, button, &QAction::setEnabled);
+}
+
+void ApplyToolbarTexts(QWidget& window) {
+    const std::pair<const char*, QString> tips[] = {
+        {"TB01Refresh", OwnText("toolbar.refresh")},
+        {"TB01LargeIcon", OwnText("toolbar.large_icons")},
+        {"TB01SmallIcon", OwnText("toolbar.small_icons")},
+        {"TB01List", OwnText("toolbar.list")},
+        {"TB01Report", OwnText("toolbar.details")},
+        {"TB01Info", CatalogueText(843)},
+    };
+    for (const auto& [name, tip] : tips) {
+        auto* button = window.findChild<QAction*>(QString::fromLatin1(name));
+        button->setToolTip(tip);
+        button->setStatusTip(tip);
+    }
 }
