@@ -3,7 +3,8 @@
 // DIR's "*.jpg" then "*.jpeg" files in one walk, and the count;
 // `run-two-walks` does the same with one call per mask.
 
-#include "bench_job_host.h"
+#include "common/bench_job_host.h"
+#include "common/timing.h"
 #include "engine/file_collection.h"
 
 #include <QDir>

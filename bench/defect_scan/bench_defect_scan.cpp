@@ -9,7 +9,9 @@
 //     scan engine (collect + test + copy the defective files; then again
 //     with the copies in place), and IsDefectiveJpeg over DIR/pictures.
 
-#include "../collection/bench_job_host.h"
+#include "common/bench_job_host.h"
+#include "common/jpeg_builder.h"
+#include "common/timing.h"
 #include "engine/defect_scan.h"
 #include "engine/file_collection.h"
 
@@ -73,11 +75,7 @@ bool writeTree(const QString& folder, const QByteArray& sound, int count) {
 }
 
 int generate(const QString& root, int small, int pictures) {
-    QByteArray tiny(400, 's');
-    tiny[0] = char(0xFF);
-    tiny[1] = char(0xD8);
-    tiny[398] = char(0xFF);
-    tiny[399] = char(0xD9);
+    const QByteArray tiny = JpegBuilder().soi().scanData(396).eoi().bytes();
     const QByteArray photo = photoLikeJpeg(1024, 768);
     if (!writeTree(root + QStringLiteral("/small"), tiny, small) ||
         !writeTree(root + QStringLiteral("/pictures"), photo, pictures))

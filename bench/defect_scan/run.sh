@@ -4,26 +4,17 @@
 #  - the floor: a C++ loop that opens each file and reads its last two bytes
 #    (target: end-of-image test <= 1.3 x the floor), and
 #  - `jpeginfo -c` on the 2,000 photos (target: >= 100 x faster).
-set -eu
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(cd "$here/../.." && pwd)
-build=${BUILD_DIR:-$repo/build-bench}
-cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target bench_defect_scan >/dev/null
-tool="$build/bench/bench_defect_scan"
+. "$(dirname "$0")/../common/preamble.sh"
+tool=$(bench_tool bench_defect_scan)
+tree=$WORK/tree
+"$tool" generate "$tree" "${SMALL:-18000}" "${PICTURES:-2000}"
+"$tool" run "$tree" 5 > "$WORK/times"
+cat "$WORK/times"
 
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/kelvasto-bench-defects-XXXXXX")
-trap 'rm -rf "$tmp"' EXIT INT TERM
-"$tool" generate "$tmp/tree" "${SMALL:-18000}" "${PICTURES:-2000}"
-"$tool" run "$tmp/tree" 5 > "$tmp/times"
-cat "$tmp/times"
-
-find "$tmp/tree/pictures" -name '*.jpg' > "$tmp/pictures.txt"
-start=$(date +%s%N)
-xargs -d '\n' jpeginfo -c < "$tmp/pictures.txt" > "$tmp/jpeginfo.txt" 2>&1 || true
-end=$(date +%s%N)
-jpeginfo_s=$(awk "BEGIN { printf \"%.6f\", ($end - $start) / 1e9 }")
-echo "jpeginfo $jpeginfo_s ($(grep -c 'ERROR\|WARNING' "$tmp/jpeginfo.txt" || true) files flagged)"
+find "$tree/pictures" -name '*.jpg' > "$WORK/pictures.txt"
+jpeginfo_s=$(best_seconds 1 sh -c 'xargs -d "\n" jpeginfo -c < "$1" > "$2" 2>&1 || true' \
+    sh "$WORK/pictures.txt" "$WORK/jpeginfo.txt")
+echo "jpeginfo $jpeginfo_s ($(grep -c 'ERROR\|WARNING' "$WORK/jpeginfo.txt" || true) files flagged)"
 
 awk -v j="$jpeginfo_s" '
     $1 == "floor" { floor = $2 } $1 == "test" { test = $2 }
@@ -34,4 +25,4 @@ awk -v j="$jpeginfo_s" '
         printf "ratio scan engine / (collect + floor): %.2f (copies already in place)\n", rescan / (collect + floor)
         printf "ratio first scan / (collect + floor):  %.2f (writes 2,000 copies)\n", scan / (collect + floor)
         printf "ratio jpeginfo -c / end-of-image test: %.0f (target >= 100)\n", j / pictures
-    }' "$tmp/times"
+    }' "$WORK/times"

@@ -7,7 +7,7 @@
 // EFFECT is none, invert, grey, mirror-tb, mirror-lr, sharpen, optimise or
 // anti-alias. Prints the time of each step to stderr.
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/filter_engine.h"
 #include "imaging/optimise.h"
 #include "imaging/picture_files.h"

@@ -2,8 +2,8 @@
 
 #include "app/hive_store.h"
 
-#include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 namespace {
 
@@ -40,11 +40,19 @@ void readByte(const HiveKey& key, const QString& name, std::uint8_t& field, std:
 
 } // namespace
 
+QString DefaultWorkingFolder() {
+    const QString folder =
+        withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)) +
+        QStringLiteral("Kelvasto/");
+    // A folder that cannot be made shows later as a failed copy or an
+    // unwritable move log, which the jobs report; nothing to add here.
+    QDir().mkpath(folder);
+    return folder;
+}
+
 SettingsDefaults PlatformSettingsDefaults() {
     SettingsDefaults defaults;
-    const QString appDir =
-        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    defaults.programFolder = withSlash(appDir);
+    defaults.workingFolder = DefaultWorkingFolder();
     defaults.homeFolder = withSlash(QDir::homePath());
     return defaults;
 }
@@ -53,7 +61,7 @@ AppSettings LoadSettings(const SettingsDefaults& defaults) {
     AppSettings s;
     HiveKey key(kSettingsKeyPath);
     readString(key, QStringLiteral("Arbeitsverzeichnis"), s.Arbeitsverzeichnis,
-               defaults.programFolder);
+               defaults.workingFolder);
     readString(key, QStringLiteral("Startverzeichnis"), s.Startverzeichnis, defaults.homeFolder);
     readString(key, QStringLiteral("Protokolldatei"), s.Protokolldatei,
                QStringLiteral("Protokoll.txt"));
@@ -91,6 +99,17 @@ void SaveScreenSettings(const AppSettings& s) {
     key.writeString(QStringLiteral("UnterverzeichnisThumb"), s.UnterverzeichnisThumb);
     key.writeString(QStringLiteral("UnterverzeichnisSonst"), s.UnterverzeichnisSonst);
     key.close();
+}
+
+bool SaveLanguageChoice(AppSettings& s) {
+    HiveKey key(kSettingsKeyPath);
+    const bool written = key.writeInteger(QStringLiteral("Sprache"), s.Sprache) &&
+                         key.writeBoolean(QStringLiteral("Sprachwahl"), s.Sprachwahl);
+    // What the next start will see: read back, and ask again when unreadable.
+    const HiveValue<std::int32_t> back = key.readInteger(QStringLiteral("Sprachwahl"));
+    s.Sprachwahl = back.ok() ? back.value != 0 : true;
+    key.close();
+    return written;
 }
 
 QString ProtocolFilePath(const AppSettings& settings) {

@@ -31,11 +31,17 @@ struct AppSettings {
 
 // Platform defaults that are not constants.
 struct SettingsDefaults {
-    QString programFolder; // with trailing "/"
+    QString workingFolder; // Arbeitsverzeichnis when none is stored, with trailing "/"
     QString homeFolder;    // with trailing "/"
 };
 
-// The program's own folder and the user's home folder, each with "/".
+// The per-user data folder of the program, $XDG_DATA_HOME/Kelvasto/, created
+// when it does not exist yet. It is the working folder when none is stored:
+// the program's own folder is a build folder (deleted by a clean) or a
+// read-only install, no place for moved pictures and their move log.
+QString DefaultWorkingFolder();
+
+// DefaultWorkingFolder() and the user's home folder, each with "/".
 SettingsDefaults PlatformSettingsDefaults();
 
 // Opens the key (creating it), reads every value on its own guard, applies the
@@ -44,6 +50,10 @@ AppSettings LoadSettings(const SettingsDefaults& defaults = PlatformSettingsDefa
 
 // Writes ExplorerSTVLinks and the three sub-folder names.
 void SaveScreenSettings(const AppSettings& settings);
+
+// Writes Sprache and Sprachwahl, then reads Sprachwahl back into `settings`
+// (true when it cannot be read). False when a write failed.
+bool SaveLanguageChoice(AppSettings& settings);
 
 // The move-log path: Arbeitsverzeichnis immediately followed by Protokolldatei.
 QString ProtocolFilePath(const AppSettings& settings);

@@ -1,7 +1,7 @@
 #include "app/program_start.h"
 
-#include "i18n/language_chooser.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/main_window/help_window.h"
 

@@ -76,21 +76,9 @@ int usageError(const QString& text, const char* help) {
     return ExitStatus::Usage;
 }
 
-// The working folder's default is the program's folder. The window program
-// is "kelvasto" beside this tool once installed, one level up in a build
-// tree; take its folder so both share the default working folder and log.
-SettingsDefaults programDefaults() {
-    SettingsDefaults defaults = PlatformSettingsDefaults();
-    const QString here = QCoreApplication::applicationDirPath();
-    const QString parent = QDir::cleanPath(here + QStringLiteral("/.."));
-    if (!QFileInfo::exists(here + QStringLiteral("/kelvasto")) &&
-        QFileInfo(parent + QStringLiteral("/kelvasto")).isExecutable())
-        defaults.programFolder = AddTrailingBackslash(parent);
-    return defaults;
-}
-
 AppSettings loadProgramSettings() {
-    AppSettings settings = LoadSettings(programDefaults());
+    // The same settings and default working folder as the window program.
+    AppSettings settings = LoadSettings();
     SetLanguageOffset(settings.Sprache);
     SetLanguageIndex(LanguageIndexForOffset(settings.Sprache));
     return settings;
@@ -217,7 +205,7 @@ int runDefects(const QStringList& args, bool assumeYes) {
         host.setFiles(line->paths);
     }
     InstallInterruptHandler(host.stopFlags());
-    const DefectScanResult result = ScanDefectiveJpegs(host, line->options);
+    const DefectScanResult result = ScanDefectiveJpegs(host, line->options, &host);
     host.endProgressLine();
     if (result.nothingToTest)
         return ExitStatus::Done;

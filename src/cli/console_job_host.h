@@ -5,6 +5,7 @@
 // gave --yes.
 
 #include "engine/collection_watcher.h"
+#include "engine/defect_scan.h"
 #include "engine/job_host.h"
 
 #include <QElapsedTimer>
@@ -14,7 +15,7 @@
 
 #include <cstdio>
 
-class ConsoleJobHost : public JobHost {
+class ConsoleJobHost : public JobHost, public DefectScanReporter {
 public:
     ConsoleJobHost(AppSettings settings, bool assumeYes, bool showProgress);
     ~ConsoleJobHost() override;
@@ -40,6 +41,9 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
+
+    // One line per defective file: stdout when it was copied or moved,
+    // stderr when not.
     void noteDefectiveFile(const QString& from, const QString& to, bool done) override;
 
     // Ends the progress line so that the next output starts on a fresh line.

@@ -45,3 +45,16 @@ void FinishWatcher(QPointer<CollectionWatcher> watcher) {
             watcher->wait(5);
     }
 }
+
+CollectionWatcher* StartCollectionWatcher(WatcherKind kind, QObject* context,
+                                          std::function<void()> update) {
+    switch (kind) {
+    case WatcherKind::DefekteJPEGs:
+        return new TDefekteJPEGs(context, std::move(update));
+    case WatcherKind::JPEGVerkleinern:
+        return new TJPEGVerkleinern(context, std::move(update));
+    case WatcherKind::FortschrittDuplikate:
+        return new TFortschrittDuplikate(context, std::move(update));
+    }
+    return new CollectionWatcher(context, std::move(update));
+}

@@ -13,6 +13,8 @@
 // the update touches (closing the window, a test's end) calls
 // FinishWatcher(), which keeps processing events while it waits.
 
+#include "engine/job_host.h"
+
 #include <QMutex>
 #include <QPointer>
 #include <QThread>
@@ -71,3 +73,7 @@ class TFortschrittDuplikate : public CollectionWatcher {
 public:
     using CollectionWatcher::CollectionWatcher;
 };
+
+// A new running watcher of the class that belongs to `kind`.
+CollectionWatcher* StartCollectionWatcher(WatcherKind kind, QObject* context,
+                                          std::function<void()> update);

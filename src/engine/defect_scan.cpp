@@ -1,10 +1,12 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
+#include "engine/job_controls.h"
 #include "engine/job_host.h"
+#include "engine/job_run.h"
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
@@ -14,10 +16,7 @@
 
 namespace {
 
-const QString kDefectsFound = QStringLiteral("Label_DDS02");
-const QString kFilesToTest = QStringLiteral("Label_DDS05");
-const QString kFilesTested = QStringLiteral("Label_DDS07");
-const QString kProgressBar = QStringLiteral("ProgressBar_DDS01");
+const DefectScanControls& kControls = kDefectScanControls;
 
 constexpr int kNoFileMarked = 9000;
 constexpr int kScanFinished = 9115;
@@ -48,8 +47,9 @@ bool testFile(const QString& path, DefectScanResult& result) {
 
 class DefectMover {
 public:
-    DefectMover(JobHost& host, const DefectScanOptions& options, DefectScanResult& result)
-        : m_host(host), m_options(options), m_result(result) {
+    DefectMover(JobHost& host, DefectScanReporter& reporter, const DefectScanOptions& options,
+                DefectScanResult& result)
+        : m_host(host), m_reporter(reporter), m_options(options), m_result(result) {
         if (options.move)
             m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
     }
@@ -72,7 +72,7 @@ private:
         // undo would then rename files this run never moved.
         if (!IsLoggablePath(path) || !IsLoggablePath(target)) {
             ++m_result.unsafeNames;
-            m_host.noteDefectiveFile(path, target, false);
+            m_reporter.noteDefectiveFile(path, target, false);
             return;
         }
         // Logged before the move: a kill in between leaves a pair whose undo
@@ -81,7 +81,7 @@ private:
         // means no move: it could not be undone.
         if (!m_journal->append(path, target)) {
             ++m_result.unlogged;
-            m_host.noteDefectiveFile(path, target, false);
+            m_reporter.noteDefectiveFile(path, target, false);
             return;
         }
         MakeFolderPath(m_result.defectFolder);
@@ -97,10 +97,11 @@ private:
     void report(const QString& path, const QString& target, bool done) {
         if (done)
             ++m_result.transferred;
-        m_host.noteDefectiveFile(path, target, done);
+        m_reporter.noteDefectiveFile(path, target, done);
     }
 
     JobHost& m_host;
+    DefectScanReporter& m_reporter;
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
@@ -109,24 +110,29 @@ private:
 void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
-    int next = 1;
-    for (int i = 0; i < files.size(); ++i) {
-        host.processPendingMessages();
-        if (host.stopFlags().JpegJobStop.load() == 1) {
-            result.stopped = true;
+    FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
+    for (const QString& path : files) {
+        if (!loop.next())
             break;
-        }
-        const QString& path = files.at(i);
         if (testFile(path, result)) {
             ++result.defective;
-            mover.handle(path, result.defectFolder + DefectFileName(next, width, path));
-            ++next;
+            mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
-        result.tested = i + 1;
-        host.setProgressValue(kProgressBar, i + 1);
-        host.setText(kFilesTested, QString::number(i + 1));
-        host.setText(kDefectsFound, QString::number(next - 1));
+        loop.advance();
+        host.setText(kControls.defectsFound, QString::number(result.defective));
     }
+    result.tested = loop.done();
+    result.stopped = loop.stopped();
+}
+
+// The host reports for itself when it knows how; otherwise nobody listens.
+DefectScanReporter& reporterFor(JobHost& host, DefectScanReporter* reporter) {
+    static DefectScanReporter nobody;
+    if (reporter)
+        return *reporter;
+    if (auto* self = dynamic_cast<DefectScanReporter*>(&host))
+        return *self;
+    return nobody;
 }
 
 } // namespace
@@ -142,59 +148,45 @@ QString DefectFileName(int number, int width, const QString& formerPath) {
            QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')) + QLatin1Char('_') + name;
 }
 
-DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options) {
+DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
+                                    DefectScanReporter* reporter) {
+    DefectScanReporter& report = reporterFor(host, reporter);
     DefectScanResult result;
     {
-        host.setBusyCursor(true);
-        ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-        host.lockUi(JobKind::DefectScan);
-        ScopeExit unlock([&] { host.unlockUi(JobKind::DefectScan); });
-        host.setProgressValue(kProgressBar, 0);
-        host.setText(kDefectsFound, QStringLiteral("0"));
-        host.setText(kFilesTested, QStringLiteral("0"));
-
+        JobRun run(host, JobKind::DefectScan, kControls.progress, {kControls.defectsFound});
         result.defectFolder = DefectFolderFor(host.settings(), options.destination);
         BatchLists& lists = host.lists();
         lists.AlteDateinamen.clear();
         lists.NeueDateinamen.clear();
         lists.ProtokollListBox.clear();
 
-        host.startWatcher(WatcherKind::DefekteJPEGs);
-        ScopeExit stopWatcher([&] { host.stopWatcher(); });
+        run.startWatcher(WatcherKind::DefekteJPEGs);
         collectWorkList(host, options, lists.AlteDateinamen);
+        run.stopWatcher();
         const QStringList files = lists.AlteDateinamen;
         result.collected = int(files.size());
         if (files.isEmpty()) {
             result.nothingToTest = true;
             host.showMessage(CatalogueText(kNoFileMarked), MessageKind::Information,
                              ButtonBit(DialogButton::OK));
-            stopWatcher.runNow();
-            restoreCursor.runNow();
-            unlock.runNow();
             return result;
         }
-        stopWatcher.runNow();
-
-        host.setProgressMaximum(kProgressBar, result.collected);
-        host.stopFlags().JpegJobStop = 0;
-        host.setText(kFilesToTest, QString::number(result.collected));
 
         // From here on every way out leaves a log of exactly this run's moves,
         // so the undo never works on an older run.
-        DefectMover mover(host, options, result);
+        DefectMover mover(host, report, options, result);
         ScopeExit finishLog([&] {
             result.logWritten =
                 WriteMoveLog(ProtocolFilePath(host.settings()), lists.ProtokollListBox);
             // A log that could not be replaced may still be an older run's:
             // offering its undo would move back files of that run.
-            host.prepareMoveUndo(mover.undoable());
+            report.prepareMoveUndo(mover.undoable());
         });
         testFiles(mover, host, files, result);
         finishLog.runNow();
 
         host.refreshFileList();
-        unlock.runNow();
-        restoreCursor.runNow();
+        run.end();
     }
     host.showMessage(CatalogueText(kScanFinished), MessageKind::Information,
                      ButtonBit(DialogButton::OK));

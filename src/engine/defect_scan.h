@@ -8,10 +8,11 @@
 //
 //     void THauptForm::BitBtn_DDS01Click() {
 //         GuardedHandler(this, [&] {
-//             showProgressPage(1);
-//             DefectFolder = ScanDefectiveJpegs(*this, {GrafikRekursiv->isChecked(),
-//                                                       RadioGroup_DDS01->itemIndex() == 1,
-//                                                       GrafikZielverzeichnis->text(), {}})
+//             showProgressPage(kDefectScanPage);
+//             DefectFolder = ScanDefectiveJpegs(host, {GrafikRekursiv->isChecked(),
+//                                                      RadioGroup_DDS01->itemIndex() == 1,
+//                                                      GrafikZielverzeichnis->text(), {}},
+//                                               this /* the reporter */)
 //                                .defectFolder;
 //         });
 //     }
@@ -47,6 +48,22 @@ struct DefectScanResult {
     bool logWritten = false; // the protocol file was replaced
 };
 
+// What the scan reports beyond its counters: the window offers the undo of a
+// move run, the command-line tool prints one line per defective file.
+class DefectScanReporter {
+public:
+    virtual ~DefectScanReporter() = default;
+    // At the end of a run that collected files: whether the undo may act on
+    // the move log (a move run whose log is this run's).
+    virtual void prepareMoveUndo(bool moveMode) { (void)moveMode; }
+    // For every defective file the scan copied or moved, or failed to.
+    virtual void noteDefectiveFile(const QString& from, const QString& to, bool done) {
+        (void)from;
+        (void)to;
+        (void)done;
+    }
+};
+
 // Destination (or the working folder when it is empty) + "/" + "Defekt/".
 QString DefectFolderFor(const AppSettings& settings, const QString& destination);
 
@@ -56,5 +73,7 @@ QString DefectFileName(int number, int width, const QString& formerPath);
 
 // Runs the whole scan on `host`. Whatever way the run ends after collecting,
 // the protocol file holds this run's moves and the undo state is prepared;
-// the window is unlocked and the cursor restored.
-DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options);
+// the window is unlocked and the cursor restored. Without a `reporter` the
+// host reports when it is a DefectScanReporter itself.
+DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
+                                    DefectScanReporter* reporter = nullptr);

@@ -1,6 +1,6 @@
 #include "engine/defect_test.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "engine/file_descriptor.h"
 
 #include <QFile>

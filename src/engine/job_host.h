@@ -4,7 +4,9 @@
 // tool on the console, and tests with a recorder that answers as scripted.
 //
 // Members added later get a default implementation so that every host keeps
-// compiling.
+// compiling. What one job alone reports (the defect scan's per-file lines, its
+// undo) goes through that job's own reporter, not through this interface, so
+// a new job needs no change here. Control names come from job_controls.h.
 
 #include "app/app_settings.h"
 #include "engine/dialog_types.h"
@@ -26,11 +28,12 @@ enum class JobKind : int {
     DuplicateSearch = 7,
 };
 
-// The three watcher threads that refresh the count of collected files.
+// The three watcher threads that refresh the count of collected files (each
+// its job's label, WatcherLabel in job_controls.h).
 enum class WatcherKind {
-    DefekteJPEGs,         // Label_DDS05
-    JPEGVerkleinern,      // Label_DV06
-    FortschrittDuplikate, // Label_Dup02
+    DefekteJPEGs,         // defect scan
+    JPEGVerkleinern,      // reduction
+    FortschrittDuplikate, // duplicate search
 };
 
 // The hidden lists of the main window.
@@ -85,15 +88,4 @@ public:
     // --- dialogs -------------------------------------------------------------
     // Shows a message in the current language; returns the modal result.
     virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
-
-    // --- move log ------------------------------------------------------------
-    // After a defect scan: sets the undo entry's texts; enables it after a move
-    // run, disables it after a copy run.
-    virtual void prepareMoveUndo(bool moveMode) { (void)moveMode; }
-    // Called for every defective file the scan copied or moved.
-    virtual void noteDefectiveFile(const QString& from, const QString& to, bool done) {
-        (void)from;
-        (void)to;
-        (void)done;
-    }
 };

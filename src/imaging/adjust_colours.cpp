@@ -1,6 +1,6 @@
 #include "imaging/adjust_colours.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/filter_engine.h"
 
 #include <algorithm>

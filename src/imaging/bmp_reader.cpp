@@ -1,6 +1,6 @@
 #include "imaging/bmp_reader.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <array>
 #include <bit>

@@ -1,6 +1,6 @@
 #include "imaging/gaussian_blur.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/parallel_rows.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "imaging/jpeg_codec.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <csetjmp>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "imaging/picture.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <unistd.h>
 

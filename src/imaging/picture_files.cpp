@@ -1,6 +1,6 @@
 #include "imaging/picture_files.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/bmp_reader.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "imaging/qimage_convert.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 QImage ToQImage(const Picture& picture) {
     if (picture.isEmpty())

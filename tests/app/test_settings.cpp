@@ -3,7 +3,10 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
@@ -121,6 +124,39 @@ private slots:
         QCOMPARE(key.value("UnterverzeichnisSonst").toString(), QStringLiteral("So2"));
     }
 
+    void saveLanguageChoice_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<int>("sprache");
+        QTest::addColumn<bool>("sprachwahl");
+        QTest::addColumn<bool>("askNextStart");
+        QTest::newRow("english, do not ask") << true << 10000 << false << false;
+        QTest::newRow("german, ask") << true << 0 << true << true;
+        // A choice that did not stick must not silence the chooser for good.
+        QTest::newRow("store unwritable") << false << 10000 << false << true;
+    }
+
+    void saveLanguageChoice() {
+        QFETCH(bool, writable);
+        QFETCH(int, sprache);
+        QFETCH(bool, sprachwahl);
+        QFETCH(bool, askNextStart);
+        if (!writable) // a folder where the hive file should be
+            QVERIFY(QDir().mkpath(HiveFilePath()));
+        AppSettings s;
+        s.Sprache = sprache;
+        s.Sprachwahl = sprachwahl;
+        QCOMPARE(SaveLanguageChoice(s), writable);
+        QCOMPARE(s.Sprachwahl, askNextStart);
+        if (writable) {
+            const QJsonObject key = testing::storedSettingsKey();
+            QCOMPARE(key.size(), 2);
+            QCOMPARE(key.value("Sprache").toInt(), sprache);
+            QCOMPARE(key.value("Sprachwahl").toInt(), int(sprachwahl));
+        } else {
+            QDir(HiveFilePath()).removeRecursively();
+        }
+    }
+
     void hiveTellsMissingFromWrongType() {
         HiveKey key(QStringLiteral("\\Test\\Key"));
         QVERIFY(key.writeString("s", "text"));
@@ -147,6 +183,34 @@ private slots:
             QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
         QVERIFY(!hive.contains(kSettingsKeyPath));
         QCOMPARE(hive.value("\\Other").toObject().value("x").toInt(), 1);
+    }
+
+    // Without a stored value the working folder is the per-user data folder,
+    // made on first use; a stored one is used as it is, even when missing.
+    void workingFolderDefault_data() {
+        QTest::addColumn<QJsonValue>("stored"); // null: nothing stored
+        QTest::addColumn<QString>("expected");  // DATA: the data folder
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("nothing stored") << QJsonValue() << "DATA" << true;
+        QTest::newRow("empty stored") << QJsonValue("") << "DATA" << true;
+        QTest::newRow("wrong type stored") << QJsonValue(3) << "DATA" << true;
+        QTest::newRow("stored folder")
+            << QJsonValue("/srv/pictures/work") << "/srv/pictures/work/" << false;
+    }
+    void workingFolderDefault() {
+        QFETCH(QJsonValue, stored);
+        QFETCH(QString, expected);
+        QFETCH(bool, exists);
+        const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Kelvasto/");
+        QVERIFY(data.startsWith(testing::sandboxRoot()));
+        QDir(data).removeRecursively();
+        if (!stored.isNull())
+            store("Arbeitsverzeichnis", stored);
+        const AppSettings s = LoadSettings();
+        expected.replace(QLatin1String("DATA"), data);
+        QCOMPARE(s.Arbeitsverzeichnis, expected);
+        QCOMPARE(QFileInfo(s.Arbeitsverzeichnis).isDir(), exists);
+        QVERIFY(!s.Arbeitsverzeichnis.startsWith(QCoreApplication::applicationDirPath()));
     }
 
     void writeMergesWithOtherWriters() {

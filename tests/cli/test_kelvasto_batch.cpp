@@ -1,5 +1,6 @@
 #include "app/app_settings.h"
 #include "app/hive_store.h"
+#include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "engine/move_log.h"
@@ -41,13 +42,10 @@ Run runTool(const QStringList& args) {
 }
 
 QByteArray sound(int size = 300) {
-    QByteArray bytes(size, 's');
-    bytes[size - 2] = char(0xFF);
-    bytes[size - 1] = char(0xD9);
-    return bytes;
+    return JpegBuilder().soi().scanData(size - 4).eoi().bytes();
 }
 QByteArray truncated(int size = 300) {
-    return QByteArray(size, 't');
+    return JpegBuilder().soi().scanData(size - 2).bytes();
 }
 
 } // namespace

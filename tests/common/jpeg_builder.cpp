@@ -53,6 +53,11 @@ JpegBuilder& JpegBuilder::raw(const QByteArray& bytes) {
     return *this;
 }
 
+JpegBuilder& JpegBuilder::cut(int length) {
+    m_bytes.truncate(length);
+    return *this;
+}
+
 QByteArray JpegBuilder::picture(int width, int height, std::uint8_t r, std::uint8_t g,
                                 std::uint8_t b) {
     QImage image(width, height, QImage::Format_RGB888);

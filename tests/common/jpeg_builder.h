@@ -3,6 +3,7 @@
 // one line:
 //
 //     JpegBuilder().soi().app(1, 100).com("hello").dqt().eoi().trailing(10).bytes()
+//     JpegBuilder().soi().app(0).cut(3).bytes()        // cut off in the first segment
 //
 // The segments are well-formed markers with big-endian lengths; the result is
 // not a decodable picture unless it comes from picture().
@@ -26,6 +27,8 @@ public:
     JpegBuilder& scanData(int count);
     JpegBuilder& trailing(int count, char fill = 'x');
     JpegBuilder& raw(const QByteArray& bytes);
+    // Keeps only the first `length` bytes: a file cut off mid-segment.
+    JpegBuilder& cut(int length);
     QByteArray bytes() const { return m_bytes; }
 
     // A real, decodable baseline JPEG of the given size in one flat colour.

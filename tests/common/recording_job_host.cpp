@@ -1,5 +1,7 @@
 #include "common/recording_job_host.h"
 
+#include "engine/job_controls.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -36,8 +38,19 @@ void RecordingJobHost::processPendingMessages() {
 }
 
 void RecordingJobHost::setBusyCursor(bool busy) {
+    m_frameCalls.append(busy ? QStringLiteral("busy") : QStringLiteral("normal"));
     ++m_busyCalls;
     m_busyDepth += busy ? 1 : -1;
+}
+
+void RecordingJobHost::lockUi(JobKind kind) {
+    m_lockCalls.append({true, kind});
+    m_frameCalls.append(QStringLiteral("lock %1").arg(int(kind)));
+}
+
+void RecordingJobHost::unlockUi(JobKind kind) {
+    m_lockCalls.append({false, kind});
+    m_frameCalls.append(QStringLiteral("unlock %1").arg(int(kind)));
 }
 
 void RecordingJobHost::setText(const QString& control, const QString& text) {
@@ -45,40 +58,21 @@ void RecordingJobHost::setText(const QString& control, const QString& text) {
     m_textHistory[control].append(text);
 }
 
-QString RecordingJobHost::watcherLabel(WatcherKind kind) {
-    switch (kind) {
-    case WatcherKind::DefekteJPEGs:
-        return QStringLiteral("Label_DDS05");
-    case WatcherKind::JPEGVerkleinern:
-        return QStringLiteral("Label_DV06");
-    case WatcherKind::FortschrittDuplikate:
-        return QStringLiteral("Label_Dup02");
-    }
-    return {};
-}
-
 void RecordingJobHost::startWatcher(WatcherKind kind) {
     ++m_watchersStarted;
+    m_frameCalls.append(QStringLiteral("watch"));
     if (!m_realWatchers)
         return;
     FinishWatcher(m_watcher); // at most one at a time
-    const QString label = watcherLabel(kind);
-    auto update = [this, label] { setText(label, QString::number(m_lists.AlteDateinamen.size())); };
-    switch (kind) {
-    case WatcherKind::DefekteJPEGs:
-        m_watcher = new TDefekteJPEGs(&m_context, update);
-        break;
-    case WatcherKind::JPEGVerkleinern:
-        m_watcher = new TJPEGVerkleinern(&m_context, update);
-        break;
-    case WatcherKind::FortschrittDuplikate:
-        m_watcher = new TFortschrittDuplikate(&m_context, update);
-        break;
-    }
+    const QString label = WatcherLabel(kind);
+    m_watcher = StartCollectionWatcher(kind, &m_context, [this, label] {
+        setText(label, QString::number(m_lists.AlteDateinamen.size()));
+    });
 }
 
 void RecordingJobHost::stopWatcher() {
     ++m_watchersStopped;
+    m_frameCalls.append(QStringLiteral("unwatch"));
     if (m_watcher)
         m_watcher->requestStop();
 }

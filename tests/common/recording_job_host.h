@@ -5,14 +5,21 @@
 //     RecordingJobHost host;
 //     host.setSelectedFolder(tree + "/");
 //     host.queueAnswer(DialogResult::OK);
-//     host.onProcessPendingMessages([&](int call) { if (call == 12) host.stopFlags().JpegJobStop =
-//     1; }); ScanDefectiveJpegs(host, options); QCOMPARE(host.text("Label_DDS07"), "10");
+//     host.onProcessPendingMessages([&](int call) {
+//         if (call == 12)
+//             host.stopFlags().JpegJobStop = 1;
+//     });
+//     ScanDefectiveJpegs(host, options);
+//     QCOMPARE(host.text(kDefectScanControls.progress.done), "10");
+//
+// It also records what the defect scan reports (DefectScanReporter).
 //
 // With real watchers on, startWatcher() starts the job's watcher thread whose
 // update writes the count of AlteDateinamen into its label, and
 // processPendingMessages() lets that update through.
 
 #include "engine/collection_watcher.h"
+#include "engine/defect_scan.h"
 #include "engine/job_host.h"
 
 #include <QHash>
@@ -24,7 +31,7 @@
 #include <deque>
 #include <functional>
 
-class RecordingJobHost : public JobHost {
+class RecordingJobHost : public JobHost, public DefectScanReporter {
 public:
     struct Message {
         QString text;
@@ -76,6 +83,9 @@ public:
     const QList<DefectNote>& defectNotes() const { return m_defectNotes; }
     // True when every lockUi was matched by an unlockUi of the same kind.
     bool lockBalanced() const;
+    // The frame's calls in order: "busy", "normal", "lock N", "unlock N",
+    // "watch", "unwatch".
+    const QStringList& frameCalls() const { return m_frameCalls; }
 
     // --- JobHost -------------------------------------------------------------
     AppSettings& settings() override { return m_settings; }
@@ -86,8 +96,8 @@ public:
     void refreshFileList() override { ++m_refreshCount; }
     void processPendingMessages() override;
     void setBusyCursor(bool busy) override;
-    void lockUi(JobKind kind) override { m_lockCalls.append({true, kind}); }
-    void unlockUi(JobKind kind) override { m_lockCalls.append({false, kind}); }
+    void lockUi(JobKind kind) override;
+    void unlockUi(JobKind kind) override;
     void setText(const QString& control, const QString& text) override;
     void setProgressMaximum(const QString& bar, int maximum) override {
         m_progressMax[bar] = maximum;
@@ -97,13 +107,12 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
+
+    // --- DefectScanReporter --------------------------------------------------
     void prepareMoveUndo(bool moveMode) override { m_undoPreparations.append(moveMode); }
     void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
         m_defectNotes.append({from, to, done});
     }
-
-    // The label a watcher of this kind refreshes.
-    static QString watcherLabel(WatcherKind kind);
 
 private:
     AppSettings m_settings;
@@ -130,6 +139,7 @@ private:
     int m_watchersStopped = 0;
     QList<bool> m_undoPreparations;
     QList<DefectNote> m_defectNotes;
+    QStringList m_frameCalls;
 
     QObject m_context; // the watcher's updates run on this (main) thread
     QPointer<CollectionWatcher> m_watcher;

@@ -2,6 +2,7 @@
 
 #include "app/app_settings.h"
 #include "app/hive_store.h"
+#include "app/open_with_program.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +30,18 @@ void setUpSandbox() {
     if (!made)
         std::abort();
     gRoot = QFile::decodeName(made);
-    for (const char* sub : {"home", "config", "data", "tmp"})
+    for (const char* sub : {"home", "config", "data", "cache", "tmp"})
         QDir(gRoot).mkpath(QString::fromLatin1(sub));
     setEnv("HOME", gRoot + "/home");
     setEnv("XDG_CONFIG_HOME", gRoot + "/config");
     setEnv("XDG_DATA_HOME", gRoot + "/data");
+    setEnv("XDG_CACHE_HOME", gRoot + "/cache");
     setEnv("TMPDIR", gRoot + "/tmp");
     if (!std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // No test opens a program on the desktop; a test that wants to see the
+    // call puts its own recorder in place.
+    static const DetachedStartOverride neverLaunch([](const DetachedStartCall&) { return false; });
 }
 
 void tearDownSandbox() {

@@ -1,7 +1,7 @@
 #pragma once
-// A sandbox for each test program: HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and
-// TMPDIR point into one fresh folder, so no test touches the real user's files
-// or settings.
+// A sandbox for each test program: HOME, XDG_CONFIG_HOME, XDG_DATA_HOME,
+// XDG_CACHE_HOME and TMPDIR point into one fresh folder, so no test touches the
+// real user's files or settings.
 
 #include <QJsonObject>
 #include <QString>

@@ -3,6 +3,7 @@
 // under the sandbox TMPDIR, and JPEG-like files of a given size that are
 // sound or cut off.
 
+#include "common/jpeg_builder.h"
 #include "common/test_env.h"
 
 #include <QByteArray>
@@ -21,20 +22,12 @@ namespace fixtures {
 
 // `size` bytes (at least 4) that end with the end-of-image marker.
 inline QByteArray soundJpeg(int size = 300) {
-    QByteArray bytes(size, 's');
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xD8);
-    bytes[size - 2] = char(0xFF);
-    bytes[size - 1] = char(0xD9);
-    return bytes;
+    return JpegBuilder().soi().scanData(size - 4).eoi().bytes();
 }
 
 // `size` bytes with a start marker and no end marker anywhere.
 inline QByteArray truncatedJpeg(int size = 300) {
-    QByteArray bytes(size, 's');
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xD8);
-    return bytes;
+    return JpegBuilder().soi().scanData(size - 2).bytes();
 }
 
 // A temporary tree; paths are given relative to its root.

@@ -2,6 +2,7 @@
 #include "common/test_registry.h"
 #include "engine/collection_watcher.h"
 #include "engine/file_collection.h"
+#include "engine/job_controls.h"
 #include "engine_fixtures.h"
 
 #include <QElapsedTimer>
@@ -24,7 +25,7 @@ private slots:
         QStringList& list = host.lists().AlteDateinamen;
         host.startWatcher(WatcherKind::DefekteJPEGs);
         CollectFilesRecursive(host, list, tree.root() + QStringLiteral("*.jpg"));
-        for (const QString& text : host.textHistory(QStringLiteral("Label_DDS05")))
+        for (const QString& text : host.textHistory(kDefectScanControls.progress.total))
             seenDuringCollection.append(text.toInt());
         host.stopWatcher();
 

@@ -1,12 +1,15 @@
-#include "app/errors.h"
+#include "app/app_settings.h"
+#include "base/errors.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "engine/defect_results.h"
 #include "engine/defect_scan.h"
+#include "engine/job_controls.h"
 #include "engine/move_log.h"
 #include "engine_fixtures.h"
 #include "i18n/catalogue.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 namespace {
@@ -93,12 +96,12 @@ private slots:
                                                          "Defekt03_p09.jpg", "Defekt04_q.jpeg"}));
         QCOMPARE(tree.read("work/Defekt/Defekt04_q.jpeg"), fixtures::truncatedJpeg(500));
         QVERIFY(tree.exists("pics/p01.jpg"));
-        QCOMPARE(host.text("Label_DDS02"), QStringLiteral("4"));
-        QCOMPARE(host.text("Label_DDS05"), QStringLiteral("13"));
-        QCOMPARE(host.text("Label_DDS07"), QStringLiteral("13"));
-        QCOMPARE(host.textHistory("Label_DDS07").first(), QStringLiteral("0"));
-        QCOMPARE(host.progressMaximum("ProgressBar_DDS01"), 13);
-        QCOMPARE(host.progressValue("ProgressBar_DDS01"), 13);
+        QCOMPARE(host.text(kDefectScanControls.defectsFound), QStringLiteral("4"));
+        QCOMPARE(host.text(kDefectScanControls.progress.total), QStringLiteral("13"));
+        QCOMPARE(host.text(kDefectScanControls.progress.done), QStringLiteral("13"));
+        QCOMPARE(host.textHistory(kDefectScanControls.progress.done).first(), QStringLiteral("0"));
+        QCOMPARE(host.progressMaximum(kDefectScanControls.progress.bar), 13);
+        QCOMPARE(host.progressValue(kDefectScanControls.progress.bar), 13);
         QCOMPARE(host.messages().size(), 1);
         QCOMPARE(host.messages().at(0).text, QStringLiteral("Search for damaged files ready."));
         QCOMPARE(host.messages().at(0).kind, MessageKind::Information);
@@ -130,7 +133,7 @@ private slots:
         const DefectScanResult again = ScanDefectiveJpegs(host, recursive());
         QCOMPARE(again.defective, 2);
         QCOMPARE(again.transferred, 0);
-        QCOMPARE(host.text("Label_DDS02"), QStringLiteral("2"));
+        QCOMPARE(host.text(kDefectScanControls.defectsFound), QStringLiteral("2"));
         QCOMPARE(tree.read("work/Defekt/Defekt1_IMG.jpg"), QByteArray("first copy"));
     }
 
@@ -173,7 +176,7 @@ private slots:
         host.setSelectedFolder(tree.path("pics/"));
         QList<int> linesOnDisk;
         host.onProcessPendingMessages([&](int) {
-            if (!host.text("Label_DDS05").isEmpty())
+            if (!host.text(kDefectScanControls.progress.total).isEmpty())
                 linesOnDisk.append(int(ReadMoveLog(logPath(host)).lines.size()));
         });
         ScanDefectiveJpegs(host, recursive(true));
@@ -222,7 +225,7 @@ private slots:
 
         QList<qsizetype> bytesOnDisk;
         host.onProcessPendingMessages([&](int) {
-            if (!host.text("Label_DDS05").isEmpty())
+            if (!host.text(kDefectScanControls.progress.total).isEmpty())
                 bytesOnDisk.append(tree.read("work/Protokoll.txt").size());
         });
         DefectScanResult result;
@@ -288,15 +291,16 @@ private slots:
         host.onProcessPendingMessages([&](int call) {
             if (call == 1)
                 host.stopFlags().JpegJobStop = 1; // during collection: cleared by the job
-            if (host.text("Label_DDS07") == QLatin1String("10"))
+            if (host.text(kDefectScanControls.progress.done) == QLatin1String("10"))
                 host.stopFlags().JpegJobStop = 1;
         });
         const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
         QVERIFY(result.stopped);
         QCOMPARE(result.tested, 10);
-        QCOMPARE(host.text("Label_DDS07"), QStringLiteral("10"));
-        QCOMPARE(host.text("Label_DDS02"), QStringLiteral("4")); // f000 f003 f006 f009
-        QCOMPARE(host.text("Label_DDS05"), QStringLiteral("100"));
+        QCOMPARE(host.text(kDefectScanControls.progress.done), QStringLiteral("10"));
+        QCOMPARE(host.text(kDefectScanControls.defectsFound),
+                 QStringLiteral("4")); // f000 f003 f006 f009
+        QCOMPARE(host.text(kDefectScanControls.progress.total), QStringLiteral("100"));
         QCOMPARE(host.messages().last().text, QStringLiteral("Search for damaged files ready."));
         QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 8);
         QCOMPARE(host.undoPreparations(), QList<bool>({true}));
@@ -405,6 +409,37 @@ private slots:
         useWorkingFolder(host, tree);
         DeleteDefectiveFiles(host, tree.path("nothing-here"));
         QVERIFY(host.messages().isEmpty());
+    }
+
+    // Started from a build folder, the program's folder is deleted by the
+    // next clean: files without a destination go to the per-user data folder.
+    void noDestinationStaysOutOfTheProgramFolder_data() {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("move") << true;
+        QTest::newRow("copy") << false;
+    }
+    void noDestinationStaysOutOfTheProgramFolder() {
+        QFETCH(bool, move);
+        testing::resetHive();
+        fixtures::Tree tree;
+        QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
+        RecordingJobHost host;
+        host.settings() = LoadSettings();
+        host.setSelectedFolder(tree.path("pics/"));
+        const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Kelvasto/");
+        QDir(data + QStringLiteral("Defekt")).removeRecursively();
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(move));
+
+        QCOMPARE(result.defectFolder, data + QStringLiteral("Defekt/"));
+        QCOMPARE(result.transferred, 1);
+        QVERIFY(QFile::exists(data + QStringLiteral("Defekt/Defekt1_a.jpg")));
+        QCOMPARE(tree.exists("pics/a.jpg"), !move);
+        QVERIFY(result.logWritten);
+        QCOMPARE(ReadMoveLog(data + QStringLiteral("Protokoll.txt")).lines.size(), move ? 2 : 0);
+        const QString program = QCoreApplication::applicationDirPath();
+        QVERIFY(!QFileInfo::exists(program + QStringLiteral("/Defekt")));
+        QVERIFY(!QFileInfo::exists(program + QStringLiteral("/Protokoll.txt")));
     }
 
     void destinationChooserStart_data() {

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "common/test_registry.h"
 #include "engine/defect_test.h"
 #include "engine_fixtures.h"

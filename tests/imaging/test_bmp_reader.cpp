@@ -2,7 +2,7 @@
 #include "common/test_registry.h"
 #include "picture_samples.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/bmp_reader.h"
 #include "imaging/picture_files.h"
 

@@ -3,7 +3,7 @@
 #include "common/test_registry.h"
 #include "picture_samples.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/picture_files.h"
 
 #include <QDir>

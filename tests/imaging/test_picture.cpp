@@ -1,7 +1,7 @@
 #include "common/test_registry.h"
 #include "picture_samples.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "imaging/picture.h"
 #include "imaging/qimage_convert.h"
 

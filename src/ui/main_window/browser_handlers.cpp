@@ -1,8 +1,9 @@
 // The file browser's handlers: folder change, view buttons, refresh, filter,
-// background, and the file list's pop-up menu.
+// background, opening an item, and the file list's pop-up menu.
 
 #include "ui/main_window/hauptform.h"
 
+#include "app/open_with_program.h"
 #include "engine/path_utils.h"
 #include "i18n/catalogue.h"
 #include "ui/dialogs/message_dialog.h"
@@ -41,6 +42,17 @@ void THauptForm::ShellTreeView01Change() {
             m_fileList->setViewStyle(ViewStyle::Report);
     }
     m_treeFolder = folder;
+}
+
+void THauptForm::ShellListView01DblClick(const QString& path) {
+    const QFileInfo item(path);
+    if (item.isDir()) {
+        selectTreeFolder(path);
+        return;
+    }
+    // Started in the file's own folder, as a file manager does: a program
+    // that looks for companion files finds them there.
+    OpenWithAssociatedProgram(path, item.absolutePath());
 }
 
 void THauptForm::switchView(ViewStyle style) {

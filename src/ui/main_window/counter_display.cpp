@@ -5,49 +5,43 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-CounterDisplay::CounterDisplay(QWidget& window) : m_window(window) {
+#include <utility>
+
+CounterDisplay::CounterDisplay() {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CounterDisplay::flush);
 }
 
-void CounterDisplay::setText(const QString& control, const QString& text) {
-    m_texts.insert(control, text);
+void CounterDisplay::setText(QWidget* control, const QString& text) {
+    m_texts.insert(control, {control, text});
     schedule();
 }
 
-void CounterDisplay::setProgressValue(const QString& bar, int value) {
-    m_values.insert(bar, value);
+void CounterDisplay::setProgressValue(QWidget* bar, int value) {
+    m_values.insert(bar, {bar, value});
     schedule();
 }
 
 void CounterDisplay::schedule() {
-    // The timer runs when the job lets events through, once per file.
     if (!m_timer.isActive())
         m_timer.start();
 }
 
-QWidget* CounterDisplay::control(const QString& name) {
-    QPointer<QWidget>& cached = m_controls[name];
-    if (!cached)
-        cached = m_window.findChild<QWidget*>(name);
-    return cached;
-}
-
 void CounterDisplay::flush() {
     m_timer.stop();
-    const QHash<QString, QString> texts = std::exchange(m_texts, {});
-    const QHash<QString, int> values = std::exchange(m_values, {});
-    for (auto it = texts.begin(); it != texts.end(); ++it) {
-        QWidget* widget = control(it.key());
+    const auto texts = std::exchange(m_texts, {});
+    const auto values = std::exchange(m_values, {});
+    for (const Pending<QString>& pending : texts) {
+        QWidget* widget = pending.control.data();
         if (auto* label = qobject_cast<QLabel*>(widget))
-            label->setText(it.value());
+            label->setText(pending.value);
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            button->setText(it.value());
+            button->setText(pending.value);
         else if (auto* field = qobject_cast<QLineEdit*>(widget))
-            field->setText(it.value());
+            field->setText(pending.value);
     }
-    for (auto it = values.begin(); it != values.end(); ++it)
-        if (auto* bar = qobject_cast<QProgressBar*>(control(it.key())))
-            bar->setValue(it.value());
+    for (const Pending<int>& pending : values)
+        if (auto* bar = qobject_cast<QProgressBar*>(pending.control.data()))
+            bar->setValue(pending.value);
 }

@@ -1,11 +1,15 @@
 #include "ui/main_window/hauptform.h"
 
 #include "app/error_handler.h"
+#include "base/errors.h"
 #include "engine/collection_watcher.h"
+#include "engine/defect_scan.h"
 #include "engine/path_utils.h"
-#include "i18n/apply_language.h"
 #include "i18n/catalogue.h"
+#include "ui/language/apply_language.h"
+#include "ui/main_window/defect_scan_controller.h"
 #include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
@@ -46,6 +50,7 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     resize(800, 600);
     // LimitWindowSize: the smallest size the window can be dragged to.
     setMinimumSize(800, 565);
+    registerControllers();
     buildControls();
     // Menus open as windows of their own and do not inherit the font.
     for (QMenu* menu : findChildren<QMenu*>())
@@ -60,6 +65,15 @@ THauptForm::~THauptForm() {
 
 JobHost& THauptForm::jobHost() {
     return *m_jobHost;
+}
+
+void THauptForm::registerControllers() {
+    addController<DefectScanController>();
+}
+
+void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
+    throw KelvastoError("THauptForm has no control " + name.toStdString() + " of class " +
+                        className);
 }
 
 void THauptForm::ApplyLanguage() {
@@ -91,7 +105,9 @@ void THauptForm::FormCreate() {
         control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
             ->setText(m_settings.UnterverzeichnisSonst);
     }
-    m_defectFolder = PlatformSettingsDefaults().programFolder + QStringLiteral("Defekt");
+    // Where a scan without destination would put its files: the working
+    // folder, never the program's own folder.
+    m_defectFolder = DefectFolderFor(m_settings, QString());
     m_editorPictureHeight = 1;
     m_editorPictureWidth = 1;
     m_imaging = std::make_unique<ImagingContext>();
@@ -133,12 +149,6 @@ bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize &&
         watched->objectName() == QLatin1String("EinzelNotebook01"))
         GuardedHandler(this, [&] { FormResize(); });
-    // The destination field is read-only; a click opens the folder chooser.
-    if (event->type() == QEvent::MouseButtonRelease &&
-        watched->objectName() == QLatin1String("GrafikZielverzeichnis")) {
-        GuardedHandler(this, [&] { GrafikZielverzeichnisClick(); });
-        return true;
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -182,6 +192,15 @@ void THauptForm::buildControls() {
     tabs->addTab(series, QString());
     tabs->addTab(BuildEditorPage(tabs), QString());
     LinkUndoButton(*this);
+
+    // The features fill their places in the order they were registered.
+    const FeaturePlaces places{tabs, upper,
+                               control<QTabWidget>(QStringLiteral("HauptPageControl01")),
+                               control<QTabWidget>(QStringLiteral("GrafikPageControl01")),
+                               control<QStackedWidget>(QStringLiteral("NBStatus01"))};
+    for (FeatureController* feature : m_controllers)
+        feature->build(places);
+    places.pictureTabs->addTab(BuildReductionTab(places.pictureTabs), QString());
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("HauptStatusBar"));
@@ -271,8 +290,8 @@ void THauptForm::createTreeModel() {
     for (int column = 1; column < model->columnCount(); ++column)
         m_tree->hideColumn(column);
     delete old;
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { ShellTreeView01Change(); });
+    ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   [this] { ShellTreeView01Change(); });
 }
 
 QString THauptForm::currentTreeFolder() const {
@@ -339,12 +358,12 @@ void THauptForm::ShellListView01HinterGrund() {
 void THauptForm::connectHandlers() {
     auto action = [this](const char* name) { return control<QAction>(QString::fromLatin1(name)); };
     auto onTrigger = [this, &action](const char* name, void (THauptForm::*handler)()) {
-        connect(action(name), &QAction::triggered, this,
-                [this, handler] { GuardedHandler(this, [&] { (this->*handler)(); }); });
+        ConnectGuarded(action(name), &QAction::triggered, this,
+                       [this, handler] { (this->*handler)(); });
     };
     auto onClick = [this](const char* name, void (THauptForm::*handler)()) {
-        connect(control<QAbstractButton>(QString::fromLatin1(name)), &QAbstractButton::clicked,
-                this, [this, handler] { GuardedHandler(this, [&] { (this->*handler)(); }); });
+        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
+                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
     };
     auto onTab = [this](const char* name, void (THauptForm::*handler)(int)) {
         connect(control<QTabWidget>(QString::fromLatin1(name)), &QTabWidget::currentChanged, this,
@@ -357,14 +376,6 @@ void THauptForm::connectHandlers() {
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
     onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
     onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
-    onClick("BitBtn_DDS01", &THauptForm::BitBtn_DDS01Click);
-    onTrigger("HMenu_DDS", &THauptForm::BitBtn_DDS01Click);
-    onTrigger("PM01_DDS", &THauptForm::BitBtn_DDS01Click);
-    onClick("BitBtn_DDS02", &THauptForm::BitBtn_DDS02Click);
-    onClick("BitBtn_DDS03", &THauptForm::BitBtn_DDS03Click);
-    onTrigger("HMenu_DDL", &THauptForm::HMenu_DDLClick);
-    onTrigger("PM01_DDL", &THauptForm::HMenu_DDLClick);
-    onTrigger("HMenuDateiRueckgaengig", &THauptForm::HMenuDateiRueckgaengigClick);
     onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
@@ -389,26 +400,26 @@ void THauptForm::connectHandlers() {
     onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);
 
     control<QWidget>(QStringLiteral("EinzelNotebook01"))->installEventFilter(this);
-    control<QWidget>(QStringLiteral("GrafikZielverzeichnis"))->installEventFilter(this);
     auto* popup = control<QMenu>(QStringLiteral("PopupMenu01"));
-    connect(popup, &QMenu::aboutToShow, this,
-            [this] { GuardedHandler(this, [&] { PopupMenu01Popup(); }); });
+    ConnectGuarded(popup, &QMenu::aboutToShow, this, [this] { PopupMenu01Popup(); });
     connect(m_fileList, &ShellFileList::contextMenuRequested, popup,
             [popup](const QPoint& at) { popup->popup(at); });
-    connect(m_fileList, &ShellFileList::scrolledHorizontally, this,
-            [this] { GuardedHandler(this, [&] { ShellListView01OnScrollHor(); }); });
+    ConnectGuarded(m_fileList, &ShellFileList::scrolledHorizontally, this,
+                   [this] { ShellListView01OnScrollHor(); });
+    connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {
+        GuardedHandler(this, [&] { ShellListView01DblClick(path); });
+    });
     auto userMovesTree = [this] { m_treeFollowsCurrent = false; };
     connect(m_tree, &QTreeView::expanded, this, userMovesTree);
     connect(m_tree, &QTreeView::collapsed, this, userMovesTree);
     connect(m_tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMovesTree);
-    connect(m_tree, &QTreeView::clicked, this,
-            [this] { GuardedHandler(this, [&] { ShellTreeView01Change(); }); });
+    ConnectGuarded(m_tree, &QTreeView::clicked, this, [this] { ShellTreeView01Change(); });
     // A right click selects the folder under the pointer.
     connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         const QModelIndex index = m_tree->indexAt(pos);
         if (index.isValid())
             m_tree->setCurrentIndex(index);
     });
-    connect(control<QComboBox>(QStringLiteral("FilterComboBox01")), &QComboBox::activated, this,
-            [this] { GuardedHandler(this, [&] { FilterComboBox01Change(); }); });
+    ConnectGuarded(control<QComboBox>(QStringLiteral("FilterComboBox01")), &QComboBox::activated,
+                   this, [this] { FilterComboBox01Change(); });
 }

@@ -1,17 +1,20 @@
 #pragma once
-// THauptForm: the main window. It holds the file browser, the series pages
-// with their progress panel, the single-picture editor, the menus and the
-// toolbar, and the window model (settings, hidden lists, navigation state).
+// THauptForm: the main window. It is the hub: the file browser, the page
+// rules, the menus and the toolbar, the locking while a job runs, the job host
+// and the language switch, and the window model (settings, hidden lists,
+// navigation state). Each feature page is built and handled by its own
+// controller (feature_controller.h), registered in registerControllers().
 // The handlers keep their established names; each runs its body guarded.
 
 #include "app/app_settings.h"
 #include "engine/job_host.h"
-#include "i18n/language_chooser.h"
 #include "imaging/imaging_context.h"
+#include "ui/language/language_chooser.h"
 #include "ui/main_window/help_window.h"
 #include "ui/main_window/shell_file_list.h"
 
 #include "engine/collection_watcher.h"
+
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -19,7 +22,10 @@
 
 #include <functional>
 #include <memory>
+#include <typeinfo>
+#include <vector>
 
+class FeatureController;
 class MainWindowJobHost;
 class QFileSystemModel;
 class QTreeView;
@@ -94,11 +100,29 @@ public:
     void stopWatcher();
     // Stops a running watcher and keeps processing events until it ended.
     void finishWatcher();
-    // Sets the undo entry's texts and states after a defect scan.
-    void prepareMoveUndo(bool moveMode);
+    // Shows or hides, enables or disables a job's menu entry and its pop-up
+    // twin ("HMenu_" and "PM01_" + suffix).
+    void setJobEntriesVisible(const QStringList& suffixes, bool visible);
+    void setJobEntryEnabled(const QString& suffix, bool enabled);
 
-    // Finds a child control by its name.
-    template <class T> T* control(const QString& name) const { return findChild<T*>(name); }
+    // The child control of that name and class. A name the window does not
+    // have is a programming error: it throws, naming the control, rather
+    // than handing back a null pointer.
+    template <class T> T* control(const QString& name) const {
+        T* found = findChild<T*>(name);
+        if (!found)
+            ThrowMissingControl(name, T::staticMetaObject.className());
+        return found;
+    }
+    [[noreturn]] static void ThrowMissingControl(const QString& name, const char* className);
+
+    // The registered controller of that class; throws when there is none.
+    template <class C> C& controller() const {
+        for (FeatureController* each : m_controllers)
+            if (auto* found = dynamic_cast<C*>(each))
+                return *found;
+        ThrowMissingControl(QStringLiteral("controller"), typeid(C).name());
+    }
 
 public slots:
     void FormResize();
@@ -125,12 +149,9 @@ public slots:
     void HMenu_SpracheClick();
     void HMenu_ProgEndeClick();
     void HMenuInfoHilfeClick();
-    void BitBtn_DDS01Click();
-    void BitBtn_DDS02Click();
-    void BitBtn_DDS03Click();
-    void HMenu_DDLClick();
-    void GrafikZielverzeichnisClick();
-    void HMenuDateiRueckgaengigClick();
+    // A double click in the file list: a folder opens in the tree, a file
+    // with the program the desktop associates with it.
+    void ShellListView01DblClick(const QString& path);
     void BitBtn_DV02Click();
     void FktBitBtn01Click();
     void BitBtnDupAbbrechenClick();
@@ -143,6 +164,9 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    // The feature controllers, one line each; see feature_controller.h.
+    void registerControllers();
+    template <class C> void addController() { m_controllers.push_back(new C(*this)); }
     void buildControls();
     QWidget* buildSeriesTab(QWidget* parent);
     QWidget* buildBrowserPage(QWidget* parent);
@@ -151,8 +175,6 @@ private:
     void ShellListView01HinterGrund();
     void switchView(ViewStyle style);
     void leaveDefectResultView();
-    void setJobEntriesVisible(const QStringList& suffixes, bool visible);
-    void setJobEntryEnabled(const QString& suffix, bool enabled);
     void setLocked(JobKind kind, bool locked);
 
     SettingsSource m_source;
@@ -161,6 +183,8 @@ private:
     StopFlags m_stopFlags;
     std::unique_ptr<MainWindowJobHost> m_jobHost;
     std::unique_ptr<ImagingContext> m_imaging;
+    // Owned as child objects of the window.
+    std::vector<FeatureController*> m_controllers;
 
     QString m_treeFolder;
     QStringList m_listMasks;

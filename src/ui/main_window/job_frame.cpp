@@ -1,10 +1,10 @@
 // The batch frame on the window: locking while a job runs, the progress
-// watchers, the abort buttons and the undo entry after a defect scan.
+// watchers and the abort buttons of the jobs without a controller yet.
 
 #include "ui/main_window/hauptform.h"
 
 #include "engine/collection_watcher.h"
-#include "i18n/catalogue.h"
+#include "engine/job_controls.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAction>
@@ -60,26 +60,13 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
 void THauptForm::startWatcher(WatcherKind kind) {
     finishWatcher();
     // Runs on this thread, under ProgressLock (the watcher takes it).
-    auto counting = [this](const char* label) {
-        QPointer<QLabel> counter = control<QLabel>(QString::fromLatin1(label));
-        return [this, counter] {
-            if (counter) {
-                counter->setText(QString::number(m_lists.AlteDateinamen.size()));
-                counter->repaint();
-            }
-        };
-    };
-    switch (kind) {
-    case WatcherKind::DefekteJPEGs:
-        m_watcher = new TDefekteJPEGs(this, counting("Label_DDS05"));
-        break;
-    case WatcherKind::JPEGVerkleinern:
-        m_watcher = new TJPEGVerkleinern(this, counting("Label_DV06"));
-        break;
-    case WatcherKind::FortschrittDuplikate:
-        m_watcher = new TFortschrittDuplikate(this, counting("Label_Dup02"));
-        break;
-    }
+    QPointer<QLabel> counter = control<QLabel>(WatcherLabel(kind));
+    m_watcher = StartCollectionWatcher(kind, this, [this, counter] {
+        if (counter) {
+            counter->setText(QString::number(m_lists.AlteDateinamen.size()));
+            counter->repaint();
+        }
+    });
 }
 
 void THauptForm::stopWatcher() {
@@ -99,24 +86,6 @@ void THauptForm::finishWatcher() {
         m_watcher->wait();
         delete m_watcher.data();
     }
-}
-
-void THauptForm::prepareMoveUndo(bool moveMode) {
-    QAction* entry = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
-    QAction* button = control<QAction>(QStringLiteral("TB01Rueckgaengig"));
-    entry->setText(CatalogueText(801));
-    entry->setToolTip(CatalogueText(806));
-    entry->setStatusTip(CatalogueText(806));
-    button->setToolTip(CatalogueText(801));
-    button->setStatusTip(CatalogueText(801));
-    entry->setEnabled(moveMode);
-    if (moveMode)
-        button->setEnabled(true);
-}
-
-void THauptForm::BitBtn_DDS02Click() {
-    parts::SetTag(control<QWidget>(QStringLiteral("BitBtn_DDS02")), 0);
-    m_stopFlags.JpegJobStop = 1;
 }
 
 void THauptForm::BitBtn_DV02Click() {

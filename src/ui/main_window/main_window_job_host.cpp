@@ -9,7 +9,7 @@
 #include <QProgressBar>
 
 MainWindowJobHost::MainWindowJobHost(THauptForm& window)
-    : m_window(window), m_counters(std::make_unique<CounterDisplay>(window)) {}
+    : m_window(window), m_counters(std::make_unique<CounterDisplay>()) {}
 
 MainWindowJobHost::~MainWindowJobHost() {
     // A job that ended by an error must not leave the hourglass behind.
@@ -77,7 +77,7 @@ QWidget* MainWindowJobHost::namedControl(const QString& name) {
 }
 
 void MainWindowJobHost::setText(const QString& control, const QString& text) {
-    m_counters->setText(control, text);
+    m_counters->setText(namedControl(control), text);
 }
 
 void MainWindowJobHost::setProgressMaximum(const QString& bar, int maximum) {
@@ -87,7 +87,7 @@ void MainWindowJobHost::setProgressMaximum(const QString& bar, int maximum) {
 }
 
 void MainWindowJobHost::setProgressValue(const QString& bar, int value) {
-    m_counters->setProgressValue(bar, value);
+    m_counters->setProgressValue(namedControl(bar), value);
 }
 
 void MainWindowJobHost::showProgressPage(int page) {
@@ -108,8 +108,4 @@ int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, Dialog
     if (m_window.closing())
         return DialogResult::Cancel;
     return ShowMessageDialog(text, kind, buttons, CurrentLanguageName());
-}
-
-void MainWindowJobHost::prepareMoveUndo(bool moveMode) {
-    m_window.prepareMoveUndo(moveMode);
 }

@@ -35,11 +35,11 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
-    void prepareMoveUndo(bool moveMode) override;
 
 private:
     // Jobs update their counters once per file; the controls are looked up
-    // by name once, not by searching the whole window every time.
+    // by name once, not by searching the whole window every time. A name
+    // the window lacks throws (THauptForm::control).
     QWidget* namedControl(const QString& name);
 
     THauptForm& m_window;

@@ -4,14 +4,19 @@
 // finds controls by name. Captions that come from the catalogue are left to
 // ApplyLanguage.
 
+#include <QString>
+
 class QMainWindow;
 class QMenu;
+class QPushButton;
 class QStackedWidget;
 class QToolBar;
 class QWidget;
 
-// The series tabs of HauptPageControl01.
+// The series tabs of HauptPageControl01. "JPEGs Testen" holds the shared
+// destination row and an empty GrafikPageControl01 for its sub-pages.
 QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs Testen"
+QWidget* BuildReductionTab(QWidget* parent);         // GrafikTabSheet02 "JPEGs verkleinern"
 QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
@@ -42,6 +47,13 @@ void LinkUndoButton(QWidget& window);
 
 // Small shared helpers for the builders.
 namespace parts {
+// Gives a new widget its control name.
+template <class T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+// A job's push button.
+QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170);
 // The integer tag of a toggle button (0 or 1).
 int Tag(const QWidget* widget);
 void SetTag(QWidget* widget, int tag);

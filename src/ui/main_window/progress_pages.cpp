@@ -3,6 +3,7 @@
 
 #include "ui/main_window/main_window_parts.h"
 
+#include "engine/job_controls.h"
 #include "ui/dialogs/gradient_panel.h"
 
 #include <QFrame>
@@ -17,16 +18,20 @@
 
 namespace {
 
-QLabel* Label(QWidget* parent, const char* name, const QString& text = {}) {
+QLabel* Label(QWidget* parent, const QString& name, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    label->setObjectName(name);
     return label;
+}
+
+QLabel* Label(QWidget* parent, const char* name) {
+    return Label(parent, QString::fromLatin1(name));
 }
 
 // Counters change once per file. A fixed size keeps a new number from
 // asking the layouts for room: that request climbs up through the tab
 // widgets, which then repaint the whole window every time.
-QLabel* Counter(QWidget* parent, const char* name) {
+QLabel* Counter(QWidget* parent, const QString& name) {
     auto* label = Label(parent, name, QStringLiteral("0"));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const QFontMetrics metrics(label->font());
@@ -35,9 +40,9 @@ QLabel* Counter(QWidget* parent, const char* name) {
     return label;
 }
 
-QProgressBar* Bar(QWidget* parent, const char* name) {
+QProgressBar* Bar(QWidget* parent, const QString& name) {
     auto* bar = new QProgressBar(parent);
-    bar->setObjectName(QString::fromLatin1(name));
+    bar->setObjectName(name);
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
@@ -66,7 +71,7 @@ struct PageBuilder {
         grid->setVerticalSpacing(3);
         grid->setColumnStretch(0, 1);
     }
-    void counterRow(const char* caption, const char* counter) {
+    void counterRow(const char* caption, const QString& counter) {
         auto* label = Label(page, caption);
         label->setWordWrap(true);
         grid->addWidget(label, row, 0);
@@ -128,45 +133,49 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
 
     notebook->addWidget(new LogoPage(notebook));
 
+    const DefectScanControls& scan = kDefectScanControls;
     PageBuilder defects(notebook, "NBStatus01DefekteJPEGs");
-    defects.counterRow("Label_DDS01", "Label_DDS02");
+    defects.counterRow("Label_DDS01", scan.defectsFound);
     defects.heading("Label_DDS03");
-    defects.counterRow("Label_DDS04", "Label_DDS05");
-    defects.counterRow("Label_DDS06", "Label_DDS07");
-    defects.widget(Bar(defects.page, "ProgressBar_DDS01"));
+    defects.counterRow("Label_DDS04", scan.progress.total);
+    defects.counterRow("Label_DDS06", scan.progress.done);
+    defects.widget(Bar(defects.page, scan.progress.bar));
     defects.finish("BitBtn_DDS02");
     notebook->addWidget(defects.page);
 
+    const ReductionControls& reduce = kReductionControls;
     PageBuilder reduction(notebook, "NBStatus01JPEGsVerkleinern");
-    reduction.counterRow("Label_DV02", "Label_DV03");
+    reduction.counterRow("Label_DV02", reduce.savings);
     reduction.heading("Label_DV04");
-    reduction.counterRow("Label_DV05", "Label_DV06");
-    reduction.counterRow("Label_DV07", "Label_DV08");
-    reduction.widget(Bar(reduction.page, "ProgressBar_DV01"));
+    reduction.counterRow("Label_DV05", reduce.progress.total);
+    reduction.counterRow("Label_DV07", reduce.progress.done);
+    reduction.widget(Bar(reduction.page, reduce.progress.bar));
     reduction.finish("BitBtn_DV02");
     notebook->addWidget(reduction.page);
 
+    const ProgressControls& batch = kFunctionsControls.progress;
     PageBuilder functions(notebook, "NBStatus01FktSonst");
     functions.heading("FktLabel01");
-    functions.counterRow("FktLabel02", "FktLabel04");
-    functions.counterRow("FktLabel03", "FktLabel05");
-    functions.widget(Bar(functions.page, "FktProgressBar01"));
+    functions.counterRow("FktLabel02", batch.total);
+    functions.counterRow("FktLabel03", batch.done);
+    functions.widget(Bar(functions.page, batch.bar));
     functions.finish("FktBitBtn01");
     notebook->addWidget(functions.page);
 
+    const DuplicatesControls& dup = kDuplicatesControls;
     PageBuilder duplicates(notebook, "NBStatus01Duplikate");
-    duplicates.counterRow("Label_Dup01", "Label_Dup02");
-    duplicates.counterRow("Label_Dup03", "Label_Dup04");
-    duplicates.counterRow("Label_Dup05", "Label_Dup06");
+    duplicates.counterRow("Label_Dup01", dup.toCheck);
+    duplicates.counterRow("Label_Dup03", dup.possible);
+    duplicates.counterRow("Label_Dup05", dup.found);
     duplicates.finish("BitBtnDupAbbrechen");
-    auto* status = Label(duplicates.page, "DupStatusBar");
+    auto* status = Label(duplicates.page, dup.status);
     status->setFrameShape(QFrame::StyledPanel);
     status->setFrameShadow(QFrame::Sunken);
     status->setMinimumHeight(19);
     duplicates.widget(status);
     notebook->addWidget(duplicates.page);
 
-    notebook->setCurrentIndex(1);
+    notebook->setCurrentIndex(kDefectScanPage);
     return notebook;
 }
 

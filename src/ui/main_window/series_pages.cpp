@@ -1,5 +1,6 @@
-// The four series tabs: the set-up of each batch job. The job handlers are
-// connected elsewhere; here every control gets its name and start value.
+// The four series tabs: the set-up of each batch job not yet built by its
+// feature controller. The job handlers are connected elsewhere; here every
+// control gets its name and start value.
 
 #include "ui/main_window/main_window_parts.h"
 
@@ -24,17 +25,8 @@
 
 namespace {
 
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170) {
-    auto* button = Named(new QPushButton(parent), name);
-    button->setMinimumWidth(minimumWidth);
-    button->setMinimumHeight(26);
-    return button;
-}
+using parts::Button;
+using parts::Named;
 
 QLineEdit* ReadOnlyField(QWidget* parent, const char* name) {
     auto* field = Named(new QLineEdit(parent), name);
@@ -125,48 +117,6 @@ QCheckBox* Rekursiv(QWidget* parent, const char* name) {
     return Named(new QCheckBox(parent), name);
 }
 
-QWidget* DefectSearchTab(QWidget* parent) {
-    auto* page = Named(new QWidget(parent), "GrafikTabSheet01");
-    auto* layout = new QHBoxLayout(page);
-    auto* radio = new RadioGroup(QStringLiteral("RadioGroup_DDS01"), page);
-    radio->setItems({QStringLiteral("kopieren"), QStringLiteral("verschieben")});
-    radio->setItemIndex(0);
-    radio->setMinimumWidth(230);
-    layout->addWidget(radio, 0, Qt::AlignTop);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Button(page, "BitBtn_DDS01"));
-    auto* result = Button(page, "BitBtn_DDS03");
-    parts::SetTag(result, 0);
-    buttons->addWidget(result);
-    buttons->addStretch();
-    layout->addLayout(buttons);
-    layout->addStretch();
-    return page;
-}
-
-QWidget* ReductionTab(QWidget* parent) {
-    auto* page = Named(new QWidget(parent), "GrafikTabSheet02");
-    auto* layout = new QHBoxLayout(page);
-    layout->setContentsMargins(6, 4, 6, 4);
-    auto* radio = new RadioGroup(QStringLiteral("RadioGroup_DV01"), page);
-    radio->setItems(
-        {QStringLiteral("Originaldateien verkleinern"), QStringLiteral("Kopien verkleinern")});
-    radio->setItemIndex(0);
-    layout->addWidget(radio, 0, Qt::AlignTop);
-    // The button stands below the check boxes: three columns would not fit
-    // beside the progress panel at the window's minimum width.
-    auto* checks = new QVBoxLayout;
-    checks->setSpacing(2);
-    for (const char* name : {"CheckBox_DV02", "CheckBox_DV03", "CheckBox_DV04"})
-        checks->addWidget(Named(new QCheckBox(page), name));
-    checks->addSpacing(4);
-    checks->addWidget(Button(page, "BitBtn_DV01", 150), 0, Qt::AlignLeft);
-    checks->addStretch();
-    layout->addLayout(checks);
-    layout->addStretch();
-    return page;
-}
-
 QWidget* IndexSubPage(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "IdxNotebook01Page0");
     auto* layout = new QHBoxLayout(page);
@@ -249,10 +199,30 @@ QWidget* BuildSeriesPageDefects(QWidget* parent) {
     top->addSpacing(12);
     top->addWidget(Rekursiv(page, "GrafikRekursiv"));
     layout->addLayout(top);
-    auto* tabs = Named(new QTabWidget(page), "GrafikPageControl01");
-    tabs->addTab(DefectSearchTab(tabs), QString());
-    tabs->addTab(ReductionTab(tabs), QString());
-    layout->addWidget(tabs, 1);
+    layout->addWidget(Named(new QTabWidget(page), "GrafikPageControl01"), 1);
+    return page;
+}
+
+QWidget* BuildReductionTab(QWidget* parent) {
+    auto* page = Named(new QWidget(parent), "GrafikTabSheet02");
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(6, 4, 6, 4);
+    auto* radio = new RadioGroup(QStringLiteral("RadioGroup_DV01"), page);
+    radio->setItems(
+        {QStringLiteral("Originaldateien verkleinern"), QStringLiteral("Kopien verkleinern")});
+    radio->setItemIndex(0);
+    layout->addWidget(radio, 0, Qt::AlignTop);
+    // The button stands below the check boxes: three columns would not fit
+    // beside the progress panel at the window's minimum width.
+    auto* checks = new QVBoxLayout;
+    checks->setSpacing(2);
+    for (const char* name : {"CheckBox_DV02", "CheckBox_DV03", "CheckBox_DV04"})
+        checks->addWidget(Named(new QCheckBox(page), name));
+    checks->addSpacing(4);
+    checks->addWidget(Button(page, "BitBtn_DV01", 150), 0, Qt::AlignLeft);
+    checks->addStretch();
+    layout->addLayout(checks);
+    layout->addStretch();
     return page;
 }
 
@@ -321,6 +291,12 @@ QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
 }
 
 namespace parts {
+QPushButton* Button(QWidget* parent, const char* name, int minimumWidth) {
+    auto* button = Named(new QPushButton(parent), name);
+    button->setMinimumWidth(minimumWidth);
+    button->setMinimumHeight(26);
+    return button;
+}
 int Tag(const QWidget* widget) {
     return widget ? widget->property("Tag").toInt() : 0;
 }

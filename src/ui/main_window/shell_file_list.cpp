@@ -56,6 +56,9 @@ ShellFileList::ShellFileList(QWidget* parent)
         });
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
                 &ShellFileList::scrolledHorizontally);
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            emit itemOpened(m_files->filePath(m_filter->mapToSource(index)));
+        });
     }
     m_detailsView->setRootIsDecorated(false);
     m_detailsView->setItemsExpandable(false);

@@ -82,6 +82,8 @@ signals:
     // Raised after the list handled a horizontal scroll.
     void scrolledHorizontally();
     void folderLoaded();
+    // An item was double-clicked: its path.
+    void itemOpened(const QString& path);
 
 private:
     void createFileModel();

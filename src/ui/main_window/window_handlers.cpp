@@ -2,7 +2,7 @@
 
 #include "ui/main_window/hauptform.h"
 
-#include "i18n/language_chooser.h"
+#include "ui/language/language_chooser.h"
 #include "ui/main_window/fit_editor_images.h"
 #include "ui/main_window/help_window.h"
 

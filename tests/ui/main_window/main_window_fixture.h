@@ -40,8 +40,14 @@ std::pair<QString, QString> ControlHints(const QObject* control);
 // Switches the language as the chooser's OK does and applies the texts.
 void SwitchLanguage(THauptForm& window, int offset);
 
+template <class T> T* Find(THauptForm& window, const QString& name) {
+    return window.findChild<T*>(name);
+}
+template <class T> T* Find(THauptForm& window, const QByteArray& name) {
+    return Find<T>(window, QString::fromLatin1(name));
+}
 template <class T> T* Find(THauptForm& window, const char* name) {
-    return window.findChild<T*>(QString::fromLatin1(name));
+    return Find<T>(window, QString::fromLatin1(name));
 }
 
 } // namespace mwtest

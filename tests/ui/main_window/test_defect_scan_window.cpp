@@ -1,6 +1,7 @@
 // The defect scan driven through the window: its button, the result view, the
 // deletion of found files, the destination field and the undo of the move.
 
+#include "engine/job_controls.h"
 #include "main_window_fixture.h"
 
 #include "common/dialog_answerer.h"
@@ -49,7 +50,7 @@ struct ScanTree {
     }
 };
 
-QString label(THauptForm& w, const char* name) {
+QString label(THauptForm& w, const QString& name) {
     return Find<QLabel>(w, name)->text();
 }
 
@@ -79,9 +80,9 @@ private slots:
         QCOMPARE(answers.shown().at(0).text, CatalogueText(9115));
         QCOMPARE(tree.defectFiles(), (QStringList{"Defekt1_cut.jpg", "Defekt2_cut.jpeg"}));
         QVERIFY(!QFile::exists(tree.root + "/cut.jpg"));
-        QCOMPARE(label(*window, "Label_DDS02"), QString("2"));
-        QCOMPARE(label(*window, "Label_DDS05"), QString("3"));
-        QCOMPARE(label(*window, "Label_DDS07"), QString("3"));
+        QCOMPARE(label(*window, kDefectScanControls.defectsFound), QString("2"));
+        QCOMPARE(label(*window, kDefectScanControls.progress.total), QString("3"));
+        QCOMPARE(label(*window, kDefectScanControls.progress.done), QString("3"));
         QVERIFY(Find<QTabWidget>(*window, "HauptPageControl01")->isEnabled());
         QCOMPARE(window->defectFolder(), tree.destination + "/Defekt/");
 

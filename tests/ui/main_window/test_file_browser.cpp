@@ -2,6 +2,8 @@
 // picked again, views on one selection, renaming without replacing, hidden
 // items.
 
+#include "app/error_handler.h"
+#include "app/open_with_program.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "main_window_fixture.h"
@@ -210,6 +212,85 @@ private slots:
         QVERIFY(WaitForItems(*window, {"a.jpg"}));
         window->fileList()->setShowHidden(true);
         QVERIFY(WaitForItems(*window, {".Ordner", ".versteckt.jpg", "a.jpg", "fifo.jpg"}));
+    }
+
+    // A double click opens a folder in the tree and a file with the desktop's
+    // program for it: the path goes over as one argument, whatever it holds.
+    void doubleClickOpensTheItem_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("folder, list") << "sub"
+                                      << "TB01List" << true;
+        QTest::newRow("folder, details") << "sub"
+                                         << "TB01Report" << true;
+        QTest::newRow("file, list") << "a.jpg"
+                                    << "TB01List" << false;
+        QTest::newRow("odd file name, details") << "it's \"odd\" $(rm -rf x); a.jpg"
+                                                << "TB01Report" << false;
+        QTest::newRow("name like an option") << "--help.jpg"
+                                             << "TB01LargeIcon" << false;
+    }
+    void doubleClickOpensTheItem() {
+        QFETCH(QString, name);
+        QFETCH(QString, view);
+        QFETCH(bool, folder);
+        Folder files({"sub/", name == "sub" ? "a.jpg" : name});
+        QList<DetachedStartCall> started;
+        DetachedStartOverride record([&](const DetachedStartCall& call) {
+            started.append(call);
+            return true;
+        });
+        auto window = MakeWindow();
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, files.path()));
+        QTRY_VERIFY(window->fileList()->itemNames().contains(name));
+        Find<QAction>(*window, qPrintable(view))->trigger();
+        QAbstractItemView* list = window->fileList()->activeView();
+        QModelIndex item;
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+            const QModelIndex at = list->model()->index(row, 0, list->rootIndex());
+            if (at.data().toString() == name)
+                item = at;
+        }
+        QVERIFY(item.isValid());
+        list->scrollTo(item);
+        const QPoint centre = list->visualRect(item).center();
+        // A double click is a press and release followed by the double-click
+        // event; the view opens the item only when both hit the same item.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        if (folder) {
+            QTRY_COMPARE(window->currentTreeFolder(), files.file(name));
+            QVERIFY(started.isEmpty());
+            return;
+        }
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started.at(0).program, QStringLiteral("xdg-open"));
+        QCOMPARE(started.at(0).arguments, QStringList{files.file(name)});
+        QCOMPARE(started.at(0).workingFolder, QDir::cleanPath(files.path()));
+        QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(files.path()));
+    }
+
+    // A folder change that fails half-way must end in the error handler, not
+    // unwind through the tree's signal into whoever selected the folder.
+    void failingFolderChangeStaysInsideTheGuard() {
+        Folder first({"a.jpg"});
+        Folder second({"b.jpg"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, first.path()));
+        window->fileList()->setViewStyle(ViewStyle::List);
+        delete Find<QAction>(*window, "TB01SmallIcon"); // the handler's lookup now throws
+        const int discarded = DiscardedErrorCount();
+        bool escaped = false;
+        try {
+            window->selectTreeFolder(second.path());
+        } catch (...) {
+            escaped = true;
+        }
+        QVERIFY(!escaped);
+        QCOMPARE(DiscardedErrorCount(), discarded + 1);
     }
 };
 

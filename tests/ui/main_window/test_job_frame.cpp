@@ -2,9 +2,12 @@
 // abort buttons, the progress controls reached through JobHost, the undo
 // entry, and the editor's picture fit.
 
+#include "base/errors.h"
 #include "common/test_registry.h"
+#include "engine/job_controls.h"
 #include "i18n/catalogue.h"
 #include "main_window_fixture.h"
+#include "ui/main_window/defect_scan_controller.h"
 #include "ui/main_window/fit_editor_images.h"
 #include "ui/main_window/shell_file_list.h"
 
@@ -91,9 +94,12 @@ private slots:
     void watcherShowsTheGrowingCount_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("label");
-        QTest::newRow("defects") << int(WatcherKind::DefekteJPEGs) << "Label_DDS05";
-        QTest::newRow("reduction") << int(WatcherKind::JPEGVerkleinern) << "Label_DV06";
-        QTest::newRow("duplicates") << int(WatcherKind::FortschrittDuplikate) << "Label_Dup02";
+        QTest::newRow("defects") << int(WatcherKind::DefekteJPEGs)
+                                 << kDefectScanControls.progress.total;
+        QTest::newRow("reduction")
+            << int(WatcherKind::JPEGVerkleinern) << kReductionControls.progress.total;
+        QTest::newRow("duplicates")
+            << int(WatcherKind::FortschrittDuplikate) << kDuplicatesControls.toCheck;
     }
     void watcherShowsTheGrowingCount() {
         QFETCH(int, kind);
@@ -135,14 +141,16 @@ private slots:
         JobHost& host = window->jobHost();
         host.showProgressPage(4);
         QCOMPARE(Find<QStackedWidget>(*window, "NBStatus01")->currentIndex(), 4);
-        host.setProgressMaximum("ProgressBar_DV01", 40);
-        host.setProgressValue("ProgressBar_DV01", 12);
-        QCOMPARE(Find<QProgressBar>(*window, "ProgressBar_DV01")->maximum(), 40);
+        host.setProgressMaximum(kReductionControls.progress.bar, 40);
+        host.setProgressValue(kReductionControls.progress.bar, 12);
+        QCOMPARE(Find<QProgressBar>(*window, kReductionControls.progress.bar)->maximum(), 40);
         // Counters show at the next display interval, while events run.
-        QTRY_COMPARE(Find<QProgressBar>(*window, "ProgressBar_DV01")->value(), 12);
-        host.setText("Label_DV03", "1024");
-        QTRY_COMPARE(Find<QLabel>(*window, "Label_DV03")->text(), QStringLiteral("1024"));
-        host.setText("KeinSolchesLabel", "x"); // an unknown name is ignored
+        QTRY_COMPARE(Find<QProgressBar>(*window, kReductionControls.progress.bar)->value(), 12);
+        host.setText(kReductionControls.savings, "1024");
+        QTRY_COMPARE(Find<QLabel>(*window, kReductionControls.savings)->text(),
+                     QStringLiteral("1024"));
+        // A misspelt name is a programming error that must show in a test.
+        QVERIFY_THROWS_EXCEPTION(KelvastoError, host.setText("KeinSolchesLabel", "x"));
         host.setBusyCursor(true);
         host.setBusyCursor(false);
         host.setBusyCursor(false); // unbalanced "normal" pops nothing
@@ -154,20 +162,21 @@ private slots:
         SetLanguageOffset(10000);
         QAction* entry = Find<QAction>(*window, "HMenuDateiRueckgaengig");
         QAction* button = Find<QAction>(*window, "TB01Rueckgaengig");
-        window->jobHost().prepareMoveUndo(true);
+        DefectScanReporter& undo = window->controller<DefectScanController>();
+        undo.prepareMoveUndo(true);
         QVERIFY(entry->isEnabled());
         QVERIFY(button->isEnabled());
         QCOMPARE(entry->text(), QStringLiteral("Undo: Move"));
         QCOMPARE(entry->statusTip(), QStringLiteral("Undo last moving event."));
         QCOMPARE(button->toolTip(), QStringLiteral("Undo: Move"));
-        window->jobHost().prepareMoveUndo(false);
+        undo.prepareMoveUndo(false);
         QVERIFY(!entry->isEnabled());
         QVERIFY(!button->isEnabled()); // the button shows its entry's state
         int undone = 0;
         connect(entry, &QAction::triggered, this, [&] { ++undone; });
         button->trigger(); // inert while the menu entry is disabled
         QCOMPARE(undone, 0);
-        window->jobHost().prepareMoveUndo(true);
+        undo.prepareMoveUndo(true);
         button->trigger();
         QCOMPARE(undone, 1);
     }

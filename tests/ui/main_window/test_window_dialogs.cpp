@@ -1,5 +1,6 @@
 // The window's own small dialogs: file properties and the help window.
 
+#include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -10,7 +11,6 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -21,9 +21,8 @@ class TestWindowDialogs : public QObject {
 private slots:
     void propertiesOfAPicture() {
         Folder folder({"Sub/"});
-        QImage image(33, 21, QImage::Format_RGB888);
-        image.fill(Qt::blue);
-        QVERIFY(image.save(folder.file("bild.jpg"), "JPEG"));
+        QVERIFY(
+            testing::writeFile(folder.file("bild.jpg"), JpegBuilder::picture(33, 21, 0, 0, 255)));
         QFile::setPermissions(folder.file("bild.jpg"), QFile::ReadOwner | QFile::WriteOwner |
                                                            QFile::ReadGroup | QFile::ReadOther);
         const FileProperties p = ReadFileProperties(folder.file("bild.jpg"));
@@ -39,7 +38,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("folder") << "Sub" << QByteArray();
-        QTest::newRow("truncated picture") << "kaputt.jpg" << QByteArray("\xff\xd8\xff", 3);
+        QTest::newRow("truncated picture")
+            << "kaputt.jpg" << JpegBuilder().soi().app(0).cut(3).bytes();
         QTest::newRow("vanished") << "weg.jpg" << QByteArray();
     }
     void propertiesOfOddPaths() {

@@ -4,7 +4,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "i18n/language_chooser.h"
+#include "ui/language/language_chooser.h"
 
 #include <QCheckBox>
 #include <QDir>

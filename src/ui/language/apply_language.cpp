@@ -1,4 +1,4 @@
-#include "i18n/apply_language.h"
+#include "ui/language/apply_language.h"
 
 #include "i18n/catalogue.h"
 #include "ui/main_window/radio_group.h"

@@ -5,9 +5,6 @@
 #include "engine/job_host.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-
-#include <algorithm>
 
 class BenchJobHost : public JobHost {
 public:
@@ -36,15 +33,3 @@ private:
     StopFlags m_stop;
     QString m_folder;
 };
-
-// Best of `rounds` runs of `work`, in seconds.
-template <class Work> double bestSeconds(int rounds, Work&& work) {
-    double best = 1e100;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, double(timer.nsecsElapsed()) / 1e9);
-    }
-    return best;
-}

@@ -1,9 +1,8 @@
-#include "i18n/language_chooser.h"
+#include "ui/language/language_chooser.h"
 
 #include "app/app_settings.h"
 #include "app/error_handler.h"
-#include "app/errors.h"
-#include "app/hive_store.h"
+#include "base/errors.h"
 #include "i18n/catalogue.h"
 #include "ui/dialogs/gradient_panel.h"
 
@@ -173,12 +172,7 @@ void TfrmSprache::BitBtn1Click() {
         m_applyLanguage();
     m_settings.Sprachwahl = m_showAtStart->isChecked();
 
-    HiveKey key(kSettingsKeyPath);
-    const bool written = key.writeInteger(QStringLiteral("Sprache"), m_settings.Sprache) &&
-                         key.writeBoolean(QStringLiteral("Sprachwahl"), m_settings.Sprachwahl);
-    const HiveValue<std::int32_t> back = key.readInteger(QStringLiteral("Sprachwahl"));
-    m_settings.Sprachwahl = back.ok() ? back.value != 0 : true;
-    key.close();
+    const bool written = SaveLanguageChoice(m_settings);
     // The new language is already applied; a store that cannot be written
     // keeps the dialog open so the user sees that the choice did not stick.
     if (!written)

@@ -5,7 +5,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "i18n/language_chooser.h"
+#include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
 
 #include <QCheckBox>

@@ -1,0 +1,43 @@
+#pragma once
+// Opening a file with the program the desktop associates with it: xdg-open,
+// started detached with the given working folder. The path is passed as one
+// argument of a list, never through a shell, so no file name can inject a
+// command.
+//
+// Every detached start goes through one replaceable starter, so tests record
+// the call instead of launching a program on the desktop:
+//
+//     DetachedStartOverride record([&](const DetachedStartCall& call) {
+//         calls.append(call);
+//         return true;
+//     });
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+struct DetachedStartCall {
+    QString program;
+    QStringList arguments;
+    QString workingFolder;
+};
+
+// Starts a program detached; true when it started.
+using DetachedStarter = std::function<bool(const DetachedStartCall& call)>;
+
+// Asks the desktop to open `path` with its associated program. True when the
+// opener started; whether it then finds a program is not known here.
+bool OpenWithAssociatedProgram(const QString& path, const QString& workingFolder);
+
+// Replaces the starter for its lifetime (tests).
+class DetachedStartOverride {
+public:
+    explicit DetachedStartOverride(DetachedStarter starter);
+    ~DetachedStartOverride();
+    DetachedStartOverride(const DetachedStartOverride&) = delete;
+    DetachedStartOverride& operator=(const DetachedStartOverride&) = delete;
+
+private:
+    DetachedStarter m_previous;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// One feature page of the main window (the defect scan now; the reduction,
+// index pictures and thumbnails, batch functions, duplicates and the editor
+// follow the same shape). A controller builds its widgets in the places the
+// window prepared, gives them their control names, connects their signals
+// where it creates them, and holds the handlers under their established names.
+// The window keeps the hub: file browser, page rules, menus and toolbar,
+// locking, the job host and the language switch.
+//
+// Adding one: derive, implement build(), and register it in
+// THauptForm::registerControllers().
+
+#include "ui/main_window/hauptform.h"
+
+#include <QObject>
+#include <QString>
+
+class QStackedWidget;
+class QTabWidget;
+
+// The containers the window builds before the features fill them.
+struct FeaturePlaces {
+    QTabWidget* mainTabs = nullptr;          // PageControl01: series work, editor
+    QStackedWidget* upperPages = nullptr;    // HauptNotebook01: browser, duplicate result
+    QTabWidget* seriesTabs = nullptr;        // HauptPageControl01: the four series tabs
+    QTabWidget* pictureTabs = nullptr;       // GrafikPageControl01 on "JPEGs Testen"
+    QStackedWidget* progressPages = nullptr; // NBStatus01
+};
+
+class FeatureController : public QObject {
+public:
+    explicit FeatureController(THauptForm& window);
+    ~FeatureController() override;
+
+    // Called once while the window is built; the menus, the toolbar and the
+    // progress pages exist already.
+    virtual void build(const FeaturePlaces& places) = 0;
+
+protected:
+    THauptForm& window() const { return m_window; }
+    // The window's control of that name; throws when there is none.
+    template <class T> T* control(const QString& name) const { return m_window.control<T>(name); }
+
+private:
+    THauptForm& m_window;
+};
