@@ -264,7 +264,9 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 10000});
     createTreeModel();
-    selectTreeFolder(QDir::homePath());
+    // Opened, so the start folder shows its sub-folders below it.
+    if (selectTreeFolder(QDir::homePath()))
+        m_tree->expand(m_tree->currentIndex());
     return splitter;
 }
 
@@ -283,7 +285,7 @@ void THauptForm::createTreeModel() {
     // program selected in sight until the user moves the tree himself.
     auto keepInSight = [this] {
         if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
-            m_tree->scrollTo(m_tree->currentIndex());
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     };
     connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
@@ -309,7 +311,8 @@ bool THauptForm::selectTreeFolder(const QString& folder) {
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    // In the middle, not on the last line: what lies below it stays in view.
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     m_treeFollowsCurrent = true;
     return true;
 }

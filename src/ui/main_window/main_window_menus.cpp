@@ -5,6 +5,7 @@
 
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "ui/icons/theme_icons.h"
 #include "ui/main_window/toolbar_icons.h"
 
 #include <QActionGroup>
@@ -98,7 +99,8 @@ QMenu* BuildPopupMenu(QWidget* parent) {
     menu->addSeparator();
     AddEntry(menu, {"PM01_DateienMarkieren", 15, true, true});
     menu->addSeparator();
-    AddEntry(menu, {"PM01_Eigenschaften", -1, true, true});
+    AddEntry(menu, {"PM01_Eigenschaften", -1, true, true})
+        ->setIcon(ThemeIcon("document-properties"));
     return menu;
 }
 

@@ -29,11 +29,6 @@ void setUpView(QAbstractItemView* view) {
 
 } // namespace
 
-QFileIconProvider& FileIcons() {
-    static QFileIconProvider provider;
-    return provider;
-}
-
 ShellFileList::ShellFileList(QWidget* parent)
     : QWidget(parent), m_filter(new FileListFilterModel(this)),
       m_selection(new QItemSelectionModel(m_filter, this)), m_stack(new QStackedLayout(this)),

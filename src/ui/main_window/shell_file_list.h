@@ -3,6 +3,8 @@
 // icons, small icons, list, details) on ONE model and ONE selection, so that a
 // change of view keeps the selection. A texture may lie behind the items.
 
+#include "ui/icons/theme_icons.h"
+
 #include <QColor>
 #include <QImage>
 #include <QStringList>
@@ -15,12 +17,6 @@ class QItemSelectionModel;
 class QListView;
 class QStackedLayout;
 class QTreeView;
-
-class QFileIconProvider;
-
-// Icons from the style, so folders and files show one also without an icon
-// theme. Shared by the folder tree and the file list.
-QFileIconProvider& FileIcons();
 
 enum class ViewStyle { LargeIcon, SmallIcon, List, Report };
 
