@@ -1,6 +1,8 @@
 #include "ui/icons/theme_icons.h"
 
 #include <QFileIconProvider>
+#include <QFileInfo>
+#include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -31,8 +33,36 @@ QIcon ThemeIcon(const char* name) {
     return QIcon::fromTheme(QString::fromLatin1(name));
 }
 
+namespace {
+
+// The widgets' provider asks only the platform theme (none without a
+// desktop) and then the style, which has one icon for every file. The icon
+// theme knows folders and each file type (image-jpeg, image-bmp ...).
+class ThemeFileIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        QIcon themed;
+        if (info.isDir()) {
+            themed = QIcon::fromTheme(QStringLiteral("folder"));
+        } else if (info.isFile()) {
+            // By the name only: the list must not read every file's content.
+            const QMimeType type = m_types.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+            themed = QIcon::fromTheme(type.iconName());
+            if (themed.isNull())
+                themed = QIcon::fromTheme(type.genericIconName());
+        }
+        return themed.isNull() ? QFileIconProvider::icon(info) : themed;
+    }
+
+private:
+    QMimeDatabase m_types;
+};
+
+} // namespace
+
 QFileIconProvider& FileIcons() {
     UseIconTheme();
-    static QFileIconProvider provider;
+    static ThemeFileIconProvider provider;
     return provider;
 }

@@ -71,10 +71,13 @@ struct PageBuilder {
         grid->setVerticalSpacing(3);
         grid->setColumnStretch(0, 1);
     }
+    // The caption on a line of its own, the counter right-aligned below it:
+    // beside each other, captions of both languages wrapped at different
+    // places in the 200-pixel panel.
     void counterRow(const char* caption, const QString& counter) {
         auto* label = Label(page, caption);
         label->setWordWrap(true);
-        grid->addWidget(label, row, 0);
+        grid->addWidget(label, row++, 0, 1, 2);
         grid->addWidget(Counter(page, counter), row++, 1);
     }
     void heading(const char* name) {
