@@ -149,6 +149,11 @@ bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize &&
         watched->objectName() == QLatin1String("EinzelNotebook01"))
         GuardedHandler(this, [&] { FormResize(); });
+    // A folder the program selected stays in the tree's middle when the
+    // window changes size, until the user moves the tree himself.
+    if (event->type() == QEvent::Resize && watched == m_tree->viewport() && m_treeFollowsCurrent &&
+        m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -264,6 +269,7 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 10000});
     createTreeModel();
+    m_tree->viewport()->installEventFilter(this);
     // Opened, so the start folder shows its sub-folders below it.
     if (selectTreeFolder(QDir::homePath()))
         m_tree->expand(m_tree->currentIndex());
