@@ -10,12 +10,14 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "ui/main_window/counter_display.h"
 #include "ui/main_window/radio_group.h"
 #include "ui/main_window/shell_file_list.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,15 +105,21 @@ private slots:
         connect(listed, &QAbstractItemModel::dataChanged, this, countChange);
         DialogAnswerer answers;
         answers.queue("OK");
+        QElapsedTimer clock;
+        clock.start();
         Find<QPushButton>(*window, "BitBtn_DDS01")->click();
+        // Painting once per file was the fault; a few times per display
+        // interval is the aim, however slowly this machine runs today.
+        const int allowedPaints = int(2 * clock.elapsed() / CounterDisplay::kIntervalMs) + 10;
 
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(LabelNumber(*window, "Label_DDS07"), files);
         QCOMPARE(LabelNumber(*window, "Label_DDS02"), files / 5);
         QCOMPARE(Find<QProgressBar>(*window, "ProgressBar_DDS01")->value(), files);
-        // Once per file was the fault; a few times a second is the aim.
-        QVERIFY2(windowPaints.count < files / 4, qPrintable(QString::number(windowPaints.count)));
-        QVERIFY2(listPaints.count < files / 4, qPrintable(QString::number(listPaints.count)));
+        QVERIFY2(windowPaints.count <= allowedPaints,
+                 qPrintable(QString("%1 > %2").arg(windowPaints.count).arg(allowedPaints)));
+        QVERIFY2(listPaints.count <= allowedPaints,
+                 qPrintable(QString("%1 > %2").arg(listPaints.count).arg(allowedPaints)));
         QCOMPARE(listChanges, 0);
         // After the scan the list follows the folder again.
         QVERIFY(window->fileList()->watching());
