@@ -72,25 +72,25 @@ QIcon DefectScanIcon() {
 
 // Freedesktop names of the themed slots; nullptr: drawn by the program.
 constexpr const char* kThemeNames[kToolbarIconCount] = {
-    "view-list-icons",    // 0 large icons
-    "view-grid",          // 1 small icons
-    "view-list-text",     // 2 list
-    "view-list-details",  // 3 details
-    "document-open",      // 4 load picture
-    "document-save",      // 5 save picture
-    "help-about",         // 6 info
-    "help-contents",      // 7 help
-    "edit-undo",          // 8 undo
-    "view-refresh",       // 9 refresh
-    nullptr,              // 10 language
-    "configure",          // 11 options
-    "application-exit",   // 12 quit
-    "edit-delete-remove", // 13 uninstall
-    "edit-delete",        // 14 delete
-    "edit-select-all",    // 15 mark all
-    "view-preview",       // 16 index pictures
-    nullptr,              // 17 search defective files
-    "zoom-out",           // 18 reduce files
+    "view-list-icons",   // 0 large icons
+    "view-grid",         // 1 small icons
+    "view-list-text",    // 2 list
+    "view-list-details", // 3 details
+    "document-open",     // 4 load picture
+    "document-save",     // 5 save picture
+    "help-about",        // 6 info
+    "help-contents",     // 7 help
+    "edit-undo",         // 8 undo
+    "view-refresh",      // 9 refresh
+    nullptr,             // 10 language
+    "configure",         // 11 options
+    "application-exit",  // 12 quit
+    "edit-delete-shred", // 13 uninstall
+    "edit-delete",       // 14 delete
+    "edit-select-all",   // 15 mark all
+    "view-preview",      // 16 index pictures
+    nullptr,             // 17 search defective files
+    "zoom-out",          // 18 reduce files
 };
 
 } // namespace
