@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 # A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps release test-build bench clean
+.PHONY: run test deps release test-build bench fuzz fuzz-build clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -27,5 +27,18 @@ bench: release
 	cmake --build build-release --target benchmarks -j $(JOBS)
 	sh bench/run_all.sh build-release
 
+# libFuzzer targets (clang, ASan + UBSan), each run FUZZ_SECONDS on one core.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_bmp_reader fuzz_defect_test fuzz_jpeg_accurate fuzz_jpeg_fast
+
+fuzz-build:
+	@sh scripts/install-deps.sh --fuzz
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKELVASTO_FUZZ=ON $(LAUNCHER)
+	cmake --build build-fuzz --target $(FUZZ_TARGETS) -j $(JOBS)
+
+fuzz: fuzz-build
+	sh fuzz/run_fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf build-release build-test
+	rm -rf build-release build-test build-fuzz

@@ -14,6 +14,10 @@ if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo \
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
 fi
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
 
 missing=""
 for p in $PACKAGES; do

@@ -1,6 +1,7 @@
 #include "imaging/bmp_reader.h"
 
 #include "base/errors.h"
+#include "imaging/decode_limits.h"
 
 #include <array>
 #include <bit>
@@ -11,6 +12,15 @@
 namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+
+// A picture this small may be decoded whatever its data holds.
+constexpr std::uint64_t kFreePixels = std::uint64_t{1} << 20;
+// Rows of uncompressed data may be missing (they stay black), but not most of
+// them: a few bytes declaring a giant picture would cost gigabytes of black.
+constexpr std::uint64_t kLeastDataShare = 8;
+// Run-length data paints at most 255 pixels with two bytes; deltas may skip
+// more, but a picture that is nearly all skipped is no photograph.
+constexpr std::uint64_t kRunLengthPixelsPerByte = 256;
 
 [[noreturn]] void refuse(const char* why) {
     throw KelvastoError(std::string("not a readable bitmap file: ") + why);
@@ -175,11 +185,16 @@ void putIndex(const Header& h, Picture& p, int x, int y, std::uint32_t index) {
     std::memcpy(p.pixel(x, y), h.palette[index].data(), 3);
 }
 
+// Rows are padded to four bytes.
+std::size_t rowBytes(const Header& h) {
+    return ((static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32) * 4;
+}
+
 void decodeUncompressed(const Bytes& b, const Header& h, Picture& p) {
-    const std::size_t rowBytes = ((static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32) * 4;
+    const std::size_t stride = rowBytes(h);
     for (long long fileRow = 0; fileRow < h.height; ++fileRow) {
-        const std::size_t at = h.pixelOffset + static_cast<std::size_t>(fileRow) * rowBytes;
-        if (!b.has(at, rowBytes))
+        const std::size_t at = h.pixelOffset + static_cast<std::size_t>(fileRow) * stride;
+        if (!b.has(at, stride))
             return; // truncated: the remaining rows stay black
         const std::uint8_t* src = b.at(at);
         const int y = pictureRow(h, fileRow);
@@ -254,6 +269,20 @@ void decodeRunLength(const Bytes& b, const Header& h, Picture& p) {
     }
 }
 
+// Refuses, before the picture is allocated, pixel data far shorter than the
+// header claims.
+void checkDataSuffices(const Bytes& b, const Header& h) {
+    const std::uint64_t pixels = std::uint64_t(h.width) * std::uint64_t(h.height);
+    const std::uint64_t data = b.size() - h.pixelOffset;
+    if (pixels <= kFreePixels)
+        return;
+    const bool runLength = h.compression == kRle8 || h.compression == kRle4;
+    const bool enough = runLength ? pixels <= kFreePixels + data * kRunLengthPixelsPerByte
+                                  : data * kLeastDataShare >= rowBytes(h) * h.height;
+    if (!enough)
+        refuse("pixel data far shorter than the header claims");
+}
+
 } // namespace
 
 Picture DecodeBmp(const QByteArray& data) {
@@ -262,6 +291,9 @@ Picture DecodeBmp(const QByteArray& data) {
     CheckPictureSize(h.width, h.height);
     if (h.pixelOffset >= bytes.size())
         refuse("no pixel data");
+    checkDataSuffices(bytes, h);
+    CheckDecodeMemory(std::uint64_t(PictureStride(static_cast<int>(h.width))) * h.height, 0,
+                      "bitmap");
     Picture picture(static_cast<int>(h.width), static_cast<int>(h.height));
     if (h.compression == kRle8 || h.compression == kRle4)
         decodeRunLength(bytes, h, picture);

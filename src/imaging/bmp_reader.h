@@ -2,7 +2,9 @@
 // Reads Windows and OS/2 bitmap files of every depth (1, 2, 4, 8, 16, 24 and
 // 32 bits; uncompressed, bit fields, RLE8 and RLE4; bottom-up and top-down) into a
 // 24-bit Picture. Pixels past the end of truncated data stay black; a header
-// that contradicts itself or the file raises KelvastoError.
+// that contradicts itself or the file raises KelvastoError, and so does pixel
+// data far shorter than the header claims (an eighth of the rows, or run-length
+// data that cannot paint the canvas), before the picture is allocated.
 
 #include "imaging/picture.h"
 

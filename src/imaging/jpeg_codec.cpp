@@ -1,23 +1,23 @@
 #include "imaging/jpeg_codec.h"
 
 #include "base/errors.h"
+#include "imaging/decode_limits.h"
+#include "imaging/jpeg_decode_cost.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
 
 // libjpeg reports errors through a callback that must not return, so they leave
-// by longjmp. The functions that call setjmp (readHeader, readPixels,
-// writeScanlines) hold only plain data: no object with a destructor lives
+// by longjmp. The functions that call setjmp (readHeader, startDecompress,
+// readPixels, writeScanlines) hold only plain data: no object with a destructor lives
 // across the jump. Everything with a destructor belongs to their callers.
 
 namespace {
-
-// A hostile progressive file can repeat scans without end; real ones have a
-// dozen or so.
-constexpr int kMaxScans = 1000;
 
 struct ErrorManager {
     jpeg_error_mgr pub;
@@ -39,14 +39,34 @@ void onError(j_common_ptr cinfo) {
 // Warnings and trace output: the picture goes on, whatever is wrong with it.
 void onMessage(j_common_ptr, int) {}
 
-void onProgress(j_common_ptr cinfo) {
-    if (!cinfo->is_decompressor)
+// Counts the work of each scan as it starts; libjpeg calls the monitor before
+// every row it reads, so a file stops at the first scan beyond its budget.
+struct WorkMonitor {
+    jpeg_progress_mgr pub;
+    std::uint64_t work;
+    std::uint64_t budget;
+    int countedScan;
+};
+
+[[noreturn]] void refuseScans(j_decompress_ptr cinfo, const char* why) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "%s", why);
+    jumpOut(reinterpret_cast<j_common_ptr>(cinfo));
+}
+
+void onProgress(j_common_ptr common) {
+    if (!common->is_decompressor)
         return;
-    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-        auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-        std::snprintf(err->message, sizeof err->message, "too many scans in a JPEG file");
-        jumpOut(cinfo);
-    }
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    auto* monitor = reinterpret_cast<WorkMonitor*>(cinfo->progress);
+    if (cinfo->input_scan_number == monitor->countedScan)
+        return;
+    monitor->countedScan = cinfo->input_scan_number;
+    if (monitor->countedScan > kMaxJpegScans)
+        refuseScans(cinfo, "too many scans in a JPEG file");
+    monitor->work += JpegScanWork(*cinfo);
+    if (monitor->work > monitor->budget)
+        refuseScans(cinfo, "JPEG scans ask for far more work than the file's size can hold");
 }
 
 void installErrorManager(ErrorManager& err) {
@@ -61,7 +81,7 @@ enum class RowForm { Bgr, Grey, Cmyk, InvertedCmyk };
 struct Decoder {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
-    jpeg_progress_mgr progress;
+    WorkMonitor monitor;
     RowForm form;
 };
 
@@ -133,12 +153,20 @@ void convertRow(RowForm form, const std::uint8_t* in, std::uint8_t* out, JDIMENS
     }
 }
 
+// Multi-scan files read all their scans here, before the picture exists, so
+// that endless scans are refused without it.
+bool startDecompress(Decoder* d) {
+    if (setjmp(d->err.jump))
+        return false;
+    d->monitor.pub.progress_monitor = onProgress;
+    d->cinfo.progress = &d->monitor.pub;
+    jpeg_start_decompress(&d->cinfo);
+    return true;
+}
+
 bool readPixels(Decoder* d, const PixelTarget* target) {
     if (setjmp(d->err.jump))
         return false;
-    d->progress.progress_monitor = onProgress;
-    d->cinfo.progress = &d->progress;
-    jpeg_start_decompress(&d->cinfo);
     while (d->cinfo.output_scanline < d->cinfo.output_height) {
         std::uint8_t* row = target->base + target->stride * d->cinfo.output_scanline;
         JSAMPROW into = d->form == RowForm::Bgr ? row : target->rowBuffer;
@@ -221,16 +249,55 @@ private:
 
 } // namespace
 
+namespace {
+
+// Refuses, before anything of the picture's size exists, a file whose decoding
+// would take more memory than the machine can spare or more work than its
+// bytes can justify; then tells libjpeg what it may allocate on its own.
+void checkCost(Decoder* d, std::uint64_t inputBytes, const JpegDecodeOptions& options) {
+    // The declared size counts even when scaling down: multi-scan files keep
+    // all their coefficients while they decode.
+    CheckPictureSize(d->cinfo.image_width, d->cinfo.image_height);
+    CheckPictureSize(d->cinfo.output_width, d->cinfo.output_height);
+    const JpegDecodeCost cost = JpegCostOf(d->cinfo);
+    const std::uint64_t limit =
+        options.memoryLimit != 0 ? options.memoryLimit : DecoderMemoryLimit();
+    CheckDecodeMemory(cost.pictureBytes + cost.coefficientBytes, limit, "JPEG picture");
+    const std::uint64_t budget = JpegWorkBudget(inputBytes, d->cinfo.arith_code);
+    if (cost.minimumWork > budget)
+        throw KelvastoError("JPEG header declares a picture far larger than its " +
+                            std::to_string(inputBytes) + " bytes can hold");
+    d->monitor.work = cost.outputWork;
+    d->monitor.budget = budget;
+    d->monitor.countedScan = 0;
+    // A second line of defence: libjpeg refuses a buffer beyond what is left.
+    // Zero would mean no limit, so at least a little stays.
+    constexpr std::uint64_t kLeastForLibjpeg = std::uint64_t{1} << 20;
+    const std::uint64_t rest = limit > cost.pictureBytes ? limit - cost.pictureBytes : 0;
+    d->cinfo.mem->max_memory_to_use = static_cast<long>(std::max(rest, kLeastForLibjpeg));
+}
+
+} // namespace
+
+JpegSize ReadJpegSize(const QByteArray& data) {
+    DecoderGuard decoder;
+    Decoder* d = decoder.get();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    const JpegDecodeOptions options;
+    if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
+        decoder.fail("cannot read JPEG header");
+    return {static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height)};
+}
+
 Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options) {
     DecoderGuard decoder;
     Decoder* d = decoder.get();
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
     if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
         decoder.fail("cannot read JPEG header");
-    // The full size counts even when scaling down: a progressive file keeps all
-    // its coefficients in memory while it decodes.
-    CheckPictureSize(d->cinfo.image_width, d->cinfo.image_height);
-    CheckPictureSize(d->cinfo.output_width, d->cinfo.output_height);
+    checkCost(d, static_cast<std::uint64_t>(data.size()), options);
+    if (!startDecompress(d))
+        decoder.fail("cannot decode JPEG data");
     Picture picture(static_cast<int>(d->cinfo.output_width),
                     static_cast<int>(d->cinfo.output_height));
     std::vector<std::uint8_t> rowBuffer;

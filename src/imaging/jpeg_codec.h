@@ -2,13 +2,16 @@
 // The JPEG codec: decoding into and encoding from a Picture with libjpeg. Every
 // libjpeg error becomes a KelvastoError; warnings (a truncated file, a damaged
 // scan) are ignored, so damaged data gives a partial picture or an error, never
-// an exit. A header asking for more pixels than the program allows is refused
-// before anything of that size is allocated.
+// an exit. A header asking for more pixels than the program allows, more memory
+// than the machine can spare, or more work than the file's bytes can justify
+// (a giant picture in a few bytes, endless empty scans) is refused before
+// anything of that size is allocated.
 
 #include "imaging/picture.h"
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <cstdio>
 
 struct JpegDecodeOptions {
@@ -17,7 +20,18 @@ struct JpegDecodeOptions {
     bool fast = false;
     int minWidth = 0;
     int minHeight = 0;
+    // Bytes the decode may hold; 0 takes DecoderMemoryLimit().
+    std::uint64_t memoryLimit = 0;
 };
+
+struct JpegSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The picture size a JPEG header declares, without decoding any pixels.
+// Throws KelvastoError when the header cannot be read.
+JpegSize ReadJpegSize(const QByteArray& data);
 
 // Accurate by default: JDCT_ISLOW, fancy upsampling, full size. Greyscale,
 // RGB, YCbCr, CMYK and YCCK (also Adobe's inverted CMYK) give correct colours.

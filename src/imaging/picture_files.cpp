@@ -26,13 +26,26 @@ namespace {
 // Far above any picture file the program can decode within its pixel limit.
 constexpr qint64 kMaxPictureFileBytes = qint64{1} << 30;
 
+// Only a regular file holds a picture. It is opened without blocking and read
+// no further than its size when opened, so that a FIFO or a device under a
+// picture's name (or behind a link to one) neither hangs nor floods the reader.
 QByteArray readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        failFile("cannot open", path, errno);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         failFile("cannot open", path);
-    if (file.size() > kMaxPictureFileBytes)
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        failFile("cannot read", path, errno);
+    if (!S_ISREG(info.st_mode))
+        failFile("not a regular file:", path);
+    if (info.st_size > kMaxPictureFileBytes)
         failFile("file too large for a picture:", path);
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = file.read(info.st_size);
     if (file.error() != QFileDevice::NoError)
         failFile("cannot read", path);
     return bytes;
@@ -128,6 +141,10 @@ PictureFileKind PictureKind(const QString& path) {
     if (ext == QLatin1String("bmp"))
         return PictureFileKind::Bitmap;
     return PictureFileKind::None;
+}
+
+QByteArray ReadPictureFile(const QString& path) {
+    return readWholeFile(path);
 }
 
 Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options) {

@@ -136,6 +136,13 @@ QByteArray encodeJpeg(const Picture& p, JpegForm form, int quality) {
         cinfo.write_Adobe_marker = FALSE;
     if (form == JpegForm::Progressive)
         jpeg_simple_progression(&cinfo);
+    jpeg_scan_info separate[3];
+    if (form == JpegForm::SeparateScans) {
+        for (int c = 0; c < 3; ++c)
+            separate[c] = {1, {c, 0, 0, 0}, 0, 63, 0, 0};
+        cinfo.scan_info = separate;
+        cinfo.num_scans = 3;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(p.width()) * 4);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -148,6 +155,26 @@ QByteArray encodeJpeg(const Picture& p, JpegForm form, int quality) {
     QByteArray bytes(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
     std::free(buffer);
     return bytes;
+}
+
+Picture decodeJpegPlain(const QByteArray& jpeg) {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                 static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&cinfo);
+    Picture p(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = p.row(static_cast<int>(cinfo.output_scanline));
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return p;
 }
 
 } // namespace samples

@@ -32,11 +32,16 @@ double meanDifference(const Picture& a, const Picture& b);
 void markPadding(Picture& picture, std::uint8_t value);
 bool paddingIs(const Picture& picture, std::uint8_t value);
 
-enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck };
+// SeparateScans: sequential colour, one scan per component.
+enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck, SeparateScans };
 
 // Encodes with libjpeg directly (not through the code under test). The picture
 // gives the colours; CMYK forms store the matching inks.
 QByteArray encodeJpeg(const Picture& picture, JpegForm form, int quality = 95);
+
+// Decodes a colour or greyscale JPEG with libjpeg directly, accurately and at
+// full size, with no limits: what the code under test must give.
+Picture decodeJpegPlain(const QByteArray& jpeg);
 
 } // namespace samples
 

@@ -305,6 +305,31 @@ private slots:
         QVERIFY(testing::writeFile(sandboxPath("fake.jpg"), "not a JPEG at all"));
         QVERIFY_THROWS_EXCEPTION(KelvastoError, LoadPictureFile(sandboxPath("fake.jpg")));
     }
+
+    // A FIFO would block the reader for good, a device would feed it without
+    // end: neither holds a picture, whatever its name or a link says.
+    void loadingRefusesWhatIsNoRegularFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("linkTarget"); // empty: made in place
+        QTest::newRow("FIFO") << "fifo.jpg" << QString();
+        QTest::newRow("folder") << "folder.bmp" << QString();
+        QTest::newRow("link to /dev/zero") << "zero.jpg"
+                                           << "/dev/zero";
+        QTest::newRow("link to /dev/urandom") << "random.bmp"
+                                              << "/dev/urandom";
+    }
+    void loadingRefusesWhatIsNoRegularFile() {
+        QFETCH(QString, name);
+        QFETCH(QString, linkTarget);
+        const QString path = sandboxPath(name);
+        if (!linkTarget.isEmpty())
+            QVERIFY(QFile::link(linkTarget, path));
+        else if (name.startsWith("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QDir().mkpath(path));
+        QVERIFY_THROWS_EXCEPTION(KelvastoError, LoadPictureFile(path));
+    }
 };
 
 KELVASTO_REGISTER_TEST(TestJpegFiles)
