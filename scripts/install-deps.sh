@@ -13,6 +13,8 @@ PACKAGES="$PACKAGES qt6-translations-l10n breeze-icon-theme libqt6svg6"
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo libvips-tools \
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
+    # The duplicate search compares with these two.
+    PACKAGES="$PACKAGES jdupes rmlint time"
 fi
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 if [ "${1:-}" = "--fuzz" ]; then
