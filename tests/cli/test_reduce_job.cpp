@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,6 +146,42 @@ private slots:
         QVERIFY(run.err.contains("If you are not sure whether your graficprogram"));
     }
 
+    // Every spelling of the options reaches the same reduction.
+    void optionSpellings_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reducedFile");
+        QTest::newRow("--copies DIR")
+            << QStringList{"--app", "--copies", "@copies", "@pics/a.jpg"} << "copies/a.jpg";
+        QTest::newRow("--copies=DIR")
+            << QStringList{"--app", "--copies=@copies", "@pics/a.jpg"} << "copies/a.jpg";
+        QTest::newRow("-r") << QStringList{"-r", "--app", "@pics"} << "pics/a.jpg";
+        QTest::newRow("options after the path")
+            << QStringList{"@pics/a.jpg", "--app"} << "pics/a.jpg";
+        QTest::newRow("--yes behind the job")
+            << QStringList{"--app", "@pics/a.jpg"} << "pics/a.jpg";
+        QTest::newRow("-- before a name with a dash")
+            << QStringList{"--app", "--", "-dash.jpg"} << "-dash.jpg";
+    }
+    void optionSpellings() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reducedFile);
+        QVERIFY(file("pics/a.jpg"));
+        QVERIFY(file("-dash.jpg"));
+        for (QString& arg : args) // "@" marks a path in the test's folder
+            arg.replace(QRegularExpression("@(\\S+)"), path("\\1"));
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        const bool yesBehind = QString::fromLatin1(QTest::currentDataTag()).contains("behind");
+        const QStringList command = yesBehind ? QStringList{"reduce", "--yes"} + args
+                                              : QStringList{"--yes", "reduce"} + args;
+        process.start(toolPath(), command);
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(size(reducedFile), qint64(decorated().size() - 62));
+        if (!reducedFile.startsWith("pics/"))
+            QCOMPARE(size("pics/a.jpg"), qint64(decorated().size()));
+    }
+
     void copiesTwice() {
         QVERIFY(file("pics/a.jpg"));
         for (int saved : {kSaved, 0}) {
@@ -178,21 +215,35 @@ private slots:
     // On a terminal the warning is a question: "n" leaves the files alone,
     // "y" reduces them.
     void confirmationOnATerminal_data() {
+        QTest::addColumn<QString>("lang");
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("reduced");
-        QTest::newRow("no") << "n" << false;
-        QTest::newRow("empty answer") << "" << false;
-        QTest::newRow("yes") << "y" << true;
+        QTest::newRow("no") << "C.UTF-8"
+                            << "n" << false;
+        QTest::newRow("empty answer") << "C.UTF-8"
+                                      << "" << false;
+        QTest::newRow("yes") << "C.UTF-8"
+                             << "y" << true;
+        QTest::newRow("German yes") << "de_DE.UTF-8"
+                                    << "ja" << true;
+        QTest::newRow("German j") << "de_DE.UTF-8"
+                                  << "J" << true;
+        QTest::newRow("German no") << "de_DE.UTF-8"
+                                   << "n" << false;
+        QTest::newRow("German word in English") << "C.UTF-8"
+                                                << "ja" << false;
     }
     void confirmationOnATerminal() {
+        QFETCH(QString, lang);
         QFETCH(QString, answer);
         QFETCH(bool, reduced);
         const QString script = QStringLiteral("/usr/bin/script");
         if (!QFileInfo(script).isExecutable())
             QSKIP("no script(1) to provide a terminal");
         QVERIFY(file("pics/a.jpg"));
-        const QString command = QStringLiteral("LANG=C.UTF-8 '%1' reduce --app '%2'")
-                                    .arg(toolPath(), path("pics/a.jpg"));
+        const QString command =
+            QStringLiteral("LC_ALL= LC_MESSAGES= LANG=%1 '%2' reduce --app '%3'")
+                .arg(lang, toolPath(), path("pics/a.jpg"));
         QProcess process;
         process.start(script, {"-qec", command, "/dev/null"});
         QVERIFY(process.waitForStarted());

@@ -1,0 +1,88 @@
+// kelvasto-batch dupes: the duplicate search of the window on one folder
+// tree named on the command line.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "cli/jobs/folder_tree_argument.h"
+#include "cli/standard_streams.h"
+#include "duplicates/duplicate_results.h"
+#include "duplicates/find_duplicates.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+
+#include <unistd.h>
+
+extern const BatchJob kDupesJob;
+
+namespace {
+
+constexpr int kFilesToCheck = 100;
+constexpr int kPossibleDuplicates = 101;
+constexpr int kFoundDuplicates = 102;
+
+QString help() {
+    return OwnText("cli.dupes.help");
+}
+
+void printCounters(const DuplicateSearchResult& result) {
+    WriteStandardError(QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
+                           .arg(CatalogueText(kFilesToCheck), QString::number(result.collected),
+                                CatalogueText(kPossibleDuplicates),
+                                QString::number(result.candidates), CatalogueText(kFoundDuplicates),
+                                QString::number(result.found))
+                           .toUtf8());
+}
+
+// Trashes what "Duplikate markieren" selects: every file of a group but the
+// first. Names every file it could not trash; returns how many.
+int trashMarked(const QStringList& lines) {
+    QStringList marked;
+    for (const qsizetype row : DuplicateLinesToMark(lines))
+        marked.append(lines.at(row));
+    const QStringList failed = TrashFiles(marked);
+    for (const QString& file : failed)
+        PrintError(OwnText("cli.dupes.not_trashed").arg(file));
+    return int(failed.size());
+}
+
+int run(const BatchInvocation& invocation) {
+    QCommandLineParser parser;
+    const QCommandLineOption trashMarkedOption(QStringLiteral("trash-marked"));
+    const QCommandLineOption nullSeparated(
+        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    parser.addOptions({trashMarkedOption, nullSeparated});
+    bool assumeYes = false;
+    if (const std::optional<int> done = ParseJobArguments(parser, kDupesJob, invocation, assumeYes))
+        return *done;
+    QString folder;
+    if (const std::optional<int> fault =
+            ResolveFolderTreeArgument(parser.positionalArguments(), kDupesJob, folder))
+        return *fault;
+
+    ConsoleOptions console;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(LoadBatchSettings(), console);
+    host.setStartFolders({folder});
+    InstallInterruptHandler(host.stopFlags());
+    QStringList lines;
+    const DuplicateSearchResult result = SearchDuplicates(host, folder, lines);
+    host.endProgressLine();
+    const bool nulls = parser.isSet(nullSeparated);
+    for (const QString& path : lines)
+        PrintPathRecord(path, nulls);
+    printCounters(result);
+    for (const QString& path : result.skipped)
+        PrintError(OwnText("cli.dupes.skipped").arg(path, OwnText("dupes.skip_unreadable")));
+    // A stopped search trashes nothing: its list may end inside a group.
+    const bool act = parser.isSet(trashMarkedOption);
+    const int notTrashed = act && !result.stopped ? trashMarked(lines) : 0;
+    if (InterruptRequested() || result.stopped)
+        return ExitStatus::Interrupted;
+    return result.skipped.isEmpty() && notTrashed == 0 ? ExitStatus::Done : ExitStatus::Error;
+}
+
+} // namespace
+
+extern const BatchJob kDupesJob = {"dupes", "cli.dupes.summary", help, run};

@@ -1,0 +1,91 @@
+#include "cli/jobs/index_options.h"
+
+#include "engine/index_series.h"
+#include "engine/path_utils.h"
+#include "i18n/own_texts.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+std::optional<int> DestinationOptions::read(const QCommandLineParser& parser, const BatchJob& job,
+                                            DestinationChoice& choice) const {
+    const int given =
+        int(parser.isSet(dest)) + int(parser.isSet(sourceFolder)) + int(parser.isSet(subFolder));
+    if (given > 1)
+        return UsageError(OwnText("cli.index.one_destination"), &job);
+    if (parser.isSet(dest)) {
+        const QString folder = parser.value(dest);
+        if (folder.isEmpty())
+            return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--dest")), &job);
+        const QFileInfo info(folder);
+        if (!info.isDir()) {
+            PrintError(OwnText("cli.index.bad_dest").arg(ShownPath(folder)));
+            return ExitStatus::Error;
+        }
+        choice.kind = DestinationKind::SetFolder;
+        choice.setFolder = AddTrailingBackslash(QDir::cleanPath(info.absoluteFilePath()));
+    } else if (parser.isSet(subFolder)) {
+        const QString name = parser.value(subFolder);
+        if (name.isEmpty())
+            return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--subfolder")), &job);
+        choice.kind = DestinationKind::SubFolder;
+        choice.subFolder = name;
+    } else {
+        choice.kind = DestinationKind::SourceFolder;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
+                                    const QCommandLineOption& option, int minimum, int maximum,
+                                    const BatchJob& job, int& value) {
+    if (!parser.isSet(option))
+        return std::nullopt;
+    bool ok = false;
+    const int number = parser.value(option).toInt(&ok);
+    if (!ok || number < minimum || number > maximum)
+        return UsageError(OwnText("cli.index.out_of_range")
+                              .arg(QStringLiteral("--") + option.names().constLast())
+                              .arg(minimum)
+                              .arg(maximum),
+                          &job);
+    value = number;
+    return std::nullopt;
+}
+
+int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call) {
+    ConsoleOptions console;
+    console.assumeYes = setup.assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(LoadBatchSettings(), console);
+    // Without a tree, the files' own folder is where "the source folder" is.
+    QStringList startFolders = setup.targets.paths;
+    if (setup.recursive)
+        host.setStartFolders(startFolders);
+    else {
+        host.setFiles(setup.targets.paths);
+        startFolders = QStringList{FileFolder(setup.targets.paths.value(0))};
+    }
+    InstallInterruptHandler(host.stopFlags());
+    ConsoleIndexReporter reporter(host);
+    IndexJobResult result;
+    try {
+        result = call(host, startFolders, reporter);
+    } catch (...) {
+        // Reported by the tool (e.g. sheets larger than a picture may be),
+        // below a finished progress line.
+        host.endProgressLine();
+        throw;
+    }
+    host.endProgressLine();
+    const int skipped = setup.targets.skipped + host.skipped();
+    if (result.refusedWith == 0)
+        PrintOut(OwnText(setup.writtenKey).arg(result.written) + QLatin1Char('\n'));
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// What the two jobs of the tab "Indexbilder / Thumbnails" share on the command
+// line: the destination options, the reporter that names every file passed
+// over on stderr, and reading whole numbers within a range.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "engine/index_jobs.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+
+#include <functional>
+#include <optional>
+
+// --dest DIR | --source-folder | --subfolder NAME
+struct DestinationOptions {
+    QCommandLineOption dest{QStringLiteral("dest"), QString(), QStringLiteral("DIR")};
+    QCommandLineOption sourceFolder{QStringLiteral("source-folder")};
+    QCommandLineOption subFolder{QStringLiteral("subfolder"), QString(), QStringLiteral("NAME")};
+
+    void addTo(QCommandLineParser& parser) const {
+        parser.addOptions({dest, sourceFolder, subFolder});
+    }
+    // The choice, or an exit status after a usage error or a folder that
+    // cannot be reached.
+    std::optional<int> read(const QCommandLineParser& parser, const BatchJob& job,
+                            DestinationChoice& choice) const;
+};
+
+// A whole number option within minimum..maximum; `value` keeps its default
+// when the option is absent.
+std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
+                                    const QCommandLineOption& option, int minimum, int maximum,
+                                    const BatchJob& job, int& value);
+
+// Names every file passed over and every result not written on stderr.
+class ConsoleIndexReporter : public IndexJobReporter {
+public:
+    explicit ConsoleIndexReporter(ConsoleJobHost& host) : m_host(host) {}
+    void noteSkipped(const QString& path, const QString& reason) override {
+        m_host.reportSkipped(path, reason);
+    }
+
+private:
+    ConsoleJobHost& m_host;
+};
+
+// Runs a job of the tab on the resolved PATH arguments and turns its result
+// into the exit status: the count of written files on stdout, every skipped
+// entry named on stderr, 1 when anything was skipped.
+struct IndexRunSetup {
+    bool recursive = false;
+    PathArguments targets;
+    bool assumeYes = false;
+    const char* writtenKey = nullptr; // OwnText key of "...: %1"
+};
+using IndexJobCall = std::function<IndexJobResult(
+    ConsoleJobHost& host, const QStringList& startFolders, IndexJobReporter& reporter)>;
+int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call);

@@ -1,0 +1,149 @@
+// kelvasto-batch reduce: the lossless JPEG reduction of the window on files
+// or folder trees named on the command line.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "cli/standard_streams.h"
+#include "engine/file_ops.h"
+#include "engine/reduce_jpegs.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+extern const BatchJob kReduceJob;
+
+namespace {
+
+constexpr int kNothingChosen = 9107;
+
+QString help() {
+    return OwnText("cli.reduce.help");
+}
+
+// Asks the warning on the terminal (unless --yes), and prints one line for
+// every file it made smaller.
+class ConsoleReductionHost : public ConsoleJobHost, public ReductionReporter {
+public:
+    ConsoleReductionHost(AppSettings settings, const ConsoleOptions& options)
+        : ConsoleJobHost(std::move(settings), options), m_ask(!options.assumeYes) {}
+
+    int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override {
+        if (kind != MessageKind::Warning || !m_ask)
+            return ConsoleJobHost::showMessage(text, kind, buttons);
+        endProgressLine();
+        WriteStandardError(text.toUtf8() + "\n\n" + OwnText("cli.reduce.confirm").toUtf8());
+        char answer[64] = {};
+        if (!std::fgets(answer, sizeof answer, stdin))
+            return DialogResult::Abort;
+        const QString word = QString::fromLocal8Bit(answer).trimmed().toLower();
+        const QStringList yesWords = OwnText("cli.reduce.yes_words").split(QLatin1Char('|'));
+        return yesWords.contains(word) ? DialogResult::OK : DialogResult::Abort;
+    }
+
+    void noteReducedFile(const QString& path, std::int64_t saved) override {
+        endProgressLine();
+        PrintOut(OwnText("cli.reduce.saved").arg(ShownPath(path)).arg(saved) + QLatin1Char('\n'));
+    }
+
+    void noteOriginalKept(const QString& path) override {
+        reportSkipped(path, OwnText("cli.reduce.original_kept"));
+    }
+
+private:
+    bool m_ask;
+};
+
+// The folder for --copies, created; an exit status when it cannot be.
+std::optional<int> prepareCopiesFolder(const QString& argument, ReduceJpegsOptions& options) {
+    options.copies = true;
+    options.destination = ResolveFolderToCreate(argument);
+    if (options.destination.isEmpty() || !MakeFolderPath(options.destination)) {
+        PrintError(OwnText("cli.reduce.bad_copies").arg(ShownPath(argument)));
+        return ExitStatus::Error;
+    }
+    return std::nullopt;
+}
+
+int run(const BatchInvocation& invocation) {
+    QCommandLineParser parser;
+    const QCommandLineOption recursive(
+        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
+    const QCommandLineOption app(QStringLiteral("app"));
+    const QCommandLineOption comments(QStringLiteral("comments"));
+    const QCommandLineOption trailing(QStringLiteral("trailing"));
+    const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({recursive, app, comments, trailing, copies});
+    bool assumeYes = false;
+    if (const std::optional<int> done =
+            ParseJobArguments(parser, kReduceJob, invocation, assumeYes))
+        return *done;
+
+    ReduceJpegsOptions options;
+    options.recursive = parser.isSet(recursive);
+    options.remove.programSegments = parser.isSet(app);
+    options.remove.comment = parser.isSet(comments);
+    options.remove.trailingData = parser.isSet(trailing);
+    if (parser.isSet(copies) && parser.value(copies).isEmpty())
+        return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--copies")), &kReduceJob);
+    if (!options.remove.any())
+        return UsageError(CatalogueText(kNothingChosen), &kReduceJob);
+    if (parser.positionalArguments().isEmpty())
+        return UsageError(OwnText("cli.no_path"), &kReduceJob);
+    PathArguments targets;
+    if (const std::optional<int> fault = ResolvePathArguments(
+            parser.positionalArguments(), options.recursive, kReduceJob, targets))
+        return *fault;
+    // A script must never hang on the question: without a terminal to ask
+    // on, the answer has to come with --yes.
+    if (!assumeYes && ::isatty(STDIN_FILENO) != 1)
+        return UsageError(OwnText("cli.reduce.needs_yes"), &kReduceJob);
+    if (parser.isSet(copies))
+        if (const std::optional<int> fault = prepareCopiesFolder(parser.value(copies), options))
+            return *fault;
+
+    ConsoleOptions console;
+    console.assumeYes = assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleReductionHost host(LoadBatchSettings(), console);
+    if (options.recursive) {
+        options.startFolders = targets.paths;
+        host.setStartFolders(targets.paths);
+    } else {
+        host.setFiles(targets.paths);
+    }
+    InstallInterruptHandler(host.stopFlags());
+    ReduceJpegsResult result;
+    try {
+        result = ReduceJpegs(host, options, &host);
+    } catch (...) {
+        host.endProgressLine();
+        throw;
+    }
+    host.endProgressLine();
+    const int skipped = targets.skipped + host.skipped();
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    if (result.declined)
+        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    PrintOut(OwnText("cli.reduce.total")
+                 .arg(result.changed)
+                 .arg(result.reduced)
+                 .arg(result.savingsTotal) +
+             QLatin1Char('\n'));
+    if (!result.failedFile.isEmpty()) {
+        PrintError(OwnText("cli.reduce.failed").arg(ShownPath(result.failedFile), result.error));
+        return ExitStatus::Error;
+    }
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+}
+
+} // namespace
+
+extern const BatchJob kReduceJob = {"reduce", "cli.reduce.summary", help, run};
