@@ -5,6 +5,7 @@
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/fit_editor_images.h"
 #include "ui/main_window/help_window.h"
+#include "ui/dialogs/uninstall_command.h"
 
 #include <QLabel>
 
@@ -28,6 +29,20 @@ void THauptForm::HMenu_SpracheClick() {
 
 void THauptForm::HMenu_ProgEndeClick() {
     close();
+}
+
+void THauptForm::HMenuDateiOPTClick() {
+    if (m_optionsDialog)
+        m_optionsDialog->exec();
+}
+
+void THauptForm::TB01InfoClick() {
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
+
+void THauptForm::HMenuDateiProgDeInstClick() {
+    UninstallProgram();
 }
 
 void THauptForm::HMenuInfoHilfeClick() {
