@@ -59,7 +59,12 @@ QByteArray UninstallScriptText(const QString& programFile, const QString& script
 }
 
 QString WriteUninstallScript(const QString& programFile, const UninstallScriptLimits& limits) {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath() + QStringLiteral("/uisXXXXXX"));
+    // A temporary folder that does not exist gives an empty path here; the
+    // script must never land in "/" instead.
+    const QString temp = QDir::tempPath();
+    if (temp.isEmpty() || !QFileInfo(temp).isDir())
+        throw KelvastoError("no temporary folder for the uninstall script");
+    QByteArray pattern = QFile::encodeName(temp + QStringLiteral("/uisXXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         throw KelvastoError("no temporary name for the uninstall script");

@@ -2,10 +2,10 @@
 
 #include "ui/main_window/hauptform.h"
 
+#include "ui/dialogs/uninstall_command.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/fit_editor_images.h"
 #include "ui/main_window/help_window.h"
-#include "ui/dialogs/uninstall_command.h"
 
 #include <QLabel>
 
