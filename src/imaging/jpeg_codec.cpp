@@ -279,6 +279,17 @@ void checkCost(Decoder* d, std::uint64_t inputBytes, const JpegDecodeOptions& op
 
 } // namespace
 
+JpegSize ReadJpegSize(const QByteArray& data) {
+    DecoderGuard decoder;
+    Decoder* d = decoder.get();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    const JpegDecodeOptions options;
+    if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
+        decoder.fail("cannot read JPEG header");
+    return {static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height),
+            d->cinfo.progressive_mode == TRUE};
+}
+
 Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options) {
     DecoderGuard decoder;
     Decoder* d = decoder.get();

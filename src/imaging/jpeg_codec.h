@@ -24,6 +24,16 @@ struct JpegDecodeOptions {
     std::uint64_t memoryLimit = 0;
 };
 
+struct JpegSize {
+    int width = 0;
+    int height = 0;
+    bool progressive = false;
+};
+
+// The picture size a JPEG header declares, without decoding any pixels.
+// Throws KelvastoError when the header cannot be read.
+JpegSize ReadJpegSize(const QByteArray& data);
+
 // Accurate by default: JDCT_ISLOW, fancy upsampling, full size. Greyscale,
 // RGB, YCbCr, CMYK and YCCK (also Adobe's inverted CMYK) give correct colours.
 Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options = {});

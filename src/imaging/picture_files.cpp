@@ -143,6 +143,10 @@ PictureFileKind PictureKind(const QString& path) {
     return PictureFileKind::None;
 }
 
+QByteArray ReadPictureFile(const QString& path) {
+    return readWholeFile(path);
+}
+
 Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options) {
     return DecodeJpeg(readWholeFile(path), options);
 }

@@ -14,6 +14,10 @@ enum class PictureFileKind { None, Jpeg, Bitmap };
 // extension; anything else is neither.
 PictureFileKind PictureKind(const QString& path);
 
+// The whole file, for decoding; throws KelvastoError when it cannot be read
+// or is far larger than any picture the program can decode.
+QByteArray ReadPictureFile(const QString& path);
+
 // Throw KelvastoError when the file cannot be read or decoded.
 Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options = {});
 Picture LoadBmpFile(const QString& path);

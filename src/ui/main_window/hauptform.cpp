@@ -2,14 +2,20 @@
 
 #include "app/error_handler.h"
 #include "base/errors.h"
+#include "editor/maus_ueberwachung.h"
+#include "editor/thumb_form.h"
 #include "engine/collection_watcher.h"
 #include "engine/defect_scan.h"
 #include "engine/path_utils.h"
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/duplicates_controller.h"
+#include "ui/main_window/editor_controller.h"
 #include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/functions_controller.h"
 #include "ui/main_window/guarded_connect.h"
+#include "ui/main_window/index_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/textures.h"
@@ -19,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFileIconProvider>
 #include <QFileSystemModel>
@@ -56,9 +63,11 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
         menu->setFont(base);
     connectHandlers();
     FormCreate();
+    m_thumbForm = std::make_unique<TThumbForm>(m_settings);
 }
 
 THauptForm::~THauptForm() {
+    FinishMausUeberwachung(m_mouseWatcher.get());
     finishWatcher();
 }
 
@@ -68,6 +77,10 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
+    addController<FunctionsController>();
+    addController<EditorController>();
+    addController<IndexController>();
+    addController<DuplicatesController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -77,6 +90,7 @@ void THauptForm::ThrowMissingControl(const QString& name, const char* className)
 
 void THauptForm::ApplyLanguage() {
     ::ApplyLanguage(*this);
+    controller<EditorController>().applyLanguage();
 }
 
 void THauptForm::FormCreate() {
@@ -112,9 +126,16 @@ void THauptForm::FormCreate() {
     m_fileList->setTextColour(texture.textColour);
     ShellListView01HinterGrund();
     FormResize();
+    m_mouseWatcher = std::make_unique<TMausUeberwachung>(
+        this, [this] { MausUeberwachungCheck(QCursor::pos()); });
 }
 
 void THauptForm::closeEvent(QCloseEvent* event) {
+    // An editor effect still uses the work bitmaps that closing frees.
+    if (controller<EditorController>().busy()) {
+        event->ignore();
+        return;
+    }
     GuardedHandler(this, [&] { FormClose(); });
     QMainWindow::closeEvent(event);
 }
@@ -130,6 +151,8 @@ void THauptForm::FormClose() {
         m_stopFlags.BatchJobStop = 1;
     }
     finishWatcher();
+    // No check may run once the window is going.
+    FinishMausUeberwachung(m_mouseWatcher.get());
     if (m_settings.BildschirmSpeichern)
         SaveScreenSettings(m_settings);
 }
@@ -368,8 +391,6 @@ void THauptForm::connectHandlers() {
     onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
     onClick("IdxSpeedButton01", &THauptForm::IdxSpeedButton01Click);
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
-    onClick("FktSpeedButton01", &THauptForm::FktSpeedButton01Click);
-    onClick("FktSpeedButton02", &THauptForm::FktSpeedButton02Click);
     onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
@@ -401,6 +422,10 @@ void THauptForm::connectHandlers() {
     ConnectGuarded(popup, &QMenu::aboutToShow, this, [this] { PopupMenu01Popup(); });
     connect(m_fileList, &ShellFileList::contextMenuRequested, popup,
             [popup](const QPoint& at) { popup->popup(at); });
+    connect(m_fileList, &ShellFileList::pointerMoved, this,
+            [this](const QString& path, const QPoint& pointer) {
+                GuardedHandler(this, [&] { ShellListView01MouseMove(path, pointer); });
+            });
     ConnectGuarded(m_fileList, &ShellFileList::scrolledHorizontally, this,
                    [this] { ShellListView01OnScrollHor(); });
     connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {

@@ -27,6 +27,8 @@
 #include <vector>
 
 class FeatureController;
+class TMausUeberwachung;
+class TThumbForm;
 class MainWindowJobHost;
 class QFileSystemModel;
 class QTreeView;
@@ -69,9 +71,9 @@ public:
     // shows them modally and does not own them.
     void setAboutBox(QDialog* about) { m_aboutBox = about; }
     void setOptionsDialog(QDialog* options) { m_optionsDialog = options; }
-    // Tells the pop-up preview that its settings (on/off, size, opacity)
-    // changed; it applies them at once.
-    void applyPreviewSettings() { emit previewSettingsChanged(); }
+    // The pop-up preview takes its changed settings (on/off, size, opacity)
+    // at once.
+    void applyPreviewSettings();
 
 signals:
     void previewSettingsChanged();
@@ -144,8 +146,6 @@ public slots:
     void GrafikPageControl01Change(int tab);
     void IdxSpeedButton01Click();
     void IdxSpeedButton02Click();
-    void FktSpeedButton01Click();
-    void FktSpeedButton02Click();
     void TB01RefreshClick();
     void TB01LargeIconClick();
     void TB01SmallIconClick();
@@ -171,6 +171,16 @@ public slots:
     void BitBtn_DV02Click();
     void FktBitBtn01Click();
     void BitBtnDupAbbrechenClick();
+
+    // --- pop-up preview ------------------------------------------------------
+    TThumbForm* thumbForm() const { return m_thumbForm.get(); }
+    TMausUeberwachung* mouseWatcher() const { return m_mouseWatcher.get(); }
+    // The pointer moved over the file list to `pointer` (screen); `itemPath`
+    // is the item under it, empty over empty space.
+    void ShellListView01MouseMove(const QString& itemPath, QPoint pointer);
+    // The mouse watcher's check: hides the pop-up once `pointer` (screen)
+    // has left the file list.
+    void MausUeberwachungCheck(QPoint pointer);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -199,6 +209,8 @@ private:
     StopFlags m_stopFlags;
     std::unique_ptr<MainWindowJobHost> m_jobHost;
     std::unique_ptr<ImagingContext> m_imaging;
+    std::unique_ptr<TThumbForm> m_thumbForm;
+    std::unique_ptr<TMausUeberwachung> m_mouseWatcher;
     // Owned as child objects of the window.
     std::vector<FeatureController*> m_controllers;
 

@@ -138,20 +138,6 @@ void THauptForm::IdxSpeedButton02Click() {
     notebook->setCurrentIndex(1);
 }
 
-void THauptForm::FktSpeedButton01Click() {
-    setFileFilter(kJpegFilter);
-    setJobEntriesVisible(kJpegFunctionEntries, true);
-    setJobEntriesVisible({QStringLiteral("BMP_JPG")}, false);
-    control<QStackedWidget>(QStringLiteral("FktNotebook01"))->setCurrentIndex(0);
-}
-
-void THauptForm::FktSpeedButton02Click() {
-    setFileFilter(kBitmapFilter);
-    setJobEntriesVisible(kJpegFunctionEntries, false);
-    setJobEntriesVisible({QStringLiteral("BMP_JPG")}, true);
-    control<QStackedWidget>(QStringLiteral("FktNotebook01"))->setCurrentIndex(1);
-}
-
 int THauptForm::SelectionKind() const {
     const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
     static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),

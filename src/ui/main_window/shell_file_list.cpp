@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTreeView>
@@ -51,6 +52,8 @@ ShellFileList::ShellFileList(QWidget* parent)
         view->setModel(m_filter);
         view->setSelectionModel(m_selection);
         setUpView(view);
+        view->setMouseTracking(true);
+        view->viewport()->installEventFilter(this);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
             emit contextMenuRequested(view->viewport()->mapToGlobal(pos));
         });
@@ -199,6 +202,27 @@ QColor ShellFileList::textColour() const {
 QAbstractItemView* ShellFileList::activeView() const {
     return m_style == ViewStyle::Report ? static_cast<QAbstractItemView*>(m_detailsView)
                                         : static_cast<QAbstractItemView*>(m_iconView);
+}
+
+QString ShellFileList::pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const {
+    const QModelIndex index = view->indexAt(position);
+    if (!index.isValid())
+        return {};
+    return m_files->filePath(m_filter->mapToSource(index.siblingAtColumn(0)));
+}
+
+bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove) {
+        for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_iconView),
+                                        static_cast<QAbstractItemView*>(m_detailsView)}) {
+            if (watched != view->viewport())
+                continue;
+            const auto* move = static_cast<QMouseEvent*>(event);
+            emit pointerMoved(pathAtViewPosition(view, move->position().toPoint()),
+                              move->globalPosition().toPoint());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString ShellFileList::pathAt(int row) const {

@@ -78,12 +78,19 @@ signals:
     void folderLoaded();
     // An item was double-clicked: its path.
     void itemOpened(const QString& path);
+    // The pointer moved over the list to `pointer` (screen): the path of the
+    // item under it, empty over empty space.
+    void pointerMoved(const QString& itemPath, const QPoint& pointer);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createFileModel();
     void applyRoot();
     void applyBackground(QAbstractItemView* view);
     QString pathAt(int row) const;
+    QString pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const;
 
     QString m_folder;
     ViewStyle m_style = ViewStyle::List;

@@ -1,7 +1,8 @@
-// Window-wide handlers: resize, language, help, quit.
+// Window-wide handlers: resize, language, help, options, about, uninstall, quit.
 
 #include "ui/main_window/hauptform.h"
 
+#include "editor/thumb_form.h"
 #include "ui/dialogs/uninstall_command.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/fit_editor_images.h"
@@ -29,6 +30,12 @@ void THauptForm::HMenu_SpracheClick() {
 
 void THauptForm::HMenu_ProgEndeClick() {
     close();
+}
+
+void THauptForm::applyPreviewSettings() {
+    if (m_thumbForm)
+        m_thumbForm->applyTransparency();
+    emit previewSettingsChanged();
 }
 
 void THauptForm::HMenuDateiOPTClick() {

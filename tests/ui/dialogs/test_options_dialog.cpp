@@ -9,6 +9,7 @@
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "editor/thumb_form.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/main_window/main_window_fixture.h"
 #include "ui/main_window/textures.h"
@@ -303,6 +304,7 @@ private slots:
         o.ok();
         QCOMPARE(told.count(), 1);
         QCOMPARE(int(o.settings().ThumbTransparenz), opacity);
+        QCOMPARE(o.window->thumbForm()->windowOpacity(), opacity / 255.0);
         QCOMPARE(o.settings().ThumbHintGroesse, expectedSize);
         QVERIFY(!o.settings().ThumbLinks);
         const QJsonObject key = testing::storedSettingsKey();

@@ -1,0 +1,140 @@
+// kelvasto-batch effect, run as a program in the sandbox.
+
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "imaging/picture_files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runEffect(const QStringList& args) {
+    QProcess process;
+    process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/../src/cli/kelvasto-batch")),
+                  QStringList{"effect"} + args);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+void writePicture(const QString& path) {
+    Picture picture(16, 12);
+    picture.fill(30, 140, 220);
+    SaveAsJpeg(picture, path);
+}
+
+// A 1 x 1 bitmap of 24 bits.
+QByteArray tinyBmp() {
+    return QByteArray::fromHex("424d3a000000000000003600000028000000010000000100"
+                               "0000010018000000000004000000130b0000130b00000000"
+                               "000000000000ff000000");
+}
+
+} // namespace
+
+class TestEffectJob : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    QString path(const QString& relative) const { return m_dir->path() + "/" + relative; }
+    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+
+private slots:
+    void init() {
+        testing::resetHive();
+        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/effect-XXXXXX"));
+        QVERIFY(QDir().mkpath(path("pics/sub")));
+    }
+    void cleanup() { delete m_dir; }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no effect") << QStringList{} << "no effect given";
+        QTest::newRow("unknown effect") << QStringList{"blur", "x.jpg"} << "unknown effect blur";
+        QTest::newRow("no path") << QStringList{"sw"} << "no file or folder";
+        QTest::newRow("unknown option") << QStringList{"sw", "--deep", "x"} << "unknown option";
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, expected);
+        const Run run = runEffect(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+    }
+
+    void eachEffectWritesItsResultsBesideTheFiles_data() {
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("aa") << "aa"
+                            << "_aa";
+        QTest::newRow("opt") << "opt"
+                             << "_opt";
+        QTest::newRow("sw") << "sw"
+                            << "_sw";
+    }
+    void eachEffectWritesItsResultsBesideTheFiles() {
+        QFETCH(QString, effect);
+        QFETCH(QString, suffix);
+        writePicture(path("pics/a.jpg"));
+        writePicture(path("pics/b.jpeg"));
+        const Run run = runEffect({effect, path("pics/a.jpg"), path("pics/b.jpeg")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(exists("pics/a" + suffix + ".jpg"));
+        QVERIFY(exists("pics/b" + suffix + ".jpeg"));
+        QVERIFY(run.out.contains(path("pics/a.jpg") + " -> " + path("pics/a" + suffix + ".jpg")));
+    }
+
+    void recursiveConversionTakesOnlyBitmapsAndTrashesWhatItReplaces() {
+        QVERIFY(testing::writeFile(path("pics/photo.bmp"), tinyBmp()));
+        QVERIFY(testing::writeFile(path("pics/sub/x.BMP"), tinyBmp()));
+        QVERIFY(testing::writeFile(path("pics/photo.jpg"), "someone's photograph"));
+        writePicture(path("pics/sub/y.jpg"));
+        const Run run = runEffect({"bmp2jpg", "--recursive", path("pics")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains("2 of 2 file(s) written"));
+        QVERIFY(exists("pics/sub/x.jpg"));
+        QVERIFY(!exists("pics/sub/y_sw.jpg"));
+        QVERIFY(testing::readFile(path("pics/photo.jpg")).startsWith("\xFF\xD8"));
+        QCOMPARE(testing::readFile(testing::dataHome() + "/Trash/files/photo.jpg"),
+                 QByteArray("someone's photograph"));
+    }
+
+    void aResultNotWrittenIsNamedAndFailsTheRun() {
+        QVERIFY(testing::writeFile(path("pics/photo.bmp"), tinyBmp()));
+        QVERIFY(testing::writeFile(path("pics/photo.jpg"), "keep"));
+        QVERIFY(QFile::setPermissions(path("pics/photo.jpg"), QFile::ReadOwner));
+        const Run run = runEffect({"bmp2jpg", path("pics/photo.bmp")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(path("pics/photo.jpg")), qPrintable(run.err));
+        QCOMPARE(testing::readFile(path("pics/photo.jpg")), QByteArray("keep"));
+    }
+
+    void anUnreadableFileEndsTheRunNamingIt() {
+        writePicture(path("pics/a.jpg"));
+        QVERIFY(testing::writeFile(path("pics/b.jpg"), "no picture"));
+        const Run run = runEffect({"sw", path("pics/a.jpg"), path("pics/b.jpg")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(path("pics/b.jpg")), qPrintable(run.err));
+        QVERIFY(exists("pics/a_sw.jpg"));
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestEffectJob)
+#include "test_effect_job.moc"
