@@ -1,9 +1,10 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
-#include "base/errors.h"
+#include "engine/defect_test_ahead.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
+#include "engine/folder_access.h"
 #include "engine/job_controls.h"
 #include "engine/job_host.h"
 #include "engine/job_run.h"
@@ -11,6 +12,10 @@
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QHash>
+#include <QSet>
 
 #include <memory>
 
@@ -21,28 +26,40 @@ const DefectScanControls& kControls = kDefectScanControls;
 constexpr int kNoFileMarked = 9000;
 constexpr int kScanFinished = 9115;
 
-void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
-    if (!options.recursive) {
-        CollectSelectedFiles(host, list);
-        return;
-    }
+// Returns how many entries the collection left out (each reported).
+int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
+    if (!options.recursive)
+        return CollectSelectedFiles(host, list);
     QStringList folders = options.startFolders;
     if (folders.isEmpty())
         folders.append(host.selectedFolder());
+    int skipped = 0;
     for (const QString& folder : folders)
         if (!folder.isEmpty()) // no folder chosen is not the whole file system
-            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+            skipped += CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+    return skipped;
 }
 
 // An unreadable file is counted as tested and not defective, so one bad
-// file does not end the run half-way.
-bool testFile(const QString& path, DefectScanResult& result) {
-    try {
-        return IsDefectiveJpeg(path);
-    } catch (const KelvastoError&) {
-        ++result.unreadable;
-        return false;
+// file does not end the run half-way; it is reported as skipped. A path this
+// run has moved a file from or to since the tester read it is tested again,
+// as a test in turn would have found it.
+bool testFile(JobHost& host, DefectTestAhead& ahead, int index, const QSet<QString>& touched,
+              const QString& path, DefectScanResult& result) {
+    DefectTestResult test = ahead.take(index);
+    if (touched.contains(path)) {
+        FolderCache folders;
+        test = TestDefectiveJpeg(path, folders);
     }
+    if (test.readable)
+        return test.defective;
+    ++result.unreadable;
+    host.reportSkipped(path, test.failure);
+    return false;
+}
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
 class DefectMover {
@@ -50,9 +67,21 @@ public:
     DefectMover(JobHost& host, DefectScanReporter& reporter, const DefectScanOptions& options,
                 DefectScanResult& result)
         : m_host(host), m_reporter(reporter), m_options(options), m_result(result) {
-        if (options.move)
-            m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
+        const QString logPath = ProtocolFilePath(host.settings());
+        // What killed runs left half-written in the folders this run writes to.
+        RemoveLeftoverTemporaries(result.defectFolder);
+        RemoveLeftoverTemporaries(folderOf(logPath));
+        if (!options.move)
+            return;
+        // The last run's moves, read before this run empties the log.
+        const QStringList previous = ReadMoveLog(logPath).lines;
+        for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
+            m_previousMoves.insert(previous.at(i), previous.at(i + 1));
+        m_journal = std::make_unique<MoveLogJournal>(logPath);
     }
+
+    // Paths this run moved or copied a file from or to.
+    const QSet<QString>& touched() const { return m_touched; }
 
     void handle(const QString& path, const QString& target) {
         if (m_options.move)
@@ -63,8 +92,23 @@ public:
 
 private:
     void copy(const QString& path, const QString& target) {
-        MakeFolderPath(m_result.defectFolder);
+        makeDefectFolder();
         report(path, target, CopyFileNoOverwrite(path, target));
+    }
+
+    // Once per run rather than once per file; again after a failure, in
+    // case the folder was removed meanwhile.
+    void makeDefectFolder() {
+        if (!m_folderMade)
+            m_folderMade = MakeFolderPath(m_result.defectFolder);
+    }
+
+    // Where the last run already placed this very file: a run killed after
+    // copying it across file systems, before it removed the source, left the
+    // whole picture there. Empty when it did not.
+    QString placedByLastRun(const QString& path) const {
+        const QString placed = m_previousMoves.value(path);
+        return !placed.isEmpty() && SameFileContent(path, placed) ? placed : QString();
     }
 
     void move(const QString& path, const QString& target) {
@@ -79,14 +123,24 @@ private:
         // fails harmlessly, never a moved file the log does not know. A pair
         // the log file cannot take (read-only working folder, full disk)
         // means no move: it could not be undone.
-        if (!m_journal->append(path, target)) {
+        // That move is finished by removing the source, and logged as this
+        // run's, so that the picture stays once and the undo brings it back.
+        const QString placed = placedByLastRun(path);
+        const QString to = placed.isEmpty() ? target : placed;
+        if (!m_journal->append(path, to)) {
             ++m_result.unlogged;
-            m_reporter.noteDefectiveFile(path, target, false);
+            m_reporter.noteDefectiveFile(path, to, false);
             return;
         }
-        MakeFolderPath(m_result.defectFolder);
-        m_host.lists().ProtokollListBox << path << target;
-        report(path, target, MoveFileNoOverwrite(path, target));
+        makeDefectFolder();
+        const bool done = placed.isEmpty() ? MoveFileNoOverwrite(path, to) : RemoveFile(path);
+        // Only moves made are logged: the undo of a pair whose move failed
+        // would move a file this run never moved.
+        if (done)
+            m_host.lists().ProtokollListBox << path << to;
+        else
+            m_journal->dropLastPair();
+        report(path, to, done);
     }
 
 public:
@@ -95,8 +149,12 @@ public:
 
 private:
     void report(const QString& path, const QString& target, bool done) {
-        if (done)
+        if (done) {
             ++m_result.transferred;
+            m_touched << path << target;
+        } else {
+            m_folderMade = false;
+        }
         m_reporter.noteDefectiveFile(path, target, done);
     }
 
@@ -105,16 +163,21 @@ private:
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
+    QHash<QString, QString> m_previousMoves; // former path -> new path
+    QSet<QString> m_touched;
+    bool m_folderMade = false;
 };
 
 void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
-    for (const QString& path : files) {
+    DefectTestAhead ahead(files);
+    for (int i = 0; i < files.size(); ++i) {
         if (!loop.next())
             break;
-        if (testFile(path, result)) {
+        const QString& path = files.at(i);
+        if (testFile(host, ahead, i, mover.touched(), path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
@@ -161,7 +224,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         lists.ProtokollListBox.clear();
 
         run.startWatcher(WatcherKind::DefekteJPEGs);
-        collectWorkList(host, options, lists.AlteDateinamen);
+        result.skipped = collectWorkList(host, options, lists.AlteDateinamen);
         run.stopWatcher();
         const QStringList files = lists.AlteDateinamen;
         result.collected = int(files.size());
