@@ -3,7 +3,10 @@
 # Idempotent: does nothing when everything is present.
 set -eu
 
+# desktop-file-utils and appstream validate the installed menu entry and
+# AppStream file (tests/desktop/check_install.sh).
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
+desktop-file-utils appstream \
 libjpeg62-turbo-dev xvfb xauth"
 # Qt's own texts in German, the icon theme the program falls back to without a
 # desktop session, and the SVG icon engine that draws that theme's icons.

@@ -112,6 +112,29 @@ bool SaveLanguageChoice(AppSettings& s) {
     return written;
 }
 
+bool SaveOptions(const AppSettings& s) {
+    HiveKey key(kSettingsKeyPath);
+    const bool written =
+        key.writeString(QStringLiteral("Arbeitsverzeichnis"), s.Arbeitsverzeichnis) &&
+        key.writeString(QStringLiteral("Startverzeichnis"), s.Startverzeichnis) &&
+        key.writeString(QStringLiteral("Protokolldatei"), s.Protokolldatei) &&
+        key.writeBoolean(QStringLiteral("ThumbLinks"), s.ThumbLinks) &&
+        key.writeInteger(QStringLiteral("ThumbHintGroesse"), s.ThumbHintGroesse) &&
+        key.writeInteger(QStringLiteral("ThumbTransparenz"), s.ThumbTransparenz) &&
+        key.writeBoolean(QStringLiteral("VerstecktAnzeigen"), s.VerstecktAnzeigen) &&
+        key.writeBoolean(QStringLiteral("BildschirmSpeichern"), s.BildschirmSpeichern) &&
+        key.writeBoolean(QStringLiteral("SLVBackground01"), s.SLVBackground01) &&
+        key.writeInteger(QStringLiteral("SLVTextur01"), s.SLVTextur01) &&
+        key.writeString(QStringLiteral("SLVTexturPfad01"), s.SLVTexturPfad01) &&
+        key.writeInteger(QStringLiteral("SLVFontColor01"), s.SLVFontColor01);
+    key.close();
+    return written;
+}
+
+QString FolderSetting(const QString& folder, const QString& fallback) {
+    return folder.isEmpty() ? fallback : withSlash(folder);
+}
+
 QString ProtocolFilePath(const AppSettings& settings) {
     return settings.Arbeitsverzeichnis + settings.Protokolldatei;
 }

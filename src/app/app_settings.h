@@ -55,5 +55,17 @@ void SaveScreenSettings(const AppSettings& settings);
 // (true when it cannot be read). False when a write failed.
 bool SaveLanguageChoice(AppSettings& settings);
 
+// Writes the twelve values the options dialog owns, in their fixed order:
+// the three folder and file names, ThumbLinks, ThumbHintGroesse,
+// ThumbTransparenz, VerstecktAnzeigen, BildschirmSpeichern, SLVBackground01,
+// SLVTextur01, SLVTexturPfad01, SLVFontColor01. Stops at the first write that
+// fails and returns false; the values before it are stored.
+bool SaveOptions(const AppSettings& settings);
+
+// A folder setting as the program uses it: empty gives `fallback` (what the
+// next start would read), anything else ends with "/", so that a file name
+// joined behind it lands inside the folder.
+QString FolderSetting(const QString& folder, const QString& fallback);
+
 // The move-log path: Arbeitsverzeichnis immediately followed by Protokolldatei.
 QString ProtocolFilePath(const AppSettings& settings);

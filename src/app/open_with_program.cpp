@@ -26,6 +26,10 @@ bool OpenWithAssociatedProgram(const QString& path, const QString& workingFolder
     return currentStarter()({QStringLiteral("xdg-open"), {argument}, workingFolder});
 }
 
+bool StartDetachedProgram(const DetachedStartCall& call) {
+    return currentStarter()(call);
+}
+
 DetachedStartOverride::DetachedStartOverride(DetachedStarter starter)
     : m_previous(std::exchange(currentStarter(), std::move(starter))) {}
 

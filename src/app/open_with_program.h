@@ -30,6 +30,10 @@ using DetachedStarter = std::function<bool(const DetachedStartCall& call)>;
 // opener started; whether it then finds a program is not known here.
 bool OpenWithAssociatedProgram(const QString& path, const QString& workingFolder);
 
+// Starts a program detached through the same starter (so tests catch it);
+// its arguments are a list, never passed through a shell.
+bool StartDetachedProgram(const DetachedStartCall& call);
+
 // Replaces the starter for its lifetime (tests).
 class DetachedStartOverride {
 public:

@@ -1,6 +1,8 @@
 #include "app/program_start.h"
 
+#include "ui/dialogs/about_box.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/dialogs/options_dialog.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/main_window/help_window.h"
@@ -29,6 +31,10 @@ ProgramWindows CreateProgramWindows() {
     });
     if (main->settings().Sprachwahl)
         windows.languageChooser->exec();
+    windows.about = std::make_unique<TInfoF>(main);
+    main->setAboutBox(windows.about.get());
+    windows.options = std::make_unique<TFormOptionen>(*main);
+    main->setOptionsDialog(windows.options.get());
     return windows;
 }
 

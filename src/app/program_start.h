@@ -8,13 +8,18 @@
 class QApplication;
 class THauptForm;
 class TfrmSprache;
+class TInfoF;
+class TFormOptionen;
 
 // Every window that lives for the whole run; the dialogs are top-level
 // windows of their own. Members go in reverse order, so the chooser, which
-// calls into the main window, is destroyed first.
+// calls into the main window, is destroyed first; so are the about box and the
+// options dialog.
 struct ProgramWindows {
     std::unique_ptr<THauptForm> main;
     std::unique_ptr<TfrmSprache> languageChooser;
+    std::unique_ptr<TInfoF> about;
+    std::unique_ptr<TFormOptionen> options;
 
     ProgramWindows();
     ~ProgramWindows();

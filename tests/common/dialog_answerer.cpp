@@ -68,8 +68,9 @@ void DialogAnswerer::poll() {
         modal->close();
         return;
     }
-    QPointer<QWidget> guard(modal);
     button->click();
-    if (guard && guard->isVisible())
-        m_handled = nullptr; // still open: the next answer is for it too
+    // Still open: the next answer is for it too. Closed: a dialog that lives
+    // for the whole run (language chooser, about box, options) is answered
+    // again when it shows again.
+    m_handled = nullptr;
 }

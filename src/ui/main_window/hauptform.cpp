@@ -423,6 +423,9 @@ void THauptForm::connectHandlers() {
         connect(action(button), &QAction::triggered, target, &QAction::trigger);
     }
     onTrigger("HMenuInfoHilfe", &THauptForm::HMenuInfoHilfeClick);
+    onTrigger("HMenuDateiOPT", &THauptForm::HMenuDateiOPTClick);
+    onTrigger("HMenu_InfoF", &THauptForm::TB01InfoClick);
+    onTrigger("HMenuDateiProgDeInst", &THauptForm::HMenuDateiProgDeInstClick);
     onTrigger("HMenu_Sprache", &THauptForm::HMenu_SpracheClick);
     onTrigger("HMenu_ProgEnde", &THauptForm::HMenu_ProgEndeClick);
     onTrigger("PM01_DateiLoeschen", &THauptForm::PM01_DateiLoeschenClick);

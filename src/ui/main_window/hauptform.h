@@ -16,6 +16,7 @@
 #include "engine/collection_watcher.h"
 
 #include <QImage>
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -66,6 +67,18 @@ public:
     void ApplyLanguage();
     // HMenu_Sprache shows this chooser modally; the window does not own it.
     void setLanguageChooser(TfrmSprache* chooser) { m_languageChooser = chooser; }
+    // The about box and the options dialog, created at start; the window
+    // shows them modally and does not own them.
+    void setAboutBox(QDialog* about) { m_aboutBox = about; }
+    void setOptionsDialog(QDialog* options) { m_optionsDialog = options; }
+    // The pop-up preview takes its changed settings (on/off, size, opacity)
+    // at once.
+    void applyPreviewSettings();
+
+signals:
+    void previewSettingsChanged();
+
+public:
 
     // --- file browser ------------------------------------------------------
     ShellFileList* fileList() const { return m_fileList; }
@@ -149,6 +162,9 @@ public slots:
     void HMenu_SpracheClick();
     void HMenu_ProgEndeClick();
     void HMenuInfoHilfeClick();
+    void HMenuDateiOPTClick();
+    void TB01InfoClick();
+    void HMenuDateiProgDeInstClick();
     // A double click in the file list: a folder opens in the tree, a file
     // with the program the desktop associates with it.
     void ShellListView01DblClick(const QString& path);
@@ -213,5 +229,7 @@ private:
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<QDialog> m_aboutBox;
+    QPointer<QDialog> m_optionsDialog;
     QPointer<CollectionWatcher> m_watcher;
 };

@@ -2,6 +2,7 @@
 
 #include "i18n/catalogue.h"
 
+#include <QFile>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -10,6 +11,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBr
     setObjectName(QStringLiteral("HelpWindow"));
     m_browser->setObjectName(QStringLiteral("HelpBrowser"));
     m_browser->setOpenExternalLinks(false);
+    connect(m_browser, &QTextBrowser::sourceChanged, this,
+            [this] { setWindowTitle(m_browser->documentTitle()); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
@@ -17,13 +20,27 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), m_browser(new QTextBr
 }
 
 QString HelpWindow::contentsPage(int languageOffset) {
-    return languageOffset == 10000 ? QStringLiteral("qrc:/help/en/inhalt.html")
-                                   : QStringLiteral("qrc:/help/de/inhalt.html");
+    return topicPage(QStringLiteral("inhalt"), languageOffset);
+}
+
+QString HelpWindow::topicPage(const QString& topic, int languageOffset) {
+    const QString folder = languageOffset == 10000 ? QStringLiteral("en") : QStringLiteral("de");
+    const QString resource = QStringLiteral(":/help/%1/%2.html").arg(folder, topic);
+    // A topic is a plain name: nothing that walks out of the help folder.
+    if (topic.isEmpty() || topic.contains(QLatin1Char('/')) || !QFile::exists(resource))
+        return QString();
+    return QStringLiteral("qrc") + resource;
 }
 
 void HelpWindow::showContents() {
-    // A page that is missing shows an empty browser; nothing is reported.
-    m_browser->setSource(QUrl(contentsPage(LanguageOffset())));
+    showPage(QStringLiteral("inhalt"));
+}
+
+void HelpWindow::showPage(const QString& topic) {
+    QString page = topicPage(topic, LanguageOffset());
+    if (page.isEmpty())
+        page = contentsPage(LanguageOffset());
+    m_browser->setSource(QUrl(page));
     setWindowTitle(m_browser->documentTitle());
     show();
     raise();

@@ -1,7 +1,9 @@
-// Window-wide handlers: resize, language, help, quit.
+// Window-wide handlers: resize, language, help, options, about, uninstall, quit.
 
 #include "ui/main_window/hauptform.h"
 
+#include "editor/thumb_form.h"
+#include "ui/dialogs/uninstall_command.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/fit_editor_images.h"
 #include "ui/main_window/help_window.h"
@@ -28,6 +30,26 @@ void THauptForm::HMenu_SpracheClick() {
 
 void THauptForm::HMenu_ProgEndeClick() {
     close();
+}
+
+void THauptForm::applyPreviewSettings() {
+    if (m_thumbForm)
+        m_thumbForm->applyTransparency();
+    emit previewSettingsChanged();
+}
+
+void THauptForm::HMenuDateiOPTClick() {
+    if (m_optionsDialog)
+        m_optionsDialog->exec();
+}
+
+void THauptForm::TB01InfoClick() {
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
+
+void THauptForm::HMenuDateiProgDeInstClick() {
+    UninstallProgram();
 }
 
 void THauptForm::HMenuInfoHilfeClick() {

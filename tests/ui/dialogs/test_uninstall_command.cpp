@@ -1,0 +1,177 @@
+// The uninstall command from the menu, on a fake program folder: the answer,
+// the settings key, the script it starts, and the refusals that change
+// nothing. The program never really ends and no script starts by itself.
+
+#include "app/app_settings.h"
+#include "app/hive_store.h"
+#include "app/open_with_program.h"
+#include "common/dialog_answerer.h"
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+#include "ui/dialogs/uninstall_command.h"
+#include "ui/main_window/main_window_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdlib>
+
+using namespace mwtest;
+
+namespace {
+
+struct FakeInstall {
+    QTemporaryDir base{testing::sandboxRoot() + QStringLiteral("/inst-XXXXXX")};
+    QString folder = base.path() + QStringLiteral("/Kelvasto");
+    QString program = folder + QStringLiteral("/kelvasto");
+    bool ended = false;
+    QList<DetachedStartCall> starts;
+    bool startSucceeds = true;
+    UninstallOverride target{{program, [this] { ended = true; }}};
+    DetachedStartOverride record{[this](const DetachedStartCall& call) {
+        starts.append(call);
+        return startSucceeds;
+    }};
+
+    FakeInstall() {
+        QDir().mkpath(folder);
+        testing::writeFile(program, "ELF");
+        testing::writeFile(folder + "/readme.txt", "r");
+    }
+};
+
+// A settings key with a value, and another program's key beside it.
+void storeKeys() {
+    testing::resetHive();
+    HiveKey ours(kSettingsKeyPath);
+    ours.writeInteger("Sprache", 10000);
+    HiveKey other(QStringLiteral("\\Software\\Morlandt\\Anderes"));
+    other.writeString("Name", "bleibt");
+}
+
+QJsonObject hive() {
+    return QJsonDocument::fromJson(testing::readFile(HiveFilePath())).object();
+}
+
+} // namespace
+
+class TestUninstallCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void answeringNoChangesNothing_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("No") << "No";
+        QTest::newRow("close box") << "";
+    }
+    void answeringNoChangesNothing() {
+        QFETCH(QString, answer);
+        FakeInstall install;
+        storeKeys();
+        auto window = MakeWindow();
+        DialogAnswerer answers;
+        if (!answer.isEmpty())
+            answers.queue(answer);
+        Find<QAction>(*window, "HMenuDateiProgDeInst")->trigger();
+        QCOMPARE(answers.shown().size(), 1);
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(9084));
+        QVERIFY(hive().contains(kSettingsKeyPath));
+        QVERIFY(install.starts.isEmpty());
+        QVERIFY(!install.ended);
+        QVERIFY(QFile::exists(install.program));
+    }
+
+    void yesDeletesTheKeyStartsTheScriptAndEnds() {
+        FakeInstall install;
+        storeKeys();
+        auto window = MakeWindow();
+        DialogAnswerer answers;
+        answers.queue("Yes");
+        Find<QAction>(*window, "HMenuDateiProgDeInst")->trigger();
+        QVERIFY(install.ended);
+        QCOMPARE(answers.unexpected(), 0);
+        // Only the program's own key went.
+        QVERIFY(!hive().contains(kSettingsKeyPath));
+        QVERIFY(hive().contains("\\Software\\Morlandt\\Anderes"));
+        QCOMPARE(install.starts.size(), 1);
+        const DetachedStartCall call = install.starts.at(0);
+        QCOMPARE(call.program, QStringLiteral("/bin/sh"));
+        QCOMPARE(call.arguments.size(), 1);
+        QCOMPARE(QDir::cleanPath(call.workingFolder), QDir::cleanPath(QDir::tempPath()));
+        QCOMPARE(QDir::cleanPath(QDir::currentPath()), QDir::cleanPath(QDir::tempPath()));
+        // The script it started removes the fake installation.
+        QProcess sh;
+        sh.start(call.program, call.arguments);
+        QVERIFY(sh.waitForFinished(10000));
+        QVERIFY(!QFileInfo::exists(install.folder));
+        QVERIFY(!QFile::exists(call.arguments.at(0)));
+    }
+
+    void refusalsChangeNothing_data() {
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("system-wide installation") << "readonly"
+                                                  << "uninstall.notRemovable" << false;
+        QTest::newRow("no temporary folder") << "notemp"
+                                             << "uninstall.failed" << true;
+        QTest::newRow("script does not start") << "nostart"
+                                               << "uninstall.failed" << true;
+    }
+    void refusalsChangeNothing() {
+        QFETCH(QString, why);
+        QFETCH(QString, message);
+        QFETCH(bool, asked);
+        FakeInstall install;
+        storeKeys();
+        auto window = MakeWindow();
+        QString program = install.program;
+        if (why == "readonly") {
+            // A program folder this user cannot delete in; for a test running
+            // as root, a "folder" that is a file is the one such place.
+            program = install.folder + "/readme.txt/kelvasto";
+        }
+        UninstallOverride target({program, [&] { install.ended = true; }});
+        const QByteArray tmp = qgetenv("TMPDIR");
+        if (why == "notemp")
+            qputenv("TMPDIR", QFile::encodeName(testing::sandboxRoot() + "/kein-tmp"));
+        install.startSucceeds = why != "nostart";
+        const QStringList tempBefore = QDir(QString::fromLocal8Bit(tmp)).entryList(QDir::Files);
+        DialogAnswerer answers;
+        if (asked)
+            answers.queue("Yes");
+        answers.queue("OK");
+        Find<QAction>(*window, "HMenuDateiProgDeInst")->trigger();
+        qputenv("TMPDIR", tmp);
+        QCOMPARE(answers.shown().size(), asked ? 2 : 1);
+        QCOMPARE(answers.shown().last().text,
+                 OwnText(message.toLatin1().constData()).arg(QFileInfo(program).absolutePath()));
+        QVERIFY(!install.ended);
+        QVERIFY(hive().contains(kSettingsKeyPath));
+        QVERIFY(QFile::exists(install.program));
+        // No script is left behind to run later.
+        for (const QString& name : QDir(QString::fromLocal8Bit(tmp)).entryList(QDir::Files))
+            if (!tempBefore.contains(name))
+                QVERIFY2(!name.endsWith(".sh"), qPrintable(name));
+    }
+
+    void refusalIsWordedInBothLanguages() {
+        for (bool english : {false, true}) {
+            const QString text = OwnTextIn("uninstall.notRemovable", english);
+            QVERIFY(text.contains("%1"));
+            QVERIFY(text != QLatin1String("uninstall.notRemovable"));
+        }
+        QVERIFY(OwnTextIn("uninstall.notRemovable", true) !=
+                OwnTextIn("uninstall.notRemovable", false));
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestUninstallCommand)
+#include "test_uninstall_command.moc"
