@@ -1,7 +1,6 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
-#include "base/errors.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
 #include "engine/job_controls.h"
@@ -10,6 +9,7 @@
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
+#include "engine/thorough_check.h"
 #include "i18n/catalogue.h"
 
 #include <memory>
@@ -34,15 +34,35 @@ void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringLis
             CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
 }
 
+// Each file's verdict, in list order: the end-of-image test in turn, or the
+// thorough check from its workers ahead.
+class VerdictSource {
+public:
+    VerdictSource(const QStringList& files, const DefectScanOptions& options) : m_files(files) {
+        if (options.thorough)
+            m_ahead = std::make_unique<ThoroughCheckAhead>(files, options.checkThreads);
+    }
+    DefectVerdict take(int index) {
+        return m_ahead ? m_ahead->take(index) : CheckJpegEndMarker(m_files.at(index));
+    }
+
+private:
+    const QStringList& m_files;
+    std::unique_ptr<ThoroughCheckAhead> m_ahead;
+};
+
 // An unreadable file is counted as tested and not defective, so one bad
 // file does not end the run half-way.
-bool testFile(const QString& path, DefectScanResult& result) {
-    try {
-        return IsDefectiveJpeg(path);
-    } catch (const KelvastoError&) {
+bool testFile(VerdictSource& verdicts, int index, DefectScanReporter& reporter, const QString& path,
+              DefectScanResult& result) {
+    const DefectVerdict verdict = verdicts.take(index);
+    if (!verdict.readable) {
         ++result.unreadable;
         return false;
     }
+    if (verdict.defective)
+        reporter.noteDefectReason(path, DefectReasonText(verdict));
+    return verdict.defective;
 }
 
 class DefectMover {
@@ -107,14 +127,17 @@ private:
     std::unique_ptr<MoveLogJournal> m_journal;
 };
 
-void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
+void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
+               const DefectScanOptions& options, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
-    for (const QString& path : files) {
+    VerdictSource verdicts(files, options);
+    for (int i = 0; i < files.size(); ++i) {
         if (!loop.next())
             break;
-        if (testFile(path, result)) {
+        const QString& path = files.at(i);
+        if (testFile(verdicts, i, reporter, path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
@@ -182,7 +205,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
             // offering its undo would move back files of that run.
             report.prepareMoveUndo(mover.undoable());
         });
-        testFiles(mover, host, files, result);
+        testFiles(mover, host, report, options, files, result);
         finishLog.runNow();
 
         host.refreshFileList();
