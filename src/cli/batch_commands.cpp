@@ -28,7 +28,8 @@ const char* const kGeneralHelp =
     "working folder and move log as the program.\n"
     "\n"
     "Jobs:\n"
-    "  defects   find JPEG files whose data is cut off and copy or move them\n"
+    "  defects   find JPEG files whose data is cut off (or, with --thorough,\n"
+    "            damaged) and copy or move them\n"
     "  undo      move the files of the last move run back\n"
     "  effect    anti-alias, optimise or black-and-white JPEG files, or convert\n"
     "            bitmap files to JPEG\n"
@@ -39,7 +40,8 @@ const char* const kGeneralHelp =
     "Exit status: 0 done, 1 error, 2 usage error, 130 interrupted (Ctrl-C).\n";
 
 const char* const kDefectsHelp =
-    "Usage: kelvasto-batch defects [--recursive] [--move] [--dest DIR] PATH...\n"
+    "Usage: kelvasto-batch defects [--recursive] [--move] [--dest DIR] [--thorough] [--why]\n"
+    "                              PATH...\n"
     "\n"
     "Tests JPEG files for a missing end-of-image marker in their last quarter\n"
     "and copies (or moves) every defective one into DIR/Defekt/ as\n"
@@ -50,6 +52,10 @@ const char* const kDefectsHelp =
     "               without it PATHs are the files to test\n"
     "  --move       move instead of copy; `kelvasto-batch undo` moves them back\n"
     "  --dest DIR   destination folder of Defekt/\n"
+    "  --thorough   also decode each file's picture data (on every core) and\n"
+    "               count libjpeg's errors and corrupt-data warnings as defects:\n"
+    "               finds damage in the middle of a file, not only a cut-off end\n"
+    "  --why        print \"path: reason\" before each defective file's line\n"
     "\n"
     "Prints one line \"old path -> new path\" per defective file on stdout and\n"
     "the counters at the end. Ctrl-C stops after the current file; the move\n"
@@ -94,6 +100,7 @@ QString absolutePath(const QString& path) {
 struct DefectsCommandLine {
     DefectScanOptions options;
     QStringList paths;
+    bool why = false;
 };
 
 // Parses the options of `defects`; nullopt after a usage error or --help,
@@ -115,6 +122,10 @@ std::optional<DefectsCommandLine> parseDefects(const QStringList& args, int& sta
             line.options.recursive = true;
         } else if (arg == QLatin1String("--move")) {
             line.options.move = true;
+        } else if (arg == QLatin1String("--thorough")) {
+            line.options.thorough = true;
+        } else if (arg == QLatin1String("--why")) {
+            line.why = true;
         } else if (arg == QLatin1String("--dest") || arg.startsWith(QLatin1String("--dest="))) {
             QString dir = arg.mid(7);
             if (arg == QLatin1String("--dest")) {
@@ -194,6 +205,7 @@ int runDefects(const QStringList& args, bool assumeYes) {
         return *fault;
 
     ConsoleJobHost host(loadProgramSettings(), assumeYes, ::isatty(STDERR_FILENO) == 1);
+    host.setPrintReasons(line->why);
     // Moves without a log could not be undone: refuse before moving anything.
     const QFileInfo logFolder(QFileInfo(ProtocolFilePath(host.settings())).absolutePath());
     if (line->options.move && !(logFolder.isDir() && logFolder.isWritable())) {

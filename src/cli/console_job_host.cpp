@@ -152,6 +152,13 @@ int ConsoleJobHost::showMessage(const QString& text, MessageKind kind, DialogBut
     return DialogResult::Cancel;
 }
 
+void ConsoleJobHost::noteDefectReason(const QString& path, const QString& reason) {
+    if (!m_printReasons)
+        return;
+    endProgressLine();
+    writeLine(stdout, nativePath(path) + QStringLiteral(": ") + reason);
+}
+
 void ConsoleJobHost::noteDefectiveFile(const QString& from, const QString& to, bool done) {
     endProgressLine();
     if (done) {

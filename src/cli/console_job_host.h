@@ -45,6 +45,9 @@ public:
     // One line per defective file: stdout when it was copied or moved,
     // stderr when not.
     void noteDefectiveFile(const QString& from, const QString& to, bool done) override;
+    // With printReasons: "path: why it is defective" on stdout before its line.
+    void noteDefectReason(const QString& path, const QString& reason) override;
+    void setPrintReasons(bool on) { m_printReasons = on; }
 
     // Ends the progress line so that the next output starts on a fresh line.
     void endProgressLine();
@@ -65,6 +68,7 @@ private:
     int m_value = 0;
     int m_failedTransfers = 0;
     bool m_progressLineOpen = false;
+    bool m_printReasons = false;
     QElapsedTimer m_sinceDraw;
     QObject m_context;
     QPointer<CollectionWatcher> m_watcher;

@@ -1,3 +1,4 @@
+#include "common/damaged_jpeg.h"
 #include "common/picture_files_for_tests.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
@@ -20,21 +21,6 @@ QByteArray photoJpeg(unsigned seed) {
     return tree.read("p.jpg");
 }
 
-// Offset of the first byte after the start-of-scan segment.
-qsizetype scanStart(const QByteArray& jpeg) {
-    const qsizetype sos = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
-    const int length = (uchar(jpeg.at(sos + 2)) << 8) | uchar(jpeg.at(sos + 3));
-    return sos + 2 + length;
-}
-
-// Somewhere in the middle of the scan data, not right after a 0xFF.
-qsizetype middleOfScan(const QByteArray& jpeg) {
-    qsizetype at = (scanStart(jpeg) + jpeg.size() - 2) / 2;
-    while (uchar(jpeg.at(at - 1)) == 0xFF || uchar(jpeg.at(at)) == 0xFF)
-        ++at;
-    return at;
-}
-
 enum class Damage { None, MarkerInScan, BytesBeforeEnd, BadPrecision, CutOff, CutAndClosed };
 
 QByteArray damaged(const QByteArray& sound, Damage damage) {
@@ -43,7 +29,7 @@ QByteArray damaged(const QByteArray& sound, Damage damage) {
     case Damage::None:
         break;
     case Damage::MarkerInScan: // a flipped block: a restart marker where none belongs
-        bytes.replace(middleOfScan(bytes), 2, QByteArray("\xFF\xD3", 2));
+        bytes = testing::jpegDamagedInTheMiddle(bytes);
         break;
     case Damage::BytesBeforeEnd:
         bytes.insert(bytes.size() - 2, QByteArray(40, 'x'));
@@ -57,7 +43,7 @@ QByteArray damaged(const QByteArray& sound, Damage damage) {
         bytes.truncate(bytes.size() * 7 / 10);
         break;
     case Damage::CutAndClosed: // a broken transfer that was closed again
-        bytes.truncate(middleOfScan(bytes));
+        bytes.truncate(testing::jpegMiddleOfScan(bytes));
         bytes.append("\xFF\xD9", 2);
         break;
     }

@@ -87,6 +87,7 @@ void THauptForm::ThrowMissingControl(const QString& name, const char* className)
 void THauptForm::ApplyLanguage() {
     ::ApplyLanguage(*this);
     controller<EditorController>().applyLanguage();
+    controller<DefectScanController>().applyLanguage();
 }
 
 void THauptForm::FormCreate() {
@@ -109,6 +110,7 @@ void THauptForm::FormCreate() {
             ->setText(m_settings.UnterverzeichnisIdx);
         control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
             ->setText(m_settings.UnterverzeichnisSonst);
+        controller<DefectScanController>().showStoredValues();
     }
     // Where a scan without destination would put its files: the working
     // folder, never the program's own folder.
