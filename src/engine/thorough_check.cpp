@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -68,6 +69,11 @@ DefectVerdict CheckJpegThoroughly(const QString& path) {
         return {true, false, DefectCause::None, {}};
     } catch (const KelvastoError& error) {
         return unreadable(error);
+    } catch (const std::bad_alloc&) {
+        // On a worker thread nothing else may escape; the scan goes on.
+        DefectVerdict verdict;
+        verdict.message = QStringLiteral("out of memory");
+        return verdict;
     }
 }
 
