@@ -27,7 +27,7 @@ awk -F'\t' 'NR == FNR { ours[$1] = $2; why[$1] = $3; next }
     {
         name = $0; sub(/ .*/, "", name)
         theirs = "OK"
-        if ($0 ~ /\[ERROR\]/) theirs = "ERROR"; else if ($0 ~ /\[WARNING\]/) theirs = "WARNING"
+        if ($0 ~ / ERROR( |$)/) theirs = "ERROR"; else if ($0 ~ / WARNING( |$)/) theirs = "WARNING"
         n = substr(name, 7, 5) + 0 - 1
         kind = (n % 20 == 7) ? "overwritten" : (n % 20 == 13) ? "cut off" : "untouched"
         cell[kind " | " theirs " | " ours[name]]++
@@ -44,8 +44,9 @@ awk -F'\t' 'NR == FNR { ours[$1] = $2; why[$1] = $3; next }
 
 awk -v j="$jpeginfo_s" '
     $1 == "thorough" { t = $2 } $1 == "loop1" { l = $2 } $1 == "decode1" { d = $2 }
-    $1 == "scan" { s = $2 }
+    $1 == "scan" { s = $2 } $1 == "cpu" { c = $2 }
     END {
+        printf "cores the thorough check got (cpu / wall): %.2f (other load on the machine lowers it)\n", c / t
         printf "ratio thorough check / jpeginfo -c:        %.2f (target <= 0.5)\n", t / j
         printf "ratio thorough check / one-thread check:   %.2f (target <= 0.6)\n", t / l
         printf "ratio thorough check / one-thread decode:  %.2f\n", t / d
