@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
     jpegFiles.push_back(
         {"hostile-empty-scans-1600.jpg", hostile::progressiveEmptyScans(1600, 1600, 1000)});
     jpegFiles.push_back({"hostile-baseline-20000.jpg", hostile::baselineWithoutData(20000, 20000)});
-    for (const char* target : {"fuzz_jpeg_accurate", "fuzz_jpeg_fast"})
+    for (const char* target : {"fuzz_jpeg_accurate", "fuzz_jpeg_dc_scans", "fuzz_jpeg_fast"})
         for (const auto& [name, bytes] : jpegFiles)
             write(root + '/' + target, name, bytes);
 

@@ -8,7 +8,7 @@ libjpeg62-turbo-dev xvfb xauth"
 # The benchmarks compare with these peer tools, and take real photographs from
 # these wallpaper packages (bench/common/photos.sh).
 if [ "${1:-}" = "--bench" ]; then
-    PACKAGES="$PACKAGES imagemagick jpeginfo \
+    PACKAGES="$PACKAGES imagemagick jpeginfo libvips-tools \
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
 fi
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.

@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "cli/console_job_host.h"
 #include "cli/effect_job.h"
+#include "cli/index_cli.h"
 #include "cli/standard_streams.h"
 #include "engine/defect_scan.h"
 #include "engine/move_log.h"
@@ -33,6 +34,8 @@ const char* const kGeneralHelp =
     "  undo      move the files of the last move run back\n"
     "  effect    anti-alias, optimise or black-and-white JPEG files, or convert\n"
     "            bitmap files to JPEG\n"
+    "  index     make index pictures (contact sheets) of JPEG files\n"
+    "  thumbs    make thumbnails of JPEG files\n"
     "\n"
     "  --yes     answer questions a job asks with yes/OK (default: no/abort)\n"
     "  --help    this text; JOB --help describes a job\n"
@@ -288,6 +291,10 @@ int runJob(const QStringList& arguments) {
             return runUndo(args, assumeYes);
         if (job == QLatin1String("effect"))
             return RunEffectJob(args, assumeYes);
+        if (job == QLatin1String("index"))
+            return RunIndexJob(args, assumeYes);
+        if (job == QLatin1String("thumbs"))
+            return RunThumbsJob(args, assumeYes);
     } catch (const std::exception& error) {
         printError(QString::fromLocal8Bit(error.what()));
         return ExitStatus::Error;

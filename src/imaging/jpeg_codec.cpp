@@ -342,7 +342,8 @@ JpegSize ReadJpegSize(const QByteArray& data) {
     const JpegDecodeOptions options;
     if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
         decoder.fail("cannot read JPEG header");
-    return {static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height)};
+    return {static_cast<int>(d->cinfo.image_width), static_cast<int>(d->cinfo.image_height),
+            d->cinfo.progressive_mode == TRUE};
 }
 
 Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options) {

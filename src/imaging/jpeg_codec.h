@@ -28,6 +28,7 @@ struct JpegDecodeOptions {
 struct JpegSize {
     int width = 0;
     int height = 0;
+    bool progressive = false;
 };
 
 // The picture size a JPEG header declares, without decoding any pixels.

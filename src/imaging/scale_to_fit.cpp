@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "imaging/jpeg_codec.h"
+#include "imaging/jpeg_dc_scans.h"
 #include "imaging/picture_files.h"
 #include "imaging/resample.h"
 
@@ -11,6 +12,26 @@ namespace {
 
 int truncatedSide(int limit, double ratio) {
     return std::max(1, static_cast<int>(limit * ratio));
+}
+
+// Eighth scale is enough: each block becomes one pixel.
+bool eighthIsEnough(const JpegSize& full, const JpegDecodeOptions& options) {
+    return (full.width + 7) / 8 >= options.minWidth && (full.height + 7) / 8 >= options.minHeight;
+}
+
+Picture decodeScaled(const QByteArray& data, const JpegDecodeOptions& options) {
+    const JpegSize full = ReadJpegSize(data);
+    if (full.progressive && eighthIsEnough(full, options)) {
+        const QByteArray averages = WithoutDetailScans(data);
+        if (!averages.isEmpty()) {
+            try {
+                return DecodeJpeg(averages, options);
+            } catch (const KelvastoError&) {
+                // Whatever confused the shortened file, the whole one decides.
+            }
+        }
+    }
+    return DecodeJpeg(data, options);
 }
 
 } // namespace
@@ -38,7 +59,7 @@ Picture DecodeJpegAtSize(const QByteArray& data, FitSize size) {
     options.fast = true;
     options.minWidth = size.width;
     options.minHeight = size.height;
-    Picture decoded = DecodeJpeg(data, options);
+    Picture decoded = decodeScaled(data, options);
     if (decoded.width() == size.width && decoded.height() == size.height)
         return decoded;
     return ResamplePicture(decoded, size.width, size.height);

@@ -14,6 +14,7 @@
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/functions_controller.h"
 #include "ui/main_window/guarded_connect.h"
+#include "ui/main_window/index_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/textures.h"
@@ -77,6 +78,7 @@ void THauptForm::registerControllers() {
     addController<DefectScanController>();
     addController<FunctionsController>();
     addController<EditorController>();
+    addController<IndexController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {

@@ -1,0 +1,145 @@
+// kelvasto-batch index and thumbs, run as the user runs them.
+
+#include "common/jpeg_builder.h"
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "imaging/picture_files.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    process.setProcessEnvironment(environment);
+    process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                  QStringLiteral("/../src/cli/kelvasto-batch")),
+                  args);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class TestIndexCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+
+    QString path(const QString& relative) const {
+        return m_dir->path() + QLatin1Char('/') + relative;
+    }
+    void photos(const QStringList& names) {
+        for (const QString& name : names)
+            QVERIFY(testing::writeFile(path(name), JpegBuilder::picture(640, 480, 30, 90, 200)));
+    }
+    QSize sizeOf(const QString& relative) const {
+        const Picture picture = LoadJpegFile(path(relative));
+        return {picture.width(), picture.height()};
+    }
+
+private slots:
+    void init() { m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/cli-XXXXXX")); }
+    void cleanup() {
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void indexSheetsUnderAStem() {
+        photos({"in/a.jpg", "in/b.jpg", "in/c.jpeg"});
+        const Run run = runTool({"index", "--recursive", "--per-sheet", "2", "--per-row", "2",
+                                 "--stem", "urlaub", path("in")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("index sheets written: 2"), qPrintable(run.out));
+        QCOMPARE(sizeOf("in/urlaub_1.jpeg"), QSize(220, 110));
+        QCOMPARE(sizeOf("in/urlaub_2.jpeg"), QSize(220, 110));
+    }
+
+    void indexSheetsBySeries_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("sheets");
+        QTest::newRow("all letters")
+            << QStringList{"--series", "all-letters"} << QStringList{"Urlaub_1.jpeg"};
+        QTest::newRow("prefix, sub-folder")
+            << QStringList{"--series", "all-letters", "--prefix", "i-", "--subfolder", "Index"}
+            << QStringList{"Index/i-Urlaub_1.jpeg"};
+        QTest::newRow("first characters")
+            << QStringList{"--series", "first-chars:3"} << QStringList{"Url_1.jpeg"};
+    }
+    void indexSheetsBySeries() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, sheets);
+        photos({"in/Urlaub01.jpg", "in/Urlaub02.jpg", "in/Urlaub03.jpg", "in/Zoo1.jpg"});
+        const QStringList files{path("in/Urlaub01.jpg"), path("in/Urlaub02.jpg"),
+                                path("in/Urlaub03.jpg"), path("in/Zoo1.jpg")};
+        const Run run = runTool(QStringList{"index"} + args + files);
+        QCOMPARE(run.exitCode, 0);
+        for (const QString& sheet : sheets)
+            QCOMPARE(sizeOf("in/" + sheet), QSize(770, 660));
+    }
+
+    void thumbnailsBesideTheirPictures() {
+        photos({"in/Bild.jpg", "in/sub/Foto.JPG"});
+        const Run run = runTool({"thumbs", "-r", path("in")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains("thumbnails written: 2"), qPrintable(run.out));
+        QCOMPARE(sizeOf("in/Bild_thumb.jpg"), QSize(100, 75));
+        QCOMPARE(sizeOf("in/sub/Foto_thumb.JPG"), QSize(100, 75));
+    }
+
+    void unreadablePictureIsNamedAndFails() {
+        photos({"in/a.jpg"});
+        QVERIFY(testing::writeFile(path("in/bad.jpg"), "not a picture"));
+        QVERIFY(QDir().mkpath(path("out")));
+        const Run run =
+            runTool({"thumbs", "--dest", path("out"), path("in/a.jpg"), path("in/bad.jpg")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("bad.jpg"), qPrintable(run.err));
+        QCOMPARE(sizeOf("out/a_thumb.jpg"), QSize(100, 75));
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("stem and series")
+            << QStringList{"index", "--stem", "x", "--series", "all-letters"};
+        QTest::newRow("neither stem nor series") << QStringList{"index"};
+        QTest::newRow("size out of range") << QStringList{"index", "--stem", "x", "--size", "501"};
+        QTest::newRow("per-sheet not a number")
+            << QStringList{"index", "--stem", "x", "--per-sheet", "many"};
+        QTest::newRow("bad series rule") << QStringList{"index", "--series", "first-chars:0"};
+        QTest::newRow("prefix with a stem") << QStringList{"index", "--stem", "x", "--prefix", "p"};
+        QTest::newRow("two destinations")
+            << QStringList{"thumbs", "--source-folder", "--subfolder", "T"};
+        QTest::newRow("empty prefix and postfix")
+            << QStringList{"thumbs", "--prefix", "", "--postfix", ""};
+        QTest::newRow("thumbnail size") << QStringList{"thumbs", "--size", "5"};
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        photos({"in/a.jpg"});
+        const Run run = runTool(args + QStringList{path("in/a.jpg")});
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(QDir(path("in")).entryList(QDir::Files), QStringList{"a.jpg"});
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestIndexCli)
+#include "test_index_cli.moc"
