@@ -84,6 +84,7 @@ AppSettings LoadSettings(const SettingsDefaults& defaults) {
     readString(key, QStringLiteral("SLVTexturPfad01"), s.SLVTexturPfad01, QString());
     readInteger(key, QStringLiteral("SLVFontColor01"), s.SLVFontColor01, 0);
     readBoolean(key, QStringLiteral("DefektGruendlich"), s.DefektGruendlich, false);
+    readBoolean(key, QStringLiteral("ListeVorschaubilder"), s.ListeVorschaubilder, false);
     key.close();
 
     if (!s.Arbeitsverzeichnis.isEmpty())

@@ -28,6 +28,7 @@ struct AppSettings {
     QString SLVTexturPfad01;             // own texture file
     std::int32_t SLVFontColor01 = 0;     // file-list text colour with the own texture
     bool DefektGruendlich = false;       // defect scan decodes the picture data too
+    bool ListeVorschaubilder = false;    // icon views show each picture's thumbnail
 };
 
 // Platform defaults that are not constants.

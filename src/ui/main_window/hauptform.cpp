@@ -124,6 +124,7 @@ void THauptForm::FormCreate() {
     const TextureChoice texture = TexturePictureAtStart(m_settings);
     m_texturePicture = texture.picture;
     m_fileList->setTextColour(texture.textColour);
+    m_fileList->setThumbnails(m_settings.ListeVorschaubilder);
     ShellListView01HinterGrund();
     FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class FileListFilterModel;
+class ListThumbnails;
 class QAbstractItemView;
 class QFileSystemModel;
 class QItemSelectionModel;
@@ -70,6 +71,9 @@ public:
     QItemSelectionModel* selectionModel() const { return m_selection; }
     FileListFilterModel* filterModel() const { return m_filter; }
     QFileSystemModel* fileModel() const { return m_files; }
+    // Pictures instead of the page icon in the icon views (large and small).
+    void setThumbnails(bool on);
+    ListThumbnails* thumbnails() const { return m_thumbnails; }
 
 signals:
     void contextMenuRequested(const QPoint& globalPos);
@@ -104,4 +108,5 @@ private:
     QStackedLayout* m_stack;
     QListView* m_iconView;
     QTreeView* m_detailsView;
+    ListThumbnails* m_thumbnails = nullptr;
 };
