@@ -10,6 +10,8 @@ libjpeg62-turbo-dev xvfb xauth"
 if [ "${1:-}" = "--bench" ]; then
     PACKAGES="$PACKAGES imagemagick jpeginfo libvips-tools \
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
+    # The duplicate search compares with these two.
+    PACKAGES="$PACKAGES jdupes rmlint time"
 fi
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 if [ "${1:-}" = "--fuzz" ]; then

@@ -2,6 +2,7 @@
 
 #include "app/app_settings.h"
 #include "cli/console_job_host.h"
+#include "cli/duplicate_jobs.h"
 #include "cli/effect_job.h"
 #include "cli/index_cli.h"
 #include "cli/standard_streams.h"
@@ -36,6 +37,8 @@ const char* const kGeneralHelp =
     "            bitmap files to JPEG\n"
     "  index     make index pictures (contact sheets) of JPEG files\n"
     "  thumbs    make thumbnails of JPEG files\n"
+    "  dupes     find JPEG files with identical content (and trash the copies)\n"
+    "  empty-folders  find folders that hold no bytes (and trash them)\n"
     "\n"
     "  --yes     answer questions a job asks with yes/OK (default: no/abort)\n"
     "  --help    this text; JOB --help describes a job\n"
@@ -295,6 +298,10 @@ int runJob(const QStringList& arguments) {
             return RunIndexJob(args, assumeYes);
         if (job == QLatin1String("thumbs"))
             return RunThumbsJob(args, assumeYes);
+        if (job == QLatin1String("dupes"))
+            return RunDupesJob(args);
+        if (job == QLatin1String("empty-folders"))
+            return RunEmptyFoldersJob(args);
     } catch (const std::exception& error) {
         printError(QString::fromLocal8Bit(error.what()));
         return ExitStatus::Error;

@@ -9,6 +9,12 @@ public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.release()) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
     ~FileDescriptor() { close(); }
 
     int get() const { return m_fd; }
@@ -19,6 +25,12 @@ public:
         const int fd = m_fd;
         m_fd = -1;
         return fd < 0 || ::close(fd) == 0;
+    }
+    // Gives up ownership without closing.
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
     }
     void reset(int fd) {
         close();

@@ -10,6 +10,7 @@
 #include "i18n/catalogue.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/defect_scan_controller.h"
+#include "ui/main_window/duplicates_controller.h"
 #include "ui/main_window/editor_controller.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/functions_controller.h"
@@ -79,6 +80,7 @@ void THauptForm::registerControllers() {
     addController<FunctionsController>();
     addController<EditorController>();
     addController<IndexController>();
+    addController<DuplicatesController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {

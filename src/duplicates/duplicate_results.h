@@ -1,0 +1,29 @@
+#pragma once
+// The result list of the duplicate search and what its buttons do with it:
+// marking every file but the first of each group, the question before the
+// marked files go to the trash, the trash itself, and the question before the
+// list is cleared.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class JobHost;
+
+// The lines "Duplikate markieren" selects: every line i from 1 on whose line
+// i - 1 and itself are both non-empty, so the first file of each group (line
+// 0, or a line after an empty one) and the empty separators stay unselected.
+QList<qsizetype> DuplicateLinesToMark(const QStringList& lines);
+
+// Asks before `count` marked files go to the trash: text 9017 (information,
+// OK) and false when there is none, else text 9018 for one file or 9019 for
+// more (Yes/No). True only for Yes.
+bool ConfirmDeletingMarked(JobHost& host, qsizetype count);
+
+// Sends each file to the trash, never deleting one permanently. Returns the
+// files that could not be trashed, in order; empty lines are no files and are
+// skipped.
+QStringList TrashFiles(const QStringList& files);
+
+// Asks text 9020 (Yes/No) before the result list is cleared; true only for Yes.
+bool ConfirmClearingList(JobHost& host);
