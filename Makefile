@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 # A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps release test-build bench fuzz fuzz-build clean
+.PHONY: run test deps release test-build bench killtest fuzz fuzz-build clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -27,9 +27,15 @@ bench: release
 	cmake --build build-release --target benchmarks -j $(JOBS)
 	sh bench/run_all.sh build-release
 
+# Move runs and undos killed at random moments (200 rounds, half of them
+# across file systems): prints rounds, lost, partial and duplicates.
+killtest: test-build
+	sh tests/kill/kill_test.sh build-test/src/cli/kelvasto-batch $${ROUNDS:-200} $${BIG_FILE_KB:-30000}
+
 # libFuzzer targets (clang, ASan + UBSan), each run FUZZ_SECONDS on one core.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := fuzz_bmp_reader fuzz_defect_test fuzz_jpeg_accurate fuzz_jpeg_fast
+FUZZ_TARGETS := fuzz_bmp_reader fuzz_defect_test fuzz_jpeg_accurate fuzz_jpeg_fast \
+	fuzz_jpeg_reduction
 
 fuzz-build:
 	@sh scripts/install-deps.sh --fuzz

@@ -245,6 +245,38 @@ int main(int argc, char** argv) {
     write(defects, "short-25.bin", QByteArray(23, 'a') + "\xFF\xD9");
     write(defects, "empty.bin", QByteArray());
 
+    // The reduction: the first byte picks the removals (1 program segments,
+    // 2 a comment, 4 data behind the picture). Pictures with the segments
+    // graphics programs add, a pair 0xFF 0xE1 inside another segment, fill
+    // bytes that join the code behind a cut, and data behind the picture.
+    const QString reduction = root + "/fuzz_jpeg_reduction";
+    const auto segment = [](char code, const QByteArray& payload) {
+        QByteArray out("\xFF", 1);
+        out.append(code);
+        out.append(char((payload.size() + 2) >> 8)).append(char((payload.size() + 2) & 0xFF));
+        return out + payload;
+    };
+    const auto behindStart = [](const QByteArray& picture, const QByteArray& inserted) {
+        return picture.left(2) + inserted + picture.mid(2);
+    };
+    const QByteArray metadata = segment('\xE1', QByteArray("Exif\0\0MM", 8) + QByteArray(30, 'e')) +
+                                segment('\xFE', "comment") + segment('\xED', "Photoshop 3.0") +
+                                segment('\xE2', QByteArray("ICC_PROFILE\0", 12));
+    const QByteArray thumbnail("\xFF\xD8\xFF\xE1\x00\x06Exif\xFF\xD9", 12);
+    write(reduction, "all-baseline.bin",
+          "\x07" + behindStart(baseline, metadata) + QByteArray(300, 't'));
+    write(reduction, "segments-progressive.bin", "\x01" + behindStart(whole, metadata));
+    write(reduction, "two-comments.bin",
+          "\x02" + behindStart(baseline, segment('\xFE', "one") + segment('\xFE', "two")));
+    write(reduction, "pair-inside-app11.bin",
+          "\x01" + behindStart(baseline, segment('\xEB', "JP" + thumbnail) + segment('\xE1', "x")));
+    write(reduction, "fill-joins.bin",
+          "\x01" + behindStart(baseline, QByteArray("\xFF\xFF\xE1\x00\x02\xE1\x00\x04zz", 10)));
+    write(reduction, "trailing-marker-twice.bin",
+          "\x04" + baseline + QByteArray("xx\xFF\xD9yy", 6));
+    write(reduction, "length-past-end.bin",
+          "\x07" + behindStart(baseline, QByteArray("\xFF\xE1\xFF\xF0", 4)));
+
     const QString bmps = root + "/fuzz_bmp_reader";
     for (int bits : {1, 2, 4, 8, 16, 24, 32})
         write(bmps, QStringLiteral("rgb-%1.bmp").arg(bits),

@@ -12,6 +12,8 @@ if [ "${1:-}" = "--bench" ]; then
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     # The duplicate search compares with these two.
     PACKAGES="$PACKAGES jdupes rmlint time"
+    # The reduction benchmark's peers.
+    PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs"
 fi
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 if [ "${1:-}" = "--fuzz" ]; then

@@ -4,8 +4,9 @@
 //     (PICTURES real JPEG photos), each a mix of sound files, cut-off files
 //     and files with data appended behind the picture.
 //   bench_defect_scan run DIR ROUNDS
-//     prints the best times of: the floor (open each file, read its last two
-//     bytes), IsDefectiveJpeg over the same list, the collection, the whole
+//     prints the best times of: the floor (open each file by its path, read
+//     its last two bytes), the end-of-image test over the same list (in turn,
+//     and with the tester running ahead as in the scan), the collection, the whole
 //     scan engine (collect + test + copy the defective files; then again
 //     with the copies in place), and IsDefectiveJpeg over DIR/pictures.
 
@@ -13,7 +14,9 @@
 #include "common/jpeg_builder.h"
 #include "common/timing.h"
 #include "engine/defect_scan.h"
+#include "engine/defect_test_ahead.h"
 #include "engine/file_collection.h"
+#include "engine/folder_access.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -108,10 +111,21 @@ int floorLoop(const std::vector<QByteArray>& paths) {
     return hits;
 }
 
+// The scan's own test loop: each file opened relative to its folder.
 int defectLoop(const QStringList& paths) {
     int defective = 0;
+    FolderCache folders;
     for (const QString& path : paths)
-        defective += IsDefectiveJpeg(path);
+        defective += TestDefectiveJpeg(path, folders).defective;
+    return defective;
+}
+
+// The same with the tester running ahead on a second thread, as in the scan.
+int defectLoopAhead(const QStringList& paths) {
+    int defective = 0;
+    DefectTestAhead ahead(paths);
+    for (int i = 0; i < paths.size(); ++i)
+        defective += ahead.take(i).defective;
     return defective;
 }
 
@@ -126,6 +140,8 @@ int run(const QString& root, int rounds) {
     int defective = 0;
     const double floorSeconds = bestSeconds(rounds, [&] { floorLoop(encoded); });
     const double testSeconds = bestSeconds(rounds, [&] { defective = defectLoop(all); });
+    int defectiveAhead = 0;
+    const double aheadSeconds = bestSeconds(rounds, [&] { defectiveAhead = defectLoopAhead(all); });
     const double pictureSeconds = bestSeconds(rounds, [&] { defectLoop(pictures); });
 
     QTemporaryDir destination;
@@ -145,10 +161,11 @@ int run(const QString& root, int rounds) {
 
     std::printf("files %lld defective %d pictures %lld\n", static_cast<long long>(all.size()),
                 defective, static_cast<long long>(pictures.size()));
-    std::printf("floor %.6f\ntest %.6f\ncollect %.6f\nscan %.6f\nrescan %.6f\npictures %.6f\n",
-                floorSeconds, testSeconds, collectSeconds, scanSeconds, rescanSeconds,
+    std::printf("floor %.6f\ntest %.6f\ntest_ahead %.6f\ncollect %.6f\nscan %.6f\nrescan "
+                "%.6f\npictures %.6f\n",
+                floorSeconds, testSeconds, aheadSeconds, collectSeconds, scanSeconds, rescanSeconds,
                 pictureSeconds);
-    return result.defective == defective ? 0 : 1;
+    return result.defective == defective && defectiveAhead == defective ? 0 : 1;
 }
 
 } // namespace

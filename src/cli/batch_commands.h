@@ -1,15 +1,9 @@
 #pragma once
-// The jobs of kelvasto-batch and their command lines. Each job returns the
-// program's exit status: 0 done, 1 error, 2 usage error, 130 interrupted.
+// The command line of kelvasto-batch: the shared options, then a job of the
+// table (batch_job.h) with its own arguments. Returns the exit status (see
+// ExitStatus in batch_job.h).
 
 #include <QStringList>
 
-namespace ExitStatus {
-inline constexpr int Done = 0;
-inline constexpr int Error = 1;
-inline constexpr int Usage = 2;
-inline constexpr int Interrupted = 130;
-} // namespace ExitStatus
-
-// `arguments` without the program name.
+// `arguments` without the program name, decoded with DecodeArgument.
 int RunBatchCommand(const QStringList& arguments);

@@ -1,12 +1,13 @@
 #include "cli/console_job_host.h"
 
+#include "cli/batch_job.h"
 #include "cli/standard_streams.h"
+#include "i18n/own_texts.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -20,19 +21,6 @@ extern "C" void onInterrupt(int) {
         g_flags->JpegJobStop.store(1);
         g_flags->BatchJobStop.store(1);
     }
-}
-
-void writeLine(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
-    if (stream == stdout)
-        WriteStandardOutput(bytes);
-    else
-        WriteStandardError(bytes);
-}
-
-QString nativePath(const QString& path) {
-    // Paths are printed with the file system's bytes, as a shell shows them.
-    return QString::fromLocal8Bit(QFile::encodeName(path));
 }
 
 constexpr int kBarWidth = 30;
@@ -57,8 +45,8 @@ bool InterruptRequested() {
     return g_interrupted != 0;
 }
 
-ConsoleJobHost::ConsoleJobHost(AppSettings settings, bool assumeYes, bool showProgress)
-    : m_settings(std::move(settings)), m_assumeYes(assumeYes), m_showProgress(showProgress) {
+ConsoleJobHost::ConsoleJobHost(AppSettings settings, const ConsoleOptions& options)
+    : m_settings(std::move(settings)), m_options(options) {
     m_sinceDraw.start();
 }
 
@@ -68,7 +56,11 @@ ConsoleJobHost::~ConsoleJobHost() {
 }
 
 void ConsoleJobHost::processPendingMessages() {
-    QCoreApplication::processEvents();
+    // A console has no window messages; the only thing ever pending is the
+    // collection watcher's hand-over. Asking the event dispatcher anyway
+    // would cost a poll per file, so only a running watcher gets its turn.
+    if (m_collecting)
+        QCoreApplication::processEvents();
     // A job clears its stop flag after collecting; an interrupt that came
     // earlier must still stop it at its first stop test.
     if (InterruptRequested()) {
@@ -92,7 +84,7 @@ void ConsoleJobHost::setProgressValue(const QString&, int value) {
 }
 
 void ConsoleJobHost::drawProgress(bool force) {
-    if (!m_showProgress || m_maximum <= 0)
+    if (!m_options.showProgress || m_maximum <= 0)
         return;
     if (!force && m_sinceDraw.elapsed() < kRedrawMs)
         return;
@@ -104,7 +96,7 @@ void ConsoleJobHost::drawProgress(bool force) {
 
 void ConsoleJobHost::drawStatus(const QString& status) {
     m_sinceDraw.restart();
-    const QByteArray bytes = "\r\033[K" + status.toLocal8Bit();
+    const QByteArray bytes = "\r\033[K" + status.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
     m_progressLineOpen = true;
@@ -119,11 +111,12 @@ void ConsoleJobHost::endProgressLine() {
 }
 
 void ConsoleJobHost::startWatcher(WatcherKind) {
-    if (!m_showProgress)
+    if (!m_options.showProgress)
         return;
     FinishWatcher(m_watcher);
+    m_collecting = true;
     m_watcher = new CollectionWatcher(&m_context, [this] {
-        drawStatus(QStringLiteral("collecting: %1").arg(m_lists.AlteDateinamen.size()));
+        drawStatus(OwnText("cli.collecting").arg(m_lists.AlteDateinamen.size()));
     });
 }
 
@@ -131,15 +124,16 @@ void ConsoleJobHost::stopWatcher() {
     // Wait here: the console has no event loop that would run a late update
     // after the job has moved on to its own counters.
     FinishWatcher(m_watcher);
+    m_collecting = false;
 }
 
 int ConsoleJobHost::showMessage(const QString& text, MessageKind kind, DialogButtons buttons) {
     endProgressLine();
-    writeLine(stderr, text);
+    WriteStandardError(text.toUtf8() + '\n');
     const bool question = kind == MessageKind::Warning || kind == MessageKind::Confirmation ||
                           HasButton(buttons, DialogButton::Abort) ||
                           HasButton(buttons, DialogButton::No);
-    if (!question || m_assumeYes) {
+    if (!question || m_options.assumeYes) {
         if (HasButton(buttons, DialogButton::Yes))
             return DialogResult::Yes;
         if (HasButton(buttons, DialogButton::OK))
@@ -152,28 +146,8 @@ int ConsoleJobHost::showMessage(const QString& text, MessageKind kind, DialogBut
     return DialogResult::Cancel;
 }
 
-void ConsoleJobHost::noteDefectReason(const QString& path, const QString& reason) {
-    if (!m_printReasons)
-        return;
+void ConsoleJobHost::reportSkipped(const QString& path, const QString& reason) {
     endProgressLine();
-    writeLine(stdout, nativePath(path) + QStringLiteral(": ") + reason);
-}
-
-void ConsoleJobHost::noteDefectiveFile(const QString& from, const QString& to, bool done) {
-    endProgressLine();
-    if (done) {
-        writeLine(stdout, nativePath(from) + QStringLiteral(" -> ") + nativePath(to));
-        return;
-    }
-    // A file of that name from an earlier run is kept, as the job intends
-    // (copying twice keeps the first copies); anything else is a failure
-    // the exit status reports.
-    if (QFileInfo::exists(to)) {
-        writeLine(stderr, QStringLiteral("kelvasto-batch: defective, left in place: %1 exists: %2")
-                              .arg(nativePath(to), nativePath(from)));
-        return;
-    }
-    ++m_failedTransfers;
-    writeLine(stderr, QStringLiteral("kelvasto-batch: defective, but not copied or moved to %1: %2")
-                          .arg(nativePath(to), nativePath(from)));
+    ++m_skipped;
+    PrintSkipped(path, reason);
 }

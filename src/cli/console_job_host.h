@@ -1,11 +1,11 @@
 #pragma once
 // The JobHost of the command-line tool: counters and a progress bar on stderr
-// (only when stderr is a terminal), one line per defective file on stdout,
-// messages on stderr, and questions answered "no"/"abort" unless the user
-// gave --yes.
+// (only when stderr is a terminal), messages and every skipped entry on
+// stderr, and questions answered "no"/"abort" unless the user gave --yes.
+// What one job alone prints (the defect scan's records) is that job's own
+// reporter, in its file under jobs/.
 
 #include "engine/collection_watcher.h"
-#include "engine/defect_scan.h"
 #include "engine/job_host.h"
 
 #include <QElapsedTimer>
@@ -13,17 +13,21 @@
 #include <QObject>
 #include <QPointer>
 
-#include <cstdio>
+struct ConsoleOptions {
+    bool assumeYes = false;    // --yes
+    bool showProgress = false; // stderr is a terminal
+};
 
-class ConsoleJobHost : public JobHost, public DefectScanReporter {
+class ConsoleJobHost : public JobHost {
 public:
-    ConsoleJobHost(AppSettings settings, bool assumeYes, bool showProgress);
+    ConsoleJobHost(AppSettings settings, const ConsoleOptions& options);
     ~ConsoleJobHost() override;
 
     void setStartFolders(const QStringList& folders) { m_folders = folders; }
     void setFiles(const QStringList& files) { m_files = files; }
     QString text(const QString& control) const { return m_texts.value(control); }
-    int failedTransfers() const { return m_failedTransfers; }
+    // Entries named by reportSkipped.
+    int skipped() const { return m_skipped; }
 
     AppSettings& settings() override { return m_settings; }
     BatchLists& lists() override { return m_lists; }
@@ -41,13 +45,7 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
-
-    // One line per defective file: stdout when it was copied or moved,
-    // stderr when not.
-    void noteDefectiveFile(const QString& from, const QString& to, bool done) override;
-    // With printReasons: "path: why it is defective" on stdout before its line.
-    void noteDefectReason(const QString& path, const QString& reason) override;
-    void setPrintReasons(bool on) { m_printReasons = on; }
+    void reportSkipped(const QString& path, const QString& reason) override;
 
     // Ends the progress line so that the next output starts on a fresh line.
     void endProgressLine();
@@ -61,14 +59,13 @@ private:
     StopFlags m_stop;
     QStringList m_folders;
     QStringList m_files;
-    bool m_assumeYes;
-    bool m_showProgress;
+    ConsoleOptions m_options;
     QHash<QString, QString> m_texts;
     int m_maximum = 0;
     int m_value = 0;
-    int m_failedTransfers = 0;
+    int m_skipped = 0;
     bool m_progressLineOpen = false;
-    bool m_printReasons = false;
+    bool m_collecting = false; // a watcher is running
     QElapsedTimer m_sinceDraw;
     QObject m_context;
     QPointer<CollectionWatcher> m_watcher;

@@ -1,7 +1,7 @@
 #include "cli/duplicate_jobs.h"
 
 #include "app/app_settings.h"
-#include "cli/batch_commands.h"
+#include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/standard_streams.h"
 #include "duplicates/duplicate_results.h"
@@ -93,9 +93,7 @@ std::optional<FolderCommandLine> parse(const QStringList& args, QLatin1String ac
 }
 
 AppSettings programSettings() {
-    AppSettings settings = LoadSettings();
-    SetLanguageOffset(settings.Sprache);
-    SetLanguageIndex(LanguageIndexForOffset(settings.Sprache));
+    AppSettings settings = LoadBatchSettings();
     return settings;
 }
 
@@ -129,7 +127,9 @@ int RunDupesJob(const QStringList& arguments) {
         parse(arguments, QLatin1String("--trash-marked"), "cli.dupes.help", status);
     if (!line)
         return status;
-    ConsoleJobHost host(std::move(settings), false, ::isatty(STDERR_FILENO) == 1);
+    ConsoleOptions console;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(std::move(settings), console);
     host.setStartFolders({line->folder});
     InstallInterruptHandler(host.stopFlags());
     QStringList lines;
@@ -154,7 +154,7 @@ int RunEmptyFoldersJob(const QStringList& arguments) {
         parse(arguments, QLatin1String("--trash"), "cli.empty_folders.help", status);
     if (!line)
         return status;
-    ConsoleJobHost host(std::move(settings), false, false);
+    ConsoleJobHost host(std::move(settings), ConsoleOptions{});
     QStringList folders;
     CollectEmptyFolders(host, line->folder, folders);
     // Deepest first, the order they are removed in.
@@ -167,3 +167,11 @@ int RunEmptyFoldersJob(const QStringList& arguments) {
         printError(OwnText("cli.empty_folders.not_trashed").arg(folder));
     return notTrashed.isEmpty() ? ExitStatus::Done : ExitStatus::Error;
 }
+
+// The two rows of the job table.
+extern const BatchJob kDupesJob = {
+    "dupes", "cli.dupes.summary", [] { return OwnText("cli.dupes.help"); },
+    [](const BatchInvocation& invocation) { return RunDupesJob(invocation.arguments); }};
+extern const BatchJob kEmptyFoldersJob = {
+    "empty-folders", "cli.empty_folders.summary", [] { return OwnText("cli.empty_folders.help"); },
+    [](const BatchInvocation& invocation) { return RunEmptyFoldersJob(invocation.arguments); }};

@@ -2,7 +2,7 @@
 
 #include "app/app_settings.h"
 #include "base/errors.h"
-#include "cli/batch_commands.h"
+#include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/standard_streams.h"
 #include "engine/index_jobs.h"
@@ -22,9 +22,9 @@
 
 namespace {
 
-// The tool speaks English, as its other jobs do.
+// In the run's language, as every job of the tool.
 QString text(const char* key) {
-    return OwnTextIn(key, true);
+    return OwnText(key);
 }
 
 void printError(const QString& message) {
@@ -159,10 +159,10 @@ using JobCall = std::function<IndexJobResult(ConsoleJobHost&, const QStringList&
 // entry on stderr, 1 when anything was skipped.
 int runOnConsole(bool recursive, const QStringList& paths, bool assumeYes, const char* writtenKey,
                  const JobCall& call) {
-    AppSettings settings = LoadSettings();
-    SetLanguageOffset(settings.Sprache);
-    SetLanguageIndex(LanguageIndexForOffset(settings.Sprache));
-    ConsoleJobHost host(settings, assumeYes, ::isatty(STDERR_FILENO) == 1);
+    ConsoleOptions console;
+    console.assumeYes = assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(LoadBatchSettings(), console);
     // Without a tree, "the source folder" of a stem name is the first file's.
     QStringList startFolders = paths;
     if (recursive) {
@@ -301,3 +301,13 @@ int RunThumbsJob(const QStringList& arguments, bool assumeYes) {
             return MakeThumbnails(host, options, &reporter);
         });
 }
+
+// The two rows of the job table.
+extern const BatchJob kIndexJob = {
+    "index", "cli.index.summary", IndexHelp, [](const BatchInvocation& invocation) {
+        return RunIndexJob(invocation.arguments, invocation.assumeYes);
+    }};
+extern const BatchJob kThumbsJob = {
+    "thumbs", "cli.thumbs.summary", ThumbsHelp, [](const BatchInvocation& invocation) {
+        return RunThumbsJob(invocation.arguments, invocation.assumeYes);
+    }};

@@ -1,8 +1,10 @@
 #include "engine/defect_scan.h"
 
 #include "app/app_settings.h"
+#include "engine/defect_test_ahead.h"
 #include "engine/file_collection.h"
 #include "engine/file_ops.h"
+#include "engine/folder_access.h"
 #include "engine/job_controls.h"
 #include "engine/job_host.h"
 #include "engine/job_run.h"
@@ -11,6 +13,10 @@
 #include "engine/scope_exit.h"
 #include "engine/thorough_check.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QHash>
+#include <QSet>
 
 #include <memory>
 
@@ -21,43 +27,67 @@ const DefectScanControls& kControls = kDefectScanControls;
 constexpr int kNoFileMarked = 9000;
 constexpr int kScanFinished = 9115;
 
-void collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
-    if (!options.recursive) {
-        CollectSelectedFiles(host, list);
-        return;
-    }
+// Returns how many entries the collection left out (each reported).
+int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
+    if (!options.recursive)
+        return CollectSelectedFiles(host, list);
     QStringList folders = options.startFolders;
     if (folders.isEmpty())
         folders.append(host.selectedFolder());
+    int skipped = 0;
     for (const QString& folder : folders)
         if (!folder.isEmpty()) // no folder chosen is not the whole file system
-            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+            skipped += CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+    return skipped;
 }
 
-// Each file's verdict, in list order: the end-of-image test in turn, or the
-// thorough check from its workers ahead.
+// Each file's verdict, in list order: the end-of-image test from its tester
+// ahead, or the thorough check from its workers ahead.
 class VerdictSource {
 public:
-    VerdictSource(const QStringList& files, const DefectScanOptions& options) : m_files(files) {
-        if (options.thorough)
-            m_ahead = std::make_unique<ThoroughCheckAhead>(files, options.checkThreads);
+    VerdictSource(const QStringList& files, const DefectScanOptions& options)
+        : m_files(files), m_thorough(options.thorough) {
+        if (m_thorough)
+            m_checks = std::make_unique<ThoroughCheckAhead>(files, options.checkThreads);
+        else
+            m_tests = std::make_unique<DefectTestAhead>(files);
     }
     DefectVerdict take(int index) {
-        return m_ahead ? m_ahead->take(index) : CheckJpegEndMarker(m_files.at(index));
+        return m_checks ? m_checks->take(index) : verdictOf(m_tests->take(index));
+    }
+    // The verdict on the file as it is now, read in turn.
+    DefectVerdict again(const QString& path) const {
+        if (m_thorough)
+            return CheckJpegThoroughly(path);
+        FolderCache folders;
+        return verdictOf(TestDefectiveJpeg(path, folders));
     }
 
 private:
+    static DefectVerdict verdictOf(const DefectTestResult& test) {
+        if (!test.readable)
+            return {false, false, DefectCause::None, test.failure};
+        return {true, test.defective, test.defective ? DefectCause::CutOff : DefectCause::None, {}};
+    }
+
     const QStringList& m_files;
-    std::unique_ptr<ThoroughCheckAhead> m_ahead;
+    const bool m_thorough;
+    std::unique_ptr<DefectTestAhead> m_tests;
+    std::unique_ptr<ThoroughCheckAhead> m_checks;
 };
 
 // An unreadable file is counted as tested and not defective, so one bad
-// file does not end the run half-way.
-bool testFile(VerdictSource& verdicts, int index, DefectScanReporter& reporter, const QString& path,
-              DefectScanResult& result) {
-    const DefectVerdict verdict = verdicts.take(index);
+// file does not end the run half-way; it is reported as skipped. A path this
+// run has moved a file from or to since the tester read it is tested again,
+// as a test in turn would have found it.
+bool testFile(JobHost& host, VerdictSource& verdicts, int index, const QSet<QString>& touched,
+              DefectScanReporter& reporter, const QString& path, DefectScanResult& result) {
+    DefectVerdict verdict = verdicts.take(index);
+    if (touched.contains(path))
+        verdict = verdicts.again(path);
     if (!verdict.readable) {
         ++result.unreadable;
+        host.reportSkipped(path, verdict.message);
         return false;
     }
     if (verdict.defective)
@@ -65,14 +95,30 @@ bool testFile(VerdictSource& verdicts, int index, DefectScanReporter& reporter, 
     return verdict.defective;
 }
 
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 class DefectMover {
 public:
     DefectMover(JobHost& host, DefectScanReporter& reporter, const DefectScanOptions& options,
                 DefectScanResult& result)
         : m_host(host), m_reporter(reporter), m_options(options), m_result(result) {
-        if (options.move)
-            m_journal = std::make_unique<MoveLogJournal>(ProtocolFilePath(host.settings()));
+        const QString logPath = ProtocolFilePath(host.settings());
+        // What killed runs left half-written in the folders this run writes to.
+        RemoveLeftoverTemporaries(result.defectFolder);
+        RemoveLeftoverTemporaries(folderOf(logPath));
+        if (!options.move)
+            return;
+        // The last run's moves, read before this run empties the log.
+        const QStringList previous = ReadMoveLog(logPath).lines;
+        for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
+            m_previousMoves.insert(previous.at(i), previous.at(i + 1));
+        m_journal = std::make_unique<MoveLogJournal>(logPath);
     }
+
+    // Paths this run moved or copied a file from or to.
+    const QSet<QString>& touched() const { return m_touched; }
 
     void handle(const QString& path, const QString& target) {
         if (m_options.move)
@@ -83,8 +129,23 @@ public:
 
 private:
     void copy(const QString& path, const QString& target) {
-        MakeFolderPath(m_result.defectFolder);
+        makeDefectFolder();
         report(path, target, CopyFileNoOverwrite(path, target));
+    }
+
+    // Once per run rather than once per file; again after a failure, in
+    // case the folder was removed meanwhile.
+    void makeDefectFolder() {
+        if (!m_folderMade)
+            m_folderMade = MakeFolderPath(m_result.defectFolder);
+    }
+
+    // Where the last run already placed this very file: a run killed after
+    // copying it across file systems, before it removed the source, left the
+    // whole picture there. Empty when it did not.
+    QString placedByLastRun(const QString& path) const {
+        const QString placed = m_previousMoves.value(path);
+        return !placed.isEmpty() && SameFileContent(path, placed) ? placed : QString();
     }
 
     void move(const QString& path, const QString& target) {
@@ -99,14 +160,24 @@ private:
         // fails harmlessly, never a moved file the log does not know. A pair
         // the log file cannot take (read-only working folder, full disk)
         // means no move: it could not be undone.
-        if (!m_journal->append(path, target)) {
+        // That move is finished by removing the source, and logged as this
+        // run's, so that the picture stays once and the undo brings it back.
+        const QString placed = placedByLastRun(path);
+        const QString to = placed.isEmpty() ? target : placed;
+        if (!m_journal->append(path, to)) {
             ++m_result.unlogged;
-            m_reporter.noteDefectiveFile(path, target, false);
+            m_reporter.noteDefectiveFile(path, to, false);
             return;
         }
-        MakeFolderPath(m_result.defectFolder);
-        m_host.lists().ProtokollListBox << path << target;
-        report(path, target, MoveFileNoOverwrite(path, target));
+        makeDefectFolder();
+        const bool done = placed.isEmpty() ? MoveFileNoOverwrite(path, to) : RemoveFile(path);
+        // Only moves made are logged: the undo of a pair whose move failed
+        // would move a file this run never moved.
+        if (done)
+            m_host.lists().ProtokollListBox << path << to;
+        else
+            m_journal->dropLastPair();
+        report(path, to, done);
     }
 
 public:
@@ -115,8 +186,12 @@ public:
 
 private:
     void report(const QString& path, const QString& target, bool done) {
-        if (done)
+        if (done) {
             ++m_result.transferred;
+            m_touched << path << target;
+        } else {
+            m_folderMade = false;
+        }
         m_reporter.noteDefectiveFile(path, target, done);
     }
 
@@ -125,6 +200,9 @@ private:
     const DefectScanOptions& m_options;
     DefectScanResult& m_result;
     std::unique_ptr<MoveLogJournal> m_journal;
+    QHash<QString, QString> m_previousMoves; // former path -> new path
+    QSet<QString> m_touched;
+    bool m_folderMade = false;
 };
 
 void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
@@ -137,7 +215,7 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
         if (!loop.next())
             break;
         const QString& path = files.at(i);
-        if (testFile(verdicts, i, reporter, path, result)) {
+        if (testFile(host, verdicts, i, mover.touched(), reporter, path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
@@ -184,7 +262,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         lists.ProtokollListBox.clear();
 
         run.startWatcher(WatcherKind::DefekteJPEGs);
-        collectWorkList(host, options, lists.AlteDateinamen);
+        result.skipped = collectWorkList(host, options, lists.AlteDateinamen);
         run.stopWatcher();
         const QStringList files = lists.AlteDateinamen;
         result.collected = int(files.size());

@@ -46,7 +46,8 @@ struct DefectScanResult {
     int tested = 0;
     int defective = 0;
     int transferred = 0;     // defective files copied or moved successfully
-    int unreadable = 0;      // files that could not be read: tested, not defective
+    int skipped = 0;         // entries the collection left out (reported to the host)
+    int unreadable = 0;      // files that could not be read: tested, not defective, reported
     int unsafeNames = 0;     // defective files not moved: a line break in the path
     int unlogged = 0;        // defective files not moved: the move log could not take them
     bool logWritten = false; // the protocol file was replaced

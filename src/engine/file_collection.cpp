@@ -1,12 +1,16 @@
 #include "engine/file_collection.h"
 
+#include "engine/folder_access.h"
 #include "engine/job_host.h"
 #include "engine/path_utils.h"
+#include "i18n/own_texts.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -73,21 +77,44 @@ unsigned char entryType(int dirFd, const dirent* entry) {
     return DT_UNKNOWN;
 }
 
-// Opens a folder without following a link in its last component, so a
-// folder swapped for a link between listing and opening is not entered.
-DirHandle openFolder(const QByteArray& encodedFolder, bool followLink) {
-    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    if (!followLink)
-        flags |= O_NOFOLLOW;
-    const int fd = ::open(encodedFolder.constData(), flags);
+// The levels that keep their folder open for their sub-folders: all of the
+// first ones, then one in so many. Below a closed level a folder is opened
+// by its way from the nearest open folder above (in pieces, so its length
+// does not matter): a very deep tree neither uses up the descriptors nor
+// walks its whole path for each folder.
+constexpr int kOpenLevels = 64;
+constexpr int kOpenEvery = 64;
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+DirHandle adoptFolder(int fd) {
     if (fd < 0)
         return nullptr;
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return nullptr;
     }
     return DirHandle(dir);
+}
+
+// Opens a folder without following a link in its last component, so a
+// folder swapped for a link between listing and opening is not entered.
+DirHandle openFolder(const QByteArray& encodedFolder, bool followLink) {
+    return adoptFolder(OpenAnyLength(encodedFolder, kFolderFlags | (followLink ? 0 : O_NOFOLLOW)));
+}
+
+DirHandle openSubFolder(int baseFd, const QByteArray& way) {
+    return adoptFolder(OpenAnyLengthAt(baseFd, way, kFolderFlags | O_NOFOLLOW));
+}
+
+QString skipReason(const char* key, int error) {
+    QString reason = OwnText(key);
+    if (error != 0)
+        reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+    return reason;
 }
 
 bool isAscii(const char* raw, qsizetype& length) {
@@ -124,13 +151,70 @@ public:
         m_found.resize(m_masks.size());
     }
 
-    // `folder` ends with "/".
-    void collect(const QString& folder, const QByteArray& encodedFolder, bool isStart) {
+    // Walks the tree below `start` (ending with "/") depth-first, a folder's
+    // own files before its sub-folders. The way down is kept on a list of its
+    // own rather than on the call stack, so no depth of tree can exhaust it.
+    void collect(const QString& start) {
+        std::vector<Level> way;
+        visit(way, start, QFile::encodeName(start), -1, QByteArray(), QByteArray());
+        while (!way.empty()) {
+            Level& level = way.back();
+            if (level.next == level.subFolders.size()) {
+                way.pop_back();
+                continue;
+            }
+            const Entry sub = level.subFolders[level.next++];
+            // From the nearest folder above that is still open.
+            int baseFd = -1;
+            QByteArray relative = sub.encoded;
+            for (auto above = way.rbegin(); above != way.rend() && baseFd < 0; ++above) {
+                if (above->dir)
+                    baseFd = ::dirfd(above->dir.get());
+                else
+                    relative = above->name + '/' + relative;
+            }
+            visit(way, level.folder + sub.name + QLatin1Char('/'),
+                  level.encodedFolder + sub.encoded + '/', baseFd, relative, sub.encoded);
+        }
+    }
+
+    int skipped() const { return m_skipped; }
+
+    // Behind the first mask's files: all of the second, then the third, ...
+    void appendRemaining() {
+        for (std::size_t k = 1; k < m_found.size(); ++k)
+            m_list.append(m_found[k]);
+    }
+
+private:
+    // A folder on the way down, with the sub-folders still to visit.
+    struct Level {
+        QString folder;           // ends with "/"
+        QByteArray encodedFolder; // ends with "/"
+        QByteArray name;          // its own name in its parent
+        DirHandle dir;            // kept open for its sub-folders on some levels
+        std::vector<Entry> subFolders;
+        std::size_t next = 0;
+    };
+
+    // Lists one folder into the work lists and puts it on the way down. A
+    // sub-folder is opened by its way (`relative`) from an open folder above
+    // (`baseFd`); the start folder by its path.
+    void visit(std::vector<Level>& way, QString folder, QByteArray encodedFolder, int baseFd,
+               const QByteArray& relative, const QByteArray& name) {
+        const int depth = int(way.size());
         m_host.processPendingMessages();
+        DirHandle dir =
+            baseFd >= 0 ? openSubFolder(baseFd, relative) : openFolder(encodedFolder, depth == 0);
+        if (!dir) {
+            // A start folder that does not exist holds nothing to leave out.
+            if (depth > 0 || errno != ENOENT)
+                skip(folder, skipReason("skip.folderUnreadable", errno));
+            return;
+        }
         std::vector<std::vector<Entry>> files(m_masks.size());
         std::vector<Entry> folders;
-        if (!list(encodedFolder, isStart, files, folders))
-            return;
+        list(dir.get(), folder, files, folders);
         for (std::size_t k = 0; k < files.size(); ++k) {
             std::sort(files[k].begin(), files[k].end(), listingOrder);
             // The first mask's files go straight into the work list so the
@@ -140,37 +224,38 @@ public:
                 target.append(folder + file.name);
         }
         std::sort(folders.begin(), folders.end(), listingOrder);
-        for (const Entry& sub : folders)
-            collect(folder + sub.name + QLatin1Char('/'), encodedFolder + sub.encoded + '/', false);
+        if (depth >= kOpenLevels && depth % kOpenEvery != 0)
+            dir.reset();
+        way.push_back({std::move(folder), std::move(encodedFolder), name, std::move(dir),
+                       std::move(folders), 0});
     }
 
-    // Behind the first mask's files: all of the second, then the third, ...
-    void appendRemaining() {
-        for (std::size_t k = 1; k < m_found.size(); ++k)
-            m_list.append(m_found[k]);
-    }
-
-private:
-    bool list(const QByteArray& encodedFolder, bool isStart, std::vector<std::vector<Entry>>& files,
+    void list(DIR* dir, const QString& folder, std::vector<std::vector<Entry>>& files,
               std::vector<Entry>& folders) {
-        DirHandle dir = openFolder(encodedFolder, isStart);
-        if (!dir)
-            return false;
-        const int dirFd = ::dirfd(dir.get());
-        while (const dirent* entry = ::readdir(dir.get())) {
+        const int dirFd = ::dirfd(dir);
+        errno = 0;
+        while (const dirent* entry = ::readdir(dir)) {
             const char* raw = entry->d_name;
             if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
                 continue;
             const unsigned char type = entryType(dirFd, entry);
             if (type == DT_REG)
-                addFile(raw, files);
+                addFile(raw, folder, files);
             else if (type == DT_DIR && raw[0] != '.')
-                addFolder(raw, folders);
+                addFolder(raw, folder, folders);
+            errno = 0;
         }
-        return true;
+        // A listing cut short (an I/O error) must not pass for a complete one.
+        if (errno != 0)
+            skip(folder, skipReason("skip.folderUnreadable", errno));
     }
 
-    void addFile(const char* raw, std::vector<std::vector<Entry>>& files) {
+    void skip(const QString& path, const QString& reason) {
+        ++m_skipped;
+        m_host.reportSkipped(path, reason);
+    }
+
+    void addFile(const char* raw, const QString& folder, std::vector<std::vector<Entry>>& files) {
         qsizetype length = 0;
         const bool ascii = isAscii(raw, length);
         QString name;
@@ -189,8 +274,11 @@ private:
                 continue;
             if (encoded.isNull()) {
                 encoded = QByteArray(raw, length);
-                if (!ascii && !IsFaithfulFileName(encoded))
+                if (!ascii && !IsFaithfulFileName(encoded)) {
+                    skip(folder + QFile::decodeName(encoded),
+                         skipReason("skip.nameNotFaithful", 0));
                     return;
+                }
                 if (name.isNull())
                     name = ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded);
             }
@@ -198,12 +286,15 @@ private:
         }
     }
 
-    void addFolder(const char* raw, std::vector<Entry>& folders) {
+    void addFolder(const char* raw, const QString& folder, std::vector<Entry>& folders) {
         qsizetype length = 0;
         const bool ascii = isAscii(raw, length);
         const QByteArray encoded(raw, length);
-        if (!ascii && !IsFaithfulFileName(encoded))
+        if (!ascii && !IsFaithfulFileName(encoded)) {
+            skip(folder + QFile::decodeName(encoded) + QLatin1Char('/'),
+                 skipReason("skip.nameNotFaithful", 0));
             return;
+        }
         folders.push_back(
             {ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded), encoded});
     }
@@ -237,6 +328,7 @@ private:
     QStringList& m_list;
     std::vector<Mask> m_masks;
     std::vector<QStringList> m_found;
+    int m_skipped = 0;
 };
 
 // Splits "folder/mask" into its folder (with "/") and its mask; false for a
@@ -256,39 +348,46 @@ bool MaskMatches(QStringView mask, QStringView name) {
     return matchFolded(mask, name);
 }
 
-void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath) {
+int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath) {
     QString folder, mask;
     if (!splitMaskPath(maskPath, folder, mask)) {
         host.processPendingMessages();
-        return; // names nothing
+        return 0; // names nothing
     }
-    CollectFilesRecursive(host, list, folder, QStringList{mask});
+    return CollectFilesRecursive(host, list, folder, QStringList{mask});
 }
 
-void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
-                           const QStringList& masks) {
+int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                          const QStringList& masks) {
     if (!folder.startsWith(QLatin1Char('/'))) {
         host.processPendingMessages();
-        return;
+        return 0;
     }
     const QString start = AddTrailingBackslash(folder);
     TreeCollector collector(host, list, masks);
-    collector.collect(start, QFile::encodeName(start), true);
+    collector.collect(start);
     collector.appendRemaining();
+    return collector.skipped();
 }
 
-void CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder) {
-    CollectFilesRecursive(host, list, folder, {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
+int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder) {
+    return CollectFilesRecursive(host, list, folder,
+                                 {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
 }
 
-void CollectSelectedFiles(JobHost& host, QStringList& list) {
+int CollectSelectedFiles(JobHost& host, QStringList& list) {
     list.clear();
+    int skipped = 0;
     const QStringList selected = host.selectedFiles();
     for (const QString& path : selected) {
-        if (QFile::decodeName(QFile::encodeName(path)) != path)
+        if (QFile::decodeName(QFile::encodeName(path)) != path) {
+            ++skipped;
+            host.reportSkipped(path, skipReason("skip.nameNotFaithful", 0));
             continue;
+        }
         if (QFileInfo(path).isDir())
             continue;
         list.append(path);
     }
+    return skipped;
 }

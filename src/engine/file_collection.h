@@ -6,8 +6,11 @@
 // sorts each folder's entries by name case-insensitively with ties in byte
 // order, collects hidden files, skips folders whose name begins with ".",
 // and neither collects nor follows symbolic links, devices, FIFOs or sockets.
-// A folder that cannot be listed contributes nothing. Names that do not
-// survive decodeName/encodeName are skipped so no job works on a mangled path.
+// Each folder is opened relative to its parent, so neither depth nor the
+// length of the path limits the walk. A folder that cannot be listed
+// contributes nothing; names that do not survive decodeName/encodeName are
+// skipped so no job works on a mangled path. Both are reported to the host
+// (JobHost::reportSkipped) and counted: the collections return that count.
 
 #include <QString>
 #include <QStringList>
@@ -22,17 +25,17 @@ bool MaskMatches(QStringView mask, QStringView name);
 // mask, such as "/photos/*.jpg") in that folder and all its sub-folders,
 // depth-first, a folder's own files before its sub-folders. Processes pending
 // messages once per folder.
-void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath);
+int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskPath);
 
 // The same as one call per mask in turn (all files of the first mask, then
 // all of the second, ...), in one walk of the tree.
-void CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
-                           const QStringList& masks);
+int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                          const QStringList& masks);
 
 // The ".jpg" files of a tree, then its ".jpeg" files: what every JPEG job
 // collects, in one walk.
-void CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder);
+int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder);
 
 // Clears `list` and fills it with the selected files of the file list, in
-// display order.
-void CollectSelectedFiles(JobHost& host, QStringList& list);
+// display order. Returns how many were left out and reported.
+int CollectSelectedFiles(JobHost& host, QStringList& list);

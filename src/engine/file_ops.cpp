@@ -1,20 +1,26 @@
 #include "engine/file_ops.h"
 
 #include "engine/file_descriptor.h"
+#include "engine/folder_access.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
+#include <cstring>
 #include <memory>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr ssize_t kBlock = 256 * 1024;
 
 bool writeAll(int fd, const char* data, ssize_t size) {
     while (size > 0) {
@@ -30,16 +36,20 @@ bool writeAll(int fd, const char* data, ssize_t size) {
     return true;
 }
 
+ssize_t readSome(int fd, char* buffer, ssize_t size) {
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, size_t(size));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
 bool copyContents(int from, int to) {
-    static constexpr ssize_t kBlock = 256 * 1024;
     std::unique_ptr<char[]> buffer(new char[kBlock]);
     for (;;) {
-        const ssize_t got = ::read(from, buffer.get(), kBlock);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = readSome(from, buffer.get(), kBlock);
+        if (got < 0)
             return false;
-        }
         if (got == 0)
             return true;
         if (!writeAll(to, buffer.get(), got))
@@ -47,73 +57,261 @@ bool copyContents(int from, int to) {
     }
 }
 
-bool copyInto(int sourceFd, const struct stat& info, int targetFd, bool sync) {
-    if (!copyContents(sourceFd, targetFd))
+// Renames `from` (in `folder`) to `to` (in `toFolder`) unless `to` exists.
+// errno is EEXIST when the name was taken.
+bool renameWithoutReplacing(int folder, const char* from, int toFolder, const char* to) {
+    // POSIX rename replaces an existing target; RENAME_NOREPLACE refuses.
+    if (::renameat2(folder, from, toFolder, to, RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return false;
-    // The exclusive create applied the umask; give the copy the source's
-    // read/write/execute bits. Set-user-ID and set-group-ID are not copied:
-    // the copy belongs to whoever runs the job.
-    if (::fchmod(targetFd, info.st_mode & 0777) != 0)
+    // No RENAME_NOREPLACE here: link fails on an existing target as well.
+    if (::linkat(folder, from, toFolder, to, 0) == 0) {
+        ::unlinkat(folder, from, 0);
+        return true;
+    }
+    if (errno != EPERM && errno != ENOTSUP && errno != ENOSYS)
+        return false;
+    // Neither (some network and FAT file systems): look, then rename. Only a
+    // writer racing us between the two calls could be replaced.
+    struct stat st {};
+    if (::fstatat(toFolder, to, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    if (errno != ENOENT)
+        return false;
+    return ::renameat(folder, from, toFolder, to) == 0;
+}
+
+// A temporary file beside its target, removed again unless it was placed.
+// It is locked while it lives, so that RemoveLeftoverTemporaries of another
+// run never takes a file that is still being written.
+class TemporaryFile {
+public:
+    TemporaryFile(int folder, mode_t mode) : m_folder(folder) {
+        for (int attempt = 0; attempt < 100 && !m_fd.valid(); ++attempt) {
+            m_name = QByteArray(kTemporaryPrefix) + randomPart();
+            m_fd.reset(::openat(folder, m_name.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+            if (!m_fd.valid() && errno != EEXIST)
+                break;
+        }
+        m_created = m_fd.valid();
+        if (m_created)
+            ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
+    }
+    ~TemporaryFile() {
+        if (m_created && !m_placed)
+            ::unlinkat(m_folder, m_name.constData(), 0);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool valid() const { return m_fd.valid(); }
+    int fd() const { return m_fd.get(); }
+
+    // Renames the file to `name`, then closes it (still locked until placed)
+    // and reports late write errors of the close.
+    bool place(const char* name, bool replace) {
+        const bool placed =
+            replace ? ::renameat(m_folder, m_name.constData(), m_folder, name) == 0
+                    : renameWithoutReplacing(m_folder, m_name.constData(), m_folder, name);
+        const int error = errno;
+        m_placed = placed;
+        const bool closed = m_fd.close();
+        if (placed && !closed) {
+            // A new file whose data did not arrive is ours to take back; a
+            // replaced one cannot be given back, and its data was synced.
+            if (!replace)
+                ::unlinkat(m_folder, name, 0);
+            return false;
+        }
+        errno = error;
+        return placed;
+    }
+
+private:
+    static QByteArray randomPart() {
+        static const char kAlphabet[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+        QByteArray part(6, '0');
+        for (char& c : part)
+            c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet - 1))];
+        return part;
+    }
+
+    int m_folder;
+    QByteArray m_name;
+    FileDescriptor m_fd;
+    bool m_created = false;
+    bool m_placed = false;
+};
+
+bool giveAttributes(int fd, const struct stat& info) {
+    // Owner bits only: set-user-ID and set-group-ID are not copied, the copy
+    // belongs to whoever runs the job.
+    if (::fchmod(fd, info.st_mode & 0777) != 0)
         return false;
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
-    if (::futimens(targetFd, times) != 0)
+    return ::futimens(fd, times) == 0;
+}
+
+// Copies the open regular file into `target` of its folder by way of a
+// temporary file. errno is EEXIST when the target name was taken.
+bool copyIntoFolder(int source, const struct stat& info, const PathInFolder& target, bool sync) {
+    TemporaryFile temporary(target.folder.get(), 0600);
+    if (!temporary.valid())
         return false;
-    return !sync || ::fsync(targetFd) == 0;
+    if (!copyContents(source, temporary.fd()) || !giveAttributes(temporary.fd(), info))
+        return false;
+    if (sync && ::fsync(temporary.fd()) != 0)
+        return false;
+    if (!temporary.place(target.name.constData(), false))
+        return false;
+    if (sync)
+        ::fsync(target.folder.get()); // the new name survives a power cut too; best effort
+    return true;
+}
+
+bool isRegular(int folder, const char* name, struct stat& info) {
+    return ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
 }
 
 } // namespace
 
 bool CopyFileNoOverwrite(const QString& source, const QString& target, bool sync) {
-    const QByteArray from = QFile::encodeName(source);
-    const QByteArray to = QFile::encodeName(target);
-    FileDescriptor in(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (source.isEmpty())
+        return false;
+    FileDescriptor in(OpenAnyLength(QFile::encodeName(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!in.valid())
         return false;
     struct stat info {};
     if (::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    FileDescriptor out(::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (!out.valid())
-        return false; // an existing target is never touched
-    const bool copied = copyInto(in.get(), info, out.get(), sync);
-    if (out.close() && copied)
-        return true;
-    ::unlink(to.constData()); // our own partial file, created exclusively above
-    return false;
+    const PathInFolder to = OpenContainingFolder(target);
+    if (!to.valid())
+        return false;
+    struct stat existing {};
+    if (::fstatat(to.folder.get(), to.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
+        return false; // taken: do not even start the copy
+    return copyIntoFolder(in.get(), info, to, sync);
 }
 
 bool MoveFileNoOverwrite(const QString& source, const QString& target) {
-    const QByteArray from = QFile::encodeName(source);
-    const QByteArray to = QFile::encodeName(target);
-    if (from.isEmpty() || to.isEmpty())
+    // The common case in one call: both paths short enough for the kernel,
+    // one file system.
+    const QByteArray sourcePath = QFile::encodeName(source);
+    const QByteArray targetPath = QFile::encodeName(target);
+    if (sourcePath.isEmpty() || targetPath.isEmpty())
         return false;
-    // POSIX rename replaces an existing target; RENAME_NOREPLACE refuses.
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
-        // No RENAME_NOREPLACE here: link fails on an existing target as well.
-        if (::link(from.constData(), to.constData()) == 0) {
-            if (::unlink(from.constData()) == 0)
-                return true;
-            ::unlink(to.constData());
+    if (sourcePath.size() < PATH_MAX && targetPath.size() < PATH_MAX) {
+        if (::renameat2(AT_FDCWD, sourcePath.constData(), AT_FDCWD, targetPath.constData(),
+                        RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST || errno == ENOENT)
             return false;
-        }
-        error = errno;
     }
+    const PathInFolder from = OpenContainingFolder(source);
+    const PathInFolder to = OpenContainingFolder(target);
+    if (!from.valid() || !to.valid())
+        return false;
+    if (renameWithoutReplacing(from.folder.get(), from.name.constData(), to.folder.get(),
+                               to.name.constData()))
+        return true;
     // Across file systems, or where the file system has neither
     // RENAME_NOREPLACE nor hard links: copy, then remove the source.
+    const int error = errno;
     if (error != EXDEV && error != EPERM && error != ENOTSUP && error != ENOSYS)
         return false;
     struct stat info {};
-    if (::lstat(from.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!isRegular(from.folder.get(), from.name.constData(), info))
         return false;
-    if (!CopyFileNoOverwrite(source, target, true))
+    FileDescriptor in(::openat(from.folder.get(), from.name.constData(),
+                               O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!in.valid() || !copyIntoFolder(in.get(), info, to, true))
         return false;
-    if (::unlink(from.constData()) == 0)
+    if (::unlinkat(from.folder.get(), from.name.constData(), 0) == 0)
         return true;
-    ::unlink(to.constData()); // the source stays; do not leave a second copy
+    ::unlinkat(to.folder.get(), to.name.constData(), 0); // the source stays; no second copy
     return false;
+}
+
+bool SameFileContent(const QString& first, const QString& second) {
+    // A link is never taken for the file it points to: removing one of two
+    // "same" files must not remove the only one.
+    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
+    FileDescriptor a(OpenAnyLength(QFile::encodeName(first), flags));
+    FileDescriptor b(OpenAnyLength(QFile::encodeName(second), flags));
+    struct stat infoA {
+    }, infoB{};
+    if (!a.valid() || !b.valid() || ::fstat(a.get(), &infoA) != 0 ||
+        ::fstat(b.get(), &infoB) != 0 || !S_ISREG(infoA.st_mode) || !S_ISREG(infoB.st_mode))
+        return false;
+    if (infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino)
+        return true;
+    if (infoA.st_size != infoB.st_size)
+        return false;
+    std::unique_ptr<char[]> bufferA(new char[kBlock]);
+    std::unique_ptr<char[]> bufferB(new char[kBlock]);
+    for (;;) {
+        const ssize_t gotA = readSome(a.get(), bufferA.get(), kBlock);
+        if (gotA < 0)
+            return false;
+        // Fill the second buffer to the same length (short reads happen).
+        ssize_t gotB = 0;
+        while (gotB < gotA) {
+            const ssize_t got = readSome(b.get(), bufferB.get() + gotB, gotA - gotB);
+            if (got <= 0)
+                return false;
+            gotB += got;
+        }
+        if (gotA == 0)
+            return readSome(b.get(), bufferB.get(), 1) == 0;
+        if (std::memcmp(bufferA.get(), bufferB.get(), size_t(gotA)) != 0)
+            return false;
+    }
+}
+
+bool FileExists(const QString& path) {
+    const PathInFolder at = OpenContainingFolder(path);
+    struct stat info {};
+    return at.valid() &&
+           ::fstatat(at.folder.get(), at.name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool RemoveFile(const QString& path) {
+    const PathInFolder at = OpenContainingFolder(path);
+    return at.valid() && ::unlinkat(at.folder.get(), at.name.constData(), 0) == 0;
+}
+
+int RemoveLeftoverTemporaries(const QString& folder) {
+    const int fd = OpenAnyLength(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return 0;
+    }
+    const std::size_t prefixLength = std::strlen(kTemporaryPrefix);
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0)
+            continue;
+        FileDescriptor file(
+            ::openat(fd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+        struct stat info {};
+        if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        // A writer holds its temporary file locked; a killed one no longer does.
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlinkat(fd, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 bool MakeFolderPath(const QString& folder) {
@@ -121,12 +319,27 @@ bool MakeFolderPath(const QString& folder) {
 }
 
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    const PathInFolder at = OpenContainingFolder(path);
+    if (!at.valid())
         return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    struct stat old {};
+    const bool existed = ::fstatat(at.folder.get(), at.name.constData(), &old, 0) == 0;
+    // A new file gets the usual permissions (the umask applies), a replaced
+    // one keeps its own.
+    TemporaryFile temporary(at.folder.get(), 0666);
+    if (!temporary.valid())
         return false;
-    }
-    return file.commit();
+    if (existed && ::fchmod(temporary.fd(), old.st_mode & 07777) != 0)
+        return false;
+    if (!writeAll(temporary.fd(), bytes.constData(), bytes.size()) || ::fsync(temporary.fd()) != 0)
+        return false;
+    return temporary.place(at.name.constData(), true);
+}
+
+bool IsSameFile(const QString& first, const QString& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(QFile::encodeName(first).constData(), &a) == 0 &&
+           ::stat(QFile::encodeName(second).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }

@@ -87,4 +87,13 @@ public:
     // --- dialogs -------------------------------------------------------------
     // Shows a message in the current language; returns the modal result.
     virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
+
+    // --- skipped entries -----------------------------------------------------
+    // Called for every entry a job leaves out against the user's wish: a
+    // folder that cannot be listed, a name that does not survive decoding, a
+    // file that cannot be read. `reason` is in the current language.
+    virtual void reportSkipped(const QString& path, const QString& reason) {
+        (void)path;
+        (void)reason;
+    }
 };

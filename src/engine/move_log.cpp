@@ -6,10 +6,12 @@
 #include "engine/scope_exit.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool IsLoggablePath(const QString& path) {
@@ -47,14 +49,25 @@ bool MoveLogJournal::append(const QString& former, const QString& moved) {
     do {
         written = ::write(m_fd.get(), pair.constData(), size_t(pair.size()));
     } while (written < 0 && errno == EINTR);
-    if (written == pair.size())
+    if (written == pair.size()) {
+        m_lastPairSize = pair.size();
         return true;
+    }
     // A short write leaves half a pair: cut it off again, then stop, so the
     // log holds exactly the pairs of the moves made.
     if (written > 0)
         (void)::ftruncate(m_fd.get(), ::lseek(m_fd.get(), 0, SEEK_END) - written);
     m_fd.close();
     return false;
+}
+
+void MoveLogJournal::dropLastPair() {
+    if (!m_fd.valid() || m_lastPairSize == 0)
+        return;
+    const off_t end = ::lseek(m_fd.get(), 0, SEEK_END);
+    if (end < m_lastPairSize || ::ftruncate(m_fd.get(), end - m_lastPairSize) != 0)
+        m_fd.close(); // the log would list a move never made: take no more pairs
+    m_lastPairSize = 0;
 }
 
 MoveLogContent ReadMoveLog(const QString& logPath) {
@@ -77,30 +90,93 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
     return content;
 }
 
-UndoResult UndoMoves(const QString& logPath) {
+namespace {
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Clears each folder of leftover temporary files once, before the first
+// move into or out of it.
+class LeftoverSweeper {
+public:
+    void sweep(const QString& path) {
+        const QString folder = folderOf(path);
+        if (folder.isEmpty() || m_swept.contains(folder))
+            return;
+        m_swept.insert(folder);
+        RemoveLeftoverTemporaries(folder);
+    }
+
+private:
+    QSet<QString> m_swept;
+};
+
+// True when the file is back at `former`: moved back, or found there whole.
+bool moveBack(const QString& former, const QString& moved) {
+    if (MoveFileNoOverwrite(moved, former))
+        return true;
+    // A run killed after its copy was complete (across file systems) left
+    // the picture at both places; the bytes at the former path are whole.
+    return SameFileContent(moved, former) && RemoveFile(moved);
+}
+
+// What became of the pair, and why a file stays where the run put it.
+UndoOutcome undoPair(const QString& former, const QString& moved) {
+    if (!FileExists(moved))
+        return UndoOutcome::NotInDefectFolder;
+    if (moveBack(former, moved))
+        return UndoOutcome::Restored;
+    if (FileExists(former))
+        return UndoOutcome::FormerPathTaken;
+    const QString folder = folderOf(former);
+    return folder.isEmpty() || !FileExists(folder) ? UndoOutcome::FolderMissing
+                                                   : UndoOutcome::Failed;
+}
+
+} // namespace
+
+UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
     UndoResult result;
     const MoveLogContent log = ReadMoveLog(logPath);
     if (!log.readable)
         return result;
     result.logRead = true;
+    LeftoverSweeper sweeper;
     // An empty file reads as one pair of empty paths, an odd last line as a
-    // pair without new path; both renames fail and are skipped.
+    // pair without new path; both have nothing to move back.
     qsizetype i = 0;
     do {
+        if (listener.stopRequested && listener.stopRequested()) {
+            result.stopped = true;
+            break;
+        }
         const QString former = log.lines.value(i);
         const QString moved = log.lines.value(i + 1);
         ++result.pairs;
-        if (!former.isEmpty() && !moved.isEmpty() && MoveFileNoOverwrite(moved, former))
-            ++result.restored;
         i += 2;
+        UndoOutcome outcome = UndoOutcome::NotInDefectFolder;
+        if (!former.isEmpty() && !moved.isEmpty()) {
+            sweeper.sweep(former);
+            sweeper.sweep(moved);
+            outcome = undoPair(former, moved);
+        }
+        if (outcome != UndoOutcome::NotInDefectFolder)
+            ++result.waiting;
+        if (outcome == UndoOutcome::Restored)
+            ++result.restored;
+        else if (outcome != UndoOutcome::NotInDefectFolder)
+            result.leftInPlace.append(moved);
+        if (listener.pairDone)
+            listener.pairDone(moved, former, outcome);
     } while (i < log.lines.size());
     return result;
 }
 
-UndoResult UndoLastMoveRun(JobHost& host) {
+UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()));
+    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()), listener);
     restoreCursor.runNow();
     host.refreshFileList();
     return result;

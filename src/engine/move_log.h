@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class JobHost;
 
 // False for a path that a line-based log could not hold unambiguously.
@@ -38,10 +40,13 @@ public:
     bool isOpen() const { return m_fd.valid(); }
     // False when the pair did not reach the file; the journal is closed then.
     bool append(const QString& former, const QString& moved);
+    // Takes the last appended pair off again: its move was not made.
+    void dropLastPair();
 
 private:
     FileDescriptor m_fd;
     bool m_started = false;
+    qsizetype m_lastPairSize = 0;
 };
 
 // The log's lines; an unreadable or missing file gives no lines.
@@ -51,18 +56,43 @@ struct MoveLogContent {
 };
 MoveLogContent ReadMoveLog(const QString& logPath);
 
+// What became of one pair of the log.
+enum class UndoOutcome {
+    Restored,          // moved back to its former path
+    NotInDefectFolder, // nothing at the new path: never moved, or moved back already
+    FormerPathTaken,   // left in place: a file stands at the former path
+    FolderMissing,     // left in place: the former folder is gone (never created)
+    Failed,            // left in place: the move back failed
+};
+
 struct UndoResult {
     bool logRead = false; // the log file could be opened
     int pairs = 0;        // pairs read (an empty file counts as one empty pair)
-    int restored = 0;     // files moved back to their former path
+    int restored = 0;     // pairs whose file is back at its former path
+    int waiting = 0;      // pairs whose file stood at its new path when the undo came to it
+    bool stopped = false; // stopRequested ended the undo between two pairs
+    // Moved files still where the run put them: their former path was taken
+    // by another file, or its folder is gone.
+    QStringList leftInPlace;
+    int failed() const { return int(leftInPlace.size()); }
+};
+
+// Lets a caller stop an undo between two files and hear about each pair.
+struct UndoListener {
+    std::function<bool()> stopRequested; // asked before each pair
+    std::function<void(const QString& moved, const QString& former, UndoOutcome outcome)> pairDone;
 };
 
 // Moves every logged file back to its former path, pairs in file order.
 // Never replaces a file now standing at a former path, never creates a
-// folder, never writes the log; every failure is skipped silently.
-UndoResult UndoMoves(const QString& logPath);
+// folder, never writes the log (so an undo that was stopped can simply be
+// run again). When the former path already holds exactly the moved file's
+// bytes (a run killed after its copy was complete), the moved file is removed
+// and the pair counts as undone. Temporary files that killed runs left in the
+// folders it touches are removed first.
+UndoResult UndoMoves(const QString& logPath, const UndoListener& listener = {});
 
 // The undo command: busy cursor, UndoMoves on the log of the current working
 // folder, normal cursor, refreshed file list. Disabling the command is left
 // to the window.
-UndoResult UndoLastMoveRun(JobHost& host);
+UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener = {});

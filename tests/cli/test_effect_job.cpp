@@ -57,6 +57,10 @@ class TestEffectJob : public QObject {
 
 private slots:
     void init() {
+        // The tool speaks the locale's language; these checks read English.
+        qunsetenv("LC_ALL");
+        qunsetenv("LC_MESSAGES");
+        qputenv("LANG", "C.UTF-8");
         testing::resetHive();
         m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/effect-XXXXXX"));
         QVERIFY(QDir().mkpath(path("pics/sub")));

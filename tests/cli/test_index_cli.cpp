@@ -57,7 +57,13 @@ class TestIndexCli : public QObject {
     }
 
 private slots:
-    void init() { m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/cli-XXXXXX")); }
+    void init() {
+        // The tool speaks the locale's language; these checks read English.
+        qunsetenv("LC_ALL");
+        qunsetenv("LC_MESSAGES");
+        qputenv("LANG", "C.UTF-8");
+        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/cli-XXXXXX"));
+    }
     void cleanup() {
         delete m_dir;
         m_dir = nullptr;

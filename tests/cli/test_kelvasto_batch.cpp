@@ -1,19 +1,27 @@
 #include "app/app_settings.h"
 #include "app/hive_store.h"
+#include "cli/batch_job.h"
+#include "cli/shell_quote.h"
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "engine/move_log.h"
+#include "i18n/own_texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,18 +35,70 @@ struct Run {
     int exitCode = -1;
     QString out;
     QString err;
+    QByteArray rawOut;
 };
 
-Run runTool(const QStringList& args) {
-    QProcess process;
-    process.start(toolPath(), args);
+// How the tool is started: the locale (English unless a test says
+// otherwise), the current folder, and for root the file permissions that
+// root usually bypasses.
+struct Launch {
+    QString workingFolder;
+    QStringList environment = {QStringLiteral("LANG=C.UTF-8")};
+    bool dropFileAccessOverride = false;
+};
+
+QProcessEnvironment environmentFor(const Launch& launch) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
+        environment.remove(QString::fromLatin1(name));
+    for (const QString& assignment : launch.environment)
+        environment.insert(assignment.section(QLatin1Char('='), 0, 0),
+                           assignment.section(QLatin1Char('='), 1));
+    return environment;
+}
+
+void prepare(QProcess& process, const Launch& launch) {
+    process.setProcessEnvironment(environmentFor(launch));
+    if (!launch.workingFolder.isEmpty())
+        process.setWorkingDirectory(launch.workingFolder);
+    if (launch.dropFileAccessOverride)
+        process.setChildProcessModifier([] {
+            // Without these root meets the permission bits like anyone else.
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+        });
+}
+
+Run finish(QProcess& process) {
     Run run;
     if (!process.waitForFinished(60000))
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    run.rawOut = process.readAllStandardOutput();
+    run.out = QString::fromUtf8(run.rawOut);
+    run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+Run runTool(const QStringList& args, const Launch& launch = {}) {
+    QProcess process;
+    prepare(process, launch);
+    process.start(toolPath(), args);
+    return finish(process);
+}
+
+// Through sh, for arguments whose bytes QProcess cannot pass (not UTF-8):
+// `script` may use printf; "$0" is the tool.
+Run runToolScript(const QString& script, const Launch& launch = {}) {
+    QProcess process;
+    prepare(process, launch);
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, toolPath()});
+    return finish(process);
+}
+
+// The form a path takes on the tool's lines.
+QString shown(const QString& path) {
+    return QString::fromUtf8(ShellEscapeQuoted(QFile::encodeName(path)));
 }
 
 QByteArray sound(int size = 300) {
@@ -64,7 +124,13 @@ class TestKelvastoBatch : public QObject {
     bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
 private slots:
-    void initTestCase() { QVERIFY2(QFileInfo(toolPath()).isExecutable(), qPrintable(toolPath())); }
+    void initTestCase() {
+        QVERIFY2(QFileInfo(toolPath()).isExecutable(), qPrintable(toolPath()));
+        // Runs started without a Launch speak English too.
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+            qunsetenv(name);
+        qputenv("LANG", "C.UTF-8");
+    }
 
     void init() {
         testing::resetHive();
@@ -91,11 +157,19 @@ private slots:
         QTest::newRow("unknown option")
             << QStringList{"defects", "--fast", "x"} << 2 << "unknown option --fast";
         QTest::newRow("dest without folder")
-            << QStringList{"defects", "x", "--dest"} << 2 << "--dest needs a folder";
+            << QStringList{"defects", "x", "--dest"} << 2 << "--dest needs a value";
+        QTest::newRow("dest empty")
+            << QStringList{"defects", "--dest=", "x"} << 2 << "--dest needs a value";
+        QTest::newRow("value for a switch")
+            << QStringList{"defects", "--move=yes", "x"} << 2 << "--move takes no value";
+        QTest::newRow("unknown short option") << QStringList{"-x"} << 2 << "unknown option -x";
+        QTest::newRow("yes alone is no job") << QStringList{"--yes"} << 2 << "no job given";
+        QTest::newRow("help for a job")
+            << QStringList{"help", "undo"} << 0 << "Usage: kelvasto-batch undo";
         QTest::newRow("undo with argument")
             << QStringList{"undo", "now"} << 2 << "undo takes no argument";
-        QTest::newRow("missing path")
-            << QStringList{"defects", "/no/such/file.jpg"} << 1 << "no such file or folder";
+        QTest::newRow("missing path") << QStringList{"defects", "/no/such/file.jpg"} << 1
+                                      << "/no/such/file.jpg does not exist.";
     }
     void helpAndUsage() {
         QFETCH(QStringList, args);
@@ -183,8 +257,17 @@ private slots:
         QVERIFY(file("pics/x/b.jpg", "newer")); // this one must stay in the defect folder
 
         run = runTool({"undo"});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QStringLiteral("2 of 3 file(s) moved back\n"));
+        // One file stays in the defect folder: named, and the run says so.
+        QCOMPARE(run.exitCode, 1);
+        const QString defect = work() + "Defekt/";
+        QCOMPARE(run.out, QStringLiteral("%1Defekt1_a.jpg -> %2\n%1Defekt3_c.jpeg -> %3\n"
+                                         "2 of 3 file(s) moved back\n")
+                              .arg(defect, path("pics/a.jpg"), path("pics/y/c.jpeg")));
+        QVERIFY2(run.err.contains(QStringLiteral("left in the defect folder: %1Defekt2_b.jpg: %2 "
+                                                 "is taken")
+                                      .arg(defect, path("pics/x/b.jpg"))),
+                 qPrintable(run.err));
+        QVERIFY(run.err.contains("left in the defect folder (named above): 1\n"));
         QCOMPARE(testing::readFile(path("pics/a.jpg")).size(), 301);
         QCOMPARE(testing::readFile(path("pics/y/c.jpeg")).size(), 303);
         QCOMPARE(testing::readFile(path("pics/x/b.jpg")), QByteArray("newer"));
@@ -274,12 +357,13 @@ private slots:
         QCOMPARE(unsafe.exitCode, 1);
         QVERIFY(unsafe.err.contains("a line break in the name"));
         QVERIFY(exists("pics/line\nbreak.jpg"));
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
         QVERIFY(QDir().mkpath(path("locked/Defekt")));
         QVERIFY(QFile::setPermissions(path("locked/Defekt"),
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        const Run locked = runTool({"defects", "--dest", path("locked"), path("pics/a.jpg")});
+        Launch launch;
+        launch.dropFileAccessOverride = true; // root meets the permissions too
+        const Run locked =
+            runTool({"defects", "--dest", path("locked"), path("pics/a.jpg")}, launch);
         QFile::setPermissions(path("locked/Defekt"), QFileDevice::ReadOwner |
                                                          QFileDevice::WriteOwner |
                                                          QFileDevice::ExeOwner);
@@ -320,6 +404,367 @@ private slots:
         QCOMPARE(remaining + moved, count);
         if (process.exitCode() == 130)
             QVERIFY(moved < count);
+    }
+
+    // --help is built from the job table: every row shows with its summary,
+    // in the run's language, and the move log's real path is named.
+    void helpListsTheJobTable_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("moveLogLabel");
+        QTest::newRow("English") << "en_US.UTF-8" << true << "Move log:";
+        QTest::newRow("German") << "de_DE.UTF-8" << false << "Verschiebeprotokoll:";
+    }
+    void helpListsTheJobTable() {
+        QFETCH(QString, lang);
+        QFETCH(bool, english);
+        QFETCH(QString, moveLogLabel);
+        Launch launch;
+        launch.environment = {"LANG=" + lang};
+        const Run run = runTool({"--help"}, launch);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(!BatchJobs().empty());
+        for (const BatchJob* job : BatchJobs()) {
+            const QString row = QStringLiteral("  %1 %2\n")
+                                    .arg(QString::fromLatin1(job->name), -9)
+                                    .arg(OwnTextIn(job->summaryKey, english));
+            QVERIFY2(run.out.contains(row), qPrintable(row));
+            const Run jobHelp = runTool({QString::fromLatin1(job->name), "--help"}, launch);
+            QCOMPARE(jobHelp.exitCode, 0);
+            QVERIFY(jobHelp.out.contains(QLatin1String(job->name)));
+        }
+        QVERIFY2(run.out.contains(
+                     QRegularExpression(QRegularExpression::escape(moveLogLabel) + " +" +
+                                        QRegularExpression::escape(work() + "Protokoll.txt"))),
+                 qPrintable(run.out));
+    }
+
+    // Every spelling of the options gives the same run.
+    void optionSpellings_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("copy"); // where the copy of pics/a.jpg must land
+        QTest::newRow("long recursive")
+            << QStringList{"defects", "--recursive", "PICS"} << "work/Defekt/Defekt1_a.jpg";
+        QTest::newRow("short recursive")
+            << QStringList{"defects", "-r", "PICS"} << "work/Defekt/Defekt1_a.jpg";
+        QTest::newRow("option behind the path")
+            << QStringList{"defects", "PICS", "-r"} << "work/Defekt/Defekt1_a.jpg";
+        QTest::newRow("dest with equals")
+            << QStringList{"defects", "--dest=DEST", "-r", "PICS"} << "dest/Defekt/Defekt1_a.jpg";
+        QTest::newRow("dest as the next argument")
+            << QStringList{"defects", "-r", "--dest", "DEST", "PICS"}
+            << "dest/Defekt/Defekt1_a.jpg";
+        QTest::newRow("the last dest counts")
+            << QStringList{"defects", "--dest", "OTHER", "-r", "--dest=DEST", "PICS"}
+            << "dest/Defekt/Defekt1_a.jpg";
+        QTest::newRow("yes before the job")
+            << QStringList{"--yes", "defects", "-r", "PICS"} << "work/Defekt/Defekt1_a.jpg";
+        QTest::newRow("yes behind the job")
+            << QStringList{"defects", "--yes", "-r", "PICS"} << "work/Defekt/Defekt1_a.jpg";
+        QTest::newRow("double dash ends the options")
+            << QStringList{"defects", "--", "-r"} << "work/Defekt/Defekt1_-r";
+    }
+    void optionSpellings() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, copy);
+        QVERIFY(file("pics/a.jpg", truncated()));
+        QVERIFY(file("-r", truncated()));
+        args.replaceInStrings("PICS", path("pics"));
+        args.replaceInStrings("DEST", path("dest"));
+        args.replaceInStrings("OTHER", path("other"));
+        Launch launch;
+        launch.workingFolder = m_dir->path();
+        const Run run = runTool(args, launch);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(exists(copy), qPrintable(run.out + run.err));
+        QVERIFY(!exists("other"));
+    }
+
+    // L is a link to elsewhere/sub: "L/.." is elsewhere, as the kernel
+    // reads it, not the folder that holds L.
+    void pathsThroughASymlinkedFolder_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("gone");
+        QTest::addColumn<QStringList>("present");
+        QTest::newRow("file behind L/..")
+            << QStringList{"defects", "--move", "L/../x.jpg"} << QStringList{"elsewhere/x.jpg"}
+            << QStringList{"x.jpg", "work/Defekt/Defekt1_x.jpg"};
+        QTest::newRow("tree L/..")
+            << QStringList{"defects", "-r", "--move", "L/.."} << QStringList{"elsewhere/x.jpg"}
+            << QStringList{"x.jpg", "work/Defekt/Defekt1_x.jpg"};
+        QTest::newRow("dest L/..")
+            << QStringList{"defects", "--dest", "L/..", "x.jpg"} << QStringList{"Defekt"}
+            << QStringList{"x.jpg", "elsewhere/x.jpg", "elsewhere/Defekt/Defekt1_x.jpg"};
+    }
+    void pathsThroughASymlinkedFolder() {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, gone);
+        QFETCH(QStringList, present);
+        QVERIFY(file("x.jpg", truncated(301)));
+        QVERIFY(file("elsewhere/x.jpg", truncated(302)));
+        QVERIFY(QDir().mkpath(path("elsewhere/sub")));
+        QVERIFY(QFile::link(path("elsewhere/sub"), path("L")));
+        Launch launch;
+        launch.workingFolder = m_dir->path();
+        const Run run = runTool(args, launch);
+        QCOMPARE(run.exitCode, 0);
+        for (const QString& name : gone)
+            QVERIFY2(!exists(name), qPrintable(name));
+        for (const QString& name : present)
+            QVERIFY2(exists(name), qPrintable(name));
+        QCOMPARE(testing::readFile(path("x.jpg")).size(), 301);
+        // The line names the file acted on, by its real path.
+        QVERIFY2(run.out.startsWith(path("elsewhere/x.jpg") + " -> ") ||
+                     run.out.startsWith(path("x.jpg") + " -> " + path("elsewhere/Defekt/")),
+                 qPrintable(run.out));
+    }
+
+    // A link named as a file is neither tested nor moved; the run says so.
+    void symbolicLinkArgumentIsSkippedAndNamed() {
+        QVERIFY(file("pics/a.jpg", truncated()));
+        QVERIFY(file("pics/b.jpg", truncated()));
+        QVERIFY(QFile::link(path("pics/a.jpg"), path("pics/link.jpg")));
+        const Run run = runTool({"defects", "--move", path("pics/link.jpg"), path("pics/b.jpg")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("skipped: " + path("pics/link.jpg") + ": a symbolic link"),
+                 qPrintable(run.err));
+        QVERIFY(run.err.contains("skipped or unreadable (named above): 1\n"));
+        QVERIFY(QFileInfo(path("pics/link.jpg")).isSymLink());
+        QVERIFY(exists("pics/a.jpg"));
+        QVERIFY(!exists("pics/b.jpg"));
+        QCOMPARE(ReadMoveLog(work() + "Protokoll.txt").lines,
+                 QStringList({path("pics/b.jpg"), work() + "Defekt/Defekt1_b.jpg"}));
+    }
+
+    void sameFileTestedOnce_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("tested");
+        QTest::newRow("twice the same") << QStringList{"defects", "a.jpg", "a.jpg"} << 1;
+        QTest::newRow("relative and absolute")
+            << QStringList{"defects", "a.jpg", "PICS/a.jpg", "./a.jpg"} << 1;
+        QTest::newRow("through dot-dot") << QStringList{"defects", "a.jpg", "sub/../a.jpg"} << 1;
+        QTest::newRow("two files") << QStringList{"defects", "a.jpg", "sub/c.jpg", "a.jpg"} << 2;
+        QTest::newRow("folder inside another")
+            << QStringList{"defects", "-r", "PICS/sub", "PICS"} << 3;
+        QTest::newRow("same folder twice") << QStringList{"defects", "-r", ".", "PICS/"} << 3;
+        QTest::newRow("hidden folder below another")
+            << QStringList{"defects", "-r", "PICS", "PICS/.hidden"} << 4;
+    }
+    void sameFileTestedOnce() {
+        QFETCH(QStringList, args);
+        QFETCH(int, tested);
+        QVERIFY(file("pics/a.jpg", truncated()));
+        QVERIFY(file("pics/sub/c.jpg", truncated()));
+        QVERIFY(file("pics/sub/d.jpg", truncated()));
+        QVERIFY(file("pics/.hidden/e.jpg", truncated()));
+        args.replaceInStrings("PICS", path("pics"));
+        Launch launch;
+        launch.workingFolder = path("pics");
+        const Run run = runTool(args, launch);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("Tested Files: %1\n").arg(tested)),
+                 qPrintable(run.out));
+        QCOMPARE(int(QDir(work() + "Defekt").entryList(QDir::Files).size()), tested);
+    }
+
+    // A name that is not UTF-8 reaches the tool byte for byte: it is found
+    // and named as it is, never reported missing under a mangled name.
+    void nameNotUtf8IsTakenByteForByte_data() {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("existing") << true << 1 << "'$'\\377''.jpg': the name is not valid UTF-8";
+        QTest::newRow("missing") << false << 1 << "'$'\\377''.jpg' does not exist.";
+    }
+    void nameNotUtf8IsTakenByteForByte() {
+        QFETCH(bool, create);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QVERIFY(file("pics/b.jpg", truncated()));
+        const QByteArray name = QFile::encodeName(path("pics/")) + "\xff.jpg";
+        if (create) {
+            const int fd = ::open(name.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        Launch launch;
+        launch.workingFolder = path("pics");
+        const Run run = runToolScript(
+            QStringLiteral("exec \"$0\" defects b.jpg \"$(printf '\\377.jpg')\""), launch);
+        ::unlink(name.constData()); // Qt cannot remove it with the folder
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        if (create) // the other file is still tested
+            QVERIFY(run.out.contains("Tested Files: 1"));
+    }
+
+    // Nothing is left out silently: each entry is named with its reason, the
+    // summary counts them and the exit status is 1.
+    void unreadableEntriesAreNamed_data() {
+        QTest::addColumn<QString>("locked");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("tested");
+        QTest::newRow("folder") << "pics/locked/"
+                                << "folder cannot be listed" << 1;
+        QTest::newRow("file") << "pics/locked.jpg"
+                              << "file cannot be read" << 2;
+    }
+    void unreadableEntriesAreNamed() {
+        QFETCH(QString, locked);
+        QFETCH(QString, reason);
+        QFETCH(int, tested);
+        QVERIFY(file("pics/b.jpg", truncated()));
+        if (locked.endsWith('/'))
+            QVERIFY(file(locked + "inside.jpg", truncated()));
+        else
+            QVERIFY(file(locked, truncated()));
+        QVERIFY(::chmod(QFile::encodeName(path(locked)).constData(), 0) == 0);
+        Launch launch;
+        launch.dropFileAccessOverride = true;
+        const Run run = runTool({"defects", "-r", path("pics")}, launch);
+        ::chmod(QFile::encodeName(path(locked)).constData(), 0700);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("skipped: " + path(locked) + ": " + reason), qPrintable(run.err));
+        QVERIFY(run.err.contains("skipped or unreadable (named above): 1\n"));
+        QVERIFY(run.out.contains(QStringLiteral("Tested Files: %1\n").arg(tested)));
+        QVERIFY(exists("work/Defekt/Defekt1_b.jpg"));
+    }
+
+    // Undo honours SIGTERM between two files: every file is either back or
+    // still in the defect folder, and a second undo moves back the rest.
+    void undoStopsBetweenFilesOnSigterm() {
+        const int count = 3000;
+        for (int i = 0; i < count; ++i)
+            QVERIFY(file(QStringLiteral("pics/d%1/f%2.jpg").arg(i / 100).arg(i), truncated(40)));
+        QCOMPARE(runTool({"defects", "--recursive", "--move", path("pics")}).exitCode, 0);
+        const QByteArray log = testing::readFile(work() + "Protokoll.txt");
+
+        QProcess process;
+        prepare(process, {});
+        process.start(toolPath(), {"undo"});
+        QVERIFY(process.waitForReadyRead(30000)); // the first file is back
+        ::kill(pid_t(process.processId()), SIGTERM);
+        const Run run = finish(process);
+        QVERIFY2(run.exitCode == 130 || run.exitCode == 0, qPrintable(run.err));
+        const int back = int(run.out.count(" -> "));
+        const int waiting = int(QDir(work() + "Defekt").entryList(QDir::Files).size());
+        QCOMPARE(back + waiting, count);
+        QVERIFY(run.out.endsWith(QStringLiteral("%1 of %1 file(s) moved back\n").arg(back)));
+        if (run.exitCode == 130) {
+            QVERIFY(waiting > 0);
+            QVERIFY(run.err.contains("interrupted"));
+        }
+        QCOMPARE(testing::readFile(work() + "Protokoll.txt"), log);
+
+        const Run rest = runTool({"undo"});
+        QCOMPARE(rest.exitCode, 0);
+        QVERIFY(rest.out.endsWith(QStringLiteral("%1 of %1 file(s) moved back\n").arg(waiting)));
+        QVERIFY(QDir(work() + "Defekt").entryList(QDir::Files).isEmpty());
+    }
+
+    // The undo counts only files that were in the defect folder: pairs whose
+    // move never happened are no files "not moved back". With --null the
+    // paths come bare and the count goes to stderr.
+    void undoCountsOnlyFilesThatWereMoved_data() {
+        QTest::addColumn<bool>("nullSeparated");
+        QTest::newRow("lines") << false;
+        QTest::newRow("null") << true;
+    }
+    void undoCountsOnlyFilesThatWereMoved() {
+        QFETCH(bool, nullSeparated);
+        QVERIFY(file("work/Defekt/Defekt1_a.jpg", truncated()));
+        QVERIFY(file("pics/b.jpg", truncated())); // its move had failed
+        const QString former = path("pics/a.jpg");
+        const QString moved = work() + "Defekt/Defekt1_a.jpg";
+        QVERIFY(WriteMoveLog(work() + "Protokoll.txt",
+                             {former, moved, path("pics/b.jpg"), work() + "Defekt/Defekt2_b.jpg",
+                              path("pics/c.jpg"), work() + "Defekt/Defekt3_c.jpg"}));
+        const Run run =
+            runTool(nullSeparated ? QStringList{"undo", "--null"} : QStringList{"undo"});
+        QCOMPARE(run.exitCode, 0);
+        const QString summary = "1 of 1 file(s) moved back\n";
+        if (nullSeparated) {
+            QCOMPARE(run.rawOut,
+                     QFile::encodeName(moved) + '\0' + QFile::encodeName(former) + '\0');
+            QCOMPARE(run.err, summary);
+        } else {
+            QCOMPARE(run.out, moved + " -> " + former + "\n" + summary);
+            QVERIFY(run.err.isEmpty());
+        }
+        QVERIFY(exists("pics/a.jpg"));
+    }
+
+    // Names that would break a line ("old -> new" per line) are quoted as
+    // ls --quoting-style=shell-escape does; --null gives the bare bytes.
+    void outputThatScriptsCanTrust_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("line break") << "line\nbreak.jpg";
+        QTest::newRow("arrow") << "a -> b.jpg";
+        QTest::newRow("quote and space") << "it's me.jpg";
+        QTest::newRow("plain") << "plain.jpg";
+    }
+    void outputThatScriptsCanTrust() {
+        QFETCH(QString, name);
+        QVERIFY(file("pics/" + name, truncated()));
+        const QString from = path("pics/" + name);
+        const QString to = work() + "Defekt/Defekt1_" + name;
+        const Run lines = runTool({"defects", from});
+        QCOMPARE(lines.exitCode, 0);
+        QCOMPARE(lines.out.section('\n', 0, 0), shown(from) + " -> " + shown(to));
+        QVERIFY(lines.out.contains("Files To Test: 1\n"));
+
+        QVERIFY(QFile::remove(to));
+        const Run nul = runTool({"defects", "-0", from});
+        QCOMPARE(nul.exitCode, 0);
+        QCOMPARE(nul.rawOut, QFile::encodeName(from) + '\0' + QFile::encodeName(to) + '\0');
+        QVERIFY(nul.err.contains("Files To Test: 1\n"));
+    }
+
+    // One language per run, from the locale, whatever the window's setting.
+    void languageFollowsTheLocale_data() {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("counter");
+        QTest::addColumn<QString>("closing");
+        QTest::addColumn<QString>("usage");
+        QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << "Zu testende Dateien: 1"
+                                << "Die Suche nach defekten Dateien ist beendet."
+                                << "unbekannte Aufgabe shrink";
+        QTest::newRow("English") << QStringList{"LANG=en_GB.UTF-8"} << "Files To Test: 1"
+                                 << "Search for damaged files ready."
+                                 << "unknown job shrink";
+    }
+    void languageFollowsTheLocale() {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, counter);
+        QFETCH(QString, closing);
+        QFETCH(QString, usage);
+        QVERIFY(file("pics/a.jpg", truncated()));
+        Launch launch;
+        launch.environment = environment;
+        const Run run = runTool({"defects", path("pics/a.jpg")}, launch);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(counter), qPrintable(run.out));
+        QVERIFY2(run.err.contains(closing), qPrintable(run.err));
+        const Run wrong = runTool({"shrink"}, launch);
+        QCOMPARE(wrong.exitCode, 2);
+        QVERIFY2(wrong.err.contains(usage), qPrintable(wrong.err));
+    }
+
+    // With no working folder stored, the tool uses the window's default, the
+    // per-user data folder: moved pictures and their log never land beside
+    // the program, and the help says where the log is.
+    void defaultWorkingFolderIsThePerUserDataFolder() {
+        testing::resetHive();
+        const QString folder = testing::dataHome() + "/Kelvasto/";
+        QVERIFY(file("pics/a.jpg", truncated()));
+        const Run help = runTool({"undo", "--help"});
+        QVERIFY2(help.out.contains("  " + folder + "Protokoll.txt\n"), qPrintable(help.out));
+        const Run run = runTool({"defects", "--move", path("pics/a.jpg")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QFileInfo::exists(folder + "Defekt/Defekt1_a.jpg"));
+        QCOMPARE(ReadMoveLog(folder + "Protokoll.txt").lines.size(), 2);
+        QVERIFY(!QFileInfo::exists(QFileInfo(toolPath()).absolutePath() + "/Defekt"));
+        QVERIFY(QDir(folder).removeRecursively());
     }
 };
 

@@ -4,10 +4,12 @@
 #include "common/test_registry.h"
 #include "engine/defect_results.h"
 #include "engine/defect_scan.h"
+#include "engine/file_ops.h"
 #include "engine/job_controls.h"
 #include "engine/move_log.h"
 #include "engine_fixtures.h"
 #include "i18n/catalogue.h"
+#include "skip_fixtures.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -245,6 +247,165 @@ private slots:
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_f0.jpg", "Defekt2_f1.jpg"}));
         QCOMPARE(tree.names("pics").size(), 4);
         QCOMPARE(host.undoPreparations(), QList<bool>({true}));
+    }
+
+    // A move run killed across file systems after its copy was complete left
+    // the picture at both places, and its log names the pair. The next run
+    // finds its predecessor's whole copy and finishes that move (under the
+    // name it has, logged as this run's), instead of placing the picture a
+    // second time; any other file is left alone.
+    void scanFinishesAKilledRunsMove_data() {
+        QTest::addColumn<QString>("loggedTarget"); // in the last run's log; "" for none
+        QTest::addColumn<bool>("sameBytes");       // at work/Defekt/<loggedTarget or Defekt1_a.jpg>
+        QTest::addColumn<QString>("finalTarget");  // where a.jpg ends up; "" for not moved
+        QTest::newRow("its own whole copy") << "Defekt1_a.jpg" << true << "Defekt1_a.jpg";
+        QTest::newRow("its own whole copy, other number")
+            << "Defekt7_a.jpg" << true << "Defekt7_a.jpg";
+        QTest::newRow("half a copy under another number")
+            << "Defekt7_a.jpg" << false << "Defekt1_a.jpg";
+        QTest::newRow("other bytes at the target") << "Defekt1_a.jpg" << false << "";
+        QTest::newRow("same bytes, not the last run's") << "" << true << "";
+    }
+    void scanFinishesAKilledRunsMove() {
+        QFETCH(QString, loggedTarget);
+        QFETCH(bool, sameBytes);
+        QFETCH(QString, finalTarget);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        const QByteArray bytes = fixtures::truncatedJpeg(4000);
+        const QByteArray other = sameBytes ? bytes : bytes.left(1500);
+        const QString left = loggedTarget.isEmpty() ? "Defekt1_a.jpg" : loggedTarget;
+        QVERIFY(tree.file("pics/a.jpg", bytes));
+        QVERIFY(tree.file("work/Defekt/" + left, other));
+        QStringList lastRun;
+        if (!loggedTarget.isEmpty())
+            lastRun << tree.path("pics/a.jpg") << tree.path("work/Defekt/" + loggedTarget);
+        QVERIFY(WriteMoveLog(logPath(host), lastRun));
+        host.setSelectedFolder(tree.path("pics/"));
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+
+        const bool moved = !finalTarget.isEmpty();
+        QCOMPARE(result.defective, 1);
+        QCOMPARE(result.transferred, moved ? 1 : 0);
+        QCOMPARE(tree.exists("pics/a.jpg"), !moved);
+        if (moved)
+            QCOMPARE(tree.read("work/Defekt/" + finalTarget), bytes);
+        if (left != finalTarget)
+            QCOMPARE(tree.read("work/Defekt/" + left), other);
+        // The log lists the move only when it was made, so the undo never
+        // moves a file this run did not move.
+        const QStringList pair =
+            moved ? QStringList({tree.path("pics/a.jpg"), tree.path("work/Defekt/" + finalTarget)})
+                  : QStringList();
+        QCOMPARE(ReadMoveLog(logPath(host)).lines, pair);
+        QCOMPARE(host.lists().ProtokollListBox, pair);
+        QCOMPARE(host.defectNotes().size(), 1);
+        QCOMPARE(host.defectNotes().at(0).done, moved);
+        QCOMPARE(UndoMoves(logPath(host)).restored, moved ? 1 : 0);
+        QCOMPARE(tree.read("pics/a.jpg"), bytes);
+    }
+
+    // What killed runs left half-written in the defect folder and beside the
+    // log goes at the start of the next run, in both modes.
+    void leftoversOfKilledRunsAreRemoved_data() {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("copy") << false;
+        QTest::newRow("move") << true;
+    }
+    void leftoversOfKilledRunsAreRemoved() {
+        QFETCH(bool, move);
+        fixtures::Tree tree;
+        RecordingJobHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.folder("work/Defekt"));
+        fixtures::leaveTemporary(tree.path("work/Defekt/.kelvasto-tmp-copy01"), "half", false);
+        fixtures::leaveTemporary(tree.path("work/.kelvasto-tmp-log001"), "F\r\n", false);
+        QVERIFY(tree.file("work/Protokoll.txt.backup", "the user's own"));
+        QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+        ScanDefectiveJpegs(host, recursive(move));
+        QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_a.jpg"}));
+        QCOMPARE(tree.names("work"), QStringList({"Protokoll.txt", "Protokoll.txt.backup"}));
+    }
+
+    // Files that cannot be read are named with their reason, counted, and
+    // tested as not defective; the run goes on.
+    void unreadableFilesAreReported() {
+        fixtures::Tree tree;
+        fixtures::SkipRecordingHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.file("a.jpg", fixtures::truncatedJpeg()));
+        QVERIFY(::mkfifo(QFile::encodeName(tree.path("fifo.jpg")).constData(), 0600) == 0);
+        host.setSelectedFiles(
+            {tree.path("vanished.jpg"), tree.path("a.jpg"), tree.path("fifo.jpg")});
+        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});
+        QCOMPARE(result.unreadable, 2);
+        QCOMPARE(result.defective, 1);
+        QCOMPARE(host.skippedPaths(),
+                 QStringList({tree.path("vanished.jpg"), tree.path("fifo.jpg")}));
+        QVERIFY2(host.skips().at(0).reason.startsWith("file cannot be read ("),
+                 qPrintable(host.skips().at(0).reason));
+        QCOMPARE(host.skips().at(1).reason, QStringLiteral("not a regular file"));
+    }
+
+    // The tester runs ahead of the moves; a file the run moved away before
+    // its second turn in the list must be found gone, as a test in turn
+    // finds it, not defective a second time.
+    void sameFileTwiceInTheSelection_data() {
+        QTest::addColumn<bool>("move");
+        QTest::addColumn<int>("unreadable");
+        QTest::addColumn<QStringList>("inDefectFolder");
+        QTest::newRow("move") << true << 1 << QStringList({"Defekt1_a.jpg"});
+        QTest::newRow("copy") << false << 0 << QStringList({"Defekt1_a.jpg", "Defekt2_a.jpg"});
+    }
+    void sameFileTwiceInTheSelection() {
+        QFETCH(bool, move);
+        QFETCH(int, unreadable);
+        QFETCH(QStringList, inDefectFolder);
+        fixtures::Tree tree;
+        fixtures::SkipRecordingHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.file("a.jpg", fixtures::truncatedJpeg()));
+        host.setSelectedFiles({tree.path("a.jpg"), tree.path("a.jpg")});
+        const DefectScanResult result =
+            ScanDefectiveJpegs(host, DefectScanOptions{false, move, {}, {}});
+        QCOMPARE(result.defective, 2 - unreadable);
+        QCOMPARE(result.unreadable, unreadable);
+        QCOMPARE(result.transferred, 2 - unreadable);
+        QCOMPARE(host.skippedPaths().size(), unreadable);
+        QCOMPARE(tree.names("work/Defekt"), inDefectFolder);
+    }
+
+    // A tree deeper than the system's path limit is collected, tested and
+    // moved like any other, and the undo brings its file back.
+    void treeDeeperThanThePathLimit() {
+        fixtures::Tree tree;
+        fixtures::SkipRecordingHost host;
+        useWorkingFolder(host, tree);
+        QVERIFY(tree.folder("pics"));
+        fixtures::DeepFolder deep(tree.path("pics/"), 36, 130);
+        QVERIFY(deep.valid());
+        QVERIFY(deep.write("cut.jpg", fixtures::truncatedJpeg(3000)));
+        QVERIFY(deep.write("sound.jpg", fixtures::soundJpeg(3000)));
+        QVERIFY(tree.file("pics/top.jpg", fixtures::truncatedJpeg()));
+        host.setSelectedFolder(tree.path("pics/"));
+
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+
+        QCOMPARE(result.collected, 3);
+        QCOMPARE(host.lists().AlteDateinamen.at(0), tree.path("pics/top.jpg"));
+        QCOMPARE(host.lists().AlteDateinamen.at(1), deep.path() + "cut.jpg");
+        QCOMPARE(result.unreadable, 0);
+        QCOMPARE(result.defective, 2);
+        QCOMPARE(result.transferred, 2);
+        QVERIFY(host.skips().isEmpty());
+        QVERIFY(!deep.exists("cut.jpg"));
+        QCOMPARE(tree.read("work/Defekt/Defekt2_cut.jpg"), fixtures::truncatedJpeg(3000));
+
+        QCOMPARE(UndoMoves(logPath(host)).restored, 2);
+        QVERIFY(deep.exists("cut.jpg"));
     }
 
     void destinationFieldChoosesTheFolder() {

@@ -1,6 +1,8 @@
 #include "base/errors.h"
 #include "common/test_registry.h"
 #include "engine/defect_test.h"
+#include "engine/defect_test_ahead.h"
+#include "engine/folder_access.h"
 #include "engine_fixtures.h"
 
 #include <QTest>
@@ -40,8 +42,10 @@ QByteArray fileWithPair(int n, int pairAt, int decoyAt = -1) {
     return bytes;
 }
 
-// The reads of the test under test: a small first block, then large ones.
-constexpr int kFirst = 4 * 1024;
+// The reads of the test under test: a few bytes first, then a middle-sized
+// block, then large ones.
+constexpr int kTail = 32;
+constexpr int kFirst = kTail + 4 * 1024;
 constexpr int kBlock = 64 * 1024;
 
 } // namespace
@@ -90,6 +94,9 @@ private slots:
         QTest::addColumn<int>("pairAt");
         QTest::addColumn<int>("decoyAt");
         const int sizes[] = {26,
+                             kTail + 1,
+                             kTail + 2,
+                             4 * kTail + 3,
                              kFirst + 1,
                              kFirst + 2,
                              4 * kFirst + 3,
@@ -116,6 +123,9 @@ private slots:
                                      r,
                                      r - 1,
                                      (r + n) / 2,
+                                     n - 2 - kTail,
+                                     n - 1 - kTail,
+                                     n - kTail,
                                      n - 2 - kFirst,
                                      n - 1 - kFirst,
                                      n - kFirst,
@@ -142,6 +152,40 @@ private slots:
         fixtures::Tree tree;
         QVERIFY(tree.file("t.jpg", bytes));
         QCOMPARE(IsDefectiveJpeg(tree.path("t.jpg")), referenceIsDefective(bytes));
+    }
+
+    // The tester that runs ahead gives, file by file, the answers of the
+    // test done in turn, around its hand-over batches and its window, also
+    // when the scan stops half-way.
+    void testAheadGivesTheAnswersInTurn_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("taken");
+        for (int files : {0, 1, 63, 64, 65, 300, 700})
+            QTest::addRow("%d files", files) << files << files;
+        QTest::newRow("stopped after 10 of 700") << 700 << 10;
+    }
+    void testAheadGivesTheAnswersInTurn() {
+        QFETCH(int, files);
+        QFETCH(int, taken);
+        fixtures::Tree tree;
+        QStringList list;
+        for (int i = 0; i < files; ++i) {
+            const QString name = QStringLiteral("d%1/f%2.jpg").arg(i / 50).arg(i);
+            if (i % 7 != 3)
+                QVERIFY(tree.file(name, i % 3 == 0 ? fixtures::truncatedJpeg(100 + i)
+                                                   : fixtures::soundJpeg(100 + i)));
+            list.append(tree.path(name));
+        }
+        DefectTestAhead ahead(list);
+        FolderCache folders;
+        for (int i = 0; i < taken; ++i) {
+            const DefectTestResult got = ahead.take(i);
+            const DefectTestResult want = TestDefectiveJpeg(list.at(i), folders);
+            QCOMPARE(got.readable, want.readable);
+            QCOMPARE(got.defective, want.defective);
+            QCOMPARE(got.failure, want.failure);
+            QCOMPARE(got.readable, i % 7 != 3);
+        }
     }
 
     void unreadableThingsRaise_data() {

@@ -2,6 +2,8 @@
 #include "common/test_registry.h"
 #include "engine/file_collection.h"
 #include "engine_fixtures.h"
+#include "i18n/own_texts.h"
+#include "skip_fixtures.h"
 
 #include <QTest>
 
@@ -160,11 +162,114 @@ private slots:
         QVERIFY(tree.file("locked/b.jpg", "x"));
         QVERIFY(tree.file("z/c.jpg", "x"));
         QVERIFY(QFile::setPermissions(tree.path("locked"), QFile::Permissions()));
-        RecordingJobHost host;
+        fixtures::SkipRecordingHost host;
         const QStringList got = collectJpegs(host, tree);
         QFile::setPermissions(tree.path("locked"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(got, QStringList({"a.jpg", "z/c.jpg"}));
+        // Once per walk of the tree: the two masks walk it twice here.
+        QCOMPARE(host.skippedPaths(), QStringList({tree.path("locked/"), tree.path("locked/")}));
+        QVERIFY(host.skips().at(0).reason.startsWith(OwnText("skip.folderUnreadable")));
+    }
+
+    // Nothing is left out silently: every folder that cannot be listed and
+    // every name that would be mangled is reported with its reason and
+    // counted, while hidden folders, links and other files than the masks'
+    // are left out by rule and not reported.
+    void skippedEntriesAreReported_data() {
+        QTest::addColumn<QString>("trouble");
+        QTest::addColumn<QStringList>("collected");
+        QTest::addColumn<QStringList>("skipped"); // bytes percent-encoded
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder gone before it was opened")
+            << "vanishing folder" << QStringList({"a.jpg", "z/c.jpg"}) << QStringList({"gone/"})
+            << "skip.folderUnreadable";
+        QTest::newRow("folder swapped for a link")
+            << "folder becomes link" << QStringList({"a.jpg", "z/c.jpg"}) << QStringList({"gone/"})
+            << "skip.folderUnreadable";
+        QTest::newRow("file name not in the encoding")
+            << "bad file name" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"})
+            << QStringList({"bad%E4.jpg"}) << "skip.nameNotFaithful";
+        QTest::newRow("folder name not in the encoding")
+            << "bad folder name" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"})
+            << QStringList({"bad%FF/"}) << "skip.nameNotFaithful";
+        QTest::newRow("left out by rule only")
+            << "nothing" << QStringList({"a.jpg", "gone/b.jpg", "z/c.jpg"}) << QStringList() << "";
+    }
+    void skippedEntriesAreReported() {
+        QFETCH(QString, trouble);
+        QFETCH(QStringList, collected);
+        QFETCH(QStringList, skipped);
+        QFETCH(QString, reason);
+        fixtures::Tree tree;
+        QVERIFY(tree.file("a.jpg", "x"));
+        QVERIFY(tree.file("gone/b.jpg", "x"));
+        QVERIFY(tree.file("z/c.jpg", "x"));
+        QVERIFY(tree.file(".hidden/d.jpg", "x"));
+        QVERIFY(tree.file("notes.txt", "x"));
+        QVERIFY(QFile::link(tree.path("a.jpg"), tree.path("link.jpg")));
+        const QByteArray root = QFile::encodeName(tree.root());
+        if (trouble == "bad file name")
+            QVERIFY(std::fclose(std::fopen((root + "bad\xe4.jpg").constData(), "w")) == 0);
+        if (trouble == "bad folder name")
+            QVERIFY(::mkdir((root + "bad\xff").constData(), 0700) == 0);
+        fixtures::SkipRecordingHost host;
+        // Pending messages come once per folder, just before it is opened.
+        host.onProcessPendingMessages([&](int call) {
+            if (call != 2)
+                return;
+            if (trouble == "vanishing folder" || trouble == "folder becomes link") {
+                QDir(tree.path("gone")).removeRecursively();
+                if (trouble == "folder becomes link")
+                    QFile::link(tree.path("z"), tree.path("gone"));
+            }
+        });
+        QStringList list;
+        const int count = CollectJpegFilesRecursive(host, list, tree.root());
+        QStringList relative;
+        for (const QString& path : list)
+            relative.append(path.mid(tree.root().size()));
+        QCOMPARE(relative, collected);
+        QStringList expected;
+        for (const QString& path : skipped)
+            expected.append(
+                QFile::decodeName(root + QByteArray::fromPercentEncoding(path.toLatin1())));
+        QCOMPARE(host.skippedPaths(), expected);
+        QCOMPARE(count, int(skipped.size()));
+        for (const auto& skip : host.skips())
+            QVERIFY2(skip.reason.startsWith(OwnText(reason.toLatin1().constData())),
+                     qPrintable(skip.reason));
+        ::unlink((root + "bad\xe4.jpg").constData());
+        ::rmdir((root + "bad\xff").constData());
+    }
+
+    // Past the path limit, and deeper than the levels that keep their
+    // folder open for their sub-folders.
+    void deepTreeKeepsTheListingOrder_data() {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("nameLength");
+        QTest::newRow("40 long names") << 40 << 110;
+        QTest::newRow("90 short names") << 90 << 50;
+        QTest::newRow("200 levels, past two kept open") << 200 << 25;
+    }
+    void deepTreeKeepsTheListingOrder() {
+        QFETCH(int, levels);
+        QFETCH(int, nameLength);
+        fixtures::Tree tree;
+        fixtures::DeepFolder deep(tree.root(), levels, nameLength);
+        QVERIFY(deep.valid());
+        QVERIFY(deep.write("b.jpg", "x"));
+        QVERIFY(deep.write("A.jpeg", "x"));
+        QVERIFY(deep.write("a.JPG", "x"));
+        QVERIFY(tree.file("top.jpg", "x"));
+        QVERIFY(tree.file("zz/last.jpg", "x"));
+        fixtures::SkipRecordingHost host;
+        QStringList list;
+        QCOMPARE(CollectJpegFilesRecursive(host, list, tree.root()), 0);
+        QCOMPARE(list,
+                 QStringList({tree.path("top.jpg"), deep.path() + "a.JPG", deep.path() + "b.jpg",
+                              tree.path("zz/last.jpg"), deep.path() + "A.jpeg"}));
+        QVERIFY(host.skips().isEmpty());
     }
 
     void missingFolderOrBareMaskCollectsNothing() {

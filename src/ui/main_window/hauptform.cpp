@@ -18,6 +18,7 @@
 #include "ui/main_window/index_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
+#include "ui/main_window/reduction_controller.h"
 #include "ui/main_window/textures.h"
 
 #include <QAbstractButton>
@@ -77,6 +78,7 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<DefectScanController>();
+    addController<ReductionController>();
     addController<FunctionsController>();
     addController<EditorController>();
     addController<IndexController>();
@@ -220,7 +222,6 @@ void THauptForm::buildControls() {
                                control<QStackedWidget>(QStringLiteral("NBStatus01"))};
     for (FeatureController* feature : m_controllers)
         feature->build(places);
-    places.pictureTabs->addTab(BuildReductionTab(places.pictureTabs), QString());
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("HauptStatusBar"));
@@ -394,7 +395,6 @@ void THauptForm::connectHandlers() {
     onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
     onClick("IdxSpeedButton01", &THauptForm::IdxSpeedButton01Click);
     onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
-    onClick("BitBtn_DV02", &THauptForm::BitBtn_DV02Click);
     onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
     onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
     onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);

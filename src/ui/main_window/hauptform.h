@@ -152,7 +152,6 @@ public slots:
     // A double click in the file list: a folder opens in the tree, a file
     // with the program the desktop associates with it.
     void ShellListView01DblClick(const QString& path);
-    void BitBtn_DV02Click();
     void FktBitBtn01Click();
     void BitBtnDupAbbrechenClick();
 

@@ -88,11 +88,6 @@ void THauptForm::finishWatcher() {
     }
 }
 
-void THauptForm::BitBtn_DV02Click() {
-    parts::SetTag(control<QWidget>(QStringLiteral("BitBtn_DV02")), 0);
-    m_stopFlags.JpegJobStop = 1;
-}
-
 void THauptForm::FktBitBtn01Click() {
     m_stopFlags.BatchJobStop = 1;
 }

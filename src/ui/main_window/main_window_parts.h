@@ -16,7 +16,6 @@ class QWidget;
 // The series tabs of HauptPageControl01. "JPEGs Testen" holds the shared
 // destination row and an empty GrafikPageControl01 for its sub-pages.
 QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs Testen"
-QWidget* BuildReductionTab(QWidget* parent);         // GrafikTabSheet02 "JPEGs verkleinern"
 QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"

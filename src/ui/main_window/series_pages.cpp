@@ -203,29 +203,6 @@ QWidget* BuildSeriesPageDefects(QWidget* parent) {
     return page;
 }
 
-QWidget* BuildReductionTab(QWidget* parent) {
-    auto* page = Named(new QWidget(parent), "GrafikTabSheet02");
-    auto* layout = new QHBoxLayout(page);
-    layout->setContentsMargins(6, 4, 6, 4);
-    auto* radio = new RadioGroup(QStringLiteral("RadioGroup_DV01"), page);
-    radio->setItems(
-        {QStringLiteral("Originaldateien verkleinern"), QStringLiteral("Kopien verkleinern")});
-    radio->setItemIndex(0);
-    layout->addWidget(radio, 0, Qt::AlignTop);
-    // The button stands below the check boxes: three columns would not fit
-    // beside the progress panel at the window's minimum width.
-    auto* checks = new QVBoxLayout;
-    checks->setSpacing(2);
-    for (const char* name : {"CheckBox_DV02", "CheckBox_DV03", "CheckBox_DV04"})
-        checks->addWidget(Named(new QCheckBox(page), name));
-    checks->addSpacing(4);
-    checks->addWidget(Button(page, "BitBtn_DV01", 150), 0, Qt::AlignLeft);
-    checks->addStretch();
-    layout->addLayout(checks);
-    layout->addStretch();
-    return page;
-}
-
 QWidget* BuildSeriesPageIndex(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "SerienTabSheet02");
     auto* layout = new QHBoxLayout(page);

@@ -1,0 +1,162 @@
+#include "cli/batch_job.h"
+
+#include "cli/shell_quote.h"
+#include "cli/standard_streams.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+
+#include <cstring>
+
+namespace {
+
+constexpr int kJobNameWidth = 9;
+
+} // namespace
+
+QString ParseErrorText(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString& name = unknown.first();
+        const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+        return OwnText("cli.unknown_option").arg(dashes + name);
+    }
+    const QString qtText = parser.errorText();
+    const qsizetype open = qtText.indexOf(QLatin1Char('\''));
+    const qsizetype close = qtText.lastIndexOf(QLatin1Char('\''));
+    if (open < 0 || close <= open)
+        return qtText;
+    const QString argument = qtText.mid(open + 1, close - open - 1);
+    if (qtText.startsWith(QLatin1String("Missing value")))
+        return OwnText("cli.needs_value").arg(argument);
+    if (qtText.startsWith(QLatin1String("Unexpected value")))
+        return OwnText("cli.takes_no_value").arg(argument);
+    return qtText;
+}
+
+const BatchJob* FindBatchJob(const QString& name) {
+    for (const BatchJob* job : BatchJobs())
+        if (name == QLatin1String(job->name))
+            return job;
+    return nullptr;
+}
+
+AppSettings LoadBatchSettings() {
+    return LoadSettings();
+}
+
+std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob& job,
+                                     const BatchInvocation& invocation, bool& assumeYes) {
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption yes(QStringLiteral("yes"));
+    parser.addOption(help);
+    parser.addOption(yes);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    if (!parser.parse(QStringList{QString::fromLatin1(job.name)} + invocation.arguments))
+        return UsageError(ParseErrorText(parser), &job);
+    if (parser.isSet(help)) {
+        WriteStandardOutput(job.help().toUtf8());
+        return ExitStatus::Done;
+    }
+    assumeYes = invocation.assumeYes || parser.isSet(yes);
+    return std::nullopt;
+}
+
+namespace {
+
+constexpr int kDoesNotExist = 9004;
+
+// Why an argument of this kind is left out; empty when it is taken.
+QString skipReason(ArgumentKind kind) {
+    switch (kind) {
+    case ArgumentKind::SymbolicLink:
+        return OwnText("cli.reason_link");
+    case ArgumentKind::Other:
+        return OwnText("cli.reason_not_regular");
+    case ArgumentKind::NotUtf8:
+        return OwnText("cli.reason_not_utf8");
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recursive,
+                                        const BatchJob& job, PathArguments& resolved) {
+    for (const QString& argument : arguments) {
+        const ResolvedArgument path = ResolveArgument(argument, recursive);
+        switch (path.kind) {
+        case ArgumentKind::Missing:
+            PrintError(ShownPath(argument) + CatalogueText(kDoesNotExist));
+            return ExitStatus::Error;
+        case ArgumentKind::Unreachable:
+            PrintError(
+                OwnText("cli.unreachable")
+                    .arg(ShownPath(argument), QString::fromLocal8Bit(std::strerror(path.error))));
+            return ExitStatus::Error;
+        case ArgumentKind::File:
+            if (recursive)
+                return UsageError(OwnText("cli.needs_folders").arg(ShownPath(argument)), &job);
+            resolved.paths.append(path.path);
+            break;
+        case ArgumentKind::Folder:
+            if (!recursive)
+                return UsageError(OwnText("cli.is_folder").arg(ShownPath(argument)), &job);
+            resolved.paths.append(path.path);
+            break;
+        default:
+            ++resolved.skipped;
+            PrintSkipped(path.path.isEmpty() ? argument : path.path, skipReason(path.kind));
+            break;
+        }
+    }
+    resolved.paths = recursive ? OutermostFolders(resolved.paths) : WithoutRepeats(resolved.paths);
+    return std::nullopt;
+}
+
+QString ShownPath(const QString& path) {
+    // Escapes keep the quoted form plain UTF-8 whatever the name's bytes.
+    return QString::fromUtf8(ShellEscapeQuoted(ArgumentBytes(path)));
+}
+
+void PrintOut(const QString& text) {
+    WriteStandardOutput(text.toUtf8());
+}
+
+void PrintOutBytes(const QByteArray& bytes) {
+    WriteStandardOutput(bytes);
+}
+
+void PrintPathPair(const QString& from, const QString& to, bool nullSeparated) {
+    if (nullSeparated)
+        WriteStandardOutput(ArgumentBytes(from) + '\0' + ArgumentBytes(to) + '\0');
+    else
+        PrintOut(ShownPath(from) + QStringLiteral(" -> ") + ShownPath(to) + QLatin1Char('\n'));
+}
+
+void PrintError(const QString& text) {
+    WriteStandardError("kelvasto-batch: " + text.toUtf8() + '\n');
+}
+
+void PrintSkipped(const QString& path, const QString& reason) {
+    PrintError(OwnText("cli.skipped").arg(ShownPath(path), reason));
+}
+
+int UsageError(const QString& text, const BatchJob* job) {
+    PrintError(text);
+    WriteStandardError((job ? job->help() : GeneralHelp()).toUtf8());
+    return ExitStatus::Usage;
+}
+
+QString GeneralHelp() {
+    QString jobs;
+    for (const BatchJob* job : BatchJobs())
+        jobs += QStringLiteral("  %1 %2\n")
+                    .arg(QString::fromLatin1(job->name), -kJobNameWidth)
+                    .arg(OwnText(job->summaryKey));
+    const AppSettings settings = LoadSettings();
+    return OwnText("cli.help")
+        .arg(jobs, ShownPath(settings.Arbeitsverzeichnis), ShownPath(ProtocolFilePath(settings)));
+}

@@ -1,0 +1,93 @@
+#pragma once
+// One job of kelvasto-batch: its name, a one-line summary, its help and what
+// it runs. Each job lives in its own file under jobs/ and has one row in the
+// table (job_table.cpp); `kelvasto-batch --help` lists the table. Adding a job
+// is one file and one row.
+//
+// The helpers below are what every job shares: the settings of the window,
+// the kernel's reading of path arguments (argument_paths.h), printing in the
+// user's language with names quoted for the shell, and the exit statuses.
+
+#include "app/app_settings.h"
+#include "cli/argument_paths.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <span>
+
+class QCommandLineParser;
+
+namespace ExitStatus {
+inline constexpr int Done = 0;
+inline constexpr int Error = 1; // also: something was skipped or left behind
+inline constexpr int Usage = 2;
+inline constexpr int Interrupted = 130;
+} // namespace ExitStatus
+
+struct BatchInvocation {
+    QStringList arguments;  // behind the job's name
+    bool assumeYes = false; // --yes before the job's name
+};
+
+struct BatchJob {
+    const char* name;
+    const char* summaryKey; // OwnText key of the one line --help shows
+    QString (*help)();      // the job's --help text, in the current language
+    int (*run)(const BatchInvocation& invocation);
+};
+
+// The jobs, in the order --help lists them.
+std::span<const BatchJob* const> BatchJobs();
+const BatchJob* FindBatchJob(const QString& name);
+
+// --- settings ----------------------------------------------------------------
+// The window's settings, with the window's default working folder (the
+// per-user data folder, created when first needed); a stored one is taken as
+// it is.
+AppSettings LoadBatchSettings();
+
+// --- arguments -----------------------------------------------------------------
+// Parses `invocation` with the job's options plus the shared --help and
+// --yes. Returns an exit status when the job is done already (help shown,
+// usage error reported); `assumeYes` then includes a --yes behind the name.
+std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob& job,
+                                     const BatchInvocation& invocation, bool& assumeYes);
+
+// The parser's error in the user's language (Qt's own texts are English).
+QString ParseErrorText(const QCommandLineParser& parser);
+
+// The PATH arguments of a job that works on files, or with `recursive` on
+// folder trees: each resolved the way the kernel reads it (argument_paths.h).
+struct PathArguments {
+    QStringList paths; // files, or start folders ending with "/"; each file
+                       // once, and no folder that another one's walk reaches
+    int skipped = 0;   // arguments named on stderr and left out (links,
+                       // devices, names that are not UTF-8)
+};
+// Returns an exit status when the job cannot go on: a missing or unreachable
+// path (error), a file with `recursive` or a folder without it (usage).
+std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recursive,
+                                        const BatchJob& job, PathArguments& resolved);
+
+// --- printing ------------------------------------------------------------------
+// A path as a terminal line shows it (quoted for the shell when needed).
+QString ShownPath(const QString& path);
+// Record separators of stdout: "\n" normally, NUL with --null.
+void PrintOut(const QString& text);
+void PrintOutBytes(const QByteArray& bytes);
+// One record of two paths: "from -> to" with each name quoted for the
+// shell, or with --null both paths as they are, each ended by NUL.
+void PrintPathPair(const QString& from, const QString& to, bool nullSeparated);
+// "kelvasto-batch: text" on stderr.
+void PrintError(const QString& text);
+// Names an entry the job left out, with the reason, on stderr.
+void PrintSkipped(const QString& path, const QString& reason);
+// Reports a usage error with the job's help (or the general help when `job`
+// is null); returns ExitStatus::Usage.
+int UsageError(const QString& text, const BatchJob* job);
+
+// The general --help: usage, the table's jobs, where the working folder and
+// the move log are.
+QString GeneralHelp();

@@ -1,0 +1,193 @@
+// kelvasto-batch defects: the defect scan of the window on files or trees
+// named on the command line.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "cli/standard_streams.h"
+#include "engine/defect_scan.h"
+#include "engine/move_log.h"
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+#include <unistd.h>
+
+extern const BatchJob kDefectsJob;
+
+namespace {
+
+constexpr int kFilesToTest = 85;
+constexpr int kTestedFiles = 86;
+constexpr int kInvalidFiles = 83;
+
+QString help() {
+    const AppSettings settings = LoadSettings();
+    return OwnText("cli.defects.help")
+        .arg(ShownPath(settings.Arbeitsverzeichnis), ShownPath(ProtocolFilePath(settings)));
+}
+
+// The scan's report on the console: a record per file copied or moved on
+// stdout, and on stderr every defective file left where it is, with why.
+class ConsoleDefectReporter : public DefectScanReporter {
+public:
+    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode, bool why)
+        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode), m_why(why) {}
+
+    // With --why: "path: reason" before the file's record; on stderr when
+    // stdout holds nothing but NUL-separated paths.
+    void noteDefectReason(const QString& path, const QString& reason) override {
+        if (!m_why)
+            return;
+        m_host.endProgressLine();
+        const QString line = ShownPath(path) + QStringLiteral(": ") + reason + QLatin1Char('\n');
+        if (m_nullSeparated)
+            WriteStandardError(line.toUtf8());
+        else
+            PrintOut(line);
+    }
+
+    // Left in place because an earlier run's copy has the new name: the
+    // job intends that (copying twice keeps the first copies), no failure.
+    int leftInPlace() const { return m_leftInPlace; }
+
+    void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
+        m_host.endProgressLine();
+        if (done) {
+            PrintPathPair(from, to, m_nullSeparated);
+        } else if (m_moveMode && (!IsLoggablePath(from) || !IsLoggablePath(to))) {
+            PrintError(OwnText("cli.unsafe_name").arg(ShownPath(from)));
+        } else if (QFileInfo::exists(to)) {
+            ++m_leftInPlace;
+            PrintError(OwnText("cli.left_in_place").arg(ShownPath(to), ShownPath(from)));
+        } else {
+            PrintError(OwnText("cli.not_transferred").arg(ShownPath(to), ShownPath(from)));
+        }
+    }
+
+private:
+    ConsoleJobHost& m_host;
+    bool m_nullSeparated;
+    bool m_moveMode;
+    bool m_why;
+    int m_leftInPlace = 0;
+};
+
+void printCounters(const DefectScanResult& result, bool nullSeparated) {
+    const QString counters =
+        QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
+            .arg(CatalogueText(kFilesToTest), QString::number(result.collected),
+                 CatalogueText(kTestedFiles), QString::number(result.tested),
+                 CatalogueText(kInvalidFiles), QString::number(result.defective));
+    // NUL-separated stdout holds nothing but paths.
+    if (nullSeparated)
+        WriteStandardError(counters.toUtf8());
+    else
+        PrintOut(counters);
+}
+
+// Every defective file not copied or moved is counted under exactly one
+// reason; returns how many count as failures.
+int printProblems(const ConsoleDefectReporter& reporter, const DefectScanResult& result,
+                  int skipped, const QString& logPath) {
+    const int failed = qMax(0, result.defective - result.transferred - result.unsafeNames -
+                                   result.unlogged - reporter.leftInPlace());
+    if (result.unsafeNames > 0)
+        PrintError(OwnText("cli.defects.unsafe_count").arg(result.unsafeNames));
+    if (result.unlogged > 0)
+        PrintError(
+            OwnText("cli.defects.unlogged_count").arg(result.unlogged).arg(ShownPath(logPath)));
+    if (failed > 0)
+        PrintError(OwnText("cli.defects.failed_count").arg(failed));
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    return failed + result.unsafeNames + result.unlogged + skipped;
+}
+
+bool canHoldMoveLog(const AppSettings& settings) {
+    const QFileInfo folder(QFileInfo(ProtocolFilePath(settings)).absolutePath());
+    return folder.isDir() && folder.isWritable();
+}
+
+int run(const BatchInvocation& invocation) {
+    QCommandLineParser parser;
+    const QCommandLineOption recursive(
+        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
+    const QCommandLineOption move(QStringLiteral("move"));
+    const QCommandLineOption destination(QStringLiteral("dest"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption nullSeparated(
+        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption thorough(QStringLiteral("thorough"));
+    const QCommandLineOption why(QStringLiteral("why"));
+    parser.addOptions({recursive, move, destination, nullSeparated, thorough, why});
+    bool assumeYes = false;
+    if (const std::optional<int> done =
+            ParseJobArguments(parser, kDefectsJob, invocation, assumeYes))
+        return *done;
+
+    DefectScanOptions options;
+    options.recursive = parser.isSet(recursive);
+    options.move = parser.isSet(move);
+    options.thorough = parser.isSet(thorough);
+    if (parser.isSet(destination)) {
+        const QString folder = parser.value(destination);
+        if (folder.isEmpty())
+            return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--dest")),
+                              &kDefectsJob);
+        options.destination = ResolveFolderToCreate(folder);
+        if (options.destination.isEmpty()) {
+            PrintError(OwnText("cli.defects.bad_dest").arg(ShownPath(folder)));
+            return ExitStatus::Error;
+        }
+    }
+    if (parser.positionalArguments().isEmpty())
+        return UsageError(OwnText("cli.no_path"), &kDefectsJob);
+    PathArguments targets;
+    if (const std::optional<int> fault = ResolvePathArguments(
+            parser.positionalArguments(), options.recursive, kDefectsJob, targets))
+        return *fault;
+
+    ConsoleOptions console;
+    console.assumeYes = assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(LoadBatchSettings(), console);
+    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move,
+                                   parser.isSet(why));
+    // Moves without a log could not be undone: refuse before moving anything.
+    if (options.move && !canHoldMoveLog(host.settings())) {
+        PrintError(OwnText("cli.defects.no_log_folder")
+                       .arg(ShownPath(host.settings().Arbeitsverzeichnis)));
+        return ExitStatus::Error;
+    }
+    if (options.recursive) {
+        options.startFolders = targets.paths;
+        host.setStartFolders(targets.paths);
+    } else {
+        host.setFiles(targets.paths);
+    }
+    InstallInterruptHandler(host.stopFlags());
+    const DefectScanResult result = ScanDefectiveJpegs(host, options, &reporter);
+    host.endProgressLine();
+    const int skipped = targets.skipped + host.skipped();
+    if (result.nothingToTest) {
+        if (skipped > 0)
+            PrintError(OwnText("cli.skipped_count").arg(skipped));
+        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    }
+    printCounters(result, parser.isSet(nullSeparated));
+    const QString logPath = ProtocolFilePath(host.settings());
+    const int problems = printProblems(reporter, result, skipped, logPath);
+    if (!result.logWritten) {
+        PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
+        if (options.move)
+            return ExitStatus::Error;
+    }
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return problems > 0 ? ExitStatus::Error : ExitStatus::Done;
+}
+
+} // namespace
+
+extern const BatchJob kDefectsJob = {"defects", "cli.defects.summary", help, run};

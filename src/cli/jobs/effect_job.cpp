@@ -1,0 +1,139 @@
+// kelvasto-batch effect: the batch picture functions of the window on files
+// or folder trees named on the command line.
+
+#include "cli/batch_job.h"
+#include "cli/console_job_host.h"
+#include "cli/standard_streams.h"
+#include "engine/batch_functions.h"
+#include "engine/job_controls.h"
+#include "i18n/own_texts.h"
+
+#include <QCommandLineParser>
+
+#include <unistd.h>
+
+extern const BatchJob kEffectJob;
+
+namespace {
+
+QString help() {
+    return OwnText("cli.effect.help");
+}
+
+struct Effect {
+    const char* name;
+    bool conversion; // bitmaps to JPEG, not a function on JPEG files
+    BatchFunction function;
+};
+
+constexpr Effect kEffects[] = {
+    {"aa", false, BatchFunction::AntiAlias},
+    {"opt", false, BatchFunction::Optimise},
+    {"sw", false, BatchFunction::BlackWhite},
+    {"bmp2jpg", true, BatchFunction::AntiAlias},
+};
+
+const Effect* findEffect(const QString& name) {
+    for (const Effect& effect : kEffects)
+        if (name == QLatin1String(effect.name))
+            return &effect;
+    return nullptr;
+}
+
+// A record per result written, and on stderr each result left out; the
+// conversion has no progress page, so its bar is drawn from here.
+class ConsoleEffectReporter : public BatchFunctionReporter {
+public:
+    ConsoleEffectReporter(ConsoleJobHost& host, bool nullSeparated)
+        : m_host(host), m_nullSeparated(nullSeparated) {}
+
+    void noteResult(const QString& source, const QString& result) override {
+        m_host.endProgressLine();
+        PrintPathPair(source, result, m_nullSeparated);
+    }
+    void noteSkippedFile(const QString& path, const QString& reason) override {
+        m_host.endProgressLine();
+        PrintError(OwnText("cli.effect.not_written").arg(ShownPath(path), reason));
+        ++m_notWritten;
+    }
+    void noteConverted(int done, int total) override {
+        const QString& bar = kFunctionsControls.progress.bar;
+        if (done == 1)
+            m_host.setProgressMaximum(bar, total);
+        m_host.setProgressValue(bar, done);
+    }
+    int notWritten() const { return m_notWritten; }
+
+private:
+    ConsoleJobHost& m_host;
+    bool m_nullSeparated;
+    int m_notWritten = 0;
+};
+
+int run(const BatchInvocation& invocation) {
+    QCommandLineParser parser;
+    const QCommandLineOption recursive(
+        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
+    const QCommandLineOption nullSeparated(
+        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    parser.addOptions({recursive, nullSeparated});
+    bool assumeYes = false;
+    if (const std::optional<int> done =
+            ParseJobArguments(parser, kEffectJob, invocation, assumeYes))
+        return *done;
+    QStringList words = parser.positionalArguments();
+    if (words.isEmpty())
+        return UsageError(OwnText("cli.effect.no_effect"), &kEffectJob);
+    const QString name = words.takeFirst();
+    const Effect* effect = findEffect(name);
+    if (!effect)
+        return UsageError(OwnText("cli.effect.unknown").arg(ShownPath(name)), &kEffectJob);
+    if (words.isEmpty())
+        return UsageError(OwnText("cli.no_path"), &kEffectJob);
+    BatchFunctionOptions options;
+    options.recursive = parser.isSet(recursive);
+    PathArguments targets;
+    if (const std::optional<int> fault =
+            ResolvePathArguments(words, options.recursive, kEffectJob, targets))
+        return *fault;
+
+    ConsoleOptions console;
+    console.assumeYes = assumeYes;
+    console.showProgress = ::isatty(STDERR_FILENO) == 1;
+    ConsoleJobHost host(LoadBatchSettings(), console);
+    if (options.recursive) {
+        options.startFolders = targets.paths;
+        host.setStartFolders(targets.paths);
+    } else {
+        host.setFiles(targets.paths);
+    }
+    InstallInterruptHandler(host.stopFlags());
+    ConsoleEffectReporter reporter(host, parser.isSet(nullSeparated));
+    BatchFunctionResult result;
+    try {
+        result = effect->conversion ? ConvertBitmapsToJpeg(host, options, &reporter)
+                                    : RunJpegFunction(host, effect->function, options, &reporter);
+    } catch (...) {
+        host.endProgressLine(); // the error then starts on a line of its own
+        throw;
+    }
+    host.endProgressLine();
+    const int skipped = targets.skipped + host.skipped();
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    if (result.nothingToDo)
+        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    const QString summary =
+        OwnText("cli.effect.written").arg(result.written).arg(result.collected) + '\n';
+    if (parser.isSet(nullSeparated))
+        WriteStandardError(summary.toUtf8());
+    else
+        PrintOut(summary);
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return reporter.notWritten() + skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+}
+
+} // namespace
+
+extern const BatchJob kEffectJob = {"effect", "cli.effect.summary", help, run};

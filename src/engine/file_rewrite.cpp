@@ -1,0 +1,155 @@
+#include "engine/file_rewrite.h"
+
+#include "engine/file_descriptor.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+bool writeAll(int fd, const char* data, std::int64_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, std::size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool readAndWrite(int from, int to, std::int64_t offset, std::int64_t count) {
+    constexpr std::int64_t kBlock = 256 * 1024;
+    std::unique_ptr<char[]> buffer(new char[kBlock]);
+    while (count > 0) {
+        const ssize_t got =
+            ::pread(from, buffer.get(), std::size_t(std::min(count, kBlock)), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || !writeAll(to, buffer.get(), got))
+            return false;
+        offset += got;
+        count -= got;
+    }
+    return true;
+}
+
+// The kernel copies without passing the bytes through the process (and may
+// share blocks on file systems that can); where it cannot, read and write.
+bool copyRange(int from, int to, const ByteRange& range) {
+    off_t offset = range.begin;
+    std::int64_t count = range.size();
+    while (count > 0) {
+        const ssize_t copied = ::copy_file_range(from, &offset, to, nullptr, std::size_t(count), 0);
+        if (copied < 0 && errno == EINTR)
+            continue;
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                           errno == EOPNOTSUPP || errno == EPERM))
+            return readAndWrite(from, to, offset, count);
+        if (copied <= 0)
+            return false; // an error, or the file shrank while we read it
+        count -= copied;
+    }
+    return true;
+}
+
+// The reduced file should look like the old one to everyone else. Only root
+// may give a file away; a group the user belongs to can still be kept.
+void keepOwner(int fd, const struct stat& info) {
+    if (info.st_uid == ::geteuid() && info.st_gid == ::getegid())
+        return;
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), info.st_gid);
+}
+
+} // namespace
+
+StagedRewrites::~StagedRewrites() {
+    for (const auto& staged : m_staged)
+        ::unlink(staged->temporary.constData());
+}
+
+bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
+                           const std::vector<ByteRange>& ranges) {
+    auto staged = std::make_unique<Staged>();
+    staged->path = path;
+    staged->target = QFile::encodeName(path);
+    const qsizetype slash = staged->target.lastIndexOf('/');
+    staged->temporary = slash < 0 ? QByteArray() : staged->target.left(slash + 1);
+    // Hidden, and without a picture extension, so no collection picks it up.
+    staged->temporary += ".kelvasto-XXXXXX";
+    staged->fd.reset(::mkostemp(staged->temporary.data(), O_CLOEXEC));
+    if (!staged->fd.valid())
+        return false;
+    bool written = true;
+    std::int64_t size = 0;
+    for (const ByteRange& range : ranges) {
+        written = written && copyRange(sourceFd, staged->fd.get(), range);
+        size += range.size();
+    }
+    if (written) {
+        keepOwner(staged->fd.get(), info);
+        // After fchown, which may clear bits; set-user-ID and the like are not kept.
+        written = ::fchmod(staged->fd.get(), info.st_mode & 0777) == 0;
+    }
+    if (!written) {
+        ::unlink(staged->temporary.constData());
+        return false;
+    }
+    // Start writing it out now, while the next files are read: the flush at
+    // the commit then finds little left to wait for.
+    (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    m_bytes += size;
+    m_staged.push_back(std::move(staged));
+    return true;
+}
+
+bool StagedRewrites::contains(const QString& path) const {
+    for (const auto& staged : m_staged)
+        if (staged->path == path)
+            return true;
+    return false;
+}
+
+QStringList StagedRewrites::commit() {
+    // All on disk before the first rename, so a crash cannot leave an empty
+    // file under an old name. One flush per file system writes the whole
+    // batch: fsync would wait for the disk once per file.
+    std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
+    const auto durable = [&](int fd) {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0)
+            return false;
+        auto flush = std::find_if(flushes.begin(), flushes.end(),
+                                  [&](const auto& f) { return f.first == info.st_dev; });
+        if (flush == flushes.end())
+            flush = flushes.insert(flushes.end(), {info.st_dev, ::syncfs(fd) == 0});
+        return flush->second || ::fsync(fd) == 0;
+    };
+    QStringList failed;
+    for (const auto& staged : m_staged) {
+        const bool written = durable(staged->fd.get()) && staged->fd.close();
+        if (!written || ::rename(staged->temporary.constData(), staged->target.constData()) != 0) {
+            ::unlink(staged->temporary.constData());
+            failed << staged->path;
+        }
+    }
+    m_staged.clear();
+    m_bytes = 0;
+    return failed;
+}
+
+bool RewriteFileFromRanges(const QString& path, int sourceFd, const struct stat& info,
+                           const std::vector<ByteRange>& ranges) {
+    StagedRewrites rewrite;
+    return rewrite.stage(path, sourceFd, info, ranges) && rewrite.commit().isEmpty();
+}

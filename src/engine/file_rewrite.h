@@ -1,0 +1,61 @@
+#pragma once
+// Replaces files by a selection of their own bytes without ever leaving one
+// half-written: the new content goes to a temporary file in the same folder,
+// is flushed to disk, and is renamed over the file in one step. A process
+// killed at any moment leaves the old file or the new one, never a mix; at
+// worst a hidden temporary file ".kelvasto-XXXXXX" remains beside it.
+//
+// Flushing costs a disk round trip per file when done one by one, several
+// times the cost of writing the file; so a job stages many files and commits
+// them together: the first flush writes the whole batch (the file system
+// commits its journal once), the others find nothing left to do.
+
+#include "engine/file_descriptor.h"
+#include "engine/jpeg_cut_view.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
+
+class StagedRewrites {
+public:
+    StagedRewrites() = default;
+    // Removes the temporary files of whatever was not committed.
+    ~StagedRewrites();
+    StagedRewrites(const StagedRewrites&) = delete;
+    StagedRewrites& operator=(const StagedRewrites&) = delete;
+
+    // Writes the `ranges` of the open file `sourceFd` (described by `info`)
+    // in order into a temporary file beside `path`, with the permission bits
+    // (read/write/execute) of `info` and, where the system allows, its owner
+    // and group. False when that failed; then nothing is left behind.
+    bool stage(const QString& path, int sourceFd, const struct stat& info,
+               const std::vector<ByteRange>& ranges);
+    bool contains(const QString& path) const;
+    std::size_t size() const { return m_staged.size(); }
+    std::int64_t bytes() const { return m_bytes; }
+
+    // Flushes every staged file to disk, then renames each over its target in
+    // the order staged. Returns the targets that could not be replaced (they
+    // keep their old content; their temporary files are gone).
+    QStringList commit();
+
+private:
+    struct Staged {
+        QString path;
+        QByteArray target;
+        QByteArray temporary;
+        FileDescriptor fd;
+    };
+    std::vector<std::unique_ptr<Staged>> m_staged;
+    std::int64_t m_bytes = 0;
+};
+
+// Stages and commits one file; false when `path` could not be replaced.
+bool RewriteFileFromRanges(const QString& path, int sourceFd, const struct stat& info,
+                           const std::vector<ByteRange>& ranges);

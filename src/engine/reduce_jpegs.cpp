@@ -1,0 +1,214 @@
+#include "engine/reduce_jpegs.h"
+
+#include "base/errors.h"
+#include "engine/file_collection.h"
+#include "engine/file_ops.h"
+#include "engine/file_rewrite.h"
+#include "engine/job_controls.h"
+#include "engine/job_host.h"
+#include "engine/job_run.h"
+#include "engine/path_utils.h"
+#include "i18n/catalogue.h"
+
+#include <QFile>
+
+#include <vector>
+
+namespace {
+
+const ReductionControls& kControls = kReductionControls;
+
+constexpr int kNothingChosen = 9107;
+constexpr int kNoDestination = 9003;
+constexpr int kWarningFirst = 9108;
+constexpr int kWarningLast = 9112;
+constexpr int kStopped = 9113;
+constexpr int kFinished = 9114;
+
+void inform(JobHost& host, int id) {
+    host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
+}
+
+// The warning before every run, each entry on its own line.
+bool warningAccepted(JobHost& host) {
+    QStringList lines;
+    for (int id = kWarningFirst; id <= kWarningLast; ++id)
+        lines << CatalogueText(id);
+    return host.showMessage(lines.join(QLatin1Char('\n')), MessageKind::Warning,
+                            ButtonBit(DialogButton::OK) | ButtonBit(DialogButton::Abort)) ==
+           DialogResult::OK;
+}
+
+void collectWorkList(JobHost& host, const ReduceJpegsOptions& options, QStringList& list) {
+    if (!options.recursive) {
+        CollectSelectedFiles(host, list);
+        return;
+    }
+    QStringList folders = options.startFolders;
+    if (folders.isEmpty())
+        folders.append(host.selectedFolder());
+    for (const QString& folder : folders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+}
+
+QString fileName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Reduces file after file; the reduced files are staged and put in place in
+// batches, and a file counts as reduced (and is reported) once it is.
+class Reducer {
+public:
+    Reducer(ReductionReporter& report, const ReductionOptions& remove, ReduceJpegsResult& result)
+        : m_report(report), m_remove(remove), m_result(result) {}
+
+    // False when an error ends the job at this file.
+    bool reduce(const QString& path) {
+        // Listed twice (or two sources, one copy name): the second pass works
+        // on the file as the first left it.
+        if (m_staged.contains(path) && !commit())
+            return false;
+        try {
+            const FileReduction reduction = ReduceJpegFile(path, m_remove, &m_staged);
+            if (reduction.rewritten)
+                m_pending.push_back({path, reduction.saved});
+            m_result.savingsTotal += reduction.saved;
+        } catch (const KelvastoError& error) {
+            fail(path, QString::fromLocal8Bit(error.what()));
+            return false;
+        }
+        constexpr std::size_t kBatchFiles = 64;
+        constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
+        return (m_staged.size() < kBatchFiles && m_staged.bytes() < kBatchBytes) || commit();
+    }
+
+    // Puts the staged files in place; false when one could not be replaced.
+    bool commit() {
+        const QStringList failed = m_staged.commit();
+        for (const Pending& pending : m_pending) {
+            if (failed.contains(pending.path)) {
+                m_result.savingsTotal -= pending.saved; // that file kept its bytes
+                continue;
+            }
+            ++m_result.changed;
+            m_report.noteReducedFile(pending.path, pending.saved);
+        }
+        m_pending.clear();
+        if (failed.isEmpty())
+            return true;
+        fail(failed.first(), QStringLiteral("cannot replace: %1").arg(failed.first()));
+        return false;
+    }
+
+private:
+    void fail(const QString& path, const QString& error) {
+        if (!m_result.failedFile.isEmpty())
+            return;
+        m_result.failedFile = path;
+        m_result.error = error;
+    }
+
+    struct Pending {
+        QString path;
+        std::int64_t saved;
+    };
+    ReductionReporter& m_report;
+    const ReductionOptions& m_remove;
+    ReduceJpegsResult& m_result;
+    StagedRewrites m_staged;
+    std::vector<Pending> m_pending;
+};
+
+// The host reports for itself when it knows how; otherwise nobody listens.
+ReductionReporter& reporterFor(JobHost& host, ReductionReporter* reporter) {
+    static ReductionReporter nobody;
+    if (reporter)
+        return *reporter;
+    if (auto* self = dynamic_cast<ReductionReporter*>(&host))
+        return *self;
+    return nobody;
+}
+
+// Returns false when an error ended the loop.
+bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
+                 const QStringList& files, ReduceJpegsResult& result) {
+    const QString copyFolder = AddTrailingBackslash(options.destination);
+    Reducer reducer(report, options.remove, result);
+    FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
+    bool ok = true;
+    for (const QString& file : files) {
+        QString target = file;
+        bool work = true;
+        if (options.copies) {
+            target = copyFolder + fileName(file);
+            // An existing copy is not replaced: it is reduced again. But the
+            // user asked for copies to keep the originals: a "copy" that is
+            // the original itself (the destination is its folder) is left.
+            CopyFileNoOverwrite(file, target);
+            work = !IsSameFile(file, target);
+            if (!work) {
+                ++result.originalsKept;
+                report.noteOriginalKept(file);
+            }
+        }
+        ok = !work || reducer.reduce(target);
+        host.setText(kControls.savings, QString::number(result.savingsTotal));
+        if (!ok)
+            break;
+        loop.advance();
+        // The stop is read after the file in hand, so no file is left half done.
+        if (!loop.next())
+            break;
+    }
+    result.reduced = loop.done();
+    result.stopped = loop.stopped();
+    // Whatever ended the loop, the files reduced so far stay reduced.
+    ok = reducer.commit() && ok;
+    host.setText(kControls.savings, QString::number(result.savingsTotal));
+    return ok;
+}
+
+} // namespace
+
+ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
+                              ReductionReporter* reporter) {
+    ReductionReporter& report = reporterFor(host, reporter);
+    ReduceJpegsResult result;
+    if (!options.remove.any()) {
+        result.nothingChosen = true;
+        inform(host, kNothingChosen);
+        return result;
+    }
+    if (options.copies && options.destination.isEmpty()) {
+        result.noDestination = true;
+        inform(host, kNoDestination);
+        return result;
+    }
+
+    JobRun run(host, JobKind::Reduction, kControls.progress, {kControls.savings});
+    BatchLists& lists = host.lists();
+    lists.AlteDateinamen.clear();
+    lists.NeueDateinamen.clear();
+    run.startWatcher(WatcherKind::JPEGVerkleinern);
+    collectWorkList(host, options, lists.AlteDateinamen);
+    run.stopWatcher();
+    const QStringList files = lists.AlteDateinamen;
+    result.collected = int(files.size());
+    host.setText(kControls.progress.total, QString::number(result.collected));
+
+    // The warning comes at every run, even with nothing collected, without
+    // the hourglass over it.
+    host.setBusyCursor(false);
+    const bool accepted = warningAccepted(host);
+    host.setBusyCursor(true);
+    if (!accepted) {
+        result.declined = true;
+        return result;
+    }
+    if (!reduceFiles(host, report, options, files, result))
+        return result; // ended by an error: no closing message
+    inform(host, result.stopped ? kStopped : kFinished);
+    run.end();
+    return result;
+}
