@@ -5,6 +5,9 @@ set -eu
 
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 libjpeg62-turbo-dev xvfb xauth"
+# Qt's own texts in German, the icon theme the program falls back to without a
+# desktop session, and the SVG icon engine that draws that theme's icons.
+PACKAGES="$PACKAGES qt6-translations-l10n breeze-icon-theme libqt6svg6"
 # The benchmarks compare with these peer tools, and take real photographs from
 # these wallpaper packages (bench/common/photos.sh).
 if [ "${1:-}" = "--bench" ]; then

@@ -74,7 +74,8 @@ public:
     virtual void setBusyCursor(bool busy) = 0;
     virtual void lockUi(JobKind kind) = 0;
     virtual void unlockUi(JobKind kind) = 0;
-    // Sets a label (counter) by its control name and repaints it at once.
+    // Sets a label (counter) by its control name; a window may show it a few
+    // milliseconds later, and shows the last value at the latest when it is unlocked.
     virtual void setText(const QString& control, const QString& text) = 0;
     virtual void setProgressMaximum(const QString& bar, int maximum) = 0;
     virtual void setProgressValue(const QString& bar, int value) = 0;

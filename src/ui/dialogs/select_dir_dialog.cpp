@@ -2,11 +2,14 @@
 
 #include "app/error_handler.h"
 #include "engine/dialog_types.h"
+#include "i18n/own_texts.h"
 #include "ui/dialogs/draw_gradient.h"
 #include "ui/dialogs/message_tables.h"
 #include "ui/dialogs/select_dir_layout.h"
+#include "ui/icons/theme_icons.h"
 
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -102,6 +105,8 @@ void TSelectDirDlg::createLabel() {
 void TSelectDirDlg::createTree() {
     m_model = new QFileSystemModel(this);
     m_model->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
+    // Folder icons as in the main window's tree.
+    m_model->setIconProvider(&FileIcons());
     m_model->setRootPath(QStringLiteral("/"));
     m_tree = new QTreeView(this);
     m_tree->setObjectName(QStringLiteral("ShellTreeView"));
@@ -128,6 +133,8 @@ void TSelectDirDlg::createTree() {
 void TSelectDirDlg::createButtons() {
     m_ok = MakeButton(this, "OKButton", Texts().okCaption, QStyle::SP_DialogOkButton);
     m_no = MakeButton(this, "NoButton", QString(), QStyle::SP_DialogNoButton);
+    // The button has no caption; say what it does.
+    m_no->setToolTip(OwnText("chooser.no_folder"));
     m_abort = MakeButton(this, "AbortButton", Texts().abortCaption, QStyle::SP_DialogCancelButton);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
@@ -151,17 +158,44 @@ void TSelectDirDlg::applyLayout(const SelectDirLayout& layout) {
     m_abort->setGeometry(layout.abortButton);
 }
 
-bool TSelectDirDlg::selectFolder(const QString& path) {
+QModelIndex TSelectDirDlg::folderIndex(const QString& path) const {
     const QModelIndex index = m_model->index(path);
     if (!index.isValid() || !m_model->isDir(index) ||
         QDir::cleanPath(m_model->filePath(index)) != path)
-        return false;
+        return {};
+    return index;
+}
+
+void TSelectDirDlg::expandTo(const QModelIndex& index) {
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
+}
+
+bool TSelectDirDlg::selectFolder(const QString& path) {
+    const QModelIndex index = folderIndex(path);
+    if (!index.isValid())
+        return false;
+    expandTo(index);
     m_tree->setCurrentIndex(index);
     m_followSelection = true;
     scrollToSelection();
     return true;
+}
+
+bool TSelectDirDlg::showFolder(const QString& path) {
+    const QModelIndex index = folderIndex(path);
+    if (!index.isValid())
+        return false;
+    expandTo(index);
+    m_tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    m_followSelection = true;
+    scrollToSelection();
+    return true;
+}
+
+QString TSelectDirDlg::currentFolder() const {
+    const QModelIndex current = m_tree->currentIndex();
+    return current.isValid() ? m_model->filePath(current) : QString();
 }
 
 QString TSelectDirDlg::selectedFolder() const {
@@ -212,7 +246,7 @@ void TSelectDirDlg::showEvent(QShowEvent* event) {
 }
 
 bool ChooseDirectory(QString& directory, const QString& caption, const QString& prompt,
-                     const QString& language) {
+                     const QString& language, const QString& openAt) {
     SelectDirTexts& texts = Texts();
     texts.caption = caption;
     texts.prompt = prompt;
@@ -226,6 +260,8 @@ bool ChooseDirectory(QString& directory, const QString& caption, const QString& 
     const QString folder = PreselectedFolder(directory, QDir::currentPath());
     if (!folder.isEmpty() && !dialog.selectFolder(folder))
         dialog.selectFolder(QDir::currentPath());
+    if (folder.isEmpty() && !openAt.isEmpty())
+        dialog.showFolder(QDir::cleanPath(openAt));
     const int dpi = ScreenDpi();
     if (dpi != kDesignDpi)
         dialog.applyLayout(SelectDirLayoutFor(dpi, ScreenSize()));

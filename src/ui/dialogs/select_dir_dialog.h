@@ -15,9 +15,11 @@ struct SelectDirLayout;
 // directory is in and out: OK gives the selected folder (empty when nothing
 // usable is selected), No gives empty, Abort and the close box leave it unchanged. A
 // folder that cannot be shown opens the tree at the current working folder.
+// An empty directory preselects nothing; the tree then opens at `openAt`
+// (the folder the user is working in) instead of collapsed at "/".
 // Always returns false; callers use only the directory.
 bool ChooseDirectory(QString& directory, const QString& caption, const QString& prompt,
-                     const QString& language);
+                     const QString& language, const QString& openAt = QString());
 
 // The five texts that outlive a call until the next one overwrites them. The OK
 // and Abort captions keep the previous call's when the language matches none.
@@ -42,6 +44,11 @@ public:
     // The selected folder's path; empty when nothing is selected or the
     // selected folder no longer exists.
     QString selectedFolder() const;
+    // Expands the tree to `path` and scrolls it into view with the keyboard
+    // focus on it, without selecting it; false when the tree cannot show it.
+    bool showFolder(const QString& path);
+    // The path of the folder with the keyboard focus; empty when none.
+    QString currentFolder() const;
     // Places the dialog and its controls for a logical resolution.
     void applyLayout(const SelectDirLayout& layout);
 
@@ -61,6 +68,8 @@ private:
     void FormCreate();
     void scrollToSelection();
     void followSelection();
+    QModelIndex folderIndex(const QString& path) const;
+    void expandTo(const QModelIndex& index);
 
     QFileSystemModel* m_model = nullptr;
     QLabel* m_label = nullptr;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLocale>
 
 #include <cerrno>
 #include <cstdio>
@@ -85,6 +86,19 @@ bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& r
     if (folded != 0)
         return folded < 0;
     return QFile::encodeName(a) < QFile::encodeName(b);
+}
+
+QVariant FileListFilterModel::data(const QModelIndex& index, int role) const {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
+        return QSortFilterProxyModel::data(index, role);
+    const QModelIndex item = mapToSource(index);
+    const QLocale locale;
+    if (index.column() == 3)
+        return locale.toString(files->lastModified(item), QLocale::ShortFormat);
+    if (files->isDir(item))
+        return QSortFilterProxyModel::data(index, role);
+    return locale.formattedDataSize(files->size(item));
 }
 
 bool FileListFilterModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -35,6 +35,9 @@ public:
     const QStringList& listMasks() const { return m_masks; }
 
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    // Sizes and dates in the default locale (the program's language); the
+    // file model writes them in the desktop's.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

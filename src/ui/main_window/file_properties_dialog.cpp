@@ -1,6 +1,7 @@
 #include "ui/main_window/file_properties_dialog.h"
 
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -25,11 +26,6 @@ QString PermissionText(QFileDevice::Permissions p) {
     for (const auto& [bit, letter] : bits)
         text.append(p.testFlag(bit) ? QLatin1Char(letter) : QLatin1Char('-'));
     return text;
-}
-
-// The dialog's own texts; the catalogue holds none for it.
-QString Text(const char* german, const char* english) {
-    return QString::fromUtf8(LanguageOffset() == 10000 ? english : german);
 }
 
 } // namespace
@@ -60,33 +56,35 @@ void ShowFileProperties(const QString& path, QWidget* parent) {
     const FileProperties p = ReadFileProperties(path);
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("FileProperties"));
-    dialog.setWindowTitle(Text("Eigenschaften: ", "Properties: ") + p.name);
+    dialog.setWindowTitle(OwnText("properties.title") + p.name);
     auto* layout = new QVBoxLayout(&dialog);
     auto* form = new QFormLayout;
+    // Dates and sizes in the program's language, not the desktop's.
     const QLocale locale;
-    auto row = [&](const char* de, const char* en, const QString& value) {
+    auto row = [&](const char* key, const QString& value) {
         auto* label = new QLabel(value, &dialog);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(Text(de, en), label);
+        form->addRow(OwnText(key), label);
     };
     auto date = [&](const QDateTime& t) { return locale.toString(t, QLocale::LongFormat); };
-    row("Name:", "Name:", p.name);
-    row("Ordner:", "Folder:", p.folder);
-    row("Art:", "Kind:", p.isFolder ? Text("Ordner", "Folder") : Text("Datei", "File"));
+    row("properties.name", p.name);
+    row("properties.folder", p.folder);
+    row("properties.kind", OwnText(p.isFolder ? "properties.kind_folder" : "properties.kind_file"));
     if (!p.isFolder)
-        row("Größe:", "Size:",
-            locale.formattedDataSize(p.size) + QStringLiteral(" (") + locale.toString(p.size) +
-                Text(" Byte)", " bytes)"));
-    row("Geändert:", "Modified:", date(p.modified));
-    row("Gelesen:", "Accessed:", date(p.accessed));
-    row("Status geändert:", "Status changed:", date(p.changed));
-    row("Rechte:", "Permissions:", p.permissions);
+        row("properties.size", locale.formattedDataSize(p.size) + QStringLiteral(" (") +
+                                   locale.toString(p.size) + OwnText("properties.bytes"));
+    row("properties.modified", date(p.modified));
+    row("properties.accessed", date(p.accessed));
+    row("properties.changed", date(p.changed));
+    row("properties.permissions", p.permissions);
     if (p.pixelSize.isValid())
-        row("Bildgröße:", "Picture size:",
+        row("properties.picture_size",
             QStringLiteral("%1 x %2").arg(p.pixelSize.width()).arg(p.pixelSize.height()));
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("Close"));
+    QPushButton* close = buttons->button(QDialogButtonBox::Close);
+    close->setObjectName(QStringLiteral("Close"));
+    close->setText(CatalogueText(8989));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog.exec();

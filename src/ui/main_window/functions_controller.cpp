@@ -106,6 +106,7 @@ void FunctionsController::FktZielverzeichnisClick() {
         DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
     QString folder = start.text;
     if (start.openChooser)
-        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName());
+        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName(),
+                        window().currentTreeFolder());
     field->setText(folder);
 }

@@ -18,6 +18,7 @@
 #include "ui/main_window/index_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
+#include "ui/main_window/qt_translation.h"
 #include "ui/main_window/reduction_controller.h"
 #include "ui/main_window/textures.h"
 
@@ -91,9 +92,13 @@ void THauptForm::ThrowMissingControl(const QString& name, const char* className)
 }
 
 void THauptForm::ApplyLanguage() {
+    ApplyQtTranslation(LanguageOffset());
     ::ApplyLanguage(*this);
     controller<EditorController>().applyLanguage();
     controller<DefectScanController>().applyLanguage();
+    ApplyToolbarTexts(*this);
+    // Type names and dates of the listed items were made in the old language.
+    m_fileList->reread();
 }
 
 void THauptForm::FormCreate() {
@@ -172,6 +177,11 @@ bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize &&
         watched->objectName() == QLatin1String("EinzelNotebook01"))
         GuardedHandler(this, [&] { FormResize(); });
+    // A folder the program selected stays in the tree's middle when the
+    // window changes size, until the user moves the tree himself.
+    if (event->type() == QEvent::Resize && watched == m_tree->viewport() && m_treeFollowsCurrent &&
+        m_tree->currentIndex().isValid())
+        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -214,6 +224,7 @@ void THauptForm::buildControls() {
     layout->addWidget(buildSeriesTab(series));
     tabs->addTab(series, QString());
     tabs->addTab(BuildEditorPage(tabs), QString());
+    LinkUndoButton(*this);
 
     // The features fill their places in the order they were registered.
     const FeaturePlaces places{tabs, upper,
@@ -285,7 +296,10 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({250, 10000});
     createTreeModel();
-    selectTreeFolder(QDir::homePath());
+    m_tree->viewport()->installEventFilter(this);
+    // Opened, so the start folder shows its sub-folders below it.
+    if (selectTreeFolder(QDir::homePath()))
+        m_tree->expand(m_tree->currentIndex());
     return splitter;
 }
 
@@ -304,7 +318,7 @@ void THauptForm::createTreeModel() {
     // program selected in sight until the user moves the tree himself.
     auto keepInSight = [this] {
         if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
-            m_tree->scrollTo(m_tree->currentIndex());
+            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     };
     connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
@@ -330,7 +344,8 @@ bool THauptForm::selectTreeFolder(const QString& folder) {
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
         m_tree->expand(up);
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    // In the middle, not on the last line: what lies below it stays in view.
+    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
     m_treeFollowsCurrent = true;
     return true;
 }

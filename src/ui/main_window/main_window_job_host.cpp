@@ -2,13 +2,14 @@
 
 #include "i18n/catalogue.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/main_window/counter_display.h"
 #include "ui/main_window/hauptform.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
+
+MainWindowJobHost::MainWindowJobHost(THauptForm& window)
+    : m_window(window), m_counters(std::make_unique<CounterDisplay>()) {}
 
 MainWindowJobHost::~MainWindowJobHost() {
     // A job that ended by an error must not leave the hourglass behind.
@@ -32,6 +33,7 @@ QStringList MainWindowJobHost::selectedFiles() const {
     return m_window.selectedFiles();
 }
 void MainWindowJobHost::refreshFileList() {
+    m_counters->flush();
     m_window.refreshFileList();
 }
 void MainWindowJobHost::processPendingMessages() {
@@ -56,10 +58,15 @@ void MainWindowJobHost::setBusyCursor(bool busy) {
 }
 
 void MainWindowJobHost::lockUi(JobKind kind) {
+    m_counters->flush();
+    m_window.fileList()->suspendWatching();
     m_window.LockUiForJob(kind);
 }
 void MainWindowJobHost::unlockUi(JobKind kind) {
+    // The last counts of a job are on screen when the window is free again.
+    m_counters->flush();
     m_window.UnlockUiAfterJob(kind);
+    m_window.fileList()->resumeWatching();
 }
 
 QWidget* MainWindowJobHost::namedControl(const QString& name) {
@@ -70,29 +77,21 @@ QWidget* MainWindowJobHost::namedControl(const QString& name) {
 }
 
 void MainWindowJobHost::setText(const QString& control, const QString& text) {
-    QWidget* widget = namedControl(control);
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else if (auto* field = qobject_cast<QLineEdit*>(widget))
-        field->setText(text);
-    else
-        return;
-    widget->repaint();
+    m_counters->setText(namedControl(control), text);
 }
 
 void MainWindowJobHost::setProgressMaximum(const QString& bar, int maximum) {
+    m_counters->flush();
     if (auto* progress = qobject_cast<QProgressBar*>(namedControl(bar)))
         progress->setMaximum(maximum);
 }
 
 void MainWindowJobHost::setProgressValue(const QString& bar, int value) {
-    if (auto* progress = qobject_cast<QProgressBar*>(namedControl(bar)))
-        progress->setValue(value);
+    m_counters->setProgressValue(namedControl(bar), value);
 }
 
 void MainWindowJobHost::showProgressPage(int page) {
+    m_counters->flush();
     m_window.showProgressPage(page);
 }
 void MainWindowJobHost::startWatcher(WatcherKind kind) {
@@ -103,6 +102,7 @@ void MainWindowJobHost::stopWatcher() {
 }
 
 int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, DialogButtons buttons) {
+    m_counters->flush();
     // No message after the window has gone; a question counts as closed by
     // its close box.
     if (m_window.closing())

@@ -8,11 +8,14 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
+class CounterDisplay;
 class THauptForm;
 
 class MainWindowJobHost : public JobHost {
 public:
-    explicit MainWindowJobHost(THauptForm& window) : m_window(window) {}
+    explicit MainWindowJobHost(THauptForm& window);
     ~MainWindowJobHost() override;
 
     AppSettings& settings() override;
@@ -41,5 +44,6 @@ private:
 
     THauptForm& m_window;
     QHash<QString, QPointer<QWidget>> m_controls;
+    std::unique_ptr<CounterDisplay> m_counters;
     int m_busyDepth = 0;
 };

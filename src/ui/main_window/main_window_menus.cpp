@@ -3,6 +3,9 @@
 
 #include "ui/main_window/main_window_parts.h"
 
+#include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
+#include "ui/icons/theme_icons.h"
 #include "ui/main_window/toolbar_icons.h"
 
 #include <QActionGroup>
@@ -38,6 +41,10 @@ QMenu* Submenu(QMenuBar* bar, const char* name) {
     auto* menu = new QMenu(bar);
     menu->setObjectName(QString::fromLatin1(name));
     menu->setToolTipsVisible(true);
+    // "Aktionen" has no entries on some tabs. Opened then, an empty menu would
+    // take a zero size, and a window once shown at zero size is never mapped
+    // again by X: the menu would stay invisible for the rest of the run.
+    menu->setMinimumSize(1, 1);
     bar->addMenu(menu);
     return menu;
 }
@@ -92,7 +99,8 @@ QMenu* BuildPopupMenu(QWidget* parent) {
     menu->addSeparator();
     AddEntry(menu, {"PM01_DateienMarkieren", 15, true, true});
     menu->addSeparator();
-    AddEntry(menu, {"PM01_Eigenschaften", -1, true, true});
+    AddEntry(menu, {"PM01_Eigenschaften", -1, true, true})
+        ->setIcon(ThemeIcon("document-properties"));
     return menu;
 }
 
@@ -124,4 +132,27 @@ QToolBar* BuildMainToolBar(QWidget* parent) {
     add("TB01Hilfe", 7);
     add("TB01Info", 6);
     return toolbar;
+}
+
+void LinkUndoButton(QWidget& window) {
+    auto* entry = window.findChild<QAction*>(QStringLiteral("HMenuDateiRueckgaengig"));
+    auto* button = window.findChild<QAction*>(QStringLiteral("TB01Rueckgaengig"));
+    button->setEnabled(entry->isEnabled());
+    QObject::connect(entry, &QAction::enabledChanged, button, &QAction::setEnabled);
+}
+
+void ApplyToolbarTexts(QWidget& window) {
+    const std::pair<const char*, QString> tips[] = {
+        {"TB01Refresh", OwnText("toolbar.refresh")},
+        {"TB01LargeIcon", OwnText("toolbar.large_icons")},
+        {"TB01SmallIcon", OwnText("toolbar.small_icons")},
+        {"TB01List", OwnText("toolbar.list")},
+        {"TB01Report", OwnText("toolbar.details")},
+        {"TB01Info", CatalogueText(843)},
+    };
+    for (const auto& [name, tip] : tips) {
+        auto* button = window.findChild<QAction*>(QString::fromLatin1(name));
+        button->setToolTip(tip);
+        button->setStatusTip(tip);
+    }
 }

@@ -37,6 +37,12 @@ QMenu* BuildPopupMenu(QWidget* parent);
 
 // HauptToolBar01.
 QToolBar* BuildMainToolBar(QWidget* parent);
+// Tooltips of the toolbar buttons that have no menu entry to take them from,
+// in the current language.
+void ApplyToolbarTexts(QWidget& window);
+// TB01Rueckgaengig acts through HMenuDateiRueckgaengig, so it takes over the
+// entry's enabled state whenever that changes. Call once both exist.
+void LinkUndoButton(QWidget& window);
 
 // Small shared helpers for the builders.
 namespace parts {

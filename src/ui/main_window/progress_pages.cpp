@@ -28,10 +28,15 @@ QLabel* Label(QWidget* parent, const char* name) {
     return Label(parent, QString::fromLatin1(name));
 }
 
+// Counters change once per file. A fixed size keeps a new number from
+// asking the layouts for room: that request climbs up through the tab
+// widgets, which then repaint the whole window every time.
 QLabel* Counter(QWidget* parent, const QString& name) {
     auto* label = Label(parent, name, QStringLiteral("0"));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(50);
+    const QFontMetrics metrics(label->font());
+    label->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000000000")) + 2,
+                        metrics.height());
     return label;
 }
 
@@ -66,10 +71,13 @@ struct PageBuilder {
         grid->setVerticalSpacing(3);
         grid->setColumnStretch(0, 1);
     }
+    // The caption on a line of its own, the counter right-aligned below it:
+    // beside each other, captions of both languages wrapped at different
+    // places in the 200-pixel panel.
     void counterRow(const char* caption, const QString& counter) {
         auto* label = Label(page, caption);
         label->setWordWrap(true);
-        grid->addWidget(label, row, 0);
+        grid->addWidget(label, row++, 0, 1, 2);
         grid->addWidget(Counter(page, counter), row++, 1);
     }
     void heading(const char* name) {

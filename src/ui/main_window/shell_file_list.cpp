@@ -31,11 +31,6 @@ void setUpView(QAbstractItemView* view) {
 
 } // namespace
 
-QFileIconProvider& FileIcons() {
-    static QFileIconProvider provider;
-    return provider;
-}
-
 ShellFileList::ShellFileList(QWidget* parent)
     : QWidget(parent), m_filter(new FileListFilterModel(this)),
       m_selection(new QItemSelectionModel(m_filter, this)), m_stack(new QStackedLayout(this)),
@@ -120,6 +115,17 @@ void ShellFileList::applyRoot() {
 void ShellFileList::reread() {
     createFileModel();
     applyRoot();
+    m_watchSuspended = false;
+}
+
+void ShellFileList::suspendWatching() {
+    m_files->setOption(QFileSystemModel::DontWatchForChanges, true);
+    m_watchSuspended = true;
+}
+
+void ShellFileList::resumeWatching() {
+    if (m_watchSuspended)
+        reread();
 }
 
 void ShellFileList::setViewStyle(ViewStyle style) {

@@ -3,6 +3,8 @@
 // icons, small icons, list, details) on ONE model and ONE selection, so that a
 // change of view keeps the selection. A texture may lie behind the items.
 
+#include "ui/icons/theme_icons.h"
+
 #include <QColor>
 #include <QImage>
 #include <QStringList>
@@ -16,12 +18,6 @@ class QItemSelectionModel;
 class QListView;
 class QStackedLayout;
 class QTreeView;
-
-class QFileIconProvider;
-
-// Icons from the style, so folders and files show one also without an icon
-// theme. Shared by the folder tree and the file list.
-QFileIconProvider& FileIcons();
 
 enum class ViewStyle { LargeIcon, SmallIcon, List, Report };
 
@@ -42,6 +38,12 @@ public:
     bool showsHidden() const { return m_showHidden; }
     // Reads the folder anew from the file system; the selection is dropped.
     void reread();
+    // While a job moves or writes files below the listed folder, the model
+    // would re-read the folder at every change. The job re-reads the list at
+    // its end; resumeWatching() re-reads only when that did not happen.
+    void suspendWatching();
+    void resumeWatching();
+    bool watching() const { return !m_watchSuspended; }
 
     // The texture tiled behind items and text; a null image: ordinary
     // background.
@@ -100,6 +102,7 @@ private:
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
     bool m_loaded = false;
+    bool m_watchSuspended = false;
     QImage m_texture;
     QColor m_textColour;
     QFileSystemModel* m_files = nullptr;

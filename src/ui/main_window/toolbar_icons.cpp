@@ -1,111 +1,109 @@
 #include "ui/main_window/toolbar_icons.h"
 
-#include <QApplication>
+#include "ui/icons/theme_icons.h"
+
 #include <QPainter>
+#include <QPainterPath>
 #include <QPixmap>
-#include <QStyle>
 
 #include <functional>
 
 namespace {
 
+// The program's own drawings, for the two slots no themed icon fits; drawn
+// at 16 and 32 pixels so they stay sharp in menus and on larger screens.
 QIcon Drawn(const std::function<void(QPainter&)>& draw) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return QIcon(pixmap);
+    QIcon icon;
+    for (const int size : {16, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 16.0, size / 16.0);
+        draw(painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
-QIcon Squares(int cells, int gap) {
-    return Drawn([=](QPainter& p) {
-        const int size = (16 - gap * (cells - 1)) / cells;
-        p.setPen(QColor(40, 70, 140));
-        p.setBrush(QColor(120, 160, 230));
-        for (int y = 0; y < cells; ++y)
-            for (int x = 0; x < cells; ++x)
-                p.drawRect(x * (size + gap), y * (size + gap), size - 1, size - 1);
+// A globe: the language of the interface, whichever it is.
+QIcon LanguageIcon() {
+    return Drawn([](QPainter& p) {
+        const QRectF globe(1.5, 1.5, 13, 13);
+        p.setBrush(QColor(61, 174, 233));
+        p.setPen(QPen(QColor(29, 99, 148), 1));
+        p.drawEllipse(globe);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(240, 248, 255), 0.9));
+        p.drawEllipse(QRectF(5, 1.5, 6, 13));
+        p.drawLine(QPointF(8, 1.5), QPointF(8, 14.5));
+        p.drawLine(QPointF(1.5, 8), QPointF(14.5, 8));
+        p.drawLine(QPointF(2.8, 4.8), QPointF(13.2, 4.8));
+        p.drawLine(QPointF(2.8, 11.2), QPointF(13.2, 11.2));
     });
 }
 
-QIcon Lines(bool withBullets, bool columns) {
-    return Drawn([=](QPainter& p) {
-        for (int row = 0; row < 4; ++row) {
-            const int y = 2 + row * 4;
-            if (withBullets) {
-                p.fillRect(1, y - 1, 3, 3, QColor(120, 160, 230));
-                p.fillRect(6, y, 9, 1, QColor(50, 50, 50));
-            } else {
-                p.fillRect(1, y, 14, 1, QColor(50, 50, 50));
-            }
-            if (columns)
-                p.fillRect(9, y - 1, 1, 3, QColor(140, 140, 140));
-        }
+// A picture with a torn-off lower corner: the search for cut-off JPEGs.
+QIcon DefectScanIcon() {
+    return Drawn([](QPainter& p) {
+        QPainterPath sheet;
+        sheet.moveTo(1.5, 2.5);
+        sheet.lineTo(14.5, 2.5);
+        sheet.lineTo(14.5, 8.5);
+        sheet.lineTo(12, 10);
+        sheet.lineTo(13, 12);
+        sheet.lineTo(10.5, 13.5);
+        sheet.lineTo(1.5, 13.5);
+        sheet.closeSubpath();
+        p.setPen(QPen(QColor(60, 60, 60), 1));
+        p.setBrush(QColor(250, 250, 250));
+        p.drawPath(sheet);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(90, 160, 220)); // sky
+        p.drawRect(QRectF(3, 4, 9.5, 4));
+        p.setBrush(QColor(80, 160, 80)); // hill
+        p.drawPolygon(QPolygonF({QPointF(3, 12), QPointF(6.5, 7.5), QPointF(10, 12)}));
+        p.setPen(QPen(QColor(218, 68, 83), 1.6)); // the tear
+        p.drawPolyline(
+            QPolygonF({QPointF(14.5, 8.5), QPointF(12, 10), QPointF(13, 12), QPointF(10.5, 13.5)}));
     });
 }
 
-QIcon Lettered(const QString& letters, const QColor& colour) {
-    return Drawn([=](QPainter& p) {
-        p.setBrush(colour);
-        p.setPen(colour.darker(150));
-        p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
-        QFont font = p.font();
-        font.setPixelSize(letters.size() > 1 ? 8 : 11);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, letters);
-    });
-}
-
-QIcon Standard(QStyle::StandardPixmap pixmap) {
-    return QApplication::style()->standardIcon(pixmap);
-}
+// Freedesktop names of the themed slots; nullptr: drawn by the program.
+constexpr const char* kThemeNames[kToolbarIconCount] = {
+    "view-list-icons",   // 0 large icons
+    "view-grid",         // 1 small icons
+    "view-list-text",    // 2 list
+    "view-list-details", // 3 details
+    "document-open",     // 4 load picture
+    "document-save",     // 5 save picture
+    "help-about",        // 6 info
+    "help-contents",     // 7 help
+    "edit-undo",         // 8 undo
+    "view-refresh",      // 9 refresh
+    nullptr,             // 10 language
+    "configure",         // 11 options
+    "application-exit",  // 12 quit
+    "edit-delete-shred", // 13 uninstall
+    "edit-delete",       // 14 delete
+    "edit-select-all",   // 15 mark all
+    "view-preview",      // 16 index pictures
+    nullptr,             // 17 search defective files
+    "zoom-out",          // 18 reduce files
+};
 
 } // namespace
 
+const char* ToolbarIconThemeName(int slot) {
+    return slot >= 0 && slot < kToolbarIconCount ? kThemeNames[slot] : nullptr;
+}
+
 QIcon ToolbarIcon(int slot) {
-    switch (slot) {
-    case 0:
-        return Squares(2, 2);
-    case 1:
-        return Squares(3, 1);
-    case 2:
-        return Lines(true, false);
-    case 3:
-        return Lines(false, true);
-    case 4:
-        return Standard(QStyle::SP_DialogOpenButton);
-    case 5:
-        return Standard(QStyle::SP_DialogSaveButton);
-    case 6:
-        return Standard(QStyle::SP_MessageBoxInformation);
-    case 7:
-        return Standard(QStyle::SP_DialogHelpButton);
-    case 8:
-        return Standard(QStyle::SP_ArrowBack);
-    case 9:
-        return Standard(QStyle::SP_BrowserReload);
-    case 10:
-        return Lettered(QStringLiteral("DE"), QColor(60, 120, 60));
-    case 11:
-        return Lettered(QStringLiteral("O"), QColor(90, 90, 110));
-    case 12:
-        return Standard(QStyle::SP_DialogCloseButton);
-    case 13:
-        return Standard(QStyle::SP_TrashIcon);
-    case 14:
-        return Lettered(QStringLiteral("X"), QColor(190, 40, 40));
-    case 15:
-        return Lettered(QStringLiteral("A"), QColor(40, 90, 170));
-    case 16:
-        return Squares(3, 1);
-    case 17:
-        return Lettered(QStringLiteral("?"), QColor(200, 120, 20));
-    case 18:
-        return Lettered(QStringLiteral("-"), QColor(40, 140, 120));
-    default:
-        return {};
-    }
+    if (slot == 10)
+        return LanguageIcon();
+    if (slot == 17)
+        return DefectScanIcon();
+    const char* name = ToolbarIconThemeName(slot);
+    return name ? ThemeIcon(name) : QIcon();
 }

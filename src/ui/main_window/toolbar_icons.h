@@ -8,6 +8,11 @@
 
 inline constexpr int kToolbarIconCount = 19;
 
-// The icon of a slot; the theme's icon where the style has one, otherwise a
-// small drawing of our own. An unknown slot gives a null icon.
+// The icon of a slot: the icon theme's, or for language and defect scan,
+// which no themed icon fits, a drawing of the program's own. An unknown slot
+// gives a null icon.
 QIcon ToolbarIcon(int slot);
+
+// The freedesktop name a slot takes from the theme; nullptr for the drawn
+// slots and unknown ones.
+const char* ToolbarIconThemeName(int slot);
