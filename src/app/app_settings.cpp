@@ -83,6 +83,8 @@ AppSettings LoadSettings(const SettingsDefaults& defaults) {
     readByte(key, QStringLiteral("SLVTextur01"), s.SLVTextur01, 1);
     readString(key, QStringLiteral("SLVTexturPfad01"), s.SLVTexturPfad01, QString());
     readInteger(key, QStringLiteral("SLVFontColor01"), s.SLVFontColor01, 0);
+    readBoolean(key, QStringLiteral("DefektGruendlich"), s.DefektGruendlich, false);
+    readBoolean(key, QStringLiteral("ListeVorschaubilder"), s.ListeVorschaubilder, false);
     key.close();
 
     if (!s.Arbeitsverzeichnis.isEmpty())
@@ -98,6 +100,10 @@ void SaveScreenSettings(const AppSettings& s) {
     key.writeString(QStringLiteral("UnterverzeichnisIdx"), s.UnterverzeichnisIdx);
     key.writeString(QStringLiteral("UnterverzeichnisThumb"), s.UnterverzeichnisThumb);
     key.writeString(QStringLiteral("UnterverzeichnisSonst"), s.UnterverzeichnisSonst);
+    // Added later: a store that never had it on stays as it was.
+    const QString thorough = QStringLiteral("DefektGruendlich");
+    if (s.DefektGruendlich || key.readInteger(thorough).ok())
+        key.writeBoolean(thorough, s.DefektGruendlich);
     key.close();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The in-memory copy of the program's eighteen settings, and the two routines
+// The in-memory copy of the program's settings, and the two routines
 // that bind it to the settings store. Field names are the stored value names.
 
 #include <QString>
@@ -27,6 +27,8 @@ struct AppSettings {
     std::uint8_t SLVTextur01 = 1;        // 0 none, 1..5 built in, 6 own file; one byte
     QString SLVTexturPfad01;             // own texture file
     std::int32_t SLVFontColor01 = 0;     // file-list text colour with the own texture
+    bool DefektGruendlich = false;       // defect scan decodes the picture data too
+    bool ListeVorschaubilder = false;    // icon views show each picture's thumbnail
 };
 
 // Platform defaults that are not constants.
@@ -48,7 +50,7 @@ SettingsDefaults PlatformSettingsDefaults();
 // defaults and the trailing-"/" rule, closes the key.
 AppSettings LoadSettings(const SettingsDefaults& defaults = PlatformSettingsDefaults());
 
-// Writes ExplorerSTVLinks and the three sub-folder names.
+// Writes ExplorerSTVLinks, the three sub-folder names and DefektGruendlich.
 void SaveScreenSettings(const AppSettings& settings);
 
 // Writes Sprache and Sprachwahl, then reads Sprachwahl back into `settings`

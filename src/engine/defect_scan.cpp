@@ -11,6 +11,7 @@
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
 #include "engine/scope_exit.h"
+#include "engine/thorough_check.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
 
@@ -40,22 +41,58 @@ int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList
     return skipped;
 }
 
+// Each file's verdict, in list order: the end-of-image test from its tester
+// ahead, or the thorough check from its workers ahead.
+class VerdictSource {
+public:
+    VerdictSource(const QStringList& files, const DefectScanOptions& options)
+        : m_files(files), m_thorough(options.thorough) {
+        if (m_thorough)
+            m_checks = std::make_unique<ThoroughCheckAhead>(files, options.checkThreads);
+        else
+            m_tests = std::make_unique<DefectTestAhead>(files);
+    }
+    DefectVerdict take(int index) {
+        return m_checks ? m_checks->take(index) : verdictOf(m_tests->take(index));
+    }
+    // The verdict on the file as it is now, read in turn.
+    DefectVerdict again(const QString& path) const {
+        if (m_thorough)
+            return CheckJpegThoroughly(path);
+        FolderCache folders;
+        return verdictOf(TestDefectiveJpeg(path, folders));
+    }
+
+private:
+    static DefectVerdict verdictOf(const DefectTestResult& test) {
+        if (!test.readable)
+            return {false, false, DefectCause::None, test.failure};
+        return {true, test.defective, test.defective ? DefectCause::CutOff : DefectCause::None, {}};
+    }
+
+    const QStringList& m_files;
+    const bool m_thorough;
+    std::unique_ptr<DefectTestAhead> m_tests;
+    std::unique_ptr<ThoroughCheckAhead> m_checks;
+};
+
 // An unreadable file is counted as tested and not defective, so one bad
 // file does not end the run half-way; it is reported as skipped. A path this
 // run has moved a file from or to since the tester read it is tested again,
 // as a test in turn would have found it.
-bool testFile(JobHost& host, DefectTestAhead& ahead, int index, const QSet<QString>& touched,
-              const QString& path, DefectScanResult& result) {
-    DefectTestResult test = ahead.take(index);
-    if (touched.contains(path)) {
-        FolderCache folders;
-        test = TestDefectiveJpeg(path, folders);
+bool testFile(JobHost& host, VerdictSource& verdicts, int index, const QSet<QString>& touched,
+              DefectScanReporter& reporter, const QString& path, DefectScanResult& result) {
+    DefectVerdict verdict = verdicts.take(index);
+    if (touched.contains(path))
+        verdict = verdicts.again(path);
+    if (!verdict.readable) {
+        ++result.unreadable;
+        host.reportSkipped(path, verdict.message);
+        return false;
     }
-    if (test.readable)
-        return test.defective;
-    ++result.unreadable;
-    host.reportSkipped(path, test.failure);
-    return false;
+    if (verdict.defective)
+        reporter.noteDefectReason(path, DefectReasonText(verdict));
+    return verdict.defective;
 }
 
 QString folderOf(const QString& path) {
@@ -168,16 +205,17 @@ private:
     bool m_folderMade = false;
 };
 
-void testFiles(DefectMover& mover, JobHost& host, const QStringList& files,
+void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
+               const DefectScanOptions& options, const QStringList& files,
                DefectScanResult& result) {
     const int width = int(QString::number(files.size()).size());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
-    DefectTestAhead ahead(files);
+    VerdictSource verdicts(files, options);
     for (int i = 0; i < files.size(); ++i) {
         if (!loop.next())
             break;
         const QString& path = files.at(i);
-        if (testFile(host, ahead, i, mover.touched(), path, result)) {
+        if (testFile(host, verdicts, i, mover.touched(), reporter, path, result)) {
             ++result.defective;
             mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
@@ -245,7 +283,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
             // offering its undo would move back files of that run.
             report.prepareMoveUndo(mover.undoable());
         });
-        testFiles(mover, host, files, result);
+        testFiles(mover, host, report, options, files, result);
         finishLog.runNow();
 
         host.refreshFileList();

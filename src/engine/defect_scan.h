@@ -32,6 +32,10 @@ struct DefectScanOptions {
     QString destination;    // GrafikZielverzeichnis; empty means the working folder
     // Start folders of a recursive run; empty means the folder tree's selection.
     QStringList startFolders;
+    // Also decode each file's data and count libjpeg's complaints as defects.
+    bool thorough = false;
+    // Threads of the thorough check; 0 takes one per core.
+    int checkThreads = 0;
 };
 
 struct DefectScanResult {
@@ -62,6 +66,11 @@ public:
         (void)from;
         (void)to;
         (void)done;
+    }
+    // Before a defective file is handled: why it is defective, in words.
+    virtual void noteDefectReason(const QString& path, const QString& reason) {
+        (void)path;
+        (void)reason;
     }
 };
 

@@ -14,8 +14,8 @@
 
 // libjpeg reports errors through a callback that must not return, so they leave
 // by longjmp. The functions that call setjmp (readHeader, startDecompress,
-// readPixels, writeScanlines) hold only plain data: no object with a destructor lives
-// across the jump. Everything with a destructor belongs to their callers.
+// readPixels, readAllRows, settleCheckOutput, writeScanlines) hold only plain data: no object with
+// a destructor lives across the jump. Everything with a destructor belongs to their callers.
 
 namespace {
 
@@ -23,6 +23,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char firstWarning[JMSG_LENGTH_MAX]; // the first corrupt-data warning, if any
 };
 
 [[noreturn]] void jumpOut(j_common_ptr cinfo) {
@@ -37,7 +38,15 @@ void onError(j_common_ptr cinfo) {
 }
 
 // Warnings and trace output: the picture goes on, whatever is wrong with it.
-void onMessage(j_common_ptr, int) {}
+// Warnings (level -1) are counted and the first is kept for the data check.
+void onMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0)
+        return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (err->pub.num_warnings == 0)
+        (*cinfo->err->format_message)(cinfo, err->firstWarning);
+    ++err->pub.num_warnings;
+}
 
 // Counts the work of each scan as it starts; libjpeg calls the monitor before
 // every row it reads, so a file stops at the first scan beyond its budget.
@@ -74,6 +83,7 @@ void installErrorManager(ErrorManager& err) {
     err.pub.error_exit = onError;
     err.pub.emit_message = onMessage;
     err.message[0] = '\0';
+    err.firstWarning[0] = '\0';
 }
 
 enum class RowForm { Bgr, Grey, Cmyk, InvertedCmyk };
@@ -178,6 +188,35 @@ bool readPixels(Decoder* d, const PixelTarget* target) {
     return true;
 }
 
+// Decodes every row into one small buffer and drops it: the check only needs
+// libjpeg to walk all of the entropy-coded data.
+bool readAllRows(Decoder* d, std::uint8_t* rows, std::size_t rowBytes) {
+    if (setjmp(d->err.jump))
+        return false;
+    constexpr int kRowsPerCall = 16;
+    JSAMPROW pointers[kRowsPerCall];
+    for (int i = 0; i < kRowsPerCall; ++i)
+        pointers[i] = rows + rowBytes * static_cast<std::size_t>(i);
+    while (d->cinfo.output_scanline < d->cinfo.output_height)
+        jpeg_read_scanlines(&d->cinfo, pointers, kRowsPerCall);
+    jpeg_finish_decompress(&d->cinfo);
+    return true;
+}
+
+// Grey output of a colour file skips the colour work; every component's
+// coefficients are still decoded.
+bool settleCheckOutput(Decoder* d) {
+    if (setjmp(d->err.jump))
+        return false;
+    if (d->cinfo.jpeg_color_space == JCS_YCbCr) {
+        d->cinfo.out_color_space = JCS_GRAYSCALE;
+        d->form = RowForm::Grey;
+    }
+    d->cinfo.do_block_smoothing = FALSE;
+    jpeg_calc_output_dimensions(&d->cinfo);
+    return true;
+}
+
 class DecoderGuard {
 public:
     DecoderGuard() {
@@ -193,6 +232,9 @@ public:
     [[noreturn]] void fail(const char* what) const {
         throw KelvastoError(std::string(what) + ": " + m_d.err.message);
     }
+    std::string message() const { return m_d.err.message; }
+    std::string firstWarning() const { return m_d.err.firstWarning; }
+    long warnings() const { return m_d.err.pub.num_warnings; }
 
 private:
     Decoder m_d;
@@ -251,6 +293,29 @@ private:
 
 namespace {
 
+// Arms the work monitor. False when the header alone asks for more work than
+// the file's bytes can justify: a few bytes declaring a giant picture.
+bool armWorkBudget(Decoder* d, std::uint64_t inputBytes, const JpegDecodeCost& cost) {
+    const std::uint64_t budget = JpegWorkBudget(inputBytes, d->cinfo.arith_code);
+    d->monitor.work = cost.outputWork;
+    d->monitor.budget = budget;
+    d->monitor.countedScan = 0;
+    return cost.minimumWork <= budget;
+}
+
+// A second line of defence: libjpeg refuses a buffer beyond what is left.
+// Zero would mean no limit, so at least a little stays.
+void limitLibjpegMemory(Decoder* d, std::uint64_t limit, std::uint64_t held) {
+    constexpr std::uint64_t kLeastForLibjpeg = std::uint64_t{1} << 20;
+    const std::uint64_t rest = limit > held ? limit - held : 0;
+    d->cinfo.mem->max_memory_to_use = static_cast<long>(std::max(rest, kLeastForLibjpeg));
+}
+
+std::string workRefusal(std::uint64_t inputBytes) {
+    return "JPEG header declares a picture far larger than its " + std::to_string(inputBytes) +
+           " bytes can hold";
+}
+
 // Refuses, before anything of the picture's size exists, a file whose decoding
 // would take more memory than the machine can spare or more work than its
 // bytes can justify; then tells libjpeg what it may allocate on its own.
@@ -263,18 +328,9 @@ void checkCost(Decoder* d, std::uint64_t inputBytes, const JpegDecodeOptions& op
     const std::uint64_t limit =
         options.memoryLimit != 0 ? options.memoryLimit : DecoderMemoryLimit();
     CheckDecodeMemory(cost.pictureBytes + cost.coefficientBytes, limit, "JPEG picture");
-    const std::uint64_t budget = JpegWorkBudget(inputBytes, d->cinfo.arith_code);
-    if (cost.minimumWork > budget)
-        throw KelvastoError("JPEG header declares a picture far larger than its " +
-                            std::to_string(inputBytes) + " bytes can hold");
-    d->monitor.work = cost.outputWork;
-    d->monitor.budget = budget;
-    d->monitor.countedScan = 0;
-    // A second line of defence: libjpeg refuses a buffer beyond what is left.
-    // Zero would mean no limit, so at least a little stays.
-    constexpr std::uint64_t kLeastForLibjpeg = std::uint64_t{1} << 20;
-    const std::uint64_t rest = limit > cost.pictureBytes ? limit - cost.pictureBytes : 0;
-    d->cinfo.mem->max_memory_to_use = static_cast<long>(std::max(rest, kLeastForLibjpeg));
+    if (!armWorkBudget(d, inputBytes, cost))
+        throw KelvastoError(workRefusal(inputBytes));
+    limitLibjpegMemory(d, limit, cost.pictureBytes);
 }
 
 } // namespace
@@ -308,6 +364,41 @@ Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options) {
     if (!readPixels(d, &target))
         decoder.fail("cannot decode JPEG data");
     return picture;
+}
+
+JpegDataCheck CheckJpegData(const QByteArray& data, std::uint64_t memoryLimit) {
+    DecoderGuard decoder;
+    Decoder* d = decoder.get();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.constData());
+    JpegDecodeOptions options;
+    options.fast = true; // with the smallest size below: 1/8 scale
+    options.minWidth = 1;
+    options.minHeight = 1;
+    options.memoryLimit = memoryLimit;
+    if (!readHeader(d, bytes, static_cast<unsigned long>(data.size()), &options))
+        return {false, decoder.message()};
+    if (!settleCheckOutput(d))
+        return {false, decoder.message()};
+    // The picture size and the memory are limits of this machine, not faults
+    // of the file: they throw. Work beyond what the bytes can hold is damage.
+    CheckPictureSize(d->cinfo.image_width, d->cinfo.image_height);
+    const JpegDecodeCost cost = JpegCostOf(d->cinfo);
+    const std::uint64_t limit = memoryLimit != 0 ? memoryLimit : DecoderMemoryLimit();
+    CheckDecodeMemory(cost.pictureBytes + cost.coefficientBytes, limit, "JPEG picture");
+    const auto inputBytes = static_cast<std::uint64_t>(data.size());
+    if (!armWorkBudget(d, inputBytes, cost))
+        return {false, workRefusal(inputBytes)};
+    limitLibjpegMemory(d, limit, cost.pictureBytes);
+    if (!startDecompress(d))
+        return {false, decoder.message()};
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(d->cinfo.output_width) * std::size_t(d->cinfo.output_components);
+    std::vector<std::uint8_t> rows(rowBytes * 16);
+    if (!readAllRows(d, rows.data(), rowBytes))
+        return {false, decoder.message()};
+    if (decoder.warnings() > 0)
+        return {false, decoder.firstWarning()};
+    return {true, {}};
 }
 
 void EncodeJpeg(const Picture& picture, int quality, std::FILE* out) {

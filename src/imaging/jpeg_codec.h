@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct JpegDecodeOptions {
     // Fast: integer DCT without fancy upsampling, and DCT scaling (k/8) to the
@@ -37,6 +38,20 @@ JpegSize ReadJpegSize(const QByteArray& data);
 // Accurate by default: JDCT_ISLOW, fancy upsampling, full size. Greyscale,
 // RGB, YCbCr, CMYK and YCCK (also Adobe's inverted CMYK) give correct colours.
 Picture DecodeJpeg(const QByteArray& data, const JpegDecodeOptions& options = {});
+
+// Whether libjpeg walks the whole entropy-coded data without an error or a
+// corrupt-data warning ("premature end of data segment", a bad Huffman code,
+// bytes before a marker ...). `problem` holds libjpeg's first complaint.
+struct JpegDataCheck {
+    bool sound = true;
+    std::string problem;
+};
+
+// Decodes at 1/8 scale into a few rows that are dropped: every coefficient is
+// still read, the pixel work almost vanishes. Throws KelvastoError only when
+// this machine cannot check the file (pixels beyond the program's limit, too
+// little memory); damaged data is a verdict, never an exception.
+JpegDataCheck CheckJpegData(const QByteArray& data, std::uint64_t memoryLimit = 0);
 
 // Baseline sequential colour JPEG, everything but the quality at the library's
 // defaults, written to an open stream. The caller closes the stream.

@@ -32,8 +32,21 @@ QString help() {
 // stdout, and on stderr every defective file left where it is, with why.
 class ConsoleDefectReporter : public DefectScanReporter {
 public:
-    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode)
-        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode) {}
+    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode, bool why)
+        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode), m_why(why) {}
+
+    // With --why: "path: reason" before the file's record; on stderr when
+    // stdout holds nothing but NUL-separated paths.
+    void noteDefectReason(const QString& path, const QString& reason) override {
+        if (!m_why)
+            return;
+        m_host.endProgressLine();
+        const QString line = ShownPath(path) + QStringLiteral(": ") + reason + QLatin1Char('\n');
+        if (m_nullSeparated)
+            WriteStandardError(line.toUtf8());
+        else
+            PrintOut(line);
+    }
 
     // Left in place because an earlier run's copy has the new name: the
     // job intends that (copying twice keeps the first copies), no failure.
@@ -57,6 +70,7 @@ private:
     ConsoleJobHost& m_host;
     bool m_nullSeparated;
     bool m_moveMode;
+    bool m_why;
     int m_leftInPlace = 0;
 };
 
@@ -104,7 +118,9 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption destination(QStringLiteral("dest"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption nullSeparated(
         QStringList{QStringLiteral("0"), QStringLiteral("null")});
-    parser.addOptions({recursive, move, destination, nullSeparated});
+    const QCommandLineOption thorough(QStringLiteral("thorough"));
+    const QCommandLineOption why(QStringLiteral("why"));
+    parser.addOptions({recursive, move, destination, nullSeparated, thorough, why});
     bool assumeYes = false;
     if (const std::optional<int> done =
             ParseJobArguments(parser, kDefectsJob, invocation, assumeYes))
@@ -113,6 +129,7 @@ int run(const BatchInvocation& invocation) {
     DefectScanOptions options;
     options.recursive = parser.isSet(recursive);
     options.move = parser.isSet(move);
+    options.thorough = parser.isSet(thorough);
     if (parser.isSet(destination)) {
         const QString folder = parser.value(destination);
         if (folder.isEmpty())
@@ -135,7 +152,8 @@ int run(const BatchInvocation& invocation) {
     console.assumeYes = assumeYes;
     console.showProgress = ::isatty(STDERR_FILENO) == 1;
     ConsoleJobHost host(LoadBatchSettings(), console);
-    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move);
+    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move,
+                                   parser.isSet(why));
     // Moves without a log could not be undone: refuse before moving anything.
     if (options.move && !canHoldMoveLog(host.settings())) {
         PrintError(OwnText("cli.defects.no_log_folder")

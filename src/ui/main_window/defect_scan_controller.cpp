@@ -6,6 +6,7 @@
 #include "engine/move_log.h"
 #include "engine/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "ui/dialogs/select_dir_dialog.h"
 #include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_parts.h"
@@ -24,6 +25,7 @@
 
 namespace {
 const QString kDestination = QStringLiteral("GrafikZielverzeichnis");
+const QString kThorough = QStringLiteral("DefektGruendlich");
 } // namespace
 
 DefectScanController::DefectScanController(THauptForm& window) : FeatureController(window) {}
@@ -45,7 +47,16 @@ QWidget* DefectScanController::buildSearchTab(QWidget* parent) {
     radio->setItems({QStringLiteral("kopieren"), QStringLiteral("verschieben")});
     radio->setItemIndex(0);
     radio->setMinimumWidth(230);
-    layout->addWidget(radio, 0, Qt::AlignTop);
+    auto* options = new QVBoxLayout;
+    options->addWidget(radio);
+    auto* thorough = new QCheckBox(page);
+    thorough->setObjectName(kThorough);
+    ConnectGuarded(thorough, &QCheckBox::toggled, this, [this] {
+        window().settings().DefektGruendlich = control<QCheckBox>(kThorough)->isChecked();
+    });
+    options->addWidget(thorough);
+    options->addStretch();
+    layout->addLayout(options);
     auto* buttons = new QVBoxLayout;
     auto* search = parts::Button(page, "BitBtn_DDS01");
     ConnectGuarded(search, &QAbstractButton::clicked, this, [this] { BitBtn_DDS01Click(); });
@@ -88,6 +99,7 @@ void DefectScanController::BitBtn_DDS01Click() {
     options.recursive = control<QCheckBox>(QStringLiteral("GrafikRekursiv"))->isChecked();
     options.move = control<RadioGroup>(QStringLiteral("RadioGroup_DDS01"))->itemIndex() == 1;
     options.destination = control<QLineEdit>(kDestination)->text();
+    options.thorough = control<QCheckBox>(kThorough)->isChecked();
     window().setDefectFolder(ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder);
 }
 
@@ -144,4 +156,15 @@ void DefectScanController::prepareMoveUndo(bool moveMode) {
     entry->setEnabled(moveMode);
     if (moveMode)
         button->setEnabled(true);
+}
+
+void DefectScanController::applyLanguage() {
+    auto* thorough = control<QCheckBox>(kThorough);
+    thorough->setText(OwnText("thorough.check"));
+    thorough->setToolTip(OwnText("thorough.check.hint"));
+    thorough->setStatusTip(OwnText("thorough.check.hint"));
+}
+
+void DefectScanController::showStoredValues() {
+    control<QCheckBox>(kThorough)->setChecked(window().settings().DefektGruendlich);
 }

@@ -33,6 +33,11 @@ public:
     // enabled here.
     void prepareMoveUndo(bool moveMode) override;
 
+    // The texts outside the catalogue, in the current language.
+    void applyLanguage();
+    // The page values kept in the settings, into the controls.
+    void showStoredValues();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

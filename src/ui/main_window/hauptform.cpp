@@ -95,6 +95,7 @@ void THauptForm::ApplyLanguage() {
     ApplyQtTranslation(LanguageOffset());
     ::ApplyLanguage(*this);
     controller<EditorController>().applyLanguage();
+    controller<DefectScanController>().applyLanguage();
     ApplyToolbarTexts(*this);
     // Type names and dates of the listed items were made in the old language.
     m_fileList->reread();
@@ -120,6 +121,7 @@ void THauptForm::FormCreate() {
             ->setText(m_settings.UnterverzeichnisIdx);
         control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
             ->setText(m_settings.UnterverzeichnisSonst);
+        controller<DefectScanController>().showStoredValues();
     }
     // Where a scan without destination would put its files: the working
     // folder, never the program's own folder.
@@ -131,6 +133,7 @@ void THauptForm::FormCreate() {
     const TextureChoice texture = TexturePictureAtStart(m_settings);
     m_texturePicture = texture.picture;
     m_fileList->setTextColour(texture.textColour);
+    m_fileList->setThumbnails(m_settings.ListeVorschaubilder);
     ShellListView01HinterGrund();
     FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(

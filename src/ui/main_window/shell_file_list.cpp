@@ -1,6 +1,7 @@
 #include "ui/main_window/shell_file_list.h"
 
 #include "ui/main_window/file_list_filter.h"
+#include "ui/main_window/list_thumbnails.h"
 
 #include <QFileIconProvider>
 #include <QFileSystemModel>
@@ -63,7 +64,14 @@ ShellFileList::ShellFileList(QWidget* parent)
     m_detailsView->setSortingEnabled(false);
     m_detailsView->setUniformRowHeights(true);
     m_filter->sort(0, Qt::AscendingOrder);
+    m_thumbnails = new ListThumbnails(m_iconView, m_filter);
+    m_iconView->setItemDelegate(m_thumbnails);
     setViewStyle(ViewStyle::List);
+}
+
+void ShellFileList::setThumbnails(bool on) {
+    m_thumbnails->setEnabled(on);
+    setViewStyle(m_style);
 }
 
 void ShellFileList::createFileModel() {
@@ -134,8 +142,13 @@ void ShellFileList::setViewStyle(ViewStyle style) {
         // Flow and wrapping once set stay as set; the icon view needs its own.
         m_iconView->setFlow(QListView::LeftToRight);
         m_iconView->setWrapping(true);
-        m_iconView->setIconSize(QSize(32, 32));
-        m_iconView->setGridSize(QSize(96, 64));
+        if (m_thumbnails->isEnabled()) {
+            m_iconView->setIconSize(QSize(96, 96));
+            m_iconView->setGridSize(QSize(120, 130));
+        } else {
+            m_iconView->setIconSize(QSize(32, 32));
+            m_iconView->setGridSize(QSize(96, 64));
+        }
         m_iconView->setWordWrap(true);
         break;
     case ViewStyle::SmallIcon:

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 class FileListFilterModel;
+class ListThumbnails;
 class QAbstractItemView;
 class QFileSystemModel;
 class QItemSelectionModel;
@@ -72,6 +73,9 @@ public:
     QItemSelectionModel* selectionModel() const { return m_selection; }
     FileListFilterModel* filterModel() const { return m_filter; }
     QFileSystemModel* fileModel() const { return m_files; }
+    // Pictures instead of the page icon in the icon views (large and small).
+    void setThumbnails(bool on);
+    ListThumbnails* thumbnails() const { return m_thumbnails; }
 
 signals:
     void contextMenuRequested(const QPoint& globalPos);
@@ -107,4 +111,5 @@ private:
     QStackedLayout* m_stack;
     QListView* m_iconView;
     QTreeView* m_detailsView;
+    ListThumbnails* m_thumbnails = nullptr;
 };

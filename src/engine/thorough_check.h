@@ -1,0 +1,70 @@
+#pragma once
+// The thorough defect check: a file is defective when the end-of-image test
+// says so, or when libjpeg, walking all of its entropy-coded data, reports an
+// error or a corrupt-data warning. The end-of-image test runs first, so a file
+// that was cut off is reported as such.
+//
+// ThoroughCheckAhead runs the check over a work list on worker threads, a
+// bounded stretch ahead of the scan; the scan takes the verdicts one by one in
+// list order, so order, numbering and the move log stay those of a check done
+// in turn.
+
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+enum class DefectCause {
+    None,
+    CutOff,      // no end-of-image marker in the last quarter
+    DamagedData, // libjpeg's error or warning, in `message`
+};
+
+struct DefectVerdict {
+    bool readable = false;
+    bool defective = false;
+    DefectCause cause = DefectCause::None;
+    QString message; // the decoder's complaint, or why the file could not be read
+};
+
+// The check of one file; never throws. Reads the whole file once.
+DefectVerdict CheckJpegThoroughly(const QString& path);
+
+// The verdict of the end-of-image test alone, in the same form.
+DefectVerdict CheckJpegEndMarker(const QString& path);
+
+// Why a defective file is defective, in the current language.
+QString DefectReasonText(const DefectVerdict& verdict);
+
+class ThoroughCheckAhead {
+public:
+    // `threads` 0 takes one per core.
+    ThoroughCheckAhead(const QStringList& files, int threads);
+    // Stops the workers after their current file.
+    ~ThoroughCheckAhead();
+    ThoroughCheckAhead(const ThoroughCheckAhead&) = delete;
+    ThoroughCheckAhead& operator=(const ThoroughCheckAhead&) = delete;
+
+    // The verdict for files[index], waiting until a worker has it. Indexes
+    // are taken in increasing order.
+    DefectVerdict take(int index);
+
+    static int threadsFor(int requested);
+
+private:
+    void work();
+
+    const QStringList m_files;
+    std::vector<DefectVerdict> m_verdicts;
+    std::vector<char> m_ready;
+    std::mutex m_mutex;
+    std::condition_variable m_workerWake; // room in the window, or stop
+    std::condition_variable m_verdictReady;
+    int m_next = 0;  // the next index a worker claims
+    int m_taken = 0; // the scan has taken verdicts [0, m_taken)
+    bool m_stop = false;
+    std::vector<std::thread> m_threads;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// Pictures in the file list: the icon views paint each JPEG and bitmap file's
+// thumbnail instead of the generic page icon. Thumbnails come from the shared
+// thumbnail cache or are made on a background thread, newest request first:
+// the view asks only for the items it paints, so the visible ones come first,
+// and nothing the user does waits for one. Until a thumbnail is ready the
+// generic icon stands.
+
+#include <QCache>
+#include <QHash>
+#include <QMutex>
+#include <QPixmap>
+#include <QSet>
+#include <QStringList>
+#include <QStyledItemDelegate>
+#include <QThreadPool>
+
+class QListView;
+class QSortFilterProxyModel;
+
+class ListThumbnails : public QStyledItemDelegate {
+public:
+    ListThumbnails(QListView* view, QSortFilterProxyModel* filter);
+    ~ListThumbnails() override;
+
+    void setEnabled(bool on);
+    bool isEnabled() const { return m_enabled; }
+    // Whether the thumbnail of this picture is at hand (tests, benchmarks).
+    bool isReady(const QString& path) const;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    void request(const QString& path) const;
+    void work();
+    void deliver(const QString& path, const QImage& image);
+
+    QListView* m_view;
+    QSortFilterProxyModel* m_filter;
+    bool m_enabled = false;
+    mutable QCache<QString, QPixmap> m_ready; // cost: kilobytes
+    mutable QSet<QString> m_failed;
+    // Shared with the worker.
+    mutable QMutex m_mutex;
+    mutable QStringList m_queue; // newest last
+    mutable QSet<QString> m_queued;
+    mutable bool m_working = false;
+    bool m_closing = false;
+    QThreadPool m_pool;
+};

@@ -1,0 +1,83 @@
+// Pictures in the file list: made in the background, then painted in place of
+// the page icon; off, the views stay as they were.
+
+#include "main_window_fixture.h"
+
+#include "common/test_env.h"
+#include "common/test_registry.h"
+#include "engine/thumbnail_cache.h"
+#include "ui/main_window/list_thumbnails.h"
+#include "ui/main_window/shell_file_list.h"
+
+#include <QDir>
+#include <QImage>
+#include <QListView>
+#include <QTest>
+
+using namespace mwtest;
+
+namespace {
+
+// Pixels of the item's rectangle that are pure enough red.
+int redPixels(QListView* view, const QString& name) {
+    const QModelIndex first = view->model()->index(0, 0, view->rootIndex());
+    const QModelIndex index =
+        view->model()->match(first, Qt::DisplayRole, name, 1, Qt::MatchExactly).value(0);
+    const QImage shot = view->viewport()->grab(view->visualRect(index)).toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60 ? 1 : 0;
+        }
+    return red;
+}
+
+} // namespace
+
+class TestListThumbnails : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QDir(ThumbnailCacheRoot()).removeRecursively(); }
+
+    void viewShowsThePictureAfterTheBackgroundWork_data() {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("style");
+        QTest::newRow("large icons") << true << int(ViewStyle::LargeIcon);
+        QTest::newRow("small icons") << true << int(ViewStyle::SmallIcon);
+        QTest::newRow("off") << false << int(ViewStyle::LargeIcon);
+    }
+    void viewShowsThePictureAfterTheBackgroundWork() {
+        QFETCH(bool, on);
+        QFETCH(int, style);
+        Folder folder({});
+        QImage red(300, 200, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(folder.file("red.jpg"), "JPEG", 95));
+        auto window = MakeWindow([on](AppSettings& s) { s.ListeVorschaubilder = on; });
+        window->resize(900, 700);
+        window->show();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        ShellFileList* list = window->fileList();
+        list->setViewStyle(ViewStyle(style));
+        QListView* view = list->iconView();
+        const bool large = style == int(ViewStyle::LargeIcon);
+        QCOMPARE(view->iconSize().width(), large ? (on ? 96 : 32) : 16);
+        view->viewport()->repaint();
+        const QString path = QDir(folder.path()).filePath("red.jpg");
+        if (!on) {
+            QTest::qWait(200);
+            QVERIFY(!list->thumbnails()->isReady(path));
+            QCOMPARE(redPixels(view, "red.jpg"), 0);
+            QVERIFY(!QFile::exists(ThumbnailCachePath(path, ThumbnailFlavour::Normal)));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(list->thumbnails()->isReady(path), 10000);
+        QVERIFY(QFile::exists(ThumbnailCachePath(path, ThumbnailFlavour::Normal)));
+        const int area = view->iconSize().width() * view->iconSize().height();
+        QTRY_VERIFY(redPixels(view, "red.jpg") > area / 3);
+    }
+};
+
+KELVASTO_REGISTER_TEST(TestListThumbnails)
+#include "test_list_thumbnails.moc"
