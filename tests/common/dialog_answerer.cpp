@@ -5,7 +5,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 
 #include <algorithm>
@@ -29,8 +32,29 @@ void DialogAnswerer::queueFolder(const QString& folder) {
     });
 }
 
+// selectFile() leaves the name field alone while it has the keyboard focus
+// (the user may be typing there); then the name is typed as a user would.
+void DialogAnswerer::chooseFile(QFileDialog& dialog, const QString& path) {
+    dialog.selectFile(path);
+    if (dialog.selectedFiles().value(0) == path)
+        return;
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setText(QFileInfo(path).fileName());
+}
+
+void DialogAnswerer::queueFile(const QString& buttonName, const QString& path) {
+    queue(buttonName, [path](QWidget* dialog) {
+        if (auto* files = qobject_cast<QFileDialog*>(dialog))
+            chooseFile(*files, path);
+    });
+}
+
 void DialogAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
+    // A dialog that lives for the whole run (language chooser, about box,
+    // options) is answered again once it has closed and shows again.
+    if (m_handled && (m_handled != modal || !m_handled->isVisible()))
+        m_handled = nullptr;
     if (!modal || !modal->isVisible() || modal == m_handled)
         return;
     m_handled = modal;
@@ -68,9 +92,8 @@ void DialogAnswerer::poll() {
         modal->close();
         return;
     }
+    QPointer<QWidget> guard(modal);
     button->click();
-    // Still open: the next answer is for it too. Closed: a dialog that lives
-    // for the whole run (language chooser, about box, options) is answered
-    // again when it shows again.
-    m_handled = nullptr;
+    if (guard && guard->isVisible())
+        m_handled = nullptr; // still open: the next answer is for it too
 }

@@ -22,6 +22,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 struct ShownDialog {
@@ -44,6 +45,10 @@ public:
     void queue(const QString& buttonName, std::function<void(QWidget*)> beforeClick = {});
     // Answers the next folder chooser by selecting `folder` and pressing OK.
     void queueFolder(const QString& folder);
+    // Answers the next file dialog by choosing `path` and pressing the button.
+    void queueFile(const QString& buttonName, const QString& path);
+    // Chooses `path` in an open file dialog, as the user would.
+    static void chooseFile(QFileDialog& dialog, const QString& path);
 
     // One entry per answer given (a dialog kept open by Help appears once per
     // answer), in order.

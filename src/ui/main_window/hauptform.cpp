@@ -93,6 +93,10 @@ void THauptForm::ThrowMissingControl(const QString& name, const char* className)
 
 void THauptForm::ApplyLanguage() {
     ApplyQtTranslation(LanguageOffset());
+    // Qt posts the switch's change events to the windows; delivered later,
+    // they would reach a dialog opened meanwhile and put Qt's own button
+    // texts back over the catalogue's.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     ::ApplyLanguage(*this);
     controller<EditorController>().applyLanguage();
     controller<DefectScanController>().applyLanguage();

@@ -333,7 +333,7 @@ private slots:
             auto* files = qobject_cast<QFileDialog*>(dialog);
             title = files->windowTitle();
             accept = files->labelText(QFileDialog::Accept);
-            files->selectFile(picture);
+            DialogAnswerer::chooseFile(*files, picture);
         });
         o.find<QAbstractButton>("HL_SpeedButton01")->click();
         SwitchLanguage(*o.window, 0);

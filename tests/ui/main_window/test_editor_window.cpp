@@ -49,8 +49,7 @@ void answerFileDialog(DialogAnswerer& answers, const QString& path) {
         answers.queue("Abbrechen");
         return;
     }
-    answers.queue("OK",
-                  [path](QWidget* dialog) { static_cast<QFileDialog*>(dialog)->selectFile(path); });
+    answers.queueFile("OK", path);
 }
 
 EditorController& editorOf(THauptForm& window) {
