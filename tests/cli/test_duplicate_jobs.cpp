@@ -52,10 +52,10 @@ class TestDuplicateJobs : public QObject {
 
     // a, b identical; c, d, e identical; f alone of its size; g of c's size.
     void writeTree() {
-        for (const char* spec :
+        for (const char* entry :
              {"t/a.jpg 300 A", "t/b.jpg 300 A", "t/c.jpg 500 C", "t/d.jpg 500 C", "t/e.jpg 500 C",
               "t/f.jpg 700 A", "t/g.jpg 500 G", "t/notes.txt 300 A"}) {
-            const QStringList parts = QString::fromLatin1(spec).split(' ');
+            const QStringList parts = QString::fromLatin1(entry).split(' ');
             QVERIFY(testing::writeFile(path(parts[0]),
                                        dupes::content(parts[1].toInt(), parts[2].at(0))));
         }

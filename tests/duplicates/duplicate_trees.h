@@ -29,9 +29,9 @@ inline QByteArray content(int size, QChar seed) {
     return bytes;
 }
 
-inline bool write(fixtures::Tree& tree, const QStringList& specs) {
-    for (const QString& spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char(' '));
+inline bool write(fixtures::Tree& tree, const QStringList& entries) {
+    for (const QString& entry : entries) {
+        const QStringList parts = entry.split(QLatin1Char(' '));
         if (parts.size() < 3)
             return false;
         QByteArray bytes = content(parts[1].toInt(), parts[2].at(0));

@@ -15,9 +15,9 @@
 namespace {
 
 // Builds a tree from "d:folder", "f:file:size", "l:link:target", "p:fifo".
-bool build(fixtures::Tree& tree, const QStringList& specs) {
-    for (const QString& spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char(':'));
+bool build(fixtures::Tree& tree, const QStringList& entries) {
+    for (const QString& entry : entries) {
+        const QStringList parts = entry.split(QLatin1Char(':'));
         const QString path = tree.path(parts.value(1));
         bool ok = false;
         if (parts[0] == "d") {

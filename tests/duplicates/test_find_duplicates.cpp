@@ -282,7 +282,7 @@ private slots:
     // mixed case spread over folders. The result must be the pairwise walk's.
     void largeGroupMatchesPairwiseWalk() {
         fixtures::Tree tree;
-        QStringList specs;
+        QStringList entries;
         QStringList paths;
         for (int i = 0; i < 200; ++i) {
             const int shuffled = (i * 73) % 200;
@@ -303,10 +303,10 @@ private slots:
                                      .arg(i % 2 == 0 ? "IMG_" : "img_")
                                      .arg(shuffled, 3, 10, QLatin1Char('0'))
                                      .arg(i % 5 == 0 ? "JPG" : "jpg");
-            specs.append(name + " 3000 " + seed + flip);
+            entries.append(name + " 3000 " + seed + flip);
             paths.append(tree.path(name));
         }
-        QVERIFY(dupes::write(tree, specs));
+        QVERIFY(dupes::write(tree, entries));
         RecordingJobHost host;
         QStringList lines;
         const DuplicateSearchResult result = SearchDuplicates(host, tree.root(), lines);
@@ -322,7 +322,7 @@ private slots:
     // stop must still leave exactly the lines found before it.
     void readingAheadKeepsResultAndStop() {
         fixtures::Tree tree;
-        QStringList specs;
+        QStringList entries;
         QList<QStringList> groups;
         qint64 bytes = 0;
         for (int g = 0; g < 24; ++g) {
@@ -331,18 +331,18 @@ private slots:
             for (int f = 0; f < 2 + g % 3; ++f) {
                 const QString name = QStringLiteral("f%1/p%2.jpg").arg(f).arg(g);
                 const QString flip = (f + g) % 4 == 3 ? QStringLiteral(" 150000") : QString();
-                specs.append(QStringLiteral("%1 %2 %3%4")
-                                 .arg(name)
-                                 .arg(size)
-                                 .arg(QChar('A' + g % 5))
-                                 .arg(flip));
+                entries.append(QStringLiteral("%1 %2 %3%4")
+                                   .arg(name)
+                                   .arg(size)
+                                   .arg(QChar('A' + g % 5))
+                                   .arg(flip));
                 group.append(tree.path(name));
                 bytes += size;
             }
             groups.prepend(group);
         }
         QVERIFY(bytes >= kPrefetchBytes);
-        QVERIFY(dupes::write(tree, specs));
+        QVERIFY(dupes::write(tree, entries));
         QStringList expected;
         for (const QStringList& group : groups)
             expected += referenceWalk(group);
