@@ -57,6 +57,15 @@ bool copyContents(int from, int to) {
     }
 }
 
+QByteArray randomPart() {
+    static const char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray part(6, '0');
+    for (char& c : part)
+        c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet - 1))];
+    return part;
+}
+
 // Renames `from` (in `folder`) to `to` (in `toFolder`) unless `to` exists.
 // errno is EEXIST when the name was taken.
 bool renameWithoutReplacing(int folder, const char* from, int toFolder, const char* to) {
@@ -89,18 +98,9 @@ bool renameWithoutReplacing(int folder, const char* from, int toFolder, const ch
 // run never takes a file that is still being written.
 class TemporaryFile {
 public:
-    TemporaryFile(int folder, mode_t mode) : m_folder(folder) {
-        for (int attempt = 0; attempt < 100 && !m_fd.valid(); ++attempt) {
-            m_name = QByteArray(kTemporaryPrefix) + randomPart();
-            m_fd.reset(::openat(folder, m_name.constData(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-            if (!m_fd.valid() && errno != EEXIST)
-                break;
-        }
-        m_created = m_fd.valid();
-        if (m_created)
-            ::flock(m_fd.get(), LOCK_EX | LOCK_NB);
-    }
+    TemporaryFile(int folder, mode_t mode)
+        : m_folder(folder), m_fd(CreateTemporaryFile(folder, QByteArray(), mode, m_name)),
+          m_created(m_fd.valid()) {}
     ~TemporaryFile() {
         if (m_created && !m_placed)
             ::unlinkat(m_folder, m_name.constData(), 0);
@@ -132,15 +132,6 @@ public:
     }
 
 private:
-    static QByteArray randomPart() {
-        static const char kAlphabet[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-        QByteArray part(6, '0');
-        for (char& c : part)
-            c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet - 1))];
-        return part;
-    }
-
     int m_folder;
     QByteArray m_name;
     FileDescriptor m_fd;
@@ -312,6 +303,29 @@ int RemoveLeftoverTemporaries(const QString& folder) {
     }
     ::closedir(dir);
     return removed;
+}
+
+FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
+                                   QByteArray& name) {
+    FileDescriptor fd;
+    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+        name = prefix + kTemporaryPrefix + randomPart();
+        fd.reset(::openat(folder, name.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+        if (!fd.valid() && errno != EEXIST)
+            break;
+    }
+    if (fd.valid())
+        ::flock(fd.get(), LOCK_EX | LOCK_NB);
+    return fd;
+}
+
+void LeftoverSweeper::sweep(const QString& path) {
+    const QString folder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (folder.isEmpty() || m_swept.contains(folder))
+        return;
+    m_swept.insert(folder);
+    RemoveLeftoverTemporaries(folder);
 }
 
 bool MakeFolderPath(const QString& folder) {

@@ -7,8 +7,13 @@
 // them on the next run. Paths may be of any length. Failures are reported by
 // the result only: callers that must stay silent simply ignore it.
 
+#include "engine/file_descriptor.h"
+
 #include <QByteArray>
+#include <QSet>
 #include <QString>
+
+#include <sys/types.h>
 
 // The name prefix of this program's temporary files.
 inline constexpr char kTemporaryPrefix[] = ".kelvasto-tmp-";
@@ -41,6 +46,26 @@ bool RemoveFile(const QString& path);
 // (names beginning with kTemporaryPrefix that no running writer holds).
 // Returns how many were removed.
 int RemoveLeftoverTemporaries(const QString& folder);
+
+// Creates a new, empty temporary file named `prefix` + kTemporaryPrefix + six
+// random characters, relative to the open folder `folder` (or AT_FDCWD, with
+// `prefix` the path of a folder ending in "/"), with `mode` (the umask
+// applies). The file stays locked while it is open, so that
+// RemoveLeftoverTemporaries of another run never takes it. Sets `name`; an
+// invalid descriptor (errno set) when no file could be created.
+FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
+                                   QByteArray& name);
+
+// Clears each folder of leftover temporary files once, before the first
+// write into it.
+class LeftoverSweeper {
+public:
+    // Sweeps the folder that holds `path`, unless this sweeper did already.
+    void sweep(const QString& path);
+
+private:
+    QSet<QString> m_swept;
+};
 
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool MakeFolderPath(const QString& folder);

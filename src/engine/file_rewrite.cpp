@@ -1,12 +1,12 @@
 #include "engine/file_rewrite.h"
 
 #include "engine/file_descriptor.h"
+#include "engine/file_ops.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 
 #include <fcntl.h>
@@ -84,10 +84,11 @@ bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat&
     staged->path = path;
     staged->target = QFile::encodeName(path);
     const qsizetype slash = staged->target.lastIndexOf('/');
-    staged->temporary = slash < 0 ? QByteArray() : staged->target.left(slash + 1);
+    const QByteArray folder = slash < 0 ? QByteArray() : staged->target.left(slash + 1);
+    // What a killed run left here goes before this run adds its own.
+    m_sweeper.sweep(path);
     // Hidden, and without a picture extension, so no collection picks it up.
-    staged->temporary += ".kelvasto-XXXXXX";
-    staged->fd.reset(::mkostemp(staged->temporary.data(), O_CLOEXEC));
+    staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, staged->temporary);
     if (!staged->fd.valid())
         return false;
     bool written = true;

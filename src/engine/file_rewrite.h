@@ -3,7 +3,8 @@
 // half-written: the new content goes to a temporary file in the same folder,
 // is flushed to disk, and is renamed over the file in one step. A process
 // killed at any moment leaves the old file or the new one, never a mix; at
-// worst a hidden temporary file ".kelvasto-XXXXXX" remains beside it.
+// worst one of the program's hidden temporary files (engine/file_ops.h)
+// remains beside it, which the next rewrite in that folder removes.
 //
 // Flushing costs a disk round trip per file when done one by one, several
 // times the cost of writing the file; so a job stages many files and commits
@@ -11,6 +12,7 @@
 // commits its journal once), the others find nothing left to do.
 
 #include "engine/file_descriptor.h"
+#include "engine/file_ops.h"
 #include "engine/jpeg_cut_view.h"
 
 #include <QByteArray>
@@ -54,6 +56,7 @@ private:
     };
     std::vector<std::unique_ptr<Staged>> m_staged;
     std::int64_t m_bytes = 0;
+    LeftoverSweeper m_sweeper;
 };
 
 // Stages and commits one file; false when `path` could not be replaced.

@@ -6,7 +6,6 @@
 #include "engine/scope_exit.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <cerrno>
 
@@ -95,22 +94,6 @@ namespace {
 QString folderOf(const QString& path) {
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
-
-// Clears each folder of leftover temporary files once, before the first
-// move into or out of it.
-class LeftoverSweeper {
-public:
-    void sweep(const QString& path) {
-        const QString folder = folderOf(path);
-        if (folder.isEmpty() || m_swept.contains(folder))
-            return;
-        m_swept.insert(folder);
-        RemoveLeftoverTemporaries(folder);
-    }
-
-private:
-    QSet<QString> m_swept;
-};
 
 // True when the file is back at `former`: moved back, or found there whole.
 bool moveBack(const QString& former, const QString& moved) {

@@ -1,11 +1,13 @@
 #include "common/test_registry.h"
 #include "engine/file_ops.h"
+#include "engine/file_rewrite.h"
 #include "engine_fixtures.h"
 #include "skip_fixtures.h"
 
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <utime.h>
 
 namespace {
@@ -20,6 +22,23 @@ struct stat statOf(const QString& path) {
 QStringList temporaries(const QString& folder) {
     return QDir(folder).entryList({QString::fromLatin1(kTemporaryPrefix) + "*"},
                                   QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// A rewrite of `path` killed before it was put in place: a child process
+// stages it and ends without cleaning up.
+bool leaveRewriteTemporary(const QString& path) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY));
+        struct stat info {};
+        StagedRewrites rewrite;
+        const bool staged = source.valid() && ::fstat(source.get(), &info) == 0 &&
+                            rewrite.stage(path, source.get(), info, {ByteRange{0, 2}});
+        ::_exit(staged ? 0 : 1);
+    }
+    int status = 0;
+    return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 void setOldTime(const QString& path) {
@@ -183,8 +202,11 @@ private slots:
                                              << "empty" << true;
         QTest::newRow("still being written") << ".kelvasto-tmp-held00"
                                              << "held" << false;
+        QTest::newRow("killed rewrite") << QString() << "rewrite" << true;
         QTest::newRow("user's file") << "kelvasto-tmp-a1B2c3"
                                      << "file" << false;
+        QTest::newRow("user's file like a temporary") << ".kelvasto-a1B2c3"
+                                                      << "file" << false;
         QTest::newRow("user's picture") << "Defekt1_a.jpg"
                                         << "file" << false;
         QTest::newRow("folder of that name") << ".kelvasto-tmp-folder"
@@ -198,6 +220,11 @@ private slots:
         QFETCH(bool, removed);
         fixtures::Tree tree;
         QVERIFY(tree.file("keep.jpg", "keep"));
+        if (kind == "rewrite") {
+            QVERIFY(leaveRewriteTemporary(tree.path("keep.jpg")));
+            QCOMPARE(temporaries(tree.root()).size(), 1);
+            name = temporaries(tree.root()).first();
+        }
         const QString path = tree.path(name);
         FileDescriptor held;
         if (kind == "file" || kind == "empty" || kind == "held")

@@ -7,6 +7,7 @@
 #include "engine/reduce_jpegs.h"
 #include "engine_fixtures.h"
 #include "i18n/catalogue.h"
+#include "skip_fixtures.h"
 
 #include <QTest>
 
@@ -115,12 +116,18 @@ private slots:
         QVERIFY(tree.file("sub/b.jpeg", decorated()));
         QVERIFY(tree.file("sub/c.jpg", JpegBuilder::picture(8, 8)));
         QVERIFY(tree.file("d.png", decorated()));
+        // A killed run's leftover goes; a file still being written stays.
+        fixtures::leaveTemporary(tree.path("sub/.kelvasto-tmp-Kill01"), "half", false);
+        const FileDescriptor held =
+            fixtures::leaveTemporary(tree.path(".kelvasto-tmp-Held01"), "half", true);
         RecordingJobHost host;
         host.setSelectedFolder(tree.root());
         host.queueAnswer(DialogResult::OK);
         ReduceJpegsOptions options = allRemovals();
         options.recursive = true;
         const ReduceJpegsResult result = ReduceJpegs(host, options);
+        QCOMPARE(tree.names("sub"), QStringList({"b.jpeg", "c.jpg"}));
+        QCOMPARE(tree.names(QString()), QStringList({".kelvasto-tmp-Held01", "a.jpg", "d.png"}));
         QCOMPARE(result.collected, 3);
         QCOMPARE(result.changed, 2);
         QCOMPARE(result.savingsTotal, 2 * kSaved);

@@ -5,6 +5,7 @@
 #include "common/jpeg_builder.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
+#include "engine/file_ops.h"
 #include "engine/jpeg_cut_view.h"
 #include "engine/reduce_jpegs.h"
 #include "engine_fixtures.h"
@@ -128,7 +129,7 @@ private slots:
             for (int folder = 0; folder < 3; ++folder)
                 for (const QString& name : tree.names(QStringLiteral("d%1").arg(folder)))
                     QVERIFY(name.endsWith(QLatin1String(".jpg")) ||
-                            name.startsWith(QLatin1String(".kelvasto-")));
+                            name.startsWith(QLatin1String(kTemporaryPrefix)));
         }
         // The kills did land in the middle of runs.
         qInfo("%d of %d runs killed, %d of them half done", killedRounds, kRounds, mixedRounds);
