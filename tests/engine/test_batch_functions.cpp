@@ -231,7 +231,7 @@ private slots:
     void aStopEndsTheRunWithItsEndSteps() {
         fixtures::Tree tree;
         QStringList files;
-        for (const QString& name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
             QVERIFY(tree.file(name, jpegOf(photo(20, 20, 5))));
             files << tree.path(name);
         }
