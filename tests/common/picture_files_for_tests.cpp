@@ -3,6 +3,9 @@
 #include "common/test_env.h"
 #include "imaging/picture_files.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <cstdint>
 #include <random>
 
@@ -45,6 +48,13 @@ QByteArray bmpBytes(const Picture& picture) {
     for (int y = picture.height() - 1; y >= 0; --y)
         bytes.append(reinterpret_cast<const char*>(picture.row(y)), stride);
     return bytes;
+}
+
+QByteArray jpegBytes(const Picture& picture) {
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/enc-XXXXXX"));
+    const QString path = dir.path() + QStringLiteral("/p.jpg");
+    SaveAsJpeg(picture, path);
+    return readFile(path);
 }
 
 void writePictureFile(const QString& path, const Picture& picture) {

@@ -1,4 +1,5 @@
 #include "base/errors.h"
+#include "common/picture_files_for_tests.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "engine/batch_functions.h"
@@ -13,60 +14,13 @@
 #include <QFile>
 #include <QTest>
 
-#include <cstdlib>
-
 Q_DECLARE_METATYPE(BatchFunction)
 
 namespace {
 
-// A photograph-like picture: smooth colour ramps with some noise, strongly
-// coloured so that a grey result is told apart from the source.
-Picture photo(int width, int height, unsigned seed) {
-    Picture picture(width, height);
-    std::srand(seed);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setRgb(x, y, std::uint8_t(150 + (x * 90) / width + std::rand() % 10),
-                           std::uint8_t((y * 120) / height + std::rand() % 10),
-                           std::uint8_t(40 + std::rand() % 20));
-    return picture;
-}
-
-QByteArray jpegOf(const Picture& picture) {
-    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/enc-XXXXXX"));
-    const QString path = dir.path() + QStringLiteral("/p.jpg");
-    SaveAsJpeg(picture, path);
-    return testing::readFile(path);
-}
-
-// A bottom-up 24-bit bitmap file.
-QByteArray bmpOf(const Picture& picture) {
-    const int stride = int(PictureStride(picture.width()));
-    const int dataSize = stride * picture.height();
-    QByteArray bytes;
-    auto put = [&bytes](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes.append(char((value >> (8 * i)) & 0xFF));
-    };
-    bytes.append("BM");
-    put(54 + dataSize, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(picture.width(), 4);
-    put(picture.height(), 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(dataSize, 4);
-    put(2835, 4);
-    put(2835, 4);
-    put(0, 4);
-    put(0, 4);
-    for (int y = picture.height() - 1; y >= 0; --y)
-        bytes.append(reinterpret_cast<const char*>(picture.row(y)), stride);
-    return bytes;
-}
+using testing::bmpBytes;
+using testing::jpegBytes;
+using testing::photoLike;
 
 // What the function must write for `source`: the library's effect on the
 // decoded file, saved the way every result is saved.
@@ -74,7 +28,7 @@ QByteArray expectedResult(const QString& source, BatchFunction function) {
     Picture picture = LoadJpegFile(source);
     ImagingContext context;
     ApplyBatchFunction(context, picture, function);
-    return jpegOf(picture);
+    return jpegBytes(picture);
 }
 
 QString trashed(const QString& name) {
@@ -137,8 +91,8 @@ private slots:
     void eachFunctionWritesTheLibrarysResultBeside() {
         QFETCH(BatchFunction, function);
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", jpegOf(photo(64, 48, 1))));
-        QVERIFY(tree.file("b.jpeg", jpegOf(photo(50, 40, 2))));
+        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(64, 48, 1))));
+        QVERIFY(tree.file("b.jpeg", jpegBytes(photoLike(50, 40, 2))));
         const QByteArray sourceA = tree.read("a.jpg");
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("a.jpg"), tree.path("b.jpeg")});
@@ -160,7 +114,7 @@ private slots:
 
     void blackAndWhiteKeepsTheOuterColumnsInColour() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", jpegOf(photo(40, 30, 3))));
+        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(40, 30, 3))));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("a.jpg")});
         RunJpegFunction(host, BatchFunction::BlackWhite, selection());
@@ -178,7 +132,7 @@ private slots:
 
     void optimisingAResultAgainAddsItsSuffixAgain() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("x.jpg", jpegOf(photo(48, 32, 4))));
+        QVERIFY(tree.file("x.jpg", jpegBytes(photoLike(48, 32, 4))));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("x.jpg")});
         RunJpegFunction(host, BatchFunction::Optimise, selection());
@@ -207,7 +161,7 @@ private slots:
         fixtures::Tree sequential;
         fixtures::Tree parallel;
         for (int i = 0; i < names.size(); ++i) {
-            const QByteArray bytes = jpegOf(photo(60 + i, 40, 10 + i));
+            const QByteArray bytes = jpegBytes(photoLike(60 + i, 40, 10 + i));
             QVERIFY(sequential.file(names[i], bytes));
             QVERIFY(parallel.file(names[i], bytes));
         }
@@ -232,7 +186,7 @@ private slots:
         fixtures::Tree tree;
         QStringList files;
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
-            QVERIFY(tree.file(name, jpegOf(photo(20, 20, 5))));
+            QVERIFY(tree.file(name, jpegBytes(photoLike(20, 20, 5))));
             files << tree.path(name);
         }
         RecordingJobHost host;
@@ -255,9 +209,9 @@ private slots:
 
     void anUnreadableFileEndsTheRunAfterTheEndSteps() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", jpegOf(photo(20, 20, 6))));
+        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(20, 20, 6))));
         QVERIFY(tree.file("b.jpg", QByteArray("not a picture")));
-        QVERIFY(tree.file("c.jpg", jpegOf(photo(20, 20, 7))));
+        QVERIFY(tree.file("c.jpg", jpegBytes(photoLike(20, 20, 7))));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("a.jpg"), tree.path("b.jpg"), tree.path("c.jpg")});
         QVERIFY_THROWS_EXCEPTION(KelvastoError,
@@ -273,8 +227,8 @@ private slots:
 
     void convertingReplacesAnExistingJpegThroughTheTrash() {
         fixtures::Tree tree;
-        const Picture picture = photo(33, 21, 8);
-        QVERIFY(tree.file("photo.bmp", bmpOf(picture)));
+        const Picture picture = photoLike(33, 21, 8);
+        QVERIFY(tree.file("photo.bmp", bmpBytes(picture)));
         QVERIFY(tree.file("photo.jpg", QByteArray("an unrelated photograph")));
         const QByteArray source = tree.read("photo.bmp");
         RecordingJobHost host;
@@ -282,7 +236,7 @@ private slots:
         RecordingReporter reporter;
         const BatchFunctionResult result = ConvertBitmapsToJpeg(host, selection(), &reporter);
         QCOMPARE(result.written, 1);
-        QCOMPARE(tree.read("photo.jpg"), jpegOf(picture));
+        QCOMPARE(tree.read("photo.jpg"), jpegBytes(picture));
         QCOMPARE(tree.read("photo.bmp"), source);
         QCOMPARE(testing::readFile(trashed("photo.jpg")), QByteArray("an unrelated photograph"));
         QCOMPARE(reporter.converted, QList<QPoint>({QPoint(1, 1)}));
@@ -295,10 +249,10 @@ private slots:
 
     void aFileThatCannotBeTrashedIsNotReplaced() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("photo.bmp", bmpOf(photo(10, 10, 9))));
+        QVERIFY(tree.file("photo.bmp", bmpBytes(photoLike(10, 10, 9))));
         QVERIFY(tree.file("photo.jpg", QByteArray("keep me")));
         QVERIFY(QFile::setPermissions(tree.path("photo.jpg"), QFile::ReadOwner));
-        QVERIFY(tree.file("other.bmp", bmpOf(photo(12, 10, 9))));
+        QVERIFY(tree.file("other.bmp", bmpBytes(photoLike(12, 10, 9))));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("photo.bmp"), tree.path("other.bmp")});
         const BatchFunctionResult result = ConvertBitmapsToJpeg(host, selection());
@@ -319,8 +273,8 @@ private slots:
     void aChosenButEmptyDestinationRefusesEveryFunction() {
         QFETCH(bool, conversion);
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", jpegOf(photo(8, 8, 1))));
-        QVERIFY(tree.file("a.bmp", bmpOf(photo(8, 8, 1))));
+        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(8, 8, 1))));
+        QVERIFY(tree.file("a.bmp", bmpBytes(photoLike(8, 8, 1))));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path(conversion ? "a.bmp" : "a.jpg")});
         BatchFunctionOptions options = selection();
@@ -354,10 +308,10 @@ private slots:
 
     void aRecursiveRunCollectsTheFilesOfItsMode() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.bmp", bmpOf(photo(8, 8, 1))));
-        QVERIFY(tree.file("c.jpg", jpegOf(photo(8, 8, 2))));
-        QVERIFY(tree.file("sub/b.BMP", bmpOf(photo(9, 8, 3))));
-        QVERIFY(tree.file("sub/d.jpeg", jpegOf(photo(8, 9, 4))));
+        QVERIFY(tree.file("a.bmp", bmpBytes(photoLike(8, 8, 1))));
+        QVERIFY(tree.file("c.jpg", jpegBytes(photoLike(8, 8, 2))));
+        QVERIFY(tree.file("sub/b.BMP", bmpBytes(photoLike(9, 8, 3))));
+        QVERIFY(tree.file("sub/d.jpeg", jpegBytes(photoLike(8, 9, 4))));
         RecordingJobHost host;
         host.setSelectedFolder(tree.root());
         BatchFunctionOptions options = selection();
