@@ -1,5 +1,6 @@
 #include "cli/batch_job.h"
 
+#include "cli/console_job_host.h"
 #include "cli/shell_quote.h"
 #include "cli/standard_streams.h"
 #include "i18n/catalogue.h"
@@ -8,6 +9,8 @@
 #include <QCommandLineParser>
 
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +117,44 @@ std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recur
     }
     resolved.paths = recursive ? OutermostFolders(resolved.paths) : WithoutRepeats(resolved.paths);
     return std::nullopt;
+}
+
+ConsoleOptions ConsoleOptionsFor(bool assumeYes) {
+    ConsoleOptions options;
+    options.assumeYes = assumeYes;
+    options.showProgress = ::isatty(STDERR_FILENO) == 1;
+    return options;
+}
+
+void GiveTargets(ConsoleJobHost& host, const PathArguments& targets, bool recursive) {
+    if (recursive)
+        host.setStartFolders(targets.paths);
+    else
+        host.setFiles(targets.paths);
+}
+
+void RunOnConsole(ConsoleJobHost& host, const std::function<void()>& job) {
+    InstallInterruptHandler(host.stopFlags());
+    try {
+        job();
+    } catch (...) {
+        host.endProgressLine();
+        throw;
+    }
+    host.endProgressLine();
+}
+
+int ReportSkippedCount(const PathArguments& targets, const ConsoleJobHost& host) {
+    const int skipped = targets.skipped + host.skipped();
+    if (skipped > 0)
+        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    return skipped;
+}
+
+int FinalStatus(int problems) {
+    if (InterruptRequested())
+        return ExitStatus::Interrupted;
+    return problems > 0 ? ExitStatus::Error : ExitStatus::Done;
 }
 
 QString ShownPath(const QString& path) {

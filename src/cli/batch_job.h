@@ -14,10 +14,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <span>
 
+class ConsoleJobHost;
 class QCommandLineParser;
+struct ConsoleOptions;
 
 namespace ExitStatus {
 inline constexpr int Done = 0;
@@ -70,6 +73,23 @@ struct PathArguments {
 // path (error), a file with `recursive` or a folder without it (usage).
 std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recursive,
                                         const BatchJob& job, PathArguments& resolved);
+
+// --- running -------------------------------------------------------------------
+// The console host's options: the progress bar only where stderr is a terminal.
+ConsoleOptions ConsoleOptionsFor(bool assumeYes);
+// Hands the PATH arguments to the host: start folders of tree walks with
+// `recursive`, otherwise the files themselves.
+void GiveTargets(ConsoleJobHost& host, const PathArguments& targets, bool recursive);
+// Runs the job with the interrupt handler installed and ends the progress
+// line after it, also when it throws, so that what comes next (an error too)
+// starts on a line of its own.
+void RunOnConsole(ConsoleJobHost& host, const std::function<void()>& job);
+// The entries the arguments and the job left out, counted on stderr when
+// there are any; returns the count.
+int ReportSkippedCount(const PathArguments& targets, const ConsoleJobHost& host);
+// The exit status at the end of a run: interrupted, or an error when there
+// were `problems` (files skipped or not written).
+int FinalStatus(int problems);
 
 // --- printing ------------------------------------------------------------------
 // A path as a terminal line shows it (quoted for the shell when needed).

@@ -12,8 +12,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 extern const BatchJob kDefectsJob;
 
 namespace {
@@ -148,10 +146,7 @@ int run(const BatchInvocation& invocation) {
             parser.positionalArguments(), options.recursive, kDefectsJob, targets))
         return *fault;
 
-    ConsoleOptions console;
-    console.assumeYes = assumeYes;
-    console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    ConsoleJobHost host(LoadBatchSettings(), console);
+    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
     ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move,
                                    parser.isSet(why));
     // Moves without a log could not be undone: refuse before moving anything.
@@ -160,15 +155,11 @@ int run(const BatchInvocation& invocation) {
                        .arg(ShownPath(host.settings().Arbeitsverzeichnis)));
         return ExitStatus::Error;
     }
-    if (options.recursive) {
+    GiveTargets(host, targets, options.recursive);
+    if (options.recursive)
         options.startFolders = targets.paths;
-        host.setStartFolders(targets.paths);
-    } else {
-        host.setFiles(targets.paths);
-    }
-    InstallInterruptHandler(host.stopFlags());
-    const DefectScanResult result = ScanDefectiveJpegs(host, options, &reporter);
-    host.endProgressLine();
+    DefectScanResult result;
+    RunOnConsole(host, [&] { result = ScanDefectiveJpegs(host, options, &reporter); });
     const int skipped = targets.skipped + host.skipped();
     if (result.nothingToTest) {
         if (skipped > 0)

@@ -12,8 +12,6 @@
 
 #include <QCommandLineParser>
 
-#include <unistd.h>
-
 extern const BatchJob kDupesJob;
 
 namespace {
@@ -61,14 +59,11 @@ int run(const BatchInvocation& invocation) {
             ResolveFolderTreeArgument(parser.positionalArguments(), kDupesJob, folder))
         return *fault;
 
-    ConsoleOptions console;
-    console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    ConsoleJobHost host(LoadBatchSettings(), console);
+    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(false));
     host.setStartFolders({folder});
-    InstallInterruptHandler(host.stopFlags());
     QStringList lines;
-    const DuplicateSearchResult result = SearchDuplicates(host, folder, lines);
-    host.endProgressLine();
+    DuplicateSearchResult result;
+    RunOnConsole(host, [&] { result = SearchDuplicates(host, folder, lines); });
     const bool nulls = parser.isSet(nullSeparated);
     for (const QString& path : lines)
         PrintPathRecord(path, nulls);

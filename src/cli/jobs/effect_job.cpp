@@ -10,8 +10,6 @@
 
 #include <QCommandLineParser>
 
-#include <unistd.h>
-
 extern const BatchJob kEffectJob;
 
 namespace {
@@ -97,30 +95,17 @@ int run(const BatchInvocation& invocation) {
             ResolvePathArguments(words, options.recursive, kEffectJob, targets))
         return *fault;
 
-    ConsoleOptions console;
-    console.assumeYes = assumeYes;
-    console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    ConsoleJobHost host(LoadBatchSettings(), console);
-    if (options.recursive) {
+    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
+    GiveTargets(host, targets, options.recursive);
+    if (options.recursive)
         options.startFolders = targets.paths;
-        host.setStartFolders(targets.paths);
-    } else {
-        host.setFiles(targets.paths);
-    }
-    InstallInterruptHandler(host.stopFlags());
     ConsoleEffectReporter reporter(host, parser.isSet(nullSeparated));
     BatchFunctionResult result;
-    try {
+    RunOnConsole(host, [&] {
         result = effect->conversion ? ConvertBitmapsToJpeg(host, options, &reporter)
                                     : RunJpegFunction(host, effect->function, options, &reporter);
-    } catch (...) {
-        host.endProgressLine(); // the error then starts on a line of its own
-        throw;
-    }
-    host.endProgressLine();
-    const int skipped = targets.skipped + host.skipped();
-    if (skipped > 0)
-        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    });
+    const int skipped = ReportSkippedCount(targets, host);
     if (result.nothingToDo)
         return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
     const QString summary =
@@ -129,9 +114,7 @@ int run(const BatchInvocation& invocation) {
         WriteStandardError(summary.toUtf8());
     else
         PrintOut(summary);
-    if (InterruptRequested())
-        return ExitStatus::Interrupted;
-    return reporter.notWritten() + skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    return FinalStatus(reporter.notWritten() + skipped);
 }
 
 } // namespace

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 std::optional<int> DestinationOptions::read(const QCommandLineParser& parser, const BatchJob& job,
                                             DestinationChoice& choice) const {
     const int given =
@@ -56,36 +54,18 @@ std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
 }
 
 int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call) {
-    ConsoleOptions console;
-    console.assumeYes = setup.assumeYes;
-    console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    ConsoleJobHost host(LoadBatchSettings(), console);
+    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(setup.assumeYes));
+    GiveTargets(host, setup.targets, setup.recursive);
     // Without a tree, the files' own folder is where "the source folder" is.
-    QStringList startFolders = setup.targets.paths;
-    if (setup.recursive)
-        host.setStartFolders(startFolders);
-    else {
-        host.setFiles(setup.targets.paths);
-        startFolders = QStringList{FileFolder(setup.targets.paths.value(0))};
-    }
-    InstallInterruptHandler(host.stopFlags());
+    const QStringList startFolders = setup.recursive
+                                         ? setup.targets.paths
+                                         : QStringList{FileFolder(setup.targets.paths.value(0))};
     ConsoleIndexReporter reporter(host);
     IndexJobResult result;
-    try {
-        result = call(host, startFolders, reporter);
-    } catch (...) {
-        // Reported by the tool (e.g. sheets larger than a picture may be),
-        // below a finished progress line.
-        host.endProgressLine();
-        throw;
-    }
-    host.endProgressLine();
-    const int skipped = setup.targets.skipped + host.skipped();
+    // An error (e.g. sheets larger than a picture may be) is reported by the
+    // tool, below a finished progress line.
+    RunOnConsole(host, [&] { result = call(host, startFolders, reporter); });
     if (result.refusedWith == 0)
         PrintOut(OwnText(setup.writtenKey).arg(result.written) + QLatin1Char('\n'));
-    if (skipped > 0)
-        PrintError(OwnText("cli.skipped_count").arg(skipped));
-    if (InterruptRequested())
-        return ExitStatus::Interrupted;
-    return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    return FinalStatus(ReportSkippedCount(setup.targets, host));
 }

@@ -106,28 +106,13 @@ int run(const BatchInvocation& invocation) {
         if (const std::optional<int> fault = prepareCopiesFolder(parser.value(copies), options))
             return *fault;
 
-    ConsoleOptions console;
-    console.assumeYes = assumeYes;
-    console.showProgress = ::isatty(STDERR_FILENO) == 1;
-    ConsoleReductionHost host(LoadBatchSettings(), console);
-    if (options.recursive) {
+    ConsoleReductionHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
+    GiveTargets(host, targets, options.recursive);
+    if (options.recursive)
         options.startFolders = targets.paths;
-        host.setStartFolders(targets.paths);
-    } else {
-        host.setFiles(targets.paths);
-    }
-    InstallInterruptHandler(host.stopFlags());
     ReduceJpegsResult result;
-    try {
-        result = ReduceJpegs(host, options, &host);
-    } catch (...) {
-        host.endProgressLine();
-        throw;
-    }
-    host.endProgressLine();
-    const int skipped = targets.skipped + host.skipped();
-    if (skipped > 0)
-        PrintError(OwnText("cli.skipped_count").arg(skipped));
+    RunOnConsole(host, [&] { result = ReduceJpegs(host, options, &host); });
+    const int skipped = ReportSkippedCount(targets, host);
     if (result.declined)
         return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
     PrintOut(OwnText("cli.reduce.total")
@@ -139,9 +124,7 @@ int run(const BatchInvocation& invocation) {
         PrintError(OwnText("cli.reduce.failed").arg(ShownPath(result.failedFile), result.error));
         return ExitStatus::Error;
     }
-    if (InterruptRequested())
-        return ExitStatus::Interrupted;
-    return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+    return FinalStatus(skipped);
 }
 
 } // namespace
