@@ -7,7 +7,6 @@
 #include "engine/path_utils.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
-#include "ui/dialogs/select_dir_dialog.h"
 #include "ui/main_window/guarded_connect.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/radio_group.h"
@@ -15,7 +14,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -130,14 +128,7 @@ void DefectScanController::HMenu_DDLClick() {
 }
 
 void DefectScanController::GrafikZielverzeichnisClick() {
-    auto* field = control<QLineEdit>(kDestination);
-    const DestinationStart start =
-        DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
-    QString folder = start.text;
-    if (start.openChooser)
-        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName(),
-                        window().currentTreeFolder());
-    field->setText(folder);
+    chooseDestinationFolder(kDestination, window().currentTreeFolder());
 }
 
 void DefectScanController::HMenuDateiRueckgaengigClick() {

@@ -40,6 +40,10 @@ protected:
     THauptForm& window() const { return m_window; }
     // The window's control of that name; throws when there is none.
     template <class T> T* control(const QString& name) const { return m_window.control<T>(name); }
+    // The folder chooser behind the destination field `fieldName`: it starts
+    // at the field's folder (DestinationChooserStart), or with nothing chosen
+    // opens at `openAt`; the field then shows the choice.
+    void chooseDestinationFolder(const QString& fieldName, const QString& openAt = QString()) const;
 
 private:
     THauptForm& m_window;

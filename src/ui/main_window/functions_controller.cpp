@@ -1,18 +1,14 @@
 #include "ui/main_window/functions_controller.h"
 
 #include "app/error_handler.h"
-#include "engine/defect_results.h"
 #include "engine/job_controls.h"
-#include "engine/path_utils.h"
 #include "i18n/catalogue.h"
-#include "ui/dialogs/select_dir_dialog.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/guarded_connect.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -101,12 +97,5 @@ void FunctionsController::FktBmpBitBtnClick() {
 }
 
 void FunctionsController::FktZielverzeichnisClick() {
-    auto* field = control<QLineEdit>(kDestination);
-    const DestinationStart start =
-        DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
-    QString folder = start.text;
-    if (start.openChooser)
-        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName(),
-                        window().currentTreeFolder());
-    field->setText(folder);
+    chooseDestinationFolder(kDestination, window().currentTreeFolder());
 }

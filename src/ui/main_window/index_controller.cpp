@@ -1,16 +1,12 @@
 #include "ui/main_window/index_controller.h"
 
 #include "app/error_handler.h"
-#include "engine/defect_results.h"
-#include "engine/path_utils.h"
 #include "i18n/catalogue.h"
-#include "ui/dialogs/select_dir_dialog.h"
 #include "ui/main_window/guarded_connect.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -89,13 +85,7 @@ void IndexController::IdxStammnameClick() {
 }
 
 void IndexController::IdxZielverzeichnisClick(const QString& fieldName) {
-    auto* field = control<QLineEdit>(fieldName);
-    const DestinationStart start =
-        DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
-    QString folder = start.text;
-    if (start.openChooser)
-        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName());
-    field->setText(folder);
+    chooseDestinationFolder(fieldName);
 }
 
 int IndexController::upDownValue(const char* name) const {
