@@ -1,76 +1,30 @@
 // kelvasto-batch dupes and empty-folders, run as a user runs them.
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
+#include "cli/cli_test_case.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "duplicates/duplicate_trees.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+using cli::runTool;
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run runTool(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                  QStringLiteral("/../src/cli/kelvasto-batch")),
-                  args);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
-
-class TestDuplicateJobs : public QObject {
+class TestDuplicateJobs : public CliTestCase {
     Q_OBJECT
-    QTemporaryDir* m_dir = nullptr;
-
-    QString path(const QString& relative) const { return m_dir->path() + '/' + relative; }
     QByteArray bytes(const QString& relative) const { return QFile::encodeName(path(relative)); }
-    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
     // a, b identical; c, d, e identical; f alone of its size; g of c's size.
     void writeTree() {
-        for (const char* entry :
-             {"t/a.jpg 300 A", "t/b.jpg 300 A", "t/c.jpg 500 C", "t/d.jpg 500 C", "t/e.jpg 500 C",
-              "t/f.jpg 700 A", "t/g.jpg 500 G", "t/notes.txt 300 A"}) {
-            const QStringList parts = QString::fromLatin1(entry).split(' ');
-            QVERIFY(testing::writeFile(path(parts[0]),
-                                       dupes::content(parts[1].toInt(), parts[2].at(0))));
-        }
+        QVERIFY(dupes::write(root(), {"t/a.jpg 300 A", "t/b.jpg 300 A", "t/c.jpg 500 C",
+                                      "t/d.jpg 500 C", "t/e.jpg 500 C", "t/f.jpg 700 A",
+                                      "t/g.jpg 500 G", "t/notes.txt 300 A"}));
     }
 
 private slots:
-    void init() {
-        testing::resetHive();
-        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/dupes-cli-XXXXXX"));
-        QVERIFY(QDir().mkpath(path("work")));
-        HiveKey key(kSettingsKeyPath);
-        QVERIFY(key.writeString(QStringLiteral("Arbeitsverzeichnis"), path("work/")));
-        QVERIFY(key.writeInteger(QStringLiteral("Sprache"), 10000));
-    }
-    void cleanup() { delete m_dir; }
+    void init() { QVERIFY(openSandbox(QStringLiteral("dupes-cli"))); }
+    void cleanup() { closeSandbox(); }
 
     void dupesPrintsGroupsAndCounters_data() {
         QTest::addColumn<bool>("null");
@@ -83,13 +37,13 @@ private slots:
         QStringList args{"dupes", path("t")};
         if (null)
             args.insert(1, "-0");
-        const Run run = runTool(args);
+        const cli::ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 0);
         const char end = null ? '\0' : '\n';
         QByteArray expected;
         for (const char* name : {"t/a.jpg", "t/b.jpg", "", "t/c.jpg", "t/e.jpg", "t/d.jpg", ""})
             expected += (*name ? bytes(name) : QByteArray()) + end;
-        QCOMPARE(run.out, expected);
+        QCOMPARE(run.rawOut, expected);
         QVERIFY2(run.err.contains("Files To Test: 7\nPossible Duplicates: 6\nFound Duplicates: 3"),
                  qPrintable(run.err));
         QVERIFY(exists("t/b.jpg"));
@@ -97,7 +51,7 @@ private slots:
 
     void trashMarkedKeepsFirstOfEachGroup() {
         writeTree();
-        const Run run = runTool({"dupes", "--trash-marked", path("t")});
+        const cli::ToolRun run = runTool({"dupes", "--trash-marked", path("t")});
         QCOMPARE(run.exitCode, 0);
         for (const char* gone : {"t/b.jpg", "t/d.jpg", "t/e.jpg"})
             QVERIFY2(!exists(gone), gone);
@@ -119,16 +73,16 @@ private slots:
         QStringList args{"empty-folders", path("s")};
         if (trash)
             args.insert(1, "--trash");
-        const Run run = runTool(args);
+        const cli::ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, bytes("s/D/E") + '\n' + bytes("s/D") + '\n' + bytes("s/B") + '\n');
+        QCOMPARE(run.rawOut, bytes("s/D/E") + '\n' + bytes("s/D") + '\n' + bytes("s/B") + '\n');
         QCOMPARE(!exists("s/D") && !exists("s/B"), trash);
         QVERIFY(exists("s/C/x.jpg"));
     }
 
     // Help and faults speak the language of the settings.
     void helpInTheProgramsLanguage() {
-        const Run run = runTool({"empty-folders", "--help"});
+        const cli::ToolRun run = runTool({"empty-folders", "--help"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.startsWith("Usage: kelvasto-batch empty-folders"));
     }
@@ -147,7 +101,7 @@ private slots:
         for (QString& arg : args) // "@" marks a path in the test's folder
             if (arg.startsWith('@'))
                 arg = path(arg.mid(1));
-        const Run run = runTool(args);
+        const cli::ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.out.isEmpty());
         QVERIFY(exists("t/b.jpg"));

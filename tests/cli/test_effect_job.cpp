@@ -1,37 +1,19 @@
 // kelvasto-batch effect, run as a program in the sandbox.
 
+#include "cli/cli_test_case.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "imaging/picture_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runEffect(const QStringList& args) {
-    QProcess process;
-    process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                  QStringLiteral("/../src/cli/kelvasto-batch")),
-                  QStringList{"effect"} + args);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+cli::ToolRun runEffect(const QStringList& args) {
+    return cli::runTool(QStringList{"effect"} + args);
 }
 
 void writePicture(const QString& path) {
@@ -49,23 +31,15 @@ QByteArray tinyBmp() {
 
 } // namespace
 
-class TestEffectJob : public QObject {
+class TestEffectJob : public CliTestCase {
     Q_OBJECT
-    QTemporaryDir* m_dir = nullptr;
-    QString path(const QString& relative) const { return m_dir->path() + "/" + relative; }
-    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
 private slots:
     void init() {
-        // The tool speaks the locale's language; these checks read English.
-        qunsetenv("LC_ALL");
-        qunsetenv("LC_MESSAGES");
-        qputenv("LANG", "C.UTF-8");
-        testing::resetHive();
-        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/effect-XXXXXX"));
+        QVERIFY(openSandbox(QStringLiteral("effect"), false));
         QVERIFY(QDir().mkpath(path("pics/sub")));
     }
-    void cleanup() { delete m_dir; }
+    void cleanup() { closeSandbox(); }
 
     void usageErrors_data() {
         QTest::addColumn<QStringList>("args");
@@ -78,7 +52,7 @@ private slots:
     void usageErrors() {
         QFETCH(QStringList, args);
         QFETCH(QString, expected);
-        const Run run = runEffect(args);
+        const cli::ToolRun run = runEffect(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(expected), qPrintable(run.err));
     }
@@ -98,7 +72,7 @@ private slots:
         QFETCH(QString, suffix);
         writePicture(path("pics/a.jpg"));
         writePicture(path("pics/b.jpeg"));
-        const Run run = runEffect({effect, path("pics/a.jpg"), path("pics/b.jpeg")});
+        const cli::ToolRun run = runEffect({effect, path("pics/a.jpg"), path("pics/b.jpeg")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(exists("pics/a" + suffix + ".jpg"));
         QVERIFY(exists("pics/b" + suffix + ".jpeg"));
@@ -110,7 +84,7 @@ private slots:
         QVERIFY(testing::writeFile(path("pics/sub/x.BMP"), tinyBmp()));
         QVERIFY(testing::writeFile(path("pics/photo.jpg"), "someone's photograph"));
         writePicture(path("pics/sub/y.jpg"));
-        const Run run = runEffect({"bmp2jpg", "--recursive", path("pics")});
+        const cli::ToolRun run = runEffect({"bmp2jpg", "--recursive", path("pics")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains("2 of 2 file(s) written"));
         QVERIFY(exists("pics/sub/x.jpg"));
@@ -124,7 +98,7 @@ private slots:
         QVERIFY(testing::writeFile(path("pics/photo.bmp"), tinyBmp()));
         QVERIFY(testing::writeFile(path("pics/photo.jpg"), "keep"));
         QVERIFY(QFile::setPermissions(path("pics/photo.jpg"), QFile::ReadOwner));
-        const Run run = runEffect({"bmp2jpg", path("pics/photo.bmp")});
+        const cli::ToolRun run = runEffect({"bmp2jpg", path("pics/photo.bmp")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(path("pics/photo.jpg")), qPrintable(run.err));
         QCOMPARE(testing::readFile(path("pics/photo.jpg")), QByteArray("keep"));
@@ -133,7 +107,7 @@ private slots:
     void anUnreadableFileEndsTheRunNamingIt() {
         writePicture(path("pics/a.jpg"));
         QVERIFY(testing::writeFile(path("pics/b.jpg"), "no picture"));
-        const Run run = runEffect({"sw", path("pics/a.jpg"), path("pics/b.jpg")});
+        const cli::ToolRun run = runEffect({"sw", path("pics/a.jpg"), path("pics/b.jpg")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(path("pics/b.jpg")), qPrintable(run.err));
         QVERIFY(exists("pics/a_sw.jpg"));

@@ -1,52 +1,19 @@
 // kelvasto-batch index and thumbs, run as the user runs them.
 
+#include "cli/cli_test_case.h"
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "imaging/picture_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+using cli::runTool;
+using cli::ToolRun;
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runTool(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
-    process.start(QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                  QStringLiteral("/../src/cli/kelvasto-batch")),
-                  args);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-} // namespace
-
-class TestIndexCli : public QObject {
+class TestIndexCli : public CliTestCase {
     Q_OBJECT
-    QTemporaryDir* m_dir = nullptr;
-
-    QString path(const QString& relative) const {
-        return m_dir->path() + QLatin1Char('/') + relative;
-    }
     void photos(const QStringList& names) {
         for (const QString& name : names)
             QVERIFY(testing::writeFile(path(name), JpegBuilder::picture(640, 480, 30, 90, 200)));
@@ -57,22 +24,13 @@ class TestIndexCli : public QObject {
     }
 
 private slots:
-    void init() {
-        // The tool speaks the locale's language; these checks read English.
-        qunsetenv("LC_ALL");
-        qunsetenv("LC_MESSAGES");
-        qputenv("LANG", "C.UTF-8");
-        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/cli-XXXXXX"));
-    }
-    void cleanup() {
-        delete m_dir;
-        m_dir = nullptr;
-    }
+    void init() { QVERIFY(openSandbox(QStringLiteral("cli"), false)); }
+    void cleanup() { closeSandbox(); }
 
     void indexSheetsUnderAStem() {
         photos({"in/a.jpg", "in/b.jpg", "in/c.jpeg"});
-        const Run run = runTool({"index", "--recursive", "--per-sheet", "2", "--per-row", "2",
-                                 "--stem", "urlaub", path("in")});
+        const ToolRun run = runTool({"index", "--recursive", "--per-sheet", "2", "--per-row", "2",
+                                     "--stem", "urlaub", path("in")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("index sheets written: 2"), qPrintable(run.out));
         QCOMPARE(sizeOf("in/urlaub_1.jpeg"), QSize(220, 110));
@@ -96,7 +54,7 @@ private slots:
         photos({"in/Urlaub01.jpg", "in/Urlaub02.jpg", "in/Urlaub03.jpg", "in/Zoo1.jpg"});
         const QStringList files{path("in/Urlaub01.jpg"), path("in/Urlaub02.jpg"),
                                 path("in/Urlaub03.jpg"), path("in/Zoo1.jpg")};
-        const Run run = runTool(QStringList{"index"} + args + files);
+        const ToolRun run = runTool(QStringList{"index"} + args + files);
         QCOMPARE(run.exitCode, 0);
         for (const QString& sheet : sheets)
             QCOMPARE(sizeOf("in/" + sheet), QSize(770, 660));
@@ -104,7 +62,7 @@ private slots:
 
     void thumbnailsBesideTheirPictures() {
         photos({"in/Bild.jpg", "in/sub/Foto.JPG"});
-        const Run run = runTool({"thumbs", "-r", path("in")});
+        const ToolRun run = runTool({"thumbs", "-r", path("in")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains("thumbnails written: 2"), qPrintable(run.out));
         QCOMPARE(sizeOf("in/Bild_thumb.jpg"), QSize(100, 75));
@@ -115,7 +73,7 @@ private slots:
         photos({"in/a.jpg"});
         QVERIFY(testing::writeFile(path("in/bad.jpg"), "not a picture"));
         QVERIFY(QDir().mkpath(path("out")));
-        const Run run =
+        const ToolRun run =
             runTool({"thumbs", "--dest", path("out"), path("in/a.jpg"), path("in/bad.jpg")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("bad.jpg"), qPrintable(run.err));
@@ -141,7 +99,7 @@ private slots:
     void usageErrors() {
         QFETCH(QStringList, args);
         photos({"in/a.jpg"});
-        const Run run = runTool(args + QStringList{path("in/a.jpg")});
+        const ToolRun run = runTool(args + QStringList{path("in/a.jpg")});
         QCOMPARE(run.exitCode, 2);
         QCOMPARE(QDir(path("in")).entryList(QDir::Files), QStringList{"a.jpg"});
     }

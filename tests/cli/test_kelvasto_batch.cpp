@@ -1,6 +1,7 @@
 #include "app/app_settings.h"
 #include "app/hive_store.h"
 #include "cli/batch_job.h"
+#include "cli/cli_test_case.h"
 #include "cli/shell_quote.h"
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
@@ -8,93 +9,27 @@
 #include "engine/move_log.h"
 #include "i18n/own_texts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
 #include <fcntl.h>
-#include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using cli::finish;
+using cli::Launch;
+using cli::prepare;
+using cli::runTool;
+using cli::runToolScript;
+using cli::toolPath;
+using cli::ToolRun;
+
 namespace {
-
-QString toolPath() {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/../src/cli/kelvasto-batch"));
-}
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QByteArray rawOut;
-};
-
-// How the tool is started: the locale (English unless a test says
-// otherwise), the current folder, and for root the file permissions that
-// root usually bypasses.
-struct Launch {
-    QString workingFolder;
-    QStringList environment = {QStringLiteral("LANG=C.UTF-8")};
-    bool dropFileAccessOverride = false;
-};
-
-QProcessEnvironment environmentFor(const Launch& launch) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
-        environment.remove(QString::fromLatin1(name));
-    for (const QString& assignment : launch.environment)
-        environment.insert(assignment.section(QLatin1Char('='), 0, 0),
-                           assignment.section(QLatin1Char('='), 1));
-    return environment;
-}
-
-void prepare(QProcess& process, const Launch& launch) {
-    process.setProcessEnvironment(environmentFor(launch));
-    if (!launch.workingFolder.isEmpty())
-        process.setWorkingDirectory(launch.workingFolder);
-    if (launch.dropFileAccessOverride)
-        process.setChildProcessModifier([] {
-            // Without these root meets the permission bits like anyone else.
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-        });
-}
-
-Run finish(QProcess& process) {
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.rawOut = process.readAllStandardOutput();
-    run.out = QString::fromUtf8(run.rawOut);
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-Run runTool(const QStringList& args, const Launch& launch = {}) {
-    QProcess process;
-    prepare(process, launch);
-    process.start(toolPath(), args);
-    return finish(process);
-}
-
-// Through sh, for arguments whose bytes QProcess cannot pass (not UTF-8):
-// `script` may use printf; "$0" is the tool.
-Run runToolScript(const QString& script, const Launch& launch = {}) {
-    QProcess process;
-    prepare(process, launch);
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, toolPath()});
-    return finish(process);
-}
 
 // The form a path takes on the tool's lines.
 QString shown(const QString& path) {
@@ -110,37 +45,14 @@ QByteArray truncated(int size = 300) {
 
 } // namespace
 
-class TestKelvastoBatch : public QObject {
+class TestKelvastoBatch : public CliTestCase {
     Q_OBJECT
-    QTemporaryDir* m_dir = nullptr;
-
-    QString path(const QString& relative) const {
-        return m_dir->path() + QLatin1Char('/') + relative;
-    }
-    QString work() const { return path(QStringLiteral("work/")); }
-    bool file(const QString& relative, const QByteArray& bytes) {
-        return testing::writeFile(path(relative), bytes);
-    }
-    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY2(QFileInfo(toolPath()).isExecutable(), qPrintable(toolPath()));
-        // Runs started without a Launch speak English too.
-        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-            qunsetenv(name);
-        qputenv("LANG", "C.UTF-8");
-    }
+    void initTestCase() { QVERIFY2(QFileInfo(toolPath()).isExecutable(), qPrintable(toolPath())); }
 
-    void init() {
-        testing::resetHive();
-        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/cli-XXXXXX"));
-        QVERIFY(QDir().mkpath(work()));
-        HiveKey key(kSettingsKeyPath);
-        QVERIFY(key.writeString(QStringLiteral("Arbeitsverzeichnis"), work()));
-        QVERIFY(key.writeInteger(QStringLiteral("Sprache"), 10000));
-    }
-    void cleanup() { delete m_dir; }
+    void init() { QVERIFY(openSandbox(QStringLiteral("cli"))); }
+    void cleanup() { closeSandbox(); }
 
     void helpAndUsage_data() {
         QTest::addColumn<QStringList>("args");
@@ -175,14 +87,14 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QString, expected);
-        const Run run = runTool(args);
+        const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2((exitCode == 0 ? run.out : run.err).contains(expected), qPrintable(run.err));
     }
 
     void folderWithoutRecursiveIsAUsageError() {
         QVERIFY(QDir().mkpath(path("pics")));
-        const Run run = runTool({"defects", path("pics")});
+        const ToolRun run = runTool({"defects", path("pics")});
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains("--recursive"));
     }
@@ -192,7 +104,7 @@ private slots:
         QVERIFY(file("pics/b.jpg", sound()));
         QVERIFY(file("pics/sub/a.jpg", truncated(400)));
         QVERIFY(file("pics/sub/c.jpeg", truncated(500)));
-        const Run run = runTool({"defects", "--recursive", path("pics")});
+        const ToolRun run = runTool({"defects", "--recursive", path("pics")});
         QCOMPARE(run.exitCode, 0);
         const QString defect = work() + QStringLiteral("Defekt/");
         QCOMPARE(
@@ -227,7 +139,7 @@ private slots:
         QVERIFY(plain.startsWith(path("pics/a.jpg") + " -> "));
         QVERIFY(!plain.contains('['));
 
-        const Run piped = runTool({"defects", "--recursive", path("pics")});
+        const ToolRun piped = runTool({"defects", "--recursive", path("pics")});
         QVERIFY(!piped.err.contains('['));
     }
 
@@ -237,7 +149,7 @@ private slots:
         QVERIFY(file("pics/c.jpg", truncated()));
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(path("pics"));
-        const Run run = runTool({"defects", "--dest", path("out"), "c.jpg", "a.jpg", "b.jpg"});
+        const ToolRun run = runTool({"defects", "--dest", path("out"), "c.jpg", "a.jpg", "b.jpg"});
         QDir::setCurrent(cwd);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(exists("out/Defekt/Defekt1_c.jpg"));
@@ -250,7 +162,7 @@ private slots:
         QVERIFY(file("pics/x/b.jpg", truncated(302)));
         QVERIFY(file("pics/y/c.jpeg", truncated(303)));
         QVERIFY(file("pics/y/d.jpg", sound()));
-        Run run = runTool({"defects", "--recursive", "--move", path("pics")});
+        ToolRun run = runTool({"defects", "--recursive", "--move", path("pics")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(ReadMoveLog(work() + "Protokoll.txt").lines.size(), 6);
         QVERIFY(!exists("pics/a.jpg"));
@@ -279,21 +191,21 @@ private slots:
         HiveKey key(kSettingsKeyPath);
         QVERIFY(key.writeString(QStringLiteral("Arbeitsverzeichnis"), path("missing/")));
         key.close();
-        const Run run = runTool({"defects", "--move", path("pics/a.jpg")});
+        const ToolRun run = runTool({"defects", "--move", path("pics/a.jpg")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains("nothing moved"));
         QVERIFY(exists("pics/a.jpg"));
     }
 
     void undoWithoutALogIsAnError() {
-        const Run run = runTool({"undo"});
+        const ToolRun run = runTool({"undo"});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(run.err.contains("no move log"));
     }
 
     void emptyTreeShowsTheNoFileMessage() {
         QVERIFY(QDir().mkpath(path("empty")));
-        const Run run = runTool({"defects", "--recursive", path("empty")});
+        const ToolRun run = runTool({"defects", "--recursive", path("empty")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.contains("No file marked yet !"));
         QVERIFY(run.out.isEmpty());
@@ -348,12 +260,12 @@ private slots:
         QVERIFY(file("pics/a.jpg", truncated()));
         const QStringList args = {"defects", "--dest", path("dest"), path("pics/a.jpg")};
         QCOMPARE(runTool(args).exitCode, 0);
-        const Run again = runTool(args);
+        const ToolRun again = runTool(args);
         QCOMPARE(again.exitCode, 0);
         QVERIFY(again.err.contains("left in place"));
         // A name the move log cannot hold is not moved.
         QVERIFY(file("pics/line\nbreak.jpg", truncated()));
-        const Run unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});
+        const ToolRun unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});
         QCOMPARE(unsafe.exitCode, 1);
         QVERIFY(unsafe.err.contains("a line break in the name"));
         QVERIFY(exists("pics/line\nbreak.jpg"));
@@ -362,7 +274,7 @@ private slots:
                                       QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         Launch launch;
         launch.dropFileAccessOverride = true; // root meets the permissions too
-        const Run locked =
+        const ToolRun locked =
             runTool({"defects", "--dest", path("locked"), path("pics/a.jpg")}, launch);
         QFile::setPermissions(path("locked/Defekt"), QFileDevice::ReadOwner |
                                                          QFileDevice::WriteOwner |
@@ -374,7 +286,7 @@ private slots:
     void yesBehindDoubleDashIsAFileName() {
         QVERIFY(file("--yes", truncated()));
         QProcess process;
-        process.setWorkingDirectory(m_dir->path());
+        process.setWorkingDirectory(root());
         process.start(toolPath(), {"defects", "--", "--yes"});
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), 0);
@@ -421,7 +333,7 @@ private slots:
         QFETCH(QString, moveLogLabel);
         Launch launch;
         launch.environment = {"LANG=" + lang};
-        const Run run = runTool({"--help"}, launch);
+        const ToolRun run = runTool({"--help"}, launch);
         QCOMPARE(run.exitCode, 0);
         QVERIFY(!BatchJobs().empty());
         for (const BatchJob* job : BatchJobs()) {
@@ -429,7 +341,7 @@ private slots:
                                     .arg(QString::fromLatin1(job->name), -9)
                                     .arg(OwnTextIn(job->summaryKey, english));
             QVERIFY2(run.out.contains(row), qPrintable(row));
-            const Run jobHelp = runTool({QString::fromLatin1(job->name), "--help"}, launch);
+            const ToolRun jobHelp = runTool({QString::fromLatin1(job->name), "--help"}, launch);
             QCOMPARE(jobHelp.exitCode, 0);
             QVERIFY(jobHelp.out.contains(QLatin1String(job->name)));
         }
@@ -473,8 +385,8 @@ private slots:
         args.replaceInStrings("DEST", path("dest"));
         args.replaceInStrings("OTHER", path("other"));
         Launch launch;
-        launch.workingFolder = m_dir->path();
-        const Run run = runTool(args, launch);
+        launch.workingFolder = root();
+        const ToolRun run = runTool(args, launch);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(exists(copy), qPrintable(run.out + run.err));
         QVERIFY(!exists("other"));
@@ -505,8 +417,8 @@ private slots:
         QVERIFY(QDir().mkpath(path("elsewhere/sub")));
         QVERIFY(QFile::link(path("elsewhere/sub"), path("L")));
         Launch launch;
-        launch.workingFolder = m_dir->path();
-        const Run run = runTool(args, launch);
+        launch.workingFolder = root();
+        const ToolRun run = runTool(args, launch);
         QCOMPARE(run.exitCode, 0);
         for (const QString& name : gone)
             QVERIFY2(!exists(name), qPrintable(name));
@@ -524,7 +436,8 @@ private slots:
         QVERIFY(file("pics/a.jpg", truncated()));
         QVERIFY(file("pics/b.jpg", truncated()));
         QVERIFY(QFile::link(path("pics/a.jpg"), path("pics/link.jpg")));
-        const Run run = runTool({"defects", "--move", path("pics/link.jpg"), path("pics/b.jpg")});
+        const ToolRun run =
+            runTool({"defects", "--move", path("pics/link.jpg"), path("pics/b.jpg")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("skipped: " + path("pics/link.jpg") + ": a symbolic link"),
                  qPrintable(run.err));
@@ -560,7 +473,7 @@ private slots:
         args.replaceInStrings("PICS", path("pics"));
         Launch launch;
         launch.workingFolder = path("pics");
-        const Run run = runTool(args, launch);
+        const ToolRun run = runTool(args, launch);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(QStringLiteral("Tested Files: %1\n").arg(tested)),
                  qPrintable(run.out));
@@ -589,7 +502,7 @@ private slots:
         }
         Launch launch;
         launch.workingFolder = path("pics");
-        const Run run = runToolScript(
+        const ToolRun run = runToolScript(
             QStringLiteral("exec \"$0\" defects b.jpg \"$(printf '\\377.jpg')\""), launch);
         ::unlink(name.constData()); // Qt cannot remove it with the folder
         QCOMPARE(run.exitCode, exitCode);
@@ -621,7 +534,7 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(path(locked)).constData(), 0) == 0);
         Launch launch;
         launch.dropFileAccessOverride = true;
-        const Run run = runTool({"defects", "-r", path("pics")}, launch);
+        const ToolRun run = runTool({"defects", "-r", path("pics")}, launch);
         ::chmod(QFile::encodeName(path(locked)).constData(), 0700);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("skipped: " + path(locked) + ": " + reason), qPrintable(run.err));
@@ -644,7 +557,7 @@ private slots:
         process.start(toolPath(), {"undo"});
         QVERIFY(process.waitForReadyRead(30000)); // the first file is back
         ::kill(pid_t(process.processId()), SIGTERM);
-        const Run run = finish(process);
+        const ToolRun run = finish(process);
         QVERIFY2(run.exitCode == 130 || run.exitCode == 0, qPrintable(run.err));
         const int back = int(run.out.count(" -> "));
         const int waiting = int(QDir(work() + "Defekt").entryList(QDir::Files).size());
@@ -656,7 +569,7 @@ private slots:
         }
         QCOMPARE(testing::readFile(work() + "Protokoll.txt"), log);
 
-        const Run rest = runTool({"undo"});
+        const ToolRun rest = runTool({"undo"});
         QCOMPARE(rest.exitCode, 0);
         QVERIFY(rest.out.endsWith(QStringLiteral("%1 of %1 file(s) moved back\n").arg(waiting)));
         QVERIFY(QDir(work() + "Defekt").entryList(QDir::Files).isEmpty());
@@ -679,7 +592,7 @@ private slots:
         QVERIFY(WriteMoveLog(work() + "Protokoll.txt",
                              {former, moved, path("pics/b.jpg"), work() + "Defekt/Defekt2_b.jpg",
                               path("pics/c.jpg"), work() + "Defekt/Defekt3_c.jpg"}));
-        const Run run =
+        const ToolRun run =
             runTool(nullSeparated ? QStringList{"undo", "--null"} : QStringList{"undo"});
         QCOMPARE(run.exitCode, 0);
         const QString summary = "1 of 1 file(s) moved back\n";
@@ -708,13 +621,13 @@ private slots:
         QVERIFY(file("pics/" + name, truncated()));
         const QString from = path("pics/" + name);
         const QString to = work() + "Defekt/Defekt1_" + name;
-        const Run lines = runTool({"defects", from});
+        const ToolRun lines = runTool({"defects", from});
         QCOMPARE(lines.exitCode, 0);
         QCOMPARE(lines.out.section('\n', 0, 0), shown(from) + " -> " + shown(to));
         QVERIFY(lines.out.contains("Files To Test: 1\n"));
 
         QVERIFY(QFile::remove(to));
-        const Run nul = runTool({"defects", "-0", from});
+        const ToolRun nul = runTool({"defects", "-0", from});
         QCOMPARE(nul.exitCode, 0);
         QCOMPARE(nul.rawOut, QFile::encodeName(from) + '\0' + QFile::encodeName(to) + '\0');
         QVERIFY(nul.err.contains("Files To Test: 1\n"));
@@ -741,11 +654,11 @@ private slots:
         QVERIFY(file("pics/a.jpg", truncated()));
         Launch launch;
         launch.environment = environment;
-        const Run run = runTool({"defects", path("pics/a.jpg")}, launch);
+        const ToolRun run = runTool({"defects", path("pics/a.jpg")}, launch);
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.out.contains(counter), qPrintable(run.out));
         QVERIFY2(run.err.contains(closing), qPrintable(run.err));
-        const Run wrong = runTool({"shrink"}, launch);
+        const ToolRun wrong = runTool({"shrink"}, launch);
         QCOMPARE(wrong.exitCode, 2);
         QVERIFY2(wrong.err.contains(usage), qPrintable(wrong.err));
     }
@@ -757,9 +670,9 @@ private slots:
         testing::resetHive();
         const QString folder = testing::dataHome() + "/Kelvasto/";
         QVERIFY(file("pics/a.jpg", truncated()));
-        const Run help = runTool({"undo", "--help"});
+        const ToolRun help = runTool({"undo", "--help"});
         QVERIFY2(help.out.contains("  " + folder + "Protokoll.txt\n"), qPrintable(help.out));
-        const Run run = runTool({"defects", "--move", path("pics/a.jpg")});
+        const ToolRun run = runTool({"defects", "--move", path("pics/a.jpg")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QFileInfo::exists(folder + "Defekt/Defekt1_a.jpg"));
         QCOMPARE(ReadMoveLog(folder + "Protokoll.txt").lines.size(), 2);

@@ -1,58 +1,29 @@
 // kelvasto-batch reduce: the reduction of the window on the command line.
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
+#include "cli/cli_test_case.h"
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <linux/capability.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 
 namespace {
 
-QString toolPath() {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/../src/cli/kelvasto-batch"));
-}
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using cli::toolPath;
+using cli::ToolRun;
 
 // English messages; for root, optionally without the override of file
 // permissions, so a write-protected file stops it as it stops a user.
-Run runTool(const QStringList& args, bool meetPermissions = false) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(environment);
-    if (meetPermissions)
-        process.setChildProcessModifier([] {
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-            ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-        });
-    process.start(toolPath(), args);
-    Run run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+ToolRun runTool(const QStringList& args, bool meetPermissions = false) {
+    cli::Launch launch;
+    launch.dropFileAccessOverride = meetPermissions;
+    return cli::runTool(args, launch);
 }
 
 QString shown(const QString& path) {
@@ -76,28 +47,16 @@ constexpr int kSaved = 171;
 
 } // namespace
 
-class TestReduceJob : public QObject {
+class TestReduceJob : public CliTestCase {
     Q_OBJECT
-    QTemporaryDir* m_dir = nullptr;
-
-    QString path(const QString& relative) const {
-        return m_dir->path() + QLatin1Char('/') + relative;
-    }
     bool file(const QString& relative, const QByteArray& bytes = decorated()) {
         return testing::writeFile(path(relative), bytes);
     }
     qint64 size(const QString& relative) const { return QFileInfo(path(relative)).size(); }
 
 private slots:
-    void init() {
-        testing::resetHive();
-        m_dir = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/reduce-cli-XXXXXX"));
-        QVERIFY(QDir().mkpath(path("work")));
-        HiveKey key(kSettingsKeyPath);
-        QVERIFY(key.writeString(QStringLiteral("Arbeitsverzeichnis"), path("work/")));
-        QVERIFY(key.writeInteger(QStringLiteral("Sprache"), 10000));
-    }
-    void cleanup() { delete m_dir; }
+    void init() { QVERIFY(openSandbox(QStringLiteral("reduce-cli"))); }
+    void cleanup() { closeSandbox(); }
 
     // Nothing is touched and the tool says why, with status 2.
     void usageErrors_data() {
@@ -122,7 +81,7 @@ private slots:
         for (QString& arg : args)
             if (arg == QLatin1String("a.jpg") || arg == QLatin1String("."))
                 arg = path(arg);
-        const Run run = runTool(args);
+        const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QCOMPARE(size("a.jpg"), qint64(decorated().size()));
@@ -132,7 +91,7 @@ private slots:
         QVERIFY(file("pics/a.jpg"));
         QVERIFY(file("pics/sub/b.jpeg"));
         QVERIFY(file("pics/c.jpg", JpegBuilder::picture(8, 8)));
-        const Run run = runTool(
+        const ToolRun run = runTool(
             {"--yes", "reduce", "--recursive", "--app", "--comments", "--trailing", path("pics")});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(size("pics/a.jpg"), qint64(decorated().size() - kSaved));
@@ -170,7 +129,7 @@ private slots:
         for (QString& arg : args) // "@" marks a path in the test's folder
             arg.replace(QRegularExpression("@(\\S+)"), path("\\1"));
         QProcess process;
-        process.setWorkingDirectory(m_dir->path());
+        process.setWorkingDirectory(root());
         const bool yesBehind = QString::fromLatin1(QTest::currentDataTag()).contains("behind");
         const QStringList command = yesBehind ? QStringList{"reduce", "--yes"} + args
                                               : QStringList{"--yes", "reduce"} + args;
@@ -185,8 +144,8 @@ private slots:
     void copiesTwice() {
         QVERIFY(file("pics/a.jpg"));
         for (int saved : {kSaved, 0}) {
-            const Run run = runTool({"--yes", "reduce", "--app", "--comments", "--trailing",
-                                     "--copies", path("copies"), path("pics/a.jpg")});
+            const ToolRun run = runTool({"--yes", "reduce", "--app", "--comments", "--trailing",
+                                         "--copies", path("copies"), path("pics/a.jpg")});
             QCOMPARE(run.exitCode, 0);
             QCOMPARE(size("pics/a.jpg"), qint64(decorated().size()));
             QCOMPARE(size("copies/a.jpg"), qint64(decorated().size() - kSaved));
@@ -202,9 +161,9 @@ private slots:
         QVERIFY(file("pics/b.jpg"));
         QVERIFY(file("pics/c.jpg"));
         QVERIFY(::chmod(QFile::encodeName(path("pics/b.jpg")).constData(), 0444) == 0);
-        const Run run = runTool({"--yes", "reduce", "--app", path("pics/a.jpg"), path("pics/b.jpg"),
-                                 path("pics/c.jpg")},
-                                true);
+        const ToolRun run = runTool({"--yes", "reduce", "--app", path("pics/a.jpg"),
+                                     path("pics/b.jpg"), path("pics/c.jpg")},
+                                    true);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(shown(path("pics/b.jpg"))), qPrintable(run.err));
         QCOMPARE(size("pics/a.jpg"), qint64(decorated().size() - 62));

@@ -4,6 +4,8 @@
 //     fixtures::Tree tree;
 //     QVERIFY(dupes::write(tree, {"a.jpg 100 A", "sub/b.jpg 100 A", "c.jpg 100 B"}));
 //
+// or below any folder: dupes::write(root, {...}).
+//
 // "path size seed [flip]": `size` bytes of a pattern picked by `seed`; files of
 // one size and one seed are identical, another seed gives other bytes
 // throughout; `flip` changes the one byte at that offset.
@@ -29,7 +31,8 @@ inline QByteArray content(int size, QChar seed) {
     return bytes;
 }
 
-inline bool write(fixtures::Tree& tree, const QStringList& entries) {
+inline bool write(const QString& root, const QStringList& entries) {
+    const QString folder = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
     for (const QString& entry : entries) {
         const QStringList parts = entry.split(QLatin1Char(' '));
         if (parts.size() < 3)
@@ -39,10 +42,14 @@ inline bool write(fixtures::Tree& tree, const QStringList& entries) {
             const int at = parts[3].toInt();
             bytes[at] = char(bytes[at] ^ 0x5A);
         }
-        if (!tree.file(parts[0], bytes))
+        if (!testing::writeFile(folder + parts[0], bytes))
             return false;
     }
     return true;
+}
+
+inline bool write(fixtures::Tree& tree, const QStringList& entries) {
+    return write(tree.root(), entries);
 }
 
 // The lines with the tree's root cut off; empty lines stay empty.

@@ -30,12 +30,8 @@ struct DupTree {
     QString root = testing::homeFolder() + QStringLiteral("/dupes");
     DupTree() {
         QDir(root).removeRecursively();
-        for (const char* entry : {"a.jpg 300 A", "b.jpg 300 A", "c.jpg 500 C", "d.jpg 500 C",
-                                  "e.jpg 500 C", "f.jpg 700 A", "g.jpg 500 G"}) {
-            const QStringList parts = QString::fromLatin1(entry).split(' ');
-            testing::writeFile(root + '/' + parts[0],
-                               dupes::content(parts[1].toInt(), parts[2].at(0)));
-        }
+        dupes::write(root, {"a.jpg 300 A", "b.jpg 300 A", "c.jpg 500 C", "d.jpg 500 C",
+                            "e.jpg 500 C", "f.jpg 700 A", "g.jpg 500 G"});
     }
     QString path(const QString& name) const { return root + '/' + name; }
 };
