@@ -83,9 +83,7 @@ private slots:
         QTest::newRow("not UTF-8") << QByteArray("\xff.jpg") << QByteArray("''$'\\377''.jpg'");
         QTest::newRow("cut sequence") << QByteArray("a\xc3(b") << QByteArray();
         QTest::newRow("cut at the end") << QByteArray("a\xe2\x82") << QByteArray();
-        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
-                                                      "b")
-                                        << QByteArray();
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << QByteArray();
         QTest::newRow("control character") << QByteArray("a\x01z") << QByteArray("'a'$'\\001''z'");
         QTest::newRow("delete") << QByteArray("del\x7f") << QByteArray();
         QTest::newRow("bell and escape") << QByteArray("\a\x1b[1m") << QByteArray();
