@@ -30,26 +30,13 @@ QString shown(const QString& path) {
     return path;
 }
 
-// An APP1 (62 bytes), a comment (9) and 100 bytes behind the picture.
-QByteArray decorated() {
-    return JpegBuilder()
-        .soi()
-        .app(0, 16)
-        .app(1, 60)
-        .com("hello")
-        .segment(0xDA, 6)
-        .scanData(1809)
-        .eoi()
-        .trailing(100)
-        .bytes();
-}
-constexpr int kSaved = 171;
+constexpr int kSaved = JpegBuilder::kDecoratedSaved;
 
 } // namespace
 
 class TestReduceJob : public CliTestCase {
     Q_OBJECT
-    bool file(const QString& relative, const QByteArray& bytes = decorated()) {
+    bool file(const QString& relative, const QByteArray& bytes = JpegBuilder::decorated()) {
         return testing::writeFile(path(relative), bytes);
     }
     qint64 size(const QString& relative) const { return QFileInfo(path(relative)).size(); }
@@ -84,7 +71,7 @@ private slots:
         const ToolRun run = runTool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
-        QCOMPARE(size("a.jpg"), qint64(decorated().size()));
+        QCOMPARE(size("a.jpg"), qint64(JpegBuilder::decorated().size()));
     }
 
     void reducesTreeAndReportsEachFile() {
@@ -94,8 +81,8 @@ private slots:
         const ToolRun run = runTool(
             {"--yes", "reduce", "--recursive", "--app", "--comments", "--trailing", path("pics")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(size("pics/a.jpg"), qint64(decorated().size() - kSaved));
-        QCOMPARE(size("pics/sub/b.jpeg"), qint64(decorated().size() - kSaved));
+        QCOMPARE(size("pics/a.jpg"), qint64(JpegBuilder::decorated().size() - kSaved));
+        QCOMPARE(size("pics/sub/b.jpeg"), qint64(JpegBuilder::decorated().size() - kSaved));
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], shown(path("pics/a.jpg")) + ": 171 bytes saved");
@@ -136,9 +123,9 @@ private slots:
         process.start(toolPath(), command);
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
-        QCOMPARE(size(reducedFile), qint64(decorated().size() - 62));
+        QCOMPARE(size(reducedFile), qint64(JpegBuilder::decorated().size() - 62));
         if (!reducedFile.startsWith("pics/"))
-            QCOMPARE(size("pics/a.jpg"), qint64(decorated().size()));
+            QCOMPARE(size("pics/a.jpg"), qint64(JpegBuilder::decorated().size()));
     }
 
     void copiesTwice() {
@@ -147,8 +134,8 @@ private slots:
             const ToolRun run = runTool({"--yes", "reduce", "--app", "--comments", "--trailing",
                                          "--copies", path("copies"), path("pics/a.jpg")});
             QCOMPARE(run.exitCode, 0);
-            QCOMPARE(size("pics/a.jpg"), qint64(decorated().size()));
-            QCOMPARE(size("copies/a.jpg"), qint64(decorated().size() - kSaved));
+            QCOMPARE(size("pics/a.jpg"), qint64(JpegBuilder::decorated().size()));
+            QCOMPARE(size("copies/a.jpg"), qint64(JpegBuilder::decorated().size() - kSaved));
             QVERIFY2(run.out.endsWith(QStringLiteral("reduced, %1 bytes saved\n").arg(saved)),
                      qPrintable(run.out));
         }
@@ -166,9 +153,9 @@ private slots:
                                     true);
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(shown(path("pics/b.jpg"))), qPrintable(run.err));
-        QCOMPARE(size("pics/a.jpg"), qint64(decorated().size() - 62));
-        QCOMPARE(size("pics/b.jpg"), qint64(decorated().size()));
-        QCOMPARE(size("pics/c.jpg"), qint64(decorated().size()));
+        QCOMPARE(size("pics/a.jpg"), qint64(JpegBuilder::decorated().size() - 62));
+        QCOMPARE(size("pics/b.jpg"), qint64(JpegBuilder::decorated().size()));
+        QCOMPARE(size("pics/c.jpg"), qint64(JpegBuilder::decorated().size()));
     }
 
     // On a terminal the warning is a question: "n" leaves the files alone,
@@ -209,7 +196,7 @@ private slots:
         process.write((answer + "\n").toUtf8());
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 0);
-        QCOMPARE(size("pics/a.jpg"), qint64(decorated().size() - (reduced ? 62 : 0)));
+        QCOMPARE(size("pics/a.jpg"), qint64(JpegBuilder::decorated().size() - (reduced ? 62 : 0)));
     }
 };
 

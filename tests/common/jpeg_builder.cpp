@@ -68,3 +68,16 @@ QByteArray JpegBuilder::picture(int width, int height, std::uint8_t r, std::uint
     image.save(&buffer, "JPEG", 90);
     return out;
 }
+
+QByteArray JpegBuilder::decorated() {
+    return JpegBuilder()
+        .soi()
+        .app(0, 16)
+        .app(1, 60)
+        .com("hello")
+        .segment(0xDA, 6)
+        .scanData(1809)
+        .eoi()
+        .trailing(100)
+        .bytes();
+}

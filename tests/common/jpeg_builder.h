@@ -34,6 +34,11 @@ public:
     // A real, decodable baseline JPEG of the given size in one flat colour.
     static QByteArray picture(int width, int height, std::uint8_t r = 128, std::uint8_t g = 128,
                               std::uint8_t b = 128);
+    // 2,000 bytes with an APP1 segment (62 bytes), a comment (9) and 100
+    // bytes behind the picture: kDecoratedSaved bytes to save with every
+    // reduction option.
+    static QByteArray decorated();
+    static constexpr int kDecoratedSaved = 171;
 
 private:
     QByteArray m_bytes;

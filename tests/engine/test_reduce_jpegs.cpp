@@ -15,21 +15,7 @@
 
 namespace {
 
-// 2,000 bytes with an APP1 (62 bytes), a comment (9) and 100 bytes behind
-// the picture: 171 bytes to save with every option.
-QByteArray decorated(char fill = 's') {
-    return JpegBuilder()
-        .soi()
-        .app(0, 16)
-        .app(1, 60)
-        .com("hello")
-        .segment(0xDA, 6)
-        .raw(QByteArray(1809, fill))
-        .eoi()
-        .trailing(100)
-        .bytes();
-}
-constexpr qint64 kSaved = 171;
+constexpr qint64 kSaved = JpegBuilder::kDecoratedSaved;
 
 ReduceJpegsOptions allRemovals() {
     ReduceJpegsOptions options;
@@ -77,7 +63,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QList<int>, messages);
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", decorated()));
+        QVERIFY(tree.file("a.jpg", JpegBuilder::decorated()));
         RecordingJobHost host;
         host.setSelectedFolder(tree.root());
         host.queueAnswer(answer);
@@ -97,7 +83,7 @@ private slots:
         } else {
             QVERIFY(host.lockCalls().isEmpty());
         }
-        QCOMPARE(tree.read("a.jpg"), decorated());
+        QCOMPARE(tree.read("a.jpg"), JpegBuilder::decorated());
         QVERIFY(host.lockBalanced());
         QCOMPARE(host.busyDepth(), 0);
     }
@@ -112,10 +98,10 @@ private slots:
 
     void reducesTreeInPlace() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", decorated()));
-        QVERIFY(tree.file("sub/b.jpeg", decorated()));
+        QVERIFY(tree.file("a.jpg", JpegBuilder::decorated()));
+        QVERIFY(tree.file("sub/b.jpeg", JpegBuilder::decorated()));
         QVERIFY(tree.file("sub/c.jpg", JpegBuilder::picture(8, 8)));
-        QVERIFY(tree.file("d.png", decorated()));
+        QVERIFY(tree.file("d.png", JpegBuilder::decorated()));
         // A killed run's leftover goes; a file still being written stays.
         fixtures::leaveTemporary(tree.path("sub/.kelvasto-tmp-Kill01"), "half", false);
         const FileDescriptor held =
@@ -131,9 +117,9 @@ private slots:
         QCOMPARE(result.collected, 3);
         QCOMPARE(result.changed, 2);
         QCOMPARE(result.savingsTotal, 2 * kSaved);
-        QCOMPARE(tree.read("a.jpg").size(), decorated().size() - kSaved);
-        QCOMPARE(tree.read("sub/b.jpeg").size(), decorated().size() - kSaved);
-        QCOMPARE(tree.read("d.png"), decorated());
+        QCOMPARE(tree.read("a.jpg").size(), JpegBuilder::decorated().size() - kSaved);
+        QCOMPARE(tree.read("sub/b.jpeg").size(), JpegBuilder::decorated().size() - kSaved);
+        QCOMPARE(tree.read("d.png"), JpegBuilder::decorated());
         QCOMPARE(host.text(kReductionControls.savings), QString::number(2 * kSaved));
         QCOMPARE(host.text(kReductionControls.progress.total), QStringLiteral("3"));
         QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("3"));
@@ -151,8 +137,8 @@ private slots:
     // the originals stay as they are.
     void copiesIntoTheSourceFolderKeepTheOriginals() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("in/a.jpg", decorated()));
-        QVERIFY(tree.file("in/sub/b.jpg", decorated()));
+        QVERIFY(tree.file("in/a.jpg", JpegBuilder::decorated()));
+        QVERIFY(tree.file("in/sub/b.jpg", JpegBuilder::decorated()));
         RecordingJobHost host;
         host.setSelectedFolder(tree.path("in"));
         host.queueAnswer(DialogResult::OK);
@@ -162,10 +148,10 @@ private slots:
         options.destination = tree.path("in/");
         const ReduceJpegsResult result = ReduceJpegs(host, options);
         QCOMPARE(result.originalsKept, 1);
-        QCOMPARE(tree.read("in/a.jpg"), decorated());
-        QCOMPARE(tree.read("in/sub/b.jpg"), decorated());
+        QCOMPARE(tree.read("in/a.jpg"), JpegBuilder::decorated());
+        QCOMPARE(tree.read("in/sub/b.jpg"), JpegBuilder::decorated());
         // b's copy went beside a and was reduced there.
-        QCOMPARE(tree.read("in/b.jpg").size(), decorated().size() - kSaved);
+        QCOMPARE(tree.read("in/b.jpg").size(), JpegBuilder::decorated().size() - kSaved);
         QCOMPARE(result.reduced, 2);
         QCOMPARE(messageTexts(host).last(), CatalogueText(9114));
     }
@@ -177,7 +163,7 @@ private slots:
         QStringList files;
         for (int i = 1; i <= 20; ++i) {
             const QString name = QStringLiteral("f%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
-            QVERIFY(tree.file(name, decorated()));
+            QVERIFY(tree.file(name, JpegBuilder::decorated()));
             files << tree.path(name);
         }
         RecordingJobHost host;
@@ -191,7 +177,8 @@ private slots:
         QVERIFY(result.stopped);
         QCOMPARE(result.reduced, 5);
         for (int i = 0; i < 20; ++i)
-            QCOMPARE(testing::readFile(files[i]).size(), decorated().size() - (i < 5 ? kSaved : 0));
+            QCOMPARE(testing::readFile(files[i]).size(),
+                     JpegBuilder::decorated().size() - (i < 5 ? kSaved : 0));
         QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("5"));
         QCOMPARE(host.text(kReductionControls.savings), QString::number(5 * kSaved));
         QCOMPARE(messageTexts(host), (QStringList{warning(), CatalogueText(9113)}));
@@ -201,8 +188,8 @@ private slots:
     // A stop clicked before the run (or while collecting) does not count.
     void earlierStopIsCleared() {
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", decorated()));
-        QVERIFY(tree.file("b.jpg", decorated()));
+        QVERIFY(tree.file("a.jpg", JpegBuilder::decorated()));
+        QVERIFY(tree.file("b.jpg", JpegBuilder::decorated()));
         RecordingJobHost host;
         host.setSelectedFiles({tree.path("a.jpg"), tree.path("b.jpg")});
         host.queueAnswer(DialogResult::OK);
@@ -218,7 +205,7 @@ private slots:
         fixtures::Tree tree;
         QStringList files;
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"}) {
-            QVERIFY(tree.file(QString::fromLatin1(name), decorated()));
+            QVERIFY(tree.file(QString::fromLatin1(name), JpegBuilder::decorated()));
             files << tree.path(QString::fromLatin1(name));
         }
         // Vanished between the collection and its turn.
@@ -231,9 +218,9 @@ private slots:
         QVERIFY(!result.error.isEmpty());
         QCOMPARE(result.reduced, 2);
         QCOMPARE(result.savingsTotal, 2 * kSaved);
-        QCOMPARE(tree.read("a.jpg").size(), decorated().size() - kSaved);
-        QCOMPARE(tree.read("b.jpg").size(), decorated().size() - kSaved);
-        QCOMPARE(tree.read("d.jpg"), decorated());
+        QCOMPARE(tree.read("a.jpg").size(), JpegBuilder::decorated().size() - kSaved);
+        QCOMPARE(tree.read("b.jpg").size(), JpegBuilder::decorated().size() - kSaved);
+        QCOMPARE(tree.read("d.jpg"), JpegBuilder::decorated());
         QCOMPARE(messageTexts(host), QStringList{warning()});
         QVERIFY(host.lockBalanced());
         QCOMPARE(host.busyDepth(), 0);

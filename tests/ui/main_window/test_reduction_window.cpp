@@ -26,20 +26,7 @@ using namespace mwtest;
 
 namespace {
 
-// An APP1 (62 bytes), a comment (9) and 100 bytes behind the picture.
-QByteArray decorated() {
-    return JpegBuilder()
-        .soi()
-        .app(0, 16)
-        .app(1, 60)
-        .com("hello")
-        .segment(0xDA, 6)
-        .scanData(1809)
-        .eoi()
-        .trailing(100)
-        .bytes();
-}
-constexpr qint64 kSaved = 171;
+constexpr qint64 kSaved = JpegBuilder::kDecoratedSaved;
 
 struct ReductionTree {
     QString root = testing::homeFolder() + QStringLiteral("/reduce");
@@ -48,7 +35,7 @@ struct ReductionTree {
         QDir(root).removeRecursively();
         QDir(copies).removeRecursively();
         for (int i = 1; i <= files; ++i)
-            testing::writeFile(name(i), decorated());
+            testing::writeFile(name(i), JpegBuilder::decorated());
         QDir().mkpath(copies);
     }
     QString name(int i) const {
@@ -112,7 +99,8 @@ private slots:
         QCOMPARE(answers.shown().at(0).text, warning());
         QCOMPARE(answers.shown().at(1).text, CatalogueText(9114));
         for (int i = 1; i <= 3; ++i)
-            QCOMPARE(testing::readFile(tree.name(i)).size(), decorated().size() - kSaved);
+            QCOMPARE(testing::readFile(tree.name(i)).size(),
+                     JpegBuilder::decorated().size() - kSaved);
         QCOMPARE(label(*window, kReductionControls.savings), QString::number(3 * kSaved));
         QCOMPARE(label(*window, kReductionControls.progress.total), QString("3"));
         QCOMPARE(label(*window, kReductionControls.progress.done), QString("3"));
@@ -130,7 +118,7 @@ private slots:
         start(*window, "button");
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(answers.shown().at(0).text, CatalogueText(9107));
-        QCOMPARE(testing::readFile(tree.name(1)), decorated());
+        QCOMPARE(testing::readFile(tree.name(1)), JpegBuilder::decorated());
     }
 
     // The copies are made and reduced; the second run reduces the existing
@@ -149,11 +137,11 @@ private slots:
             QCOMPARE(label(*window, kReductionControls.savings), QString::number(saved));
             QCOMPARE(QDir(tree.copies).entryList(QDir::Files).size(), 3);
             for (int i = 1; i <= 3; ++i) {
-                QCOMPARE(testing::readFile(tree.name(i)), decorated());
+                QCOMPARE(testing::readFile(tree.name(i)), JpegBuilder::decorated());
                 QCOMPARE(testing::readFile(tree.copies +
                                            QStringLiteral("/p%1.jpg").arg(i, 2, 10, QChar('0')))
                              .size(),
-                         decorated().size() - kSaved);
+                         JpegBuilder::decorated().size() - kSaved);
             }
         }
     }
