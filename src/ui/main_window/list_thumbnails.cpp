@@ -32,6 +32,12 @@ ListThumbnails::~ListThumbnails() {
 
 void ListThumbnails::setEnabled(bool on) {
     m_enabled = on;
+    if (!on) {
+        // Off for a slow folder means no more reading there.
+        const QMutexLocker lock(&m_mutex);
+        m_queue.clear();
+        m_queued.clear();
+    }
     m_view->viewport()->update();
 }
 
@@ -39,31 +45,46 @@ bool ListThumbnails::isReady(const QString& path) const {
     return m_ready.contains(path);
 }
 
+QString ListThumbnails::picturePath(const QModelIndex& index) const {
+    if (!m_enabled)
+        return QString();
+    QString path = index.data(QFileSystemModel::FilePathRole).toString();
+    if (PictureKind(path) == PictureFileKind::None || m_failed.contains(path))
+        return QString();
+    return path;
+}
+
 void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (!m_enabled)
-        return;
-    const QString path = index.data(QFileSystemModel::FilePathRole).toString();
-    if (PictureKind(path) == PictureFileKind::None || m_failed.contains(path))
+    const QString path = picturePath(index);
+    if (path.isEmpty())
         return;
     if (const QPixmap* thumbnail = m_ready.object(path)) {
         option->icon = QIcon(*thumbnail);
         option->features |= QStyleOptionViewItem::HasDecoration;
-        return;
     }
-    request(path);
+}
+
+void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    // Asked for here only: the view also measures items it does not show
+    // (a layout measures them all), and those must not go first.
+    const QString path = picturePath(index);
+    if (!path.isEmpty() && !m_ready.contains(path))
+        request(path);
 }
 
 void ListThumbnails::request(const QString& path) const {
     const QMutexLocker lock(&m_mutex);
-    if (m_queued.contains(path)) {
-        // Painted again: it is visible now, so it moves to the front.
-        m_queue.removeOne(path);
-        m_queue.append(path);
+    if (const auto queued = m_queued.constFind(path); queued != m_queued.cend()) {
+        // Painted again: it is visible now, so it moves to the front. A path
+        // the worker has taken is no longer in the queue.
+        if (queued.value() != m_queue.end())
+            m_queue.splice(m_queue.end(), m_queue, queued.value());
         return;
     }
-    m_queued.insert(path);
-    m_queue.append(path);
+    m_queued.insert(path, m_queue.insert(m_queue.end(), path));
     if (!m_working) {
         m_working = true;
         const_cast<QThreadPool&>(m_pool).start(
@@ -76,11 +97,13 @@ void ListThumbnails::work() {
         QString path;
         {
             const QMutexLocker lock(&m_mutex);
-            if (m_queue.isEmpty() || m_closing) {
+            if (m_queue.empty() || m_closing) {
                 m_working = false;
                 return;
             }
-            path = m_queue.takeLast();
+            path = std::move(m_queue.back());
+            m_queue.pop_back();
+            m_queued[path] = m_queue.end();
         }
         const QImage image = ThumbnailFor(path, ThumbnailFlavour::Normal);
         QMetaObject::invokeMethod(

@@ -15,6 +15,8 @@
 #include <QStyledItemDelegate>
 #include <QThreadPool>
 
+#include <list>
+
 class QListView;
 class QSortFilterProxyModel;
 
@@ -28,10 +30,15 @@ public:
     // Whether the thumbnail of this picture is at hand (tests, benchmarks).
     bool isReady(const QString& path) const;
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
+    // The item's path when it is a picture that should show its thumbnail.
+    QString picturePath(const QModelIndex& index) const;
     void request(const QString& path) const;
     void work();
     void deliver(const QString& path, const QImage& image);
@@ -43,8 +50,10 @@ private:
     mutable QSet<QString> m_failed;
     // Shared with the worker.
     mutable QMutex m_mutex;
-    mutable QStringList m_queue; // newest last
-    mutable QSet<QString> m_queued;
+    mutable std::list<QString> m_queue; // newest last
+    // Every path asked for and not yet delivered, with its place in the
+    // queue (end() once the worker took it).
+    mutable QHash<QString, std::list<QString>::iterator> m_queued;
     mutable bool m_working = false;
     bool m_closing = false;
     QThreadPool m_pool;
