@@ -6,12 +6,17 @@
 #include <QFileSystemModel>
 #include <QListView>
 #include <QSortFilterProxyModel>
+#include <QTimer>
+
+#include <vector>
 
 namespace {
 
 // Thumbnails held in memory for painting; beyond that the oldest go and come
 // back from the disk cache when they are painted again.
 constexpr int kHeldKilobytes = 64 * 1024;
+// Thumbnails turned into pixmaps per turn of the event loop.
+constexpr std::size_t kDeliveredPerTurn = 8;
 
 } // namespace
 
@@ -105,27 +110,50 @@ void ListThumbnails::work() {
             m_queue.pop_back();
             m_queued[path] = m_queue.end();
         }
-        const QImage image = ThumbnailFor(path, ThumbnailFlavour::Normal);
-        QMetaObject::invokeMethod(
-            this, [this, path, image] { deliver(path, image); }, Qt::QueuedConnection);
+        QImage image = ThumbnailFor(path, ThumbnailFlavour::Normal);
+        bool post = false;
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_finished.push_back({std::move(path), std::move(image)});
+            post = !m_deliveryPosted;
+            m_deliveryPosted = true;
+        }
+        if (post)
+            QMetaObject::invokeMethod(
+                this, [this] { deliver(); }, Qt::QueuedConnection);
     }
 }
 
-void ListThumbnails::deliver(const QString& path, const QImage& image) {
+void ListThumbnails::deliver() {
+    // Thumbnails found in the disk cache come much faster than the view
+    // paints; a few per turn of the event loop keep scrolling smooth.
+    std::vector<Finished> batch;
+    bool more = false;
     {
         const QMutexLocker lock(&m_mutex);
-        m_queued.remove(path);
+        while (!m_finished.empty() && batch.size() < kDeliveredPerTurn) {
+            m_queued.remove(m_finished.front().path);
+            batch.push_back(std::move(m_finished.front()));
+            m_finished.pop_front();
+        }
+        more = !m_finished.empty();
+        m_deliveryPosted = more;
     }
-    if (image.isNull())
-        m_failed.insert(path);
-    else
-        m_ready.insert(path, new QPixmap(QPixmap::fromImage(image)),
-                       qMax<qsizetype>(1, image.sizeInBytes() / 1024));
-    // The list makes a new file model for each folder: the current one, if
-    // it still lists the picture.
-    if (auto* files = qobject_cast<QFileSystemModel*>(m_filter->sourceModel())) {
-        const QModelIndex index = m_filter->mapFromSource(files->index(path));
-        if (index.isValid())
-            m_view->update(index);
+    auto* files = qobject_cast<QFileSystemModel*>(m_filter->sourceModel());
+    for (const Finished& done : batch) {
+        if (done.image.isNull())
+            m_failed.insert(done.path);
+        else
+            m_ready.insert(done.path, new QPixmap(QPixmap::fromImage(done.image)),
+                           qMax<qsizetype>(1, done.image.sizeInBytes() / 1024));
+        // The list makes a new file model for each folder: the current one,
+        // if it still lists the picture.
+        if (files) {
+            const QModelIndex index = m_filter->mapFromSource(files->index(done.path));
+            if (index.isValid())
+                m_view->update(index);
+        }
     }
+    if (more)
+        QTimer::singleShot(0, this, [this] { deliver(); });
 }

@@ -15,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QThreadPool>
 
+#include <deque>
 #include <list>
 
 class QListView;
@@ -41,7 +42,12 @@ private:
     QString picturePath(const QModelIndex& index) const;
     void request(const QString& path) const;
     void work();
-    void deliver(const QString& path, const QImage& image);
+    void deliver();
+
+    struct Finished {
+        QString path;
+        QImage image; // null: the picture cannot be read
+    };
 
     QListView* m_view;
     QSortFilterProxyModel* m_filter;
@@ -55,6 +61,8 @@ private:
     // queue (end() once the worker took it).
     mutable QHash<QString, std::list<QString>::iterator> m_queued;
     mutable bool m_working = false;
+    std::deque<Finished> m_finished; // made, waiting for the event loop
+    bool m_deliveryPosted = false;
     bool m_closing = false;
     QThreadPool m_pool;
 };
