@@ -97,6 +97,24 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     return box;
 }
 
+} // namespace
+
+DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix) {
+    auto control = [&window, &prefix](const char* name) {
+        return window.findChild<QWidget*>(prefix + QString::fromLatin1(name));
+    };
+    DestinationChoice choice;
+    if (static_cast<QRadioButton*>(control("ZielRadioButton01"))->isChecked())
+        choice.kind = DestinationKind::SetFolder;
+    else if (static_cast<QRadioButton*>(control("ZielRadioButton03"))->isChecked())
+        choice.kind = DestinationKind::SubFolder;
+    choice.setFolder = static_cast<QLineEdit*>(control("Zielverzeichnis"))->text();
+    choice.subFolder = static_cast<QLineEdit*>(control("Unterverzeichnis"))->text();
+    return choice;
+}
+
+namespace {
+
 // A short text field of a naming group.
 QLineEdit* NameEdit(QWidget* parent, const char* name) {
     auto* edit = Named(new QLineEdit(parent), name);
