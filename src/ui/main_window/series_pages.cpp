@@ -232,7 +232,8 @@ QWidget* BuildSeriesPageIndex(QWidget* parent) {
     SpeedButtonPair(content, switchRow, "IdxSpeedButton01", "IdxSpeedButton02");
     // Beside the switch rather than below the destination: the panel is
     // too low for both there.
-    switchRow->addWidget(Rekursiv(content, "IdxRekursiv"));
+    switchRow->insertSpacing(2, 16);
+    switchRow->insertWidget(3, Rekursiv(content, "IdxRekursiv"));
     left->addLayout(switchRow);
     auto* notebook = Named(new QStackedWidget(content), "IdxNotebook01");
     notebook->addWidget(IndexSubPage(notebook));
