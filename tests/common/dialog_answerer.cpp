@@ -51,10 +51,6 @@ void DialogAnswerer::queueFile(const QString& buttonName, const QString& path) {
 
 void DialogAnswerer::poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    // A dialog that lives for the whole run (language chooser, about box,
-    // options) is answered again once it has closed and shows again.
-    if (m_handled && (m_handled != modal || !m_handled->isVisible()))
-        m_handled = nullptr;
     if (!modal || !modal->isVisible() || modal == m_handled)
         return;
     m_handled = modal;
@@ -92,8 +88,9 @@ void DialogAnswerer::poll() {
         modal->close();
         return;
     }
-    QPointer<QWidget> guard(modal);
     button->click();
-    if (guard && guard->isVisible())
-        m_handled = nullptr; // still open: the next answer is for it too
+    // Still open: the next answer is for it too. Closed: a dialog that lives
+    // for the whole run (language chooser, about box, options) is answered
+    // again when it shows again.
+    m_handled = nullptr;
 }
