@@ -1,6 +1,7 @@
 // The four series tabs: the set-up of each batch job not yet built by its
 // feature controller. The job handlers are connected elsewhere; here every
-// control gets its name and start value.
+// control gets its name and start value, and the jobs read the destination
+// group through ReadDestinationGroup.
 
 #include "ui/main_window/main_window_parts.h"
 
@@ -96,24 +97,6 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     source->setChecked(true);
     return box;
 }
-
-} // namespace
-
-DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix) {
-    auto control = [&window, &prefix](const char* name) {
-        return window.findChild<QWidget*>(prefix + QString::fromLatin1(name));
-    };
-    DestinationChoice choice;
-    if (static_cast<QRadioButton*>(control("ZielRadioButton01"))->isChecked())
-        choice.kind = DestinationKind::SetFolder;
-    else if (static_cast<QRadioButton*>(control("ZielRadioButton03"))->isChecked())
-        choice.kind = DestinationKind::SubFolder;
-    choice.setFolder = static_cast<QLineEdit*>(control("Zielverzeichnis"))->text();
-    choice.subFolder = static_cast<QLineEdit*>(control("Unterverzeichnis"))->text();
-    return choice;
-}
-
-namespace {
 
 // A short text field of a naming group.
 QLineEdit* NameEdit(QWidget* parent, const char* name) {
@@ -293,6 +276,20 @@ QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
     layout->addWidget(Button(page, "BitBtnDupLeereOrdner", 200), 0, Qt::AlignLeft);
     layout->addStretch();
     return page;
+}
+
+DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix) {
+    auto control = [&window, &prefix](const char* name) {
+        return window.findChild<QWidget*>(prefix + QString::fromLatin1(name));
+    };
+    DestinationChoice choice;
+    if (static_cast<QRadioButton*>(control("ZielRadioButton01"))->isChecked())
+        choice.kind = DestinationKind::SetFolder;
+    else if (static_cast<QRadioButton*>(control("ZielRadioButton03"))->isChecked())
+        choice.kind = DestinationKind::SubFolder;
+    choice.setFolder = static_cast<QLineEdit*>(control("Zielverzeichnis"))->text();
+    choice.subFolder = static_cast<QLineEdit*>(control("Unterverzeichnis"))->text();
+    return choice;
 }
 
 namespace parts {
