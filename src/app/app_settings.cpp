@@ -120,19 +120,22 @@ bool SaveLanguageChoice(AppSettings& s) {
 
 bool SaveOptions(const AppSettings& s) {
     HiveKey key(kSettingsKeyPath);
-    const bool written =
-        key.writeString(QStringLiteral("Arbeitsverzeichnis"), s.Arbeitsverzeichnis) &&
-        key.writeString(QStringLiteral("Startverzeichnis"), s.Startverzeichnis) &&
-        key.writeString(QStringLiteral("Protokolldatei"), s.Protokolldatei) &&
-        key.writeBoolean(QStringLiteral("ThumbLinks"), s.ThumbLinks) &&
-        key.writeInteger(QStringLiteral("ThumbHintGroesse"), s.ThumbHintGroesse) &&
-        key.writeInteger(QStringLiteral("ThumbTransparenz"), s.ThumbTransparenz) &&
-        key.writeBoolean(QStringLiteral("VerstecktAnzeigen"), s.VerstecktAnzeigen) &&
-        key.writeBoolean(QStringLiteral("BildschirmSpeichern"), s.BildschirmSpeichern) &&
-        key.writeBoolean(QStringLiteral("SLVBackground01"), s.SLVBackground01) &&
-        key.writeInteger(QStringLiteral("SLVTextur01"), s.SLVTextur01) &&
-        key.writeString(QStringLiteral("SLVTexturPfad01"), s.SLVTexturPfad01) &&
-        key.writeInteger(QStringLiteral("SLVFontColor01"), s.SLVFontColor01);
+    bool written = key.writeString(QStringLiteral("Arbeitsverzeichnis"), s.Arbeitsverzeichnis) &&
+                   key.writeString(QStringLiteral("Startverzeichnis"), s.Startverzeichnis) &&
+                   key.writeString(QStringLiteral("Protokolldatei"), s.Protokolldatei) &&
+                   key.writeBoolean(QStringLiteral("ThumbLinks"), s.ThumbLinks) &&
+                   key.writeInteger(QStringLiteral("ThumbHintGroesse"), s.ThumbHintGroesse) &&
+                   key.writeInteger(QStringLiteral("ThumbTransparenz"), s.ThumbTransparenz) &&
+                   key.writeBoolean(QStringLiteral("VerstecktAnzeigen"), s.VerstecktAnzeigen) &&
+                   key.writeBoolean(QStringLiteral("BildschirmSpeichern"), s.BildschirmSpeichern) &&
+                   key.writeBoolean(QStringLiteral("SLVBackground01"), s.SLVBackground01) &&
+                   key.writeInteger(QStringLiteral("SLVTextur01"), s.SLVTextur01) &&
+                   key.writeString(QStringLiteral("SLVTexturPfad01"), s.SLVTexturPfad01) &&
+                   key.writeInteger(QStringLiteral("SLVFontColor01"), s.SLVFontColor01);
+    // Added later: a store that never had it on keeps the twelve values only.
+    const QString thumbnails = QStringLiteral("ListeVorschaubilder");
+    if (written && (s.ListeVorschaubilder || key.readInteger(thumbnails).ok()))
+        written = key.writeBoolean(thumbnails, s.ListeVorschaubilder);
     key.close();
     return written;
 }

@@ -60,8 +60,9 @@ bool SaveLanguageChoice(AppSettings& settings);
 // Writes the twelve values the options dialog owns, in their fixed order:
 // the three folder and file names, ThumbLinks, ThumbHintGroesse,
 // ThumbTransparenz, VerstecktAnzeigen, BildschirmSpeichern, SLVBackground01,
-// SLVTextur01, SLVTexturPfad01, SLVFontColor01. Stops at the first write that
-// fails and returns false; the values before it are stored.
+// SLVTextur01, SLVTexturPfad01, SLVFontColor01; then ListeVorschaubilder when
+// it is on or already stored. Stops at the first write that fails and returns
+// false; the values before it are stored.
 bool SaveOptions(const AppSettings& settings);
 
 // A folder setting as the program uses it: empty gives `fallback` (what the

@@ -168,6 +168,8 @@ QWidget* TFormOptionen::buildBasicTab() {
     grid->addWidget(m_logName, row++, 0);
     m_hidden = Named(new QCheckBox(page), "CBVersteckt");
     grid->addWidget(m_hidden, row++, 0, 1, 3);
+    m_listThumbnails = Named(new QCheckBox(page), "CheckBoxListeVorschaubilder");
+    grid->addWidget(m_listThumbnails, row++, 0, 1, 3);
     m_screen = Named(new QCheckBox(page), "CBBildschirmEinstellungen");
     grid->addWidget(m_screen, row++, 0, 1, 3);
     grid->setRowStretch(row, 1);
@@ -292,6 +294,7 @@ void TFormOptionen::FormShow() {
     m_startFolder->setText(s.Startverzeichnis);
     m_logName->setText(s.Protokolldatei);
     m_hidden->setChecked(s.VerstecktAnzeigen);
+    m_listThumbnails->setChecked(s.ListeVorschaubilder);
     m_screen->setChecked(s.BildschirmSpeichern);
     m_popUps->setChecked(s.ThumbLinks);
     m_popUpSize->setValue(s.ThumbHintGroesse); // kept within 50..500
@@ -350,6 +353,8 @@ void TFormOptionen::applyTexts() {
     m_tabs->setTabText(0, CatalogueText(1134));
     m_tabs->setTabText(1, CatalogueText(1135));
     m_colours->setToolTip(OwnText("options.colourHint"));
+    m_listThumbnails->setText(OwnText("listThumbnails.option"));
+    m_listThumbnails->setToolTip(OwnText("listThumbnails.option.hint"));
 }
 
 void TFormOptionen::selectColour(std::int32_t value) {
@@ -435,6 +440,7 @@ void TFormOptionen::OptBitBtn01Click() {
     s.Startverzeichnis = FolderSetting(m_startFolder->text(), QDir::homePath() + QLatin1Char('/'));
     s.Protokolldatei = m_logName->text();
     s.VerstecktAnzeigen = m_hidden->isChecked();
+    s.ListeVorschaubilder = m_listThumbnails->isChecked();
     s.BildschirmSpeichern = m_screen->isChecked();
     s.ThumbLinks = m_popUps->isChecked();
     s.ThumbHintGroesse = m_popUpSize->value();
@@ -444,6 +450,7 @@ void TFormOptionen::OptBitBtn01Click() {
         throw SilentAbort();
     m_window.applyPreviewSettings();
     m_window.fileList()->setShowHidden(s.VerstecktAnzeigen);
+    m_window.fileList()->setThumbnails(s.ListeVorschaubilder);
     hide();
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // TFormOptionen, the options dialog: working and start folder, the move-log
-// name, hidden items, the screen settings, the pop-up thumbnail and the
-// background of the file list. Created once at start and shown modally; each
-// showing refills the controls from the settings; OK applies the choices to
-// the running window and writes the twelve values to the store at once.
+// name, hidden items, pictures in the file list, the screen settings, the
+// pop-up thumbnail and the background of the file list. Created once at start
+// and shown modally; each showing refills the controls from the settings; OK
+// applies the choices to the running window and writes them to the store at
+// once.
 
 #include <QDialog>
 #include <QImage>
@@ -77,6 +78,7 @@ private:
     QLineEdit* m_startFolder = nullptr;
     QLineEdit* m_logName = nullptr;
     QCheckBox* m_hidden = nullptr;
+    QCheckBox* m_listThumbnails = nullptr;
     QCheckBox* m_screen = nullptr;
     QCheckBox* m_popUps = nullptr;
     QSpinBox* m_popUpSize = nullptr;

@@ -15,6 +15,9 @@
 #include <QStyledItemDelegate>
 #include <QThreadPool>
 
+#include <deque>
+#include <list>
+
 class QListView;
 class QSortFilterProxyModel;
 
@@ -28,13 +31,23 @@ public:
     // Whether the thumbnail of this picture is at hand (tests, benchmarks).
     bool isReady(const QString& path) const;
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
+    // The item's path when it is a picture that should show its thumbnail.
+    QString picturePath(const QModelIndex& index) const;
     void request(const QString& path) const;
     void work();
-    void deliver(const QString& path, const QImage& image);
+    void deliver();
+
+    struct Finished {
+        QString path;
+        QImage image; // null: the picture cannot be read
+    };
 
     QListView* m_view;
     QSortFilterProxyModel* m_filter;
@@ -43,9 +56,13 @@ private:
     mutable QSet<QString> m_failed;
     // Shared with the worker.
     mutable QMutex m_mutex;
-    mutable QStringList m_queue; // newest last
-    mutable QSet<QString> m_queued;
+    mutable std::list<QString> m_queue; // newest last
+    // Every path asked for and not yet delivered, with its place in the
+    // queue (end() once the worker took it).
+    mutable QHash<QString, std::list<QString>::iterator> m_queued;
     mutable bool m_working = false;
+    std::deque<Finished> m_finished; // made, waiting for the event loop
+    bool m_deliveryPosted = false;
     bool m_closing = false;
     QThreadPool m_pool;
 };

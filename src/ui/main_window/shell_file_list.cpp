@@ -70,7 +70,7 @@ ShellFileList::ShellFileList(QWidget* parent)
 }
 
 void ShellFileList::setThumbnails(bool on) {
-    m_thumbnails->setEnabled(on);
+    m_thumbnailsOn = on;
     setViewStyle(m_style);
 }
 
@@ -130,6 +130,9 @@ void ShellFileList::resumeWatching() {
 
 void ShellFileList::setViewStyle(ViewStyle style) {
     m_style = style;
+    // The list view keeps its page icons, as without the pictures.
+    m_thumbnails->setEnabled(m_thumbnailsOn &&
+                             (style == ViewStyle::LargeIcon || style == ViewStyle::SmallIcon));
     if (style == ViewStyle::Report) {
         m_stack->setCurrentWidget(m_detailsView);
         m_detailsView->header()->resizeSection(0, 260);
@@ -142,7 +145,7 @@ void ShellFileList::setViewStyle(ViewStyle style) {
         // Flow and wrapping once set stay as set; the icon view needs its own.
         m_iconView->setFlow(QListView::LeftToRight);
         m_iconView->setWrapping(true);
-        if (m_thumbnails->isEnabled()) {
+        if (m_thumbnailsOn) {
             m_iconView->setIconSize(QSize(96, 96));
             m_iconView->setGridSize(QSize(120, 130));
         } else {

@@ -75,6 +75,7 @@ public:
     QFileSystemModel* fileModel() const { return m_files; }
     // Pictures instead of the page icon in the icon views (large and small).
     void setThumbnails(bool on);
+    bool thumbnailsOn() const { return m_thumbnailsOn; }
     ListThumbnails* thumbnails() const { return m_thumbnails; }
 
 signals:
@@ -101,6 +102,7 @@ private:
     QString m_folder;
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
+    bool m_thumbnailsOn = false;
     bool m_loaded = false;
     bool m_watchSuspended = false;
     QImage m_texture;

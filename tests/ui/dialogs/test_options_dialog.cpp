@@ -7,11 +7,14 @@
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
+#include "editor/thumb_form.h"
+#include "engine/thumbnail_cache.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
-#include "editor/thumb_form.h"
 #include "ui/dialogs/options_dialog.h"
+#include "ui/main_window/list_thumbnails.h"
 #include "ui/main_window/main_window_fixture.h"
+#include "ui/main_window/shell_file_list.h"
 #include "ui/main_window/textures.h"
 
 #include <QAction>
@@ -20,6 +23,7 @@
 #include <QFileDialog>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -68,6 +72,20 @@ bool SamePicture(const QImage& a, const QImage& b) {
     if (a.isNull() || b.isNull())
         return a.isNull() == b.isNull();
     return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels of the first item of the icon view that are pure enough red.
+int RedPixelsOfFirstItem(QListView* view) {
+    const QImage shot = view->viewport()
+                            ->grab(view->visualRect(view->model()->index(0, 0, view->rootIndex())))
+                            .toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60 ? 1 : 0;
+        }
+    return red;
 }
 
 } // namespace
@@ -161,6 +179,13 @@ private slots:
         QCOMPARE(o.find<QTabWidget>("OptPageControl01")->tabText(0), CatalogueText(1134));
         QCOMPARE(o.find<QTabWidget>("OptPageControl01")->tabText(1), CatalogueText(1135));
         QCOMPARE(o.find<QCheckBox>("CBVersteckt")->text(), CatalogueText(1109));
+        auto* pictures = o.find<QCheckBox>("CheckBoxListeVorschaubilder");
+        QCOMPARE(pictures->text(), offset ? QStringLiteral("Show pictures in the file list "
+                                                           "(large and small icons)")
+                                          : QStringLiteral("Bilder in der Dateiliste zeigen "
+                                                           "(große und kleine Symbole)"));
+        QCOMPARE(pictures->toolTip(), OwnText("listThumbnails.option.hint"));
+        QVERIFY(!pictures->toolTip().isEmpty());
         QCOMPARE(o.find<QRadioButton>("HL_RadioButton07")->text(), CatalogueText(1127));
         QCOMPARE(o.find<QPushButton>("OptBitBtn02")->text(), CatalogueText(1131));
         QCOMPARE(o.find<QComboBox>("HL_ColorBox01")->itemText(15),
@@ -283,6 +308,63 @@ private slots:
         o.find<QCheckBox>("CBVersteckt")->setChecked(true);
         o.ok();
         QVERIFY(WaitForItems(*o.window, {".ordner", ".versteckt.jpg", "bild.jpg"}));
+    }
+
+    void listPicturesFollowTheBoxAtOnce_data() {
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<bool>("tick");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("stored"); // -1: the value is not in the store
+        QTest::newRow("ticked, OK") << false << true << true << 1;
+        QTest::newRow("unticked, OK: stored off") << true << false << true << 0;
+        QTest::newRow("left off, OK: the store keeps the twelve") << false << false << true << -1;
+        QTest::newRow("ticked, abort") << false << true << false << -1;
+        QTest::newRow("unticked, abort") << true << false << false << 1;
+    }
+    void listPicturesFollowTheBoxAtOnce() {
+        QFETCH(bool, before);
+        QFETCH(bool, tick);
+        QFETCH(bool, ok);
+        QFETCH(int, stored);
+        QDir(ThumbnailCacheRoot()).removeRecursively();
+        Folder folder({});
+        QImage red(300, 200, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(folder.file("rot.jpg"), "JPEG", 95));
+        Options o([&](AppSettings& s) { s.ListeVorschaubilder = before; });
+        if (before)
+            QVERIFY(SaveOptions(o.settings())); // on from an earlier run
+        o.window->resize(900, 700);
+        o.window->show();
+        QVERIFY(ShowFolder(*o.window, folder.path()));
+        ShellFileList* list = o.window->fileList();
+        list->setViewStyle(ViewStyle::LargeIcon);
+        o.show();
+        auto* box = o.find<QCheckBox>("CheckBoxListeVorschaubilder");
+        QCOMPARE(box->isChecked(), before);
+        box->setChecked(tick);
+        ok ? o.ok() : o.abort();
+
+        const bool on = ok ? tick : before;
+        QCOMPARE(o.settings().ListeVorschaubilder, on);
+        const QJsonObject key = testing::storedSettingsKey();
+        QCOMPARE(key.value("ListeVorschaubilder").toInt(-1), stored);
+        QCOMPARE(LoadSettings().ListeVorschaubilder, on);
+        QListView* view = list->iconView();
+        QCOMPARE(view->iconSize().width(), on ? 96 : 32);
+        QCOMPARE(list->thumbnails()->isEnabled(), on);
+        const QString path = QDir(folder.path()).filePath("rot.jpg");
+        if (on) {
+            QTRY_VERIFY_WITH_TIMEOUT(list->thumbnails()->isReady(path), 10000);
+            QTRY_VERIFY(RedPixelsOfFirstItem(view) > 96 * 96 / 3);
+        } else {
+            QTest::qWait(100);
+            QCOMPARE(RedPixelsOfFirstItem(view), 0);
+        }
+        // The box is refilled from the settings at the next showing.
+        o.show();
+        QCOMPARE(box->isChecked(), on);
+        o.abort();
     }
 
     void popUpSettingsReachThePreviewAtOnce_data() {
