@@ -171,7 +171,7 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
                                     const BatchFunctionOptions& options,
                                     BatchFunctionReporter* reporter) {
     BatchFunctionResult result;
-    if (options.setFolderChosen && options.setFolder.isEmpty()) {
+    if (DestinationMissing(options.destination)) {
         result.noDestination = true;
         showNotice(host, kNoDestination);
         return result;
@@ -204,7 +204,8 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
                 break;
             Picture picture = takePicture(prefetcher, path);
             ApplyBatchFunction(context, picture, function);
-            writer.write(picture, path, BatchResultName(path, function));
+            writer.write(picture, path,
+                         ResultPath(options.destination, BatchResultName(path, function)));
             loop.advance();
         }
         result.stopped = loop.stopped();
@@ -216,7 +217,7 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
 BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptions& options,
                                          BatchFunctionReporter* reporter) {
     BatchFunctionResult result;
-    if (options.setFolderChosen && options.setFolder.isEmpty()) {
+    if (DestinationMissing(options.destination)) {
         result.noDestination = true;
         showNotice(host, kNoDestination);
         return result;
@@ -235,7 +236,8 @@ BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptio
             files, [](const QString& path) { return LoadBmpFile(path); }, options.decodeThreads);
         int done = 0;
         for (const QString& path : files) {
-            writer.write(takePicture(prefetcher, path), path, BitmapResultName(path));
+            writer.write(takePicture(prefetcher, path), path,
+                         ResultPath(options.destination, BitmapResultName(path)));
             if (reporter)
                 reporter->noteConverted(++done, int(files.size()));
         }

@@ -1,8 +1,9 @@
 #pragma once
 // The batch picture functions: anti-aliasing, optimising or black-and-white
 // applied to every JPEG file of the selection or of a folder tree, and the
-// conversion of bitmap files to JPEG. Each result is a new JPEG file beside
-// its source; the source is never changed.
+// conversion of bitmap files to JPEG. Each result is a new JPEG file in the
+// chosen destination (beside its source unless the user chose otherwise);
+// the source is never changed.
 //
 // A result name that is already taken (an older result, or the user's own
 // photo.jpg beside photo.bmp) is replaced, but the file there goes to the
@@ -13,6 +14,8 @@
 // While one picture is worked on and saved the next is decoded on another
 // core; the files written are the same bytes as those of a run that loads
 // each file when it comes to it.
+
+#include "engine/result_destination.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,9 +32,9 @@ enum class BatchFunction {
 
 // What the click handlers read from the controls.
 struct BatchFunctionOptions {
-    bool recursive = false;       // FktRekursiv: whole tree, else the selected files
-    bool setFolderChosen = false; // FktZielRadioButton01 ("Eingestelltes Verzeichnis")
-    QString setFolder;            // FktZielverzeichnis
+    bool recursive = false; // FktRekursiv: whole tree, else the selected files
+    // FktZielRadioButton01..03 with FktZielverzeichnis and FktUnterverzeichnis.
+    DestinationChoice destination;
     // Start folders of a recursive run; empty means the folder tree's selection.
     QStringList startFolders;
     // Threads decoding ahead; 0 loads each file when its turn comes.
@@ -67,7 +70,8 @@ public:
     }
 };
 
-// Folder + base name + "_aa", "_opt" or "_sw" + the source's own extension.
+// Folder + base name + "_aa", "_opt" or "_sw" + the source's own extension;
+// the job puts that name into the chosen destination.
 QString BatchResultName(const QString& source, BatchFunction function);
 // Folder + base name + ".jpg".
 QString BitmapResultName(const QString& source);

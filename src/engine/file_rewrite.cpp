@@ -4,6 +4,8 @@
 #include "engine/file_ops.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -71,6 +73,30 @@ void keepOwner(int fd, const struct stat& info) {
         (void)::fchown(fd, uid_t(-1), info.st_gid);
 }
 
+// ext4 in its default modes writes a file's data before it commits a rename
+// over an existing file, the one case this class exists for, so a crash
+// cannot leave an empty file under the old name there. Elsewhere the data is
+// flushed before the rename.
+bool OrdersReplacingRename(const QString& path) {
+    const QStorageInfo volume(QFileInfo(path).absolutePath());
+    if (volume.fileSystemType() != "ext4")
+        return false;
+    // The options are not in QStorageInfo; the mount table has them.
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    if (!mounts.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray device = volume.device();
+    const QByteArray root = QFile::encodeName(volume.rootPath());
+    for (const QByteArray& line : mounts.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 4 || fields[0] != device || fields[1] != root)
+            continue;
+        const QList<QByteArray> options = fields[3].split(',');
+        return !options.contains("noauto_da_alloc") && !options.contains("data=writeback");
+    }
+    return false;
+}
+
 } // namespace
 
 StagedRewrites::~StagedRewrites() {
@@ -123,22 +149,29 @@ bool StagedRewrites::contains(const QString& path) const {
 
 QStringList StagedRewrites::commit() {
     // All on disk before the first rename, so a crash cannot leave an empty
-    // file under an old name. One flush per file system writes the whole
-    // batch: fsync would wait for the disk once per file.
-    std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
-    const auto durable = [&](int fd) {
+    // file under an old name, unless the file system sees to that itself.
+    // One flush per file system writes the whole batch: fsync would wait for
+    // the disk once per file.
+    struct Volume {
+        dev_t device;
+        bool durable; // ordered by the file system, or flushed
+    };
+    std::vector<Volume> volumes;
+    const auto durable = [&](const Staged& staged) {
         struct stat info {};
-        if (::fstat(fd, &info) != 0)
+        if (::fstat(staged.fd.get(), &info) != 0)
             return false;
-        auto flush = std::find_if(flushes.begin(), flushes.end(),
-                                  [&](const auto& f) { return f.first == info.st_dev; });
-        if (flush == flushes.end())
-            flush = flushes.insert(flushes.end(), {info.st_dev, ::syncfs(fd) == 0});
-        return flush->second || ::fsync(fd) == 0;
+        auto volume = std::find_if(volumes.begin(), volumes.end(),
+                                   [&](const Volume& v) { return v.device == info.st_dev; });
+        if (volume == volumes.end())
+            volume =
+                volumes.insert(volumes.end(), {info.st_dev, OrdersReplacingRename(staged.path) ||
+                                                                ::syncfs(staged.fd.get()) == 0});
+        return volume->durable || ::fsync(staged.fd.get()) == 0;
     };
     QStringList failed;
     for (const auto& staged : m_staged) {
-        const bool written = durable(staged->fd.get()) && staged->fd.close();
+        const bool written = durable(*staged) && staged->fd.close();
         if (!written || ::rename(staged->temporary.constData(), staged->target.constData()) != 0) {
             ::unlink(staged->temporary.constData());
             failed << staged->path;

@@ -32,10 +32,6 @@ void notice(JobHost& host, int id) {
     host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
-bool destinationMissing(const DestinationChoice& destination) {
-    return destination.kind == DestinationKind::SetFolder && destination.setFolder.isEmpty();
-}
-
 QStringList startFoldersOf(JobHost& host, const QStringList& given) {
     return given.isEmpty() ? QStringList{host.selectedFolder()} : given;
 }
@@ -146,7 +142,7 @@ void sheetsBySeries(JobHost& host, const IndexJobOptions& options, const SkipRep
 IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
                                  IndexJobReporter* reporter) {
     IndexJobResult result;
-    if (destinationMissing(options.destination)) {
+    if (DestinationMissing(options.destination)) {
         notice(host, result.refusedWith = kNoDestination);
         return result;
     }
@@ -177,7 +173,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
 IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
                               IndexJobReporter* reporter) {
     IndexJobResult result;
-    if (destinationMissing(options.destination)) {
+    if (DestinationMissing(options.destination)) {
         notice(host, result.refusedWith = kNoDestination);
         return result;
     }

@@ -18,3 +18,12 @@ QString ResultFolder(const DestinationChoice& choice, const QString& sourceFolde
     MakeFolderPath(source + choice.subFolder); // a failure shows when writing
     return AddTrailingBackslash(source + choice.subFolder);
 }
+
+QString ResultPath(const DestinationChoice& choice, const QString& besideSource) {
+    const qsizetype slash = besideSource.lastIndexOf(QLatin1Char('/'));
+    return ResultFolder(choice, besideSource.left(slash + 1)) + besideSource.mid(slash + 1);
+}
+
+bool DestinationMissing(const DestinationChoice& choice) {
+    return choice.kind == DestinationKind::SetFolder && choice.setFolder.isEmpty();
+}

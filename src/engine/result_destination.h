@@ -21,3 +21,10 @@ struct DestinationChoice {
 // The destination folder, ending with "/", for results of files in
 // `sourceFolder`; creates the sub-folder of a SubFolder choice.
 QString ResultFolder(const DestinationChoice& choice, const QString& sourceFolder);
+
+// A result named as if it lay beside its source, moved into the chosen
+// destination (the same path for SourceFolder).
+QString ResultPath(const DestinationChoice& choice, const QString& besideSource);
+
+// "Eingestelltes Verzeichnis" without a folder: the job cannot start.
+bool DestinationMissing(const DestinationChoice& choice);

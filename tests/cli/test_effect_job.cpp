@@ -79,6 +79,34 @@ private slots:
         QVERIFY(run.out.contains(path("pics/a.jpg") + " -> " + path("pics/a" + suffix + ".jpg")));
     }
 
+    void resultsGoWhereTheDestinationOptionSays_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("default") << QStringList{} << "pics/sub/a_sw.jpg";
+        QTest::newRow("source folder") << QStringList{"--source-folder"} << "pics/sub/a_sw.jpg";
+        QTest::newRow("set folder") << QStringList{"--dest", "out"} << "out/a_sw.jpg";
+        QTest::newRow("sub-folder") << QStringList{"--subfolder", "SW"} << "pics/sub/SW/a_sw.jpg";
+    }
+    void resultsGoWhereTheDestinationOptionSays() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, result);
+        QVERIFY(QDir().mkpath(path("out")));
+        writePicture(path("pics/sub/a.jpg"));
+        if (options.size() == 2 && options.first() == "--dest")
+            options[1] = path(options[1]);
+        const Run run =
+            runEffect(QStringList{"sw"} + options + QStringList{path("pics/sub/a.jpg")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(exists(result), qPrintable(run.out + run.err));
+        QCOMPARE(QDir(path("pics/sub")).entryList(QDir::Files),
+                 QStringList{"a.jpg"} +
+                     (result == "pics/sub/a_sw.jpg" ? QStringList{"a_sw.jpg"} : QStringList{}));
+    }
+    void twoDestinationsAreAUsageError() {
+        const Run run = runEffect({"sw", "--dest", path("out"), "--subfolder", "x", path("p.jpg")});
+        QCOMPARE(run.exitCode, 2);
+    }
+
     void recursiveConversionTakesOnlyBitmapsAndTrashesWhatItReplaces() {
         QVERIFY(testing::writeFile(path("pics/photo.bmp"), tinyBmp()));
         QVERIFY(testing::writeFile(path("pics/sub/x.BMP"), tinyBmp()));

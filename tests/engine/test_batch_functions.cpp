@@ -12,9 +12,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 Q_DECLARE_METATYPE(BatchFunction)
+Q_DECLARE_METATYPE(DestinationKind)
 
 namespace {
 
@@ -278,7 +280,7 @@ private slots:
         RecordingJobHost host;
         host.setSelectedFiles({tree.path(conversion ? "a.bmp" : "a.jpg")});
         BatchFunctionOptions options = selection();
-        options.setFolderChosen = true;
+        options.destination.kind = DestinationKind::SetFolder;
         const BatchFunctionResult result =
             conversion ? ConvertBitmapsToJpeg(host, options)
                        : RunJpegFunction(host, BatchFunction::BlackWhite, options);
@@ -287,6 +289,47 @@ private slots:
         QCOMPARE(host.messages().first().text, CatalogueText(9003));
         QVERIFY(host.frameCalls().isEmpty());
         QCOMPARE(tree.names("").size(), 2);
+    }
+
+    // Results of a tree go where the destination says, with the names they
+    // would have beside their sources.
+    void resultsGoToTheChosenDestination_data() {
+        QTest::addColumn<DestinationKind>("kind");
+        QTest::addColumn<QString>("subFolder");
+        QTest::addColumn<QStringList>("expected"); // "@" the set folder
+        QTest::newRow("source folder")
+            << DestinationKind::SourceFolder << "x" << QStringList{"a_sw.jpg", "in/c_sw.jpg"};
+        QTest::newRow("sub-folder of each source folder")
+            << DestinationKind::SubFolder << "res"
+            << QStringList{"res/a_sw.jpg", "in/res/c_sw.jpg"};
+        QTest::newRow("an empty sub-folder name is the source folder")
+            << DestinationKind::SubFolder << "" << QStringList{"a_sw.jpg", "in/c_sw.jpg"};
+        QTest::newRow("one set folder for all")
+            << DestinationKind::SetFolder << "x" << QStringList{"@/a_sw.jpg", "@/c_sw.jpg"};
+    }
+    void resultsGoToTheChosenDestination() {
+        QFETCH(DestinationKind, kind);
+        QFETCH(QString, subFolder);
+        QFETCH(QStringList, expected);
+        fixtures::Tree tree;
+        fixtures::Tree elsewhere;
+        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(8, 8, 1))));
+        QVERIFY(tree.file("in/c.jpg", jpegBytes(photoLike(8, 8, 2))));
+        RecordingJobHost host;
+        BatchFunctionOptions options = selection();
+        options.recursive = true;
+        options.startFolders = {tree.path("")};
+        options.destination = {kind, elsewhere.path(""), subFolder};
+        RecordingReporter reporter;
+        const BatchFunctionResult result =
+            RunJpegFunction(host, BatchFunction::BlackWhite, options, &reporter);
+        QCOMPARE(result.written, 2);
+        for (QString& path : expected)
+            path =
+                path.startsWith(QLatin1Char('@')) ? elsewhere.path(path.mid(2)) : tree.path(path);
+        QCOMPARE(reporter.results, expected);
+        for (const QString& path : expected)
+            QVERIFY2(QFileInfo(path).isFile(), qPrintable(path));
     }
 
     void nothingSelectedShowsNoFileMarked_data() {

@@ -3,6 +3,7 @@
 
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
+#include "cli/jobs/destination_options.h"
 #include "cli/standard_streams.h"
 #include "engine/batch_functions.h"
 #include "engine/job_controls.h"
@@ -75,6 +76,8 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption nullSeparated(
         QStringList{QStringLiteral("0"), QStringLiteral("null")});
     parser.addOptions({recursive, nullSeparated});
+    const DestinationOptions destination;
+    destination.addTo(parser);
     bool assumeYes = false;
     if (const std::optional<int> done =
             ParseJobArguments(parser, kEffectJob, invocation, assumeYes))
@@ -90,6 +93,8 @@ int run(const BatchInvocation& invocation) {
         return UsageError(OwnText("cli.no_path"), &kEffectJob);
     BatchFunctionOptions options;
     options.recursive = parser.isSet(recursive);
+    if (const std::optional<int> fault = destination.read(parser, kEffectJob, options.destination))
+        return *fault;
     PathArguments targets;
     if (const std::optional<int> fault =
             ResolvePathArguments(words, options.recursive, kEffectJob, targets))

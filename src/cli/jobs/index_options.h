@@ -1,10 +1,11 @@
 #pragma once
 // What the two jobs of the tab "Indexbilder / Thumbnails" share on the command
-// line: the destination options, the reporter that names every file passed
+// line besides the destination options: the reporter that names every file passed
 // over on stderr, and reading whole numbers within a range.
 
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
+#include "cli/jobs/destination_options.h"
 #include "engine/index_jobs.h"
 
 #include <QCommandLineOption>
@@ -12,21 +13,6 @@
 
 #include <functional>
 #include <optional>
-
-// --dest DIR | --source-folder | --subfolder NAME
-struct DestinationOptions {
-    QCommandLineOption dest{QStringLiteral("dest"), QString(), QStringLiteral("DIR")};
-    QCommandLineOption sourceFolder{QStringLiteral("source-folder")};
-    QCommandLineOption subFolder{QStringLiteral("subfolder"), QString(), QStringLiteral("NAME")};
-
-    void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({dest, sourceFolder, subFolder});
-    }
-    // The choice, or an exit status after a usage error or a folder that
-    // cannot be reached.
-    std::optional<int> read(const QCommandLineParser& parser, const BatchJob& job,
-                            DestinationChoice& choice) const;
-};
 
 // A whole number option within minimum..maximum; `value` keeps its default
 // when the option is absent.

@@ -5,6 +5,7 @@
 #include "i18n/catalogue.h"
 #include "ui/main_window/file_list_filter.h"
 #include "ui/main_window/guarded_connect.h"
+#include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -82,9 +83,7 @@ void FunctionsController::FktSpeedButton02Click() {
 BatchFunctionOptions FunctionsController::readOptions() const {
     BatchFunctionOptions options;
     options.recursive = control<QCheckBox>(QStringLiteral("FktRekursiv"))->isChecked();
-    options.setFolderChosen =
-        control<QRadioButton>(QStringLiteral("FktZielRadioButton01"))->isChecked();
-    options.setFolder = control<QLineEdit>(kDestination)->text();
+    options.destination = ReadDestinationGroup(window(), QStringLiteral("Fkt"));
     return options;
 }
 

@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "i18n/catalogue.h"
 #include "ui/main_window/guarded_connect.h"
+#include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -93,14 +94,7 @@ int IndexController::upDownValue(const char* name) const {
 }
 
 DestinationChoice IndexController::destination() const {
-    DestinationChoice choice;
-    if (control<QRadioButton>(QStringLiteral("IdxZielRadioButton01"))->isChecked())
-        choice.kind = DestinationKind::SetFolder;
-    else if (control<QRadioButton>(QStringLiteral("IdxZielRadioButton03"))->isChecked())
-        choice.kind = DestinationKind::SubFolder;
-    choice.setFolder = control<QLineEdit>(QStringLiteral("IdxZielverzeichnis"))->text();
-    choice.subFolder = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))->text();
-    return choice;
+    return ReadDestinationGroup(window(), QStringLiteral("Idx"));
 }
 
 IndexJobOptions IndexController::indexOptions() const {

@@ -4,6 +4,8 @@
 // finds controls by name. Captions that come from the catalogue are left to
 // ApplyLanguage.
 
+#include "engine/result_destination.h"
+
 #include <QString>
 
 class QMainWindow;
@@ -19,6 +21,10 @@ QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs 
 QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
+
+// What the destination group of the index page (prefix "Idx") or of the
+// batch-functions page ("Fkt") chooses.
+DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix);
 
 // NBStatus01 with the five progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);

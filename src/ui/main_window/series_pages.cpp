@@ -1,6 +1,7 @@
 // The four series tabs: the set-up of each batch job not yet built by its
 // feature controller. The job handlers are connected elsewhere; here every
-// control gets its name and start value.
+// control gets its name and start value, and the jobs read the destination
+// group through ReadDestinationGroup.
 
 #include "ui/main_window/main_window_parts.h"
 
@@ -15,18 +16,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 using parts::Button;
 using parts::Named;
+
+// Wide enough for a file name's stem or a folder's name to be read whole.
+constexpr int kNameFieldWidth = 100;
+constexpr int kFolderFieldWidth = 160;
 
 QLineEdit* ReadOnlyField(QWidget* parent, const char* name) {
     auto* field = Named(new QLineEdit(parent), name);
@@ -80,8 +84,10 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     field->setObjectName(prefix + QStringLiteral("Zielverzeichnis"));
     field->setReadOnly(true);
     field->setCursor(Qt::PointingHandCursor);
+    field->setMinimumWidth(kFolderFieldWidth);
     auto* subFolder = new QLineEdit(QStringLiteral("Index"), box);
     subFolder->setObjectName(prefix + QStringLiteral("Unterverzeichnis"));
+    subFolder->setMinimumWidth(kNameFieldWidth);
     QRadioButton* source = radio(2);
     grid->addWidget(radio(1), 0, 0);
     grid->addWidget(field, 1, 0);
@@ -92,24 +98,10 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     return box;
 }
 
-// A caption on one line where there is room, on two where there is not.
-class WrappingLabel : public QLabel {
-public:
-    explicit WrappingLabel(QWidget* parent) : QLabel(parent) {
-        setWordWrap(true);
-        setMinimumWidth(90);
-    }
-    QSize sizeHint() const override {
-        const QSize wrapped = QLabel::sizeHint();
-        const int oneLine = fontMetrics().horizontalAdvance(text()) + 2 * margin() + 2;
-        return {std::max(oneLine, minimumWidth()), wrapped.height()};
-    }
-};
-
 // A short text field of a naming group.
 QLineEdit* NameEdit(QWidget* parent, const char* name) {
     auto* edit = Named(new QLineEdit(parent), name);
-    edit->setMinimumWidth(60);
+    edit->setMinimumWidth(kNameFieldWidth);
     return edit;
 }
 
@@ -123,9 +115,7 @@ QWidget* IndexSubPage(QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* counts = new QGridLayout;
     counts->setVerticalSpacing(2);
-    // The three captions may take two lines, so that the naming group and
-    // the destination fit beside them at the window's minimum width.
-    auto countLabel = [page](const char* name) { return Named(new WrappingLabel(page), name); };
+    auto countLabel = [page](const char* name) { return Named(new QLabel(page), name); };
     counts->addWidget(countLabel("IdxLabel01"), 0, 0);
     counts->addWidget(UpDownEdit(page, "IdxEdit01", 1, 32000, 1, 42), 0, 1, Qt::AlignVCenter);
     counts->addWidget(countLabel("IdxLabel02"), 1, 0);
@@ -170,7 +160,7 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* size = new QGridLayout;
-    size->addWidget(Named(new WrappingLabel(page), "ThumbLabel01"), 0, 0);
+    size->addWidget(Named(new QLabel(page), "ThumbLabel01"), 0, 0);
     size->addWidget(UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100), 0, 1);
     size->addWidget(Button(page, "ThumbBitBtn01", 150), 1, 0, 1, 2);
     size->setRowStretch(2, 1);
@@ -178,9 +168,11 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* naming = Named(new QGroupBox(page), "ThumbGroupBox01");
     auto* grid = new QGridLayout(naming);
     grid->addWidget(Named(new QLabel(naming), "ThumbLabel02"), 0, 0);
-    grid->addWidget(Named(new QLineEdit(naming), "ThumbPraefix"), 0, 1);
+    grid->addWidget(NameEdit(naming, "ThumbPraefix"), 0, 1);
     grid->addWidget(Named(new QLabel(naming), "ThumbLabel03"), 1, 0);
-    grid->addWidget(Named(new QLineEdit(QStringLiteral("_thumb"), naming), "ThumbPostfix"), 1, 1);
+    auto* postfix = NameEdit(naming, "ThumbPostfix");
+    postfix->setText(QStringLiteral("_thumb"));
+    grid->addWidget(postfix, 1, 1);
     layout->addWidget(naming, 0, Qt::AlignTop);
     layout->addStretch();
     return page;
@@ -205,21 +197,40 @@ QWidget* BuildSeriesPageDefects(QWidget* parent) {
 
 QWidget* BuildSeriesPageIndex(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "SerienTabSheet02");
-    auto* layout = new QHBoxLayout(page);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    // Counts, naming and destination need more width than the smallest
+    // window leaves: rather than wrap captions and squeeze the name fields,
+    // the page scrolls sideways there.
+    auto* scroller = new QScrollArea(page);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pageLayout->addWidget(scroller);
+    auto* content = new QWidget(scroller);
+    auto* layout = new QHBoxLayout(content);
+    layout->setContentsMargins(6, 4, 6, 0);
     auto* left = new QVBoxLayout;
     auto* switchRow = new QHBoxLayout;
-    SpeedButtonPair(page, switchRow, "IdxSpeedButton01", "IdxSpeedButton02");
+    SpeedButtonPair(content, switchRow, "IdxSpeedButton01", "IdxSpeedButton02");
+    // Beside the switch rather than below the destination: the panel is
+    // too low for both there.
+    switchRow->insertSpacing(2, 16);
+    switchRow->insertWidget(3, Rekursiv(content, "IdxRekursiv"));
     left->addLayout(switchRow);
-    auto* notebook = Named(new QStackedWidget(page), "IdxNotebook01");
+    auto* notebook = Named(new QStackedWidget(content), "IdxNotebook01");
     notebook->addWidget(IndexSubPage(notebook));
     notebook->addWidget(ThumbnailSubPage(notebook));
     left->addWidget(notebook, 1);
     layout->addLayout(left, 1);
     auto* side = new QVBoxLayout;
-    side->addWidget(DestinationGroup(page, QStringLiteral("Idx")));
-    side->addWidget(Rekursiv(page, "IdxRekursiv"));
+    side->addWidget(DestinationGroup(content, QStringLiteral("Idx")));
     side->addStretch();
     layout->addLayout(side);
+    scroller->setWidget(content);
+    // The tab's own background shows through, as on the other tabs.
+    scroller->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
     return page;
 }
 
@@ -265,6 +276,20 @@ QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
     layout->addWidget(Button(page, "BitBtnDupLeereOrdner", 200), 0, Qt::AlignLeft);
     layout->addStretch();
     return page;
+}
+
+DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix) {
+    auto control = [&window, &prefix](const char* name) {
+        return window.findChild<QWidget*>(prefix + QString::fromLatin1(name));
+    };
+    DestinationChoice choice;
+    if (static_cast<QRadioButton*>(control("ZielRadioButton01"))->isChecked())
+        choice.kind = DestinationKind::SetFolder;
+    else if (static_cast<QRadioButton*>(control("ZielRadioButton03"))->isChecked())
+        choice.kind = DestinationKind::SubFolder;
+    choice.setFolder = static_cast<QLineEdit*>(control("Zielverzeichnis"))->text();
+    choice.subFolder = static_cast<QLineEdit*>(control("Unterverzeichnis"))->text();
+    return choice;
 }
 
 namespace parts {

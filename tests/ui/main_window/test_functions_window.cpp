@@ -13,6 +13,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -125,6 +127,55 @@ private slots:
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(answers.shown().at(0).text, CatalogueText(9003));
         QCOMPARE(tree.names(), QStringList({"a.jpg", "b.bmp"}));
+    }
+
+    // Each destination of the group puts the result where it says; the
+    // source stays where it was.
+    void theResultGoesToTheChosenDestination_data() {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("result"); // relative to the tree, "@" the set folder
+        QTest::newRow("source folder, black-and-white") << "02"
+                                                        << "FktBB_SW"
+                                                        << "a_sw.jpg";
+        QTest::newRow("sub-folder, black-and-white") << "03"
+                                                     << "FktBB_SW"
+                                                     << "Sonst/a_sw.jpg";
+        QTest::newRow("set folder, black-and-white") << "01"
+                                                     << "FktBB_SW"
+                                                     << "@/a_sw.jpg";
+        QTest::newRow("sub-folder, conversion") << "03"
+                                                << "FktBB_BMP_JPEG"
+                                                << "Sonst/b.jpg";
+        QTest::newRow("set folder, conversion") << "01"
+                                                << "FktBB_BMP_JPEG"
+                                                << "@/b.jpg";
+    }
+    void theResultGoesToTheChosenDestination() {
+        QFETCH(QString, radio);
+        QFETCH(QString, control);
+        QFETCH(QString, result);
+        FunctionTree tree;
+        const QString setFolder = testing::homeFolder() + QStringLiteral("/functions-results");
+        QDir(setFolder).removeRecursively();
+        QVERIFY(QDir().mkpath(setFolder));
+        auto window = MakeWindow();
+        prepare(*window, tree);
+        if (control == QLatin1String("FktBB_BMP_JPEG"))
+            Find<QAbstractButton>(*window, "FktSpeedButton02")->click();
+        Find<QLineEdit>(*window, "FktZielverzeichnis")->setText(setFolder);
+        Find<QLineEdit>(*window, "FktUnterverzeichnis")->setText(QStringLiteral("Sonst"));
+        Find<QRadioButton>(*window, "FktZielRadioButton" + radio)->setChecked(true);
+        DialogAnswerer answers;
+        fire(*window, control);
+        QVERIFY2(answers.shown().isEmpty(), qPrintable(answers.shown().value(0).text));
+        const QString expected = result.startsWith(QLatin1Char('@'))
+                                     ? setFolder + result.mid(1)
+                                     : tree.root + QLatin1Char('/') + result;
+        QVERIFY2(QFileInfo(expected).isFile(), qPrintable(expected));
+        QVERIFY(tree.names().contains(QStringLiteral("a.jpg")));
+        QVERIFY(tree.names().contains(QStringLiteral("b.bmp")));
+        QCOMPARE(tree.names().size(), radio == QLatin1String("02") ? 3 : 2);
     }
 };
 
