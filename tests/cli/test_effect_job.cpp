@@ -94,7 +94,7 @@ private slots:
         writePicture(path("pics/sub/a.jpg"));
         if (options.size() == 2 && options.first() == "--dest")
             options[1] = path(options[1]);
-        const Run run =
+        const cli::ToolRun run =
             runEffect(QStringList{"sw"} + options + QStringList{path("pics/sub/a.jpg")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(exists(result), qPrintable(run.out + run.err));
@@ -103,7 +103,8 @@ private slots:
                      (result == "pics/sub/a_sw.jpg" ? QStringList{"a_sw.jpg"} : QStringList{}));
     }
     void twoDestinationsAreAUsageError() {
-        const Run run = runEffect({"sw", "--dest", path("out"), "--subfolder", "x", path("p.jpg")});
+        const cli::ToolRun run =
+            runEffect({"sw", "--dest", path("out"), "--subfolder", "x", path("p.jpg")});
         QCOMPARE(run.exitCode, 2);
     }
 
