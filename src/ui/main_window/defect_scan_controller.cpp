@@ -128,7 +128,7 @@ void DefectScanController::HMenu_DDLClick() {
 }
 
 void DefectScanController::GrafikZielverzeichnisClick() {
-    chooseDestinationFolder(kDestination, window().currentTreeFolder());
+    chooseDestinationFolder(kDestination);
 }
 
 void DefectScanController::HMenuDateiRueckgaengigClick() {

@@ -12,14 +12,13 @@ FeatureController::FeatureController(THauptForm& window) : QObject(&window), m_w
 
 FeatureController::~FeatureController() = default;
 
-void FeatureController::chooseDestinationFolder(const QString& fieldName,
-                                                const QString& openAt) const {
+void FeatureController::chooseDestinationFolder(const QString& fieldName) const {
     auto* field = control<QLineEdit>(fieldName);
     const DestinationStart start =
         DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
     QString folder = start.text;
     if (start.openChooser)
         ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName(),
-                        openAt);
+                        window().currentTreeFolder());
     field->setText(folder);
 }

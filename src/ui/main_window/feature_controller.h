@@ -42,8 +42,8 @@ protected:
     template <class T> T* control(const QString& name) const { return m_window.control<T>(name); }
     // The folder chooser behind the destination field `fieldName`: it starts
     // at the field's folder (DestinationChooserStart), or with nothing chosen
-    // opens at `openAt`; the field then shows the choice.
-    void chooseDestinationFolder(const QString& fieldName, const QString& openAt = QString()) const;
+    // opens at the folder the tree shows; the field then shows the choice.
+    void chooseDestinationFolder(const QString& fieldName) const;
 
 private:
     THauptForm& m_window;

@@ -96,5 +96,5 @@ void FunctionsController::FktBmpBitBtnClick() {
 }
 
 void FunctionsController::FktZielverzeichnisClick() {
-    chooseDestinationFolder(kDestination, window().currentTreeFolder());
+    chooseDestinationFolder(kDestination);
 }

@@ -25,18 +25,27 @@ private slots:
     void init() { SetLanguageOffset(0); }
 
     void opensAtTheTreesFolderWhenEmpty_data() {
+        QTest::addColumn<QString>("name");     // the destination field
         QTest::addColumn<QString>("field");    // the field's text before the click
         QTest::addColumn<QString>("button");   // answer to the chooser
         QTest::addColumn<bool>("atTree");      // opens at the tree's folder
         QTest::addColumn<QString>("expected"); // the field afterwards; "=": unchanged
-        QTest::newRow("empty field, OK without a choice") << ""
+        const QString defects = QStringLiteral("GrafikZielverzeichnis");
+        QTest::newRow("empty field, OK without a choice") << defects << ""
                                                           << "OKButton" << true << "";
-        QTest::newRow("empty field, abort") << ""
+        QTest::newRow("empty field, abort") << defects << ""
                                             << "AbortButton" << true << "";
-        QTest::newRow("field set, its folder wins") << "home"
+        QTest::newRow("field set, its folder wins") << defects << "home"
                                                     << "AbortButton" << false << "=";
+        QTest::newRow("index pictures' field") << "IdxZielverzeichnis"
+                                               << ""
+                                               << "AbortButton" << true << "";
+        QTest::newRow("batch functions' field") << "FktZielverzeichnis"
+                                                << ""
+                                                << "AbortButton" << true << "";
     }
     void opensAtTheTreesFolderWhenEmpty() {
+        QFETCH(QString, name);
         QFETCH(QString, field);
         QFETCH(QString, button);
         QFETCH(bool, atTree);
@@ -47,7 +56,7 @@ private slots:
         auto window = MakeWindow();
         window->show();
         QVERIFY(ShowFolder(*window, shown));
-        auto* destination = Find<QLineEdit>(*window, "GrafikZielverzeichnis");
+        auto* destination = Find<QLineEdit>(*window, name);
         destination->setText(fieldText);
 
         QString current, selected, noTip;
