@@ -16,6 +16,7 @@
 //     inflate), every turn over 50 ms, how long opening the folder blocked
 //     the loop, and how many thumbnails were made.
 
+#include "../common/bench_window_settings.h"
 #include "app/app_settings.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/main_window/list_thumbnails.h"
@@ -162,14 +163,7 @@ int countReady(ShellFileList& list, const QString& dir) {
 
 int scroll(const QString& dir) {
     THauptForm window([] {
-        AppSettings s;
-        s.Arbeitsverzeichnis = QDir::homePath() + QStringLiteral("/work/");
-        s.Startverzeichnis = QDir::homePath() + QLatin1Char('/');
-        s.Protokolldatei = QStringLiteral("Protokoll.txt");
-        s.UnterverzeichnisIdx = QStringLiteral("Index");
-        s.UnterverzeichnisThumb = QStringLiteral("Thumbnails");
-        s.UnterverzeichnisSonst = QStringLiteral("Sonst");
-        s.Sprachwahl = false;
+        AppSettings s = BenchWindowSettings(QDir::homePath() + QStringLiteral("/work"));
         s.ListeVorschaubilder = true;
         return s;
     });

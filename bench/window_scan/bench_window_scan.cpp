@@ -11,6 +11,7 @@
 //     clicks the abort button from another thread once a third of the files
 //     are tested; prints "abort SECONDS" (click posted to closing message).
 
+#include "../common/bench_window_settings.h"
 #include "app/app_settings.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/main_window/radio_group.h"
@@ -103,17 +104,7 @@ private:
 };
 
 std::unique_ptr<THauptForm> makeWindow(const QString& work) {
-    auto window = std::make_unique<THauptForm>([work] {
-        AppSettings s;
-        s.Arbeitsverzeichnis = work + QLatin1Char('/');
-        s.Startverzeichnis = QDir::homePath() + QLatin1Char('/');
-        s.Protokolldatei = QStringLiteral("Protokoll.txt");
-        s.UnterverzeichnisIdx = QStringLiteral("Index");
-        s.UnterverzeichnisThumb = QStringLiteral("Thumbnails");
-        s.UnterverzeichnisSonst = QStringLiteral("Sonst");
-        s.Sprachwahl = false;
-        return s;
-    });
+    auto window = std::make_unique<THauptForm>([work] { return BenchWindowSettings(work); });
     window->resize(1280, 1024);
     window->show();
     return window;

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QTabWidget>
 
@@ -94,6 +95,20 @@ void SwitchLanguage(THauptForm& window, int offset) {
     SetLanguageOffset(offset);
     SetLanguageIndex(LanguageIndexForOffset(offset));
     window.ApplyLanguage();
+}
+
+int RedPixelsOfItem(QListView* view, const QString& name) {
+    QModelIndex index = view->model()->index(0, 0, view->rootIndex());
+    if (!name.isEmpty())
+        index = view->model()->match(index, Qt::DisplayRole, name, 1, Qt::MatchExactly).value(0);
+    const QImage shot = view->viewport()->grab(view->visualRect(index)).toImage();
+    int red = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60 ? 1 : 0;
+        }
+    return red;
 }
 
 } // namespace mwtest

@@ -12,6 +12,8 @@
 #include <memory>
 #include <utility>
 
+class QListView;
+
 namespace mwtest {
 
 // Settings as on a first start, without touching the store, then `customise`.
@@ -49,5 +51,9 @@ template <class T> T* Find(THauptForm& window, const QByteArray& name) {
 template <class T> T* Find(THauptForm& window, const char* name) {
     return Find<T>(window, QString::fromLatin1(name));
 }
+
+// Pixels of an item of the icon view `view` that are pure enough red: the
+// item named `name`, or the first one when `name` is empty.
+int RedPixelsOfItem(QListView* view, const QString& name = QString());
 
 } // namespace mwtest

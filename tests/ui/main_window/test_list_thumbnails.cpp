@@ -16,25 +16,6 @@
 
 using namespace mwtest;
 
-namespace {
-
-// Pixels of the item's rectangle that are pure enough red.
-int redPixels(QListView* view, const QString& name) {
-    const QModelIndex first = view->model()->index(0, 0, view->rootIndex());
-    const QModelIndex index =
-        view->model()->match(first, Qt::DisplayRole, name, 1, Qt::MatchExactly).value(0);
-    const QImage shot = view->viewport()->grab(view->visualRect(index)).toImage();
-    int red = 0;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            const QRgb p = shot.pixel(x, y);
-            red += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60 ? 1 : 0;
-        }
-    return red;
-}
-
-} // namespace
-
 class TestListThumbnails : public QObject {
     Q_OBJECT
 private slots:
@@ -69,14 +50,14 @@ private slots:
         if (!on || ViewStyle(style) == ViewStyle::List) {
             QTest::qWait(200);
             QVERIFY(!list->thumbnails()->isReady(path));
-            QCOMPARE(redPixels(view, "red.jpg"), 0);
+            QCOMPARE(RedPixelsOfItem(view, "red.jpg"), 0);
             QVERIFY(!QFile::exists(ThumbnailCachePath(path, ThumbnailFlavour::Normal)));
             return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(list->thumbnails()->isReady(path), 10000);
         QVERIFY(QFile::exists(ThumbnailCachePath(path, ThumbnailFlavour::Normal)));
         const int area = view->iconSize().width() * view->iconSize().height();
-        QTRY_VERIFY(redPixels(view, "red.jpg") > area / 3);
+        QTRY_VERIFY(RedPixelsOfItem(view, "red.jpg") > area / 3);
     }
 
     // Laying the list out measures every item; only the painted ones may
