@@ -3,7 +3,7 @@
 // first differing block. Memory stays at two blocks whatever the sizes of
 // the files, and a file that differs early is hardly read at all.
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "engine/defect_test.h"
 
 #include "base/errors.h"
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "engine/folder_access.h"
 #include "i18n/own_texts.h"
 

@@ -1,11 +1,10 @@
 #include "engine/file_ops.h"
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "engine/folder_access.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
@@ -55,15 +54,6 @@ bool copyContents(int from, int to) {
         if (!writeAll(to, buffer.get(), got))
             return false;
     }
-}
-
-QByteArray randomPart() {
-    static const char kAlphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray part(6, '0');
-    for (char& c : part)
-        c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet - 1))];
-    return part;
 }
 
 // Renames `from` (in `folder`) to `to` (in `toFolder`) unless `to` exists.
@@ -303,21 +293,6 @@ int RemoveLeftoverTemporaries(const QString& folder) {
     }
     ::closedir(dir);
     return removed;
-}
-
-FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
-                                   QByteArray& name) {
-    FileDescriptor fd;
-    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-        name = prefix + kTemporaryPrefix + randomPart();
-        fd.reset(::openat(folder, name.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-        if (!fd.valid() && errno != EEXIST)
-            break;
-    }
-    if (fd.valid())
-        ::flock(fd.get(), LOCK_EX | LOCK_NB);
-    return fd;
 }
 
 void LeftoverSweeper::sweep(const QString& path) {

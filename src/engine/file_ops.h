@@ -7,16 +7,13 @@
 // them on the next run. Paths may be of any length. Failures are reported by
 // the result only: callers that must stay silent simply ignore it.
 
-#include "engine/file_descriptor.h"
+#include "base/temporary_file.h"
 
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 
 #include <sys/types.h>
-
-// The name prefix of this program's temporary files.
-inline constexpr char kTemporaryPrefix[] = ".kelvasto-tmp-";
 
 // Copies a regular file to `target`, which must not exist yet; an existing
 // target is never touched. Keeps the modification time and the permission
@@ -46,15 +43,6 @@ bool RemoveFile(const QString& path);
 // (names beginning with kTemporaryPrefix that no running writer holds).
 // Returns how many were removed.
 int RemoveLeftoverTemporaries(const QString& folder);
-
-// Creates a new, empty temporary file named `prefix` + kTemporaryPrefix + six
-// random characters, relative to the open folder `folder` (or AT_FDCWD, with
-// `prefix` the path of a folder ending in "/"), with `mode` (the umask
-// applies). The file stays locked while it is open, so that
-// RemoveLeftoverTemporaries of another run never takes it. Sets `name`; an
-// invalid descriptor (errno set) when no file could be created.
-FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
-                                   QByteArray& name);
 
 // Clears each folder of leftover temporary files once, before the first
 // write into it.

@@ -1,6 +1,6 @@
 #include "engine/file_rewrite.h"
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "engine/file_ops.h"
 
 #include <QFile>

@@ -11,7 +11,7 @@
 // them together: the first flush writes the whole batch (the file system
 // commits its journal once), the others find nothing left to do.
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "engine/file_ops.h"
 #include "engine/jpeg_cut_view.h"
 

@@ -4,7 +4,7 @@
 // opened relative to the folder reached so far, so the depth of a tree never
 // decides whether a file can be read, moved or removed.
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 
 #include <QByteArray>
 #include <QString>

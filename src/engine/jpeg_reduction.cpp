@@ -2,7 +2,7 @@
 
 #include "base/errors.h"
 #include "engine/defect_test.h"
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 #include "engine/file_rewrite.h"
 #include "engine/jpeg_cut_view.h"
 #include "engine/jpeg_marker_walker.h"

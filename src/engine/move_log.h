@@ -4,7 +4,7 @@
 // Paths holding a line break are never logged (the scan does not move such
 // files), so every line of the log is exactly one path.
 
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,7 @@
 #include "imaging/picture_files.h"
 
 #include "base/errors.h"
+#include "base/temporary_file.h"
 #include "imaging/bmp_reader.h"
 
 #include <QFile>
@@ -55,20 +56,21 @@ QByteArray readWholeFile(const QString& path) {
 class TempFileBeside {
 public:
     explicit TempFileBeside(const QByteArray& target) : m_target(target) {
-        // Hidden and short, in the target's folder so that the rename stays on
-        // one file system; no job collects a name without a picture extension.
+        // Hidden, in the target's folder so that the rename stays on one file
+        // system; no job collects a name without a picture extension, and one
+        // left by a kill is swept like the program's other temporary files.
         const qsizetype slash = target.lastIndexOf('/');
-        m_name = (slash < 0 ? QByteArray() : target.left(slash + 1)) + ".kelvasto-XXXXXX";
-        const int fd = mkstemp(m_name.data());
-        if (fd < 0)
+        FileDescriptor fd = CreateTemporaryFile(
+            AT_FDCWD, slash < 0 ? QByteArray() : target.left(slash + 1), 0600, m_name);
+        if (!fd.valid())
             failFile("cannot create a file beside", QFile::decodeName(target), errno);
-        m_file = fdopen(fd, "wb");
+        m_file = fdopen(fd.get(), "wb");
         if (m_file == nullptr) {
             const int error = errno;
-            ::close(fd);
             ::unlink(m_name.constData());
             failFile("cannot write", QFile::decodeName(target), error);
         }
+        (void)fd.release(); // the stream owns it now
     }
     ~TempFileBeside() {
         if (m_file != nullptr)

@@ -5,7 +5,7 @@
 // temporary files as a killed run leaves them.
 
 #include "common/recording_job_host.h"
-#include "engine/file_descriptor.h"
+#include "base/file_descriptor.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -2,9 +2,13 @@
 #include "engine/file_ops.h"
 #include "engine/file_rewrite.h"
 #include "engine_fixtures.h"
+#include "imaging/picture_files.h"
 #include "skip_fixtures.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
+
+#include <csignal>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,6 +43,31 @@ bool leaveRewriteTemporary(const QString& path) {
     int status = 0;
     return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
+}
+
+// A picture save killed while it wrote: a child saves a large picture over
+// and over and is killed once its temporary file shows up. False when no
+// kill came in time to catch one.
+bool leaveSaveTemporary(const QString& path) {
+    const QString folder = QFileInfo(path).path();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            Picture picture(3000, 2000);
+            picture.fill(90, 120, 150);
+            for (;;)
+                SaveAsJpeg(picture, path);
+        }
+        QDeadlineTimer deadline(10000);
+        while (temporaries(folder).isEmpty() && !deadline.hasExpired())
+            ::usleep(200);
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        if (!temporaries(folder).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 void setOldTime(const QString& path) {
@@ -203,6 +232,7 @@ private slots:
         QTest::newRow("still being written") << ".kelvasto-tmp-held00"
                                              << "held" << false;
         QTest::newRow("killed rewrite") << QString() << "rewrite" << true;
+        QTest::newRow("killed picture save") << QString() << "save" << true;
         QTest::newRow("user's file") << "kelvasto-tmp-a1B2c3"
                                      << "file" << false;
         QTest::newRow("user's file like a temporary") << ".kelvasto-a1B2c3"
@@ -220,8 +250,9 @@ private slots:
         QFETCH(bool, removed);
         fixtures::Tree tree;
         QVERIFY(tree.file("keep.jpg", "keep"));
-        if (kind == "rewrite") {
-            QVERIFY(leaveRewriteTemporary(tree.path("keep.jpg")));
+        if (kind == "rewrite" || kind == "save") {
+            QVERIFY(kind == "rewrite" ? leaveRewriteTemporary(tree.path("keep.jpg"))
+                                      : leaveSaveTemporary(tree.path("saved.jpg")));
             QCOMPARE(temporaries(tree.root()).size(), 1);
             name = temporaries(tree.root()).first();
         }
