@@ -25,6 +25,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 using namespace mwtest;
 
@@ -139,9 +141,17 @@ private slots:
             if (value > 0 && abort->isEnabled())
                 QTest::mouseClick(abort, Qt::LeftButton);
         });
+        // Each turn of the event loop (the scan gives one per file) takes a
+        // little time, as on a slow machine, so that the scan outlasts the
+        // display's first update however fast this machine reads.
+        QTimer slowTurns;
+        slowTurns.setInterval(0);
+        connect(&slowTurns, &QTimer::timeout, [] { QThread::usleep(200); });
+        slowTurns.start();
         DialogAnswerer answers;
         answers.queue("OK");
         Find<QPushButton>(*window, "BitBtn_DDS01")->click();
+        slowTurns.stop();
 
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(answers.shown().at(0).text, CatalogueText(9115));
