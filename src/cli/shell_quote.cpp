@@ -100,30 +100,34 @@ bool isPrintable(char32_t code) {
     return QChar::isPrint(code);
 }
 
-// Whether a shell would read `name` differently from its bytes.
-bool needsQuotes(const QByteArray& name) {
-    if (name.isEmpty())
-        return true;
+// Whether every character of `name` is valid, printable UTF-8 and each ASCII
+// one passes `check(c, index)`.
+template <class AsciiCheck> bool everyCharacter(const QByteArray& name, AsciiCheck check) {
     for (qsizetype i = 0; i < name.size();) {
         const auto c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x80) {
-            char32_t code = 0;
-            const int length = utf8Length(name, i, code);
-            if (length == 0 || !isPrintable(code))
-                return true;
-            i += length;
+        if (c < 0x80) {
+            if (!check(c, i))
+                return false;
+            ++i;
             continue;
         }
-        if (c < 0x20 || c == 0x7F || isShellSpecial(c))
-            return true;
-        // "#" and "~" only at the start, braces only alone.
-        if ((c == '#' || c == '~') && i == 0)
-            return true;
-        if ((c == '{' || c == '}') && name.size() == 1)
-            return true;
-        ++i;
+        char32_t code = 0;
+        const int length = utf8Length(name, i, code);
+        if (length == 0 || !isPrintable(code))
+            return false;
+        i += length;
     }
-    return false;
+    return true;
+}
+
+// Whether a shell would read `name` differently from its bytes.
+bool needsQuotes(const QByteArray& name) {
+    return name.isEmpty() || !everyCharacter(name, [&name](unsigned char c, qsizetype i) {
+               // "#" and "~" only at the start, braces only alone.
+               return !(c < 0x20 || c == 0x7F || isShellSpecial(c)) &&
+                      !((c == '#' || c == '~') && i == 0) &&
+                      !((c == '{' || c == '}') && name.size() == 1);
+           });
 }
 
 // Builds the quoted form: 'text' runs, with $'\ooo' escapes between them.
@@ -168,25 +172,13 @@ QByteArray octal(unsigned char c) {
 // ls turns an apostrophe-only name into "it's" rather than 'it'\''s'.
 bool fitsDoubleQuotes(const QByteArray& name) {
     bool apostrophe = false;
-    for (qsizetype i = 0; i < name.size();) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x80) {
-            char32_t code = 0;
-            const int length = utf8Length(name, i, code);
-            if (length == 0 || !isPrintable(code))
-                return false;
-            i += length;
-            continue;
-        }
+    const bool fits = everyCharacter(name, [&](unsigned char c, qsizetype i) {
         apostrophe |= c == '\'';
-        const bool fits = isPlain(c) || c == '\'' || c == ' ' ||
-                          ((c == '#' || c == '~') && i == 0) ||
-                          ((c == '{' || c == '}') && name.size() == 1);
-        if (!fits || c == '@')
-            return false;
-        ++i;
-    }
-    return apostrophe;
+        return c != '@' &&
+               (isPlain(c) || c == '\'' || c == ' ' || ((c == '#' || c == '~') && i == 0) ||
+                ((c == '{' || c == '}') && name.size() == 1));
+    });
+    return fits && apostrophe;
 }
 
 } // namespace

@@ -167,15 +167,26 @@ void ApplyBatchFunction(ImagingContext& context, Picture& picture, BatchFunction
     }
 }
 
+namespace {
+
+// A set-folder choice without a folder: the notice, and nothing done.
+bool refusedWithoutDestination(JobHost& host, const BatchFunctionOptions& options,
+                               BatchFunctionResult& result) {
+    if (!DestinationMissing(options.destination))
+        return false;
+    result.noDestination = true;
+    showNotice(host, kNoDestination);
+    return true;
+}
+
+} // namespace
+
 BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
                                     const BatchFunctionOptions& options,
                                     BatchFunctionReporter* reporter) {
     BatchFunctionResult result;
-    if (DestinationMissing(options.destination)) {
-        result.noDestination = true;
-        showNotice(host, kNoDestination);
+    if (refusedWithoutDestination(host, options, result))
         return result;
-    }
     ResultWriter writer(reporter, result);
     {
         // Declared first so it runs last: the list shows the results once
@@ -217,11 +228,8 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
 BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptions& options,
                                          BatchFunctionReporter* reporter) {
     BatchFunctionResult result;
-    if (DestinationMissing(options.destination)) {
-        result.noDestination = true;
-        showNotice(host, kNoDestination);
+    if (refusedWithoutDestination(host, options, result))
         return result;
-    }
     ResultWriter writer(reporter, result);
     {
         ScopeExit refresh([&host] { host.refreshFileList(); });

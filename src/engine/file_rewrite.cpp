@@ -77,7 +77,7 @@ void keepOwner(int fd, const struct stat& info) {
 // over an existing file, the one case this class exists for, so a crash
 // cannot leave an empty file under the old name there. Elsewhere the data is
 // flushed before the rename.
-bool OrdersReplacingRename(const QString& path) {
+bool MountOrdersReplacingRename(const QString& path) {
     const QStorageInfo volume(QFileInfo(path).absolutePath());
     if (volume.fileSystemType() != "ext4")
         return false;
@@ -132,9 +132,11 @@ bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat&
         ::unlink(staged->temporary.constData());
         return false;
     }
-    // Start writing it out now, while the next files are read: the flush at
-    // the commit then finds little left to wait for.
-    (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    // Where the commit flushes, start writing it out now, while the next
+    // files are read: the flush then finds little left to wait for.
+    staged->ordered = ordersReplacingRename(info.st_dev, path);
+    if (!staged->ordered)
+        (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
     m_bytes += size;
     m_staged.push_back(std::move(staged));
     return true;
@@ -147,27 +149,32 @@ bool StagedRewrites::contains(const QString& path) const {
     return false;
 }
 
+bool StagedRewrites::ordersReplacingRename(dev_t device, const QString& path) {
+    for (const auto& [known, ordered] : m_ordering)
+        if (known == device)
+            return ordered;
+    const bool ordered = MountOrdersReplacingRename(path);
+    m_ordering.emplace_back(device, ordered);
+    return ordered;
+}
+
 QStringList StagedRewrites::commit() {
     // All on disk before the first rename, so a crash cannot leave an empty
     // file under an old name, unless the file system sees to that itself.
     // One flush per file system writes the whole batch: fsync would wait for
     // the disk once per file.
-    struct Volume {
-        dev_t device;
-        bool durable; // ordered by the file system, or flushed
-    };
-    std::vector<Volume> volumes;
+    std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
     const auto durable = [&](const Staged& staged) {
+        if (staged.ordered)
+            return true;
         struct stat info {};
         if (::fstat(staged.fd.get(), &info) != 0)
             return false;
-        auto volume = std::find_if(volumes.begin(), volumes.end(),
-                                   [&](const Volume& v) { return v.device == info.st_dev; });
-        if (volume == volumes.end())
-            volume =
-                volumes.insert(volumes.end(), {info.st_dev, OrdersReplacingRename(staged.path) ||
-                                                                ::syncfs(staged.fd.get()) == 0});
-        return volume->durable || ::fsync(staged.fd.get()) == 0;
+        auto flush = std::find_if(flushes.begin(), flushes.end(),
+                                  [&](const auto& f) { return f.first == info.st_dev; });
+        if (flush == flushes.end())
+            flush = flushes.insert(flushes.end(), {info.st_dev, ::syncfs(staged.fd.get()) == 0});
+        return flush->second || ::fsync(staged.fd.get()) == 0;
     };
     QStringList failed;
     for (const auto& staged : m_staged) {

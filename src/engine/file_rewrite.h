@@ -20,6 +20,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -53,8 +54,14 @@ private:
         QByteArray target;
         QByteArray temporary;
         FileDescriptor fd;
+        bool ordered = false; // its file system writes the data before the rename
     };
+    // Whether the file system of `device` (holding `path`) orders a replacing
+    // rename after the data; asked once per file system and run.
+    bool ordersReplacingRename(dev_t device, const QString& path);
+
     std::vector<std::unique_ptr<Staged>> m_staged;
+    std::vector<std::pair<dev_t, bool>> m_ordering;
     std::int64_t m_bytes = 0;
     LeftoverSweeper m_sweeper;
 };

@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <csignal>
 
 #include <sys/resource.h>
@@ -42,6 +44,10 @@ public:
         return testing::writeFile(path(relative), bytes);
     }
     bool folder(const QString& relative) { return QDir().mkpath(path(relative)); }
+    // A named pipe: a name that is no file to read.
+    bool fifo(const QString& relative) {
+        return ::mkfifo(QFile::encodeName(path(relative)).constData(), 0600) == 0;
+    }
     bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
     QByteArray read(const QString& relative) const { return testing::readFile(path(relative)); }
     // Names (not paths) of the files directly in a folder, sorted.

@@ -337,7 +337,7 @@ private slots:
         fixtures::SkipRecordingHost host;
         useWorkingFolder(host, tree);
         QVERIFY(tree.file("a.jpg", fixtures::truncatedJpeg()));
-        QVERIFY(::mkfifo(QFile::encodeName(tree.path("fifo.jpg")).constData(), 0600) == 0);
+        QVERIFY(tree.fifo("fifo.jpg"));
         host.setSelectedFiles(
             {tree.path("vanished.jpg"), tree.path("a.jpg"), tree.path("fifo.jpg")});
         const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});

@@ -125,7 +125,7 @@ private slots:
         fixtures::Tree tree;
         QVERIFY(tree.file("real/a.jpg", "x"));
         QVERIFY(tree.file("outside/b.jpg", "x"));
-        QVERIFY(::mkfifo(QFile::encodeName(tree.path("fifo.jpg")).constData(), 0600) == 0);
+        QVERIFY(tree.fifo("fifo.jpg"));
         QVERIFY(QFile::link(tree.path("real/a.jpg"), tree.path("link.jpg")));
         QVERIFY(QFile::link(tree.path("outside"), tree.path("real/linked-folder")));
         QVERIFY(QFile::link(tree.path("real"), tree.path("real/loop")));
