@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include <cstdio>
+
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -33,4 +35,16 @@ FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t 
     if (fd.valid())
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
     return fd;
+}
+
+bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = prefix + kTemporaryPrefix + randomPart();
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) ==
+            0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
 }

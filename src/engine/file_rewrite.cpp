@@ -9,9 +9,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -67,7 +72,8 @@ bool copyRange(int from, int to, const ByteRange& range) {
 // The reduced file should look like the old one to everyone else. Only root
 // may give a file away; a group the user belongs to can still be kept.
 void keepOwner(int fd, const struct stat& info) {
-    if (info.st_uid == ::geteuid() && info.st_gid == ::getegid())
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && now.st_uid == info.st_uid && now.st_gid == info.st_gid)
         return;
     if (::fchown(fd, info.st_uid, info.st_gid) != 0)
         (void)::fchown(fd, uid_t(-1), info.st_gid);
@@ -97,6 +103,24 @@ bool MountOrdersReplacingRename(const QString& path) {
     return false;
 }
 
+QByteArray folderOf(const QByteArray& path) {
+    return path.left(path.lastIndexOf('/') + 1);
+}
+
+// Whether a replaced file may become the next temporary file: it must look
+// like a new one, carrying nothing of the old file that the writing of the
+// next one would not set again (other links, another owner, extended
+// attributes such as access lists, attribute flags).
+bool ReusableAsTemporary(int fd, const struct stat& info) {
+    constexpr long kHousekeepingFlags = FS_EXTENT_FL | FS_HUGE_FILE_FL;
+    long flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
+        flags = 0; // the file system has none
+    return S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_uid == ::geteuid() &&
+           info.st_gid == ::getegid() && (flags & ~kHousekeepingFlags) == 0 &&
+           ::flistxattr(fd, nullptr, 0) == 0;
+}
+
 } // namespace
 
 StagedRewrites::~StagedRewrites() {
@@ -104,17 +128,46 @@ StagedRewrites::~StagedRewrites() {
         ::unlink(staged->temporary.constData());
 }
 
+void StagedRewrites::recycle(const Staged& staged) {
+    FileDescriptor fd(::open(staged.temporary.constData(),
+                             O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    struct stat info {};
+    if (fd.valid() && ::fstat(fd.get(), &info) == 0 && info.st_ino == staged.replaced &&
+        ReusableAsTemporary(fd.get(), info) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+        m_recycled.give(staged.temporary, std::move(fd), info.st_dev);
+    else
+        ::unlink(staged.temporary.constData());
+}
+
+bool StagedRewrites::replace(Staged& staged) {
+    // A file system that writes the data before a replacing rename does not
+    // promise that for an exchange: start the write-out the rename would.
+    if (staged.ordered)
+        (void)::sync_file_range(staged.fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (!staged.fd.close())
+        return false;
+    const char* temporary = staged.temporary.constData();
+    const char* target = staged.target.constData();
+    if (::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE) == 0) {
+        recycle(staged);
+        return true;
+    }
+    return ::rename(temporary, target) == 0;
+}
+
 bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
                            const std::vector<ByteRange>& ranges) {
     auto staged = std::make_unique<Staged>();
     staged->path = path;
     staged->target = QFile::encodeName(path);
-    const qsizetype slash = staged->target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray() : staged->target.left(slash + 1);
+    staged->replaced = info.st_ino;
+    const QByteArray folder = folderOf(staged->target);
     // What a killed run left here goes before this run adds its own.
     m_sweeper.sweep(path);
     // Hidden, and without a picture extension, so no collection picks it up.
-    staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, staged->temporary);
+    staged->fd = m_recycled.take(info.st_dev, folder, staged->temporary);
+    if (!staged->fd.valid())
+        staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, staged->temporary);
     if (!staged->fd.valid())
         return false;
     bool written = true;
@@ -178,8 +231,7 @@ QStringList StagedRewrites::commit() {
     };
     QStringList failed;
     for (const auto& staged : m_staged) {
-        const bool written = durable(*staged) && staged->fd.close();
-        if (!written || ::rename(staged->temporary.constData(), staged->target.constData()) != 0) {
+        if (!durable(*staged) || !replace(*staged)) {
             ::unlink(staged->temporary.constData());
             failed << staged->path;
         }

@@ -10,10 +10,15 @@
 // times the cost of writing the file; so a job stages many files and commits
 // them together: the first flush writes the whole batch (the file system
 // commits its journal once), the others find nothing left to do.
+//
+// Where the file system can, a rename exchanges the two files instead of
+// replacing one, and the old one is reused for a later file
+// (engine/recycled_temporaries.h).
 
 #include "base/file_descriptor.h"
 #include "engine/file_ops.h"
 #include "engine/jpeg_cut_view.h"
+#include "engine/recycled_temporaries.h"
 
 #include <QByteArray>
 #include <QString>
@@ -54,8 +59,11 @@ private:
         QByteArray target;
         QByteArray temporary;
         FileDescriptor fd;
+        ino_t replaced = 0;   // the target's file as it was read
         bool ordered = false; // its file system writes the data before the rename
     };
+    void recycle(const Staged& staged);
+    bool replace(Staged& staged);
     // Whether the file system of `device` (holding `path`) orders a replacing
     // rename after the data; asked once per file system and run.
     bool ordersReplacingRename(dev_t device, const QString& path);
@@ -64,6 +72,7 @@ private:
     std::vector<std::pair<dev_t, bool>> m_ordering;
     std::int64_t m_bytes = 0;
     LeftoverSweeper m_sweeper;
+    RecycledTemporaries m_recycled;
 };
 
 // Stages and commits one file; false when `path` could not be replaced.

@@ -15,11 +15,13 @@
 #include <QTest>
 
 #include <memory>
+#include <set>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -309,6 +311,78 @@ private slots:
         }
         QCOMPARE(tree.read("b.jpg"), kWithApp1);
         QCOMPARE(tree.names(""), (QStringList{"a.jpg", "b.jpg"}));
+    }
+
+    // A long job reuses the files it replaced as its next temporary files:
+    // each file gets exactly its own reduced bytes and permission bits, even
+    // after a larger one; a replaced file that another name still links, or
+    // that carries extended attributes, is never reused (and so never
+    // emptied or handed on); nothing but the pictures is left afterwards.
+    void replacedFilesReusedOnlyWhenSafe_data() {
+        QTest::addColumn<QString>("extra"); // "", "hard link", "attribute"
+        QTest::addColumn<int>("folders");
+        QTest::newRow("one folder") << "" << 1;
+        QTest::newRow("three folders") << "" << 3;
+        QTest::newRow("an earlier file hard-linked") << "hard link" << 2;
+        QTest::newRow("an earlier file with an attribute") << "attribute" << 2;
+    }
+    void replacedFilesReusedOnlyWhenSafe() {
+        QFETCH(QString, extra);
+        QFETCH(int, folders);
+        constexpr int kFiles = 24;
+        fixtures::Tree tree;
+        std::vector<QString> names;
+        std::vector<QByteArray> originals;
+        std::vector<QByteArray> expected;
+        std::set<ino_t> inodes;
+        for (int i = 0; i < kFiles; ++i) {
+            // Sizes fall and rise, so a reused file must lose its old tail.
+            JpegBuilder builder;
+            builder.soi().app(1, 100 + 50 * i).com("c").segment(0xDA, 6);
+            originals.push_back(builder.scanData(i % 2 ? 900 : 30000 - 1000 * i).eoi().bytes());
+            JpegCutView view(originals.back());
+            RemoveProgramSegments(view);
+            RemoveComment(view);
+            expected.push_back(view.bytes());
+            names.push_back(QStringLiteral("d%1/f%2.jpg").arg(i % folders).arg(i));
+            QVERIFY(tree.file(names.back(), originals.back()));
+            const QByteArray path = QFile::encodeName(tree.path(names.back()));
+            QVERIFY(::chmod(path.constData(), i % 3 ? 0640 : 0604) == 0);
+            inodes.insert(statOf(tree.path(names.back())).st_ino);
+        }
+        const QString kept = tree.path("d0/kept.jpg");
+        if (extra == "hard link")
+            QVERIFY(::link(QFile::encodeName(tree.path(names[0])).constData(),
+                           QFile::encodeName(kept).constData()) == 0);
+        if (extra == "attribute" && ::setxattr(QFile::encodeName(tree.path(names[0])).constData(),
+                                               "user.kelvasto", "x", 1, 0) != 0)
+            QSKIP("no extended attributes here");
+        {
+            StagedRewrites staged;
+            for (int i = 0; i < kFiles; ++i) {
+                QVERIFY(ReduceJpegFile(tree.path(names[i]), allOptions(), &staged).rewritten);
+                if (i % 4 == 3)
+                    CommitReducedFiles(staged);
+            }
+        }
+        int reused = 0;
+        for (int i = 0; i < kFiles; ++i) {
+            const struct stat info = statOf(tree.path(names[i]));
+            QCOMPARE(tree.read(names[i]), expected[i]);
+            QCOMPARE(info.st_mode & 0777, mode_t(i % 3 ? 0640 : 0604));
+            QCOMPARE(::getxattr(QFile::encodeName(tree.path(names[i])).constData(), "user.kelvasto",
+                                nullptr, 0),
+                     ssize_t(-1));
+            reused += inodes.count(info.st_ino) ? 1 : 0;
+        }
+        QVERIFY2(reused > 0, "no replaced file was reused");
+        if (extra == "hard link") {
+            QCOMPARE(tree.read("d0/kept.jpg"), originals[0]);
+            QCOMPARE(statOf(kept).st_nlink, nlink_t(1));
+        }
+        for (int folder = 0; folder < folders; ++folder)
+            for (const QString& name : tree.names(QStringLiteral("d%1").arg(folder)))
+                QVERIFY2(name.endsWith(".jpg"), qPrintable(name));
     }
 
     void notARegularFile_data() {
