@@ -120,7 +120,7 @@ int defectLoop(const QStringList& paths) {
     return defective;
 }
 
-// The same with the tester running ahead on a second thread, as in the scan.
+// The same with the testers running ahead on every core, as in the scan.
 int defectLoopAhead(const QStringList& paths) {
     int defective = 0;
     DefectTestAhead ahead(paths);

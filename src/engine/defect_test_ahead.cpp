@@ -2,59 +2,76 @@
 
 #include "engine/folder_access.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
-// How far the tester may run ahead: enough to bridge a slow move, little
+// How far the testers may run ahead: enough to bridge a slow move, little
 // enough that a stop wastes no noticeable work.
 constexpr int kWindow = 256;
-// Each side wakes the other once per batch of files, not per file: a
-// hand-over per file would cost more than the test itself.
-constexpr int kBatch = 64;
+// What a tester claims at once, and the scan's thread and the testers wake
+// each other at most once per stretch: a hand-over per file would cost more
+// than the test itself.
+constexpr int kStretch = 32;
+
+int stretchCount(qsizetype files) {
+    return int((files + kStretch - 1) / kStretch);
+}
 
 } // namespace
 
-DefectTestAhead::DefectTestAhead(const QStringList& files)
-    : m_files(files), m_results(std::size_t(files.size())) {
-    m_thread = std::thread([this] { run(); });
+DefectTestAhead::DefectTestAhead(const QStringList& files, int threads)
+    : m_files(files), m_results(std::size_t(files.size())),
+      m_stretchDone(new std::atomic<int>[std::size_t(stretchCount(files.size()))]()) {
+    if (threads <= 0)
+        threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    threads = std::min(threads, std::max(1, stretchCount(files.size())));
+    for (int i = 0; i < threads; ++i)
+        m_threads.emplace_back([this] { run(); });
 }
 
 DefectTestAhead::~DefectTestAhead() {
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
-    }
-    m_changed.notify_all();
-    m_thread.join();
+    m_stop.store(true);
+    // A new value wakes a tester even when it is just about to wait.
+    m_taken.store(std::numeric_limits<int>::max() / 2);
+    m_taken.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
 }
 
 DefectTestResult DefectTestAhead::take(int index) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_tested > index; });
-    m_taken = index + 1;
+    std::atomic<int>& done = m_stretchDone[std::size_t(index / kStretch)];
+    while (done.load(std::memory_order_acquire) == 0)
+        done.wait(0, std::memory_order_acquire);
     DefectTestResult result = std::move(m_results[std::size_t(index)]);
-    lock.unlock();
-    if ((index + 1) % kBatch == 0)
-        m_changed.notify_all(); // room in the window again
+    m_taken.store(index + 1, std::memory_order_release);
+    if ((index + 1) % kStretch == 0)
+        m_taken.notify_all(); // room in the window again
     return result;
 }
 
 void DefectTestAhead::run() {
     FolderCache folders;
-    const int count = int(m_files.size());
-    for (int i = 0; i < count; ++i) {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_changed.wait(lock, [&] { return m_stop || i - m_taken < kWindow; });
-            if (m_stop)
-                return;
-        }
-        DefectTestResult result = TestDefectiveJpeg(m_files.at(i), folders);
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_results[std::size_t(i)] = std::move(result);
-            m_tested = i + 1;
-        }
-        if ((i + 1) % kBatch == 0 || i + 1 == count)
-            m_changed.notify_all();
+    const int stretches = stretchCount(m_files.size());
+    for (int stretch = m_nextStretch.fetch_add(1); stretch < stretches;
+         stretch = m_nextStretch.fetch_add(1)) {
+        for (int taken = m_taken.load(std::memory_order_acquire);
+             stretch * kStretch - taken >= kWindow; taken = m_taken.load(std::memory_order_acquire))
+            m_taken.wait(taken, std::memory_order_acquire);
+        if (!testStretch(stretch, folders))
+            return;
+        m_stretchDone[std::size_t(stretch)].store(1, std::memory_order_release);
+        m_stretchDone[std::size_t(stretch)].notify_one();
     }
+}
+
+bool DefectTestAhead::testStretch(int stretch, FolderCache& folders) {
+    const int end = std::min(int(m_files.size()), (stretch + 1) * kStretch);
+    for (int i = stretch * kStretch; i < end; ++i) {
+        if (m_stop.load(std::memory_order_relaxed))
+            return false;
+        m_results[std::size_t(i)] = TestDefectiveJpeg(m_files.at(i), folders);
+    }
+    return true;
 }

@@ -72,10 +72,22 @@ int FolderCache::open(const QString& path, int flags) {
         if (!m_fd.valid())
             return -1;
     }
-    const QByteArray name = QFile::encodeName(QStringView(path).mid(slash + 1).toString());
+    const QStringView name = QStringView(path).mid(slash + 1);
     if (name.isEmpty()) {
         errno = ENOENT;
         return -1;
     }
-    return ::openat(m_fd.get(), name.constData(), flags);
+    // Most names are plain ASCII: their bytes are their characters, and the
+    // open needs no conversion on the heap.
+    char ascii[256];
+    if (name.size() < qsizetype(sizeof ascii)) {
+        qsizetype i = 0;
+        for (; i < name.size() && name[i].unicode() < 0x80; ++i)
+            ascii[i] = char(name[i].unicode());
+        if (i == name.size()) {
+            ascii[i] = '\0';
+            return ::openat(m_fd.get(), ascii, flags);
+        }
+    }
+    return ::openat(m_fd.get(), QFile::encodeName(name.toString()).constData(), flags);
 }

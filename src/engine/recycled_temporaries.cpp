@@ -2,6 +2,8 @@
 
 #include "base/temporary_file.h"
 
+#include <chrono>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,8 +47,14 @@ void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t 
 }
 
 FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder, QByteArray& name) {
+    // Emptying takes a moment; creating a file instead costs more.
+    constexpr auto kLongestWait = std::chrono::milliseconds(20);
     std::unique_lock lock(m_mutex);
-    while (!m_ready.empty()) {
+    for (;;) {
+        m_emptied.wait_for(lock, kLongestWait,
+                           [this] { return !m_ready.empty() || (m_full.empty() && !m_emptying); });
+        if (m_ready.empty())
+            break;
         File file = std::move(m_ready.front());
         m_ready.pop_front();
         lock.unlock();
@@ -72,6 +80,7 @@ void RecycledTemporaries::empty() {
             return;
         File file = std::move(m_full.front());
         m_full.pop_front();
+        m_emptying = true;
         lock.unlock();
         const bool emptied =
             ::ftruncate(file.fd.get(), 0) == 0 && ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
@@ -80,5 +89,7 @@ void RecycledTemporaries::empty() {
         lock.lock();
         if (emptied)
             m_ready.push_back(std::move(file));
+        m_emptying = false;
+        m_emptied.notify_one();
     }
 }

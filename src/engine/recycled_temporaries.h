@@ -36,7 +36,8 @@ public:
 
     // An empty file moved to a new temporary name in `folder` (a path ending
     // in "/", or empty for the current folder) on `device`, open for writing
-    // at its start; an invalid descriptor when none is ready.
+    // at its start; an invalid descriptor when none is left. Waits a little
+    // for one being emptied.
     FileDescriptor take(dev_t device, const QByteArray& folder, QByteArray& name);
 
 private:
@@ -48,9 +49,11 @@ private:
     void empty();
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::deque<File> m_full;  // to be emptied
-    std::deque<File> m_ready; // emptied
+    std::condition_variable m_wake;    // for the emptier: work, or stop
+    std::condition_variable m_emptied; // for take(): a file is ready
+    std::deque<File> m_full;           // to be emptied
+    std::deque<File> m_ready;          // emptied
+    bool m_emptying = false;           // the emptier holds one
     bool m_stopping = false;
     std::thread m_emptier; // started with the first file given
 };

@@ -154,19 +154,22 @@ private slots:
         QCOMPARE(IsDefectiveJpeg(tree.path("t.jpg")), referenceIsDefective(bytes));
     }
 
-    // The tester that runs ahead gives, file by file, the answers of the
-    // test done in turn, around its hand-over batches and its window, also
-    // when the scan stops half-way.
+    // The testers that run ahead give, file by file, the answers of the
+    // test done in turn, around their stretches and their window, however
+    // many share the list, also when the scan stops half-way.
     void testAheadGivesTheAnswersInTurn_data() {
         QTest::addColumn<int>("files");
         QTest::addColumn<int>("taken");
-        for (int files : {0, 1, 63, 64, 65, 300, 700})
-            QTest::addRow("%d files", files) << files << files;
-        QTest::newRow("stopped after 10 of 700") << 700 << 10;
+        QTest::addColumn<int>("threads");
+        for (int threads : {1, 2, 5})
+            for (int files : {0, 1, 31, 32, 33, 300, 700})
+                QTest::addRow("%d files, %d testers", files, threads) << files << files << threads;
+        QTest::newRow("stopped after 10 of 700") << 700 << 10 << 2;
     }
     void testAheadGivesTheAnswersInTurn() {
         QFETCH(int, files);
         QFETCH(int, taken);
+        QFETCH(int, threads);
         fixtures::Tree tree;
         QStringList list;
         for (int i = 0; i < files; ++i) {
@@ -176,7 +179,7 @@ private slots:
                                                    : fixtures::soundJpeg(100 + i)));
             list.append(tree.path(name));
         }
-        DefectTestAhead ahead(list);
+        DefectTestAhead ahead(list, threads);
         FolderCache folders;
         for (int i = 0; i < taken; ++i) {
             const DefectTestResult got = ahead.take(i);
