@@ -53,11 +53,25 @@ using DirHandle = std::unique_ptr<DIR, DirCloser>;
 struct Entry {
     QString name;
     QByteArray encoded;
+    bool ascii = false; // the name is plain ASCII, its bytes its characters
 };
 
-// Listing order: by name ignoring case, equal names in byte order.
+// Case folding of plain ASCII, as QString folds those characters.
+int compareAsciiIgnoringCase(const QByteArray& a, const QByteArray& b) {
+    const auto lower = [](char c) { return uchar(c >= 'A' && c <= 'Z' ? c + 32 : c); };
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i)
+        if (lower(a[i]) != lower(b[i]))
+            return lower(a[i]) < lower(b[i]) ? -1 : 1;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Listing order: by name ignoring case, equal names in byte order. Sorting
+// compares each name many times; plain ASCII names, nearly all of them,
+// skip the general case folding.
 bool listingOrder(const Entry& a, const Entry& b) {
-    const int c = a.name.compare(b.name, Qt::CaseInsensitive);
+    const int c = a.ascii && b.ascii ? compareAsciiIgnoringCase(a.encoded, b.encoded)
+                                     : a.name.compare(b.name, Qt::CaseInsensitive);
     if (c != 0)
         return c < 0;
     return a.encoded < b.encoded;
@@ -282,7 +296,7 @@ private:
                 if (name.isNull())
                     name = ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded);
             }
-            files[k].push_back({name, encoded});
+            files[k].push_back({name, encoded, ascii});
         }
     }
 
@@ -296,7 +310,7 @@ private:
             return;
         }
         folders.push_back(
-            {ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded), encoded});
+            {ascii ? QString::fromLatin1(encoded) : QFile::decodeName(encoded), encoded, ascii});
     }
 
     // The byte-level twin of matchFolded for plain ASCII.

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -76,6 +78,29 @@ private slots:
         QVERIFY(tree.file("sub/c.jpg", "x"));
         RecordingJobHost host;
         QCOMPARE(collectJpegs(host, tree), QStringList({"a.jpg", "sub/c.jpg", "sub/b.jpeg"}));
+    }
+
+    // Within a folder, names sort ignoring case, equal ones by their bytes;
+    // the plain-ASCII fast path must agree with the general comparison,
+    // also for the signs between the capitals and the small letters.
+    void folderOrderIgnoresCase() {
+        fixtures::Tree tree;
+        QStringList names;
+        for (const char* name :
+             {"B.jpg", "a.jpg", "_x.jpg", "[1].jpg", "\xc3\x84.jpg", "\xc3\xa4.jpg", "A.jpg",
+              "ab.jpg", "`q.jpg", "z.jpg", "Z1.jpg", "a1.jpg",
+              "\xc3\xa4"
+              "b.jpg",
+              "Ab.jpg", "^.jpg", "~.jpg", "0.jpg"}) {
+            names << QString::fromUtf8(name);
+            QVERIFY(tree.file(names.back(), "x"));
+        }
+        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            const int c = a.compare(b, Qt::CaseInsensitive);
+            return c != 0 ? c < 0 : a.toUtf8() < b.toUtf8();
+        });
+        RecordingJobHost host;
+        QCOMPARE(collectJpegs(host, tree), names);
     }
 
     void oneWalkEqualsOneCallPerMask_data() {
