@@ -39,10 +39,12 @@ FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t 
 
 bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = prefix + kTemporaryPrefix + randomPart();
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE) ==
-            0)
+        const QByteArray candidate = prefix + kTemporaryPrefix + randomPart();
+        const char* to = candidate.constData();
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+            name = candidate;
             return true;
+        }
         if (errno != EEXIST)
             return false;
     }

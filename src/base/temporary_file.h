@@ -23,6 +23,6 @@ FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t 
 
 // Renames the temporary file `from` to a new temporary name `prefix` +
 // kTemporaryPrefix + six random characters (`prefix` as above, on the same
-// file system), never over an existing file. Sets `name`; false (errno set)
-// when it could not be moved.
+// file system), never over an existing file. Sets `name`; false (errno set,
+// `name` untouched) when it could not be moved.
 bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name);

@@ -123,27 +123,24 @@ bool ReusableAsTemporary(int fd, const struct stat& info) {
 
 } // namespace
 
-StagedRewrites::~StagedRewrites() {
-    for (const auto& staged : m_staged)
-        ::unlink(staged->temporary.constData());
+StagedFile::~StagedFile() {
+    if (!temporary.isEmpty())
+        ::unlink(temporary.constData());
 }
 
-void StagedRewrites::recycle(const Staged& staged) {
+void StagedRewrites::recycle(StagedFile& staged) {
     FileDescriptor fd(::open(staged.temporary.constData(),
                              O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
     struct stat info {};
     if (fd.valid() && ::fstat(fd.get(), &info) == 0 && info.st_ino == staged.replaced &&
-        ReusableAsTemporary(fd.get(), info) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+        ReusableAsTemporary(fd.get(), info) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
         m_recycled.give(staged.temporary, std::move(fd), info.st_dev);
-    else
-        ::unlink(staged.temporary.constData());
+        staged.temporary.clear();
+    }
+    // Otherwise it goes with `staged`.
 }
 
-bool StagedRewrites::replace(Staged& staged) {
-    // A file system that writes the data before a replacing rename does not
-    // promise that for an exchange: start the write-out the rename would.
-    if (staged.ordered)
-        (void)::sync_file_range(staged.fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+bool StagedRewrites::replace(StagedFile& staged) {
     if (!staged.fd.close())
         return false;
     const char* temporary = staged.temporary.constData();
@@ -152,46 +149,65 @@ bool StagedRewrites::replace(Staged& staged) {
         recycle(staged);
         return true;
     }
-    return ::rename(temporary, target) == 0;
+    if (::rename(temporary, target) != 0)
+        return false;
+    staged.temporary.clear();
+    return true;
 }
 
-bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
-                           const std::vector<ByteRange>& ranges) {
-    auto staged = std::make_unique<Staged>();
+std::unique_ptr<StagedFile> StagedRewrites::prepare(const QString& path, int sourceFd,
+                                                    const struct stat& info,
+                                                    const std::vector<ByteRange>& ranges) {
+    auto staged = std::make_unique<StagedFile>();
     staged->path = path;
     staged->target = QFile::encodeName(path);
     staged->replaced = info.st_ino;
     const QByteArray folder = folderOf(staged->target);
-    // What a killed run left here goes before this run adds its own.
-    m_sweeper.sweep(path);
+    {
+        const std::lock_guard lock(m_mutex);
+        // What a killed run left here goes before this run adds its own.
+        m_sweeper.sweep(path);
+        staged->ordered = ordersReplacingRename(info.st_dev, path);
+    }
     // Hidden, and without a picture extension, so no collection picks it up.
-    staged->fd = m_recycled.take(info.st_dev, folder, staged->temporary);
+    QByteArray temporary;
+    staged->fd = m_recycled.take(info.st_dev, folder, temporary);
     if (!staged->fd.valid())
-        staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, staged->temporary);
+        staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, temporary);
     if (!staged->fd.valid())
-        return false;
+        return nullptr;
+    staged->temporary = temporary;
     bool written = true;
-    std::int64_t size = 0;
     for (const ByteRange& range : ranges) {
         written = written && copyRange(sourceFd, staged->fd.get(), range);
-        size += range.size();
+        staged->size += range.size();
     }
     if (written) {
         keepOwner(staged->fd.get(), info);
         // After fchown, which may clear bits; set-user-ID and the like are not kept.
         written = ::fchmod(staged->fd.get(), info.st_mode & 0777) == 0;
     }
-    if (!written) {
-        ::unlink(staged->temporary.constData());
-        return false;
-    }
-    // Where the commit flushes, start writing it out now, while the next
-    // files are read: the flush then finds little left to wait for.
-    staged->ordered = ordersReplacingRename(info.st_dev, path);
-    if (!staged->ordered)
-        (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-    m_bytes += size;
+    if (!written)
+        return nullptr;
+    // Start writing it out now, while the next files are read: the commit
+    // then finds little left to wait for. Where the file system orders a
+    // replacing rename after the data, it does not for an exchange: this
+    // starts the write-out such a rename would.
+    (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    return staged;
+}
+
+void StagedRewrites::add(std::unique_ptr<StagedFile> staged) {
+    m_bytes += staged->size;
     m_staged.push_back(std::move(staged));
+}
+
+bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
+                           const std::vector<ByteRange>& ranges) {
+    std::unique_ptr<StagedFile> staged = prepare(path, sourceFd, info, ranges);
+    if (!staged)
+        return false;
+    add(std::move(staged));
     return true;
 }
 
@@ -202,6 +218,7 @@ bool StagedRewrites::contains(const QString& path) const {
     return false;
 }
 
+// Called with m_mutex held.
 bool StagedRewrites::ordersReplacingRename(dev_t device, const QString& path) {
     for (const auto& [known, ordered] : m_ordering)
         if (known == device)
@@ -217,7 +234,7 @@ QStringList StagedRewrites::commit() {
     // One flush per file system writes the whole batch: fsync would wait for
     // the disk once per file.
     std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
-    const auto durable = [&](const Staged& staged) {
+    const auto durable = [&](const StagedFile& staged) {
         if (staged.ordered)
             return true;
         struct stat info {};
@@ -231,18 +248,10 @@ QStringList StagedRewrites::commit() {
     };
     QStringList failed;
     for (const auto& staged : m_staged) {
-        if (!durable(*staged) || !replace(*staged)) {
-            ::unlink(staged->temporary.constData());
+        if (!durable(*staged) || !replace(*staged))
             failed << staged->path;
-        }
     }
-    m_staged.clear();
+    m_staged.clear(); // removes the temporary files of those that failed
     m_bytes = 0;
     return failed;
-}
-
-bool RewriteFileFromRanges(const QString& path, int sourceFd, const struct stat& info,
-                           const std::vector<ByteRange>& ranges) {
-    StagedRewrites rewrite;
-    return rewrite.stage(path, sourceFd, info, ranges) && rewrite.commit().isEmpty();
 }

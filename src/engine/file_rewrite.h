@@ -25,23 +25,46 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
 #include <sys/stat.h>
 
+// A file written beside its target and not yet in place. Its temporary file
+// goes with it unless it is put in place.
+struct StagedFile {
+    StagedFile() = default;
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    QString path;
+    QByteArray target;
+    QByteArray temporary; // empty once it is no longer ours to remove
+    FileDescriptor fd;
+    ino_t replaced = 0; // the target's file as it was read
+    std::int64_t size = 0;
+    bool ordered = false; // its file system writes the data before the rename
+};
+
 class StagedRewrites {
 public:
     StagedRewrites() = default;
-    // Removes the temporary files of whatever was not committed.
-    ~StagedRewrites();
     StagedRewrites(const StagedRewrites&) = delete;
     StagedRewrites& operator=(const StagedRewrites&) = delete;
 
     // Writes the `ranges` of the open file `sourceFd` (described by `info`)
     // in order into a temporary file beside `path`, with the permission bits
     // (read/write/execute) of `info` and, where the system allows, its owner
-    // and group. False when that failed; then nothing is left behind.
+    // and group, and starts writing it out. Null when that failed; then
+    // nothing is left behind. May run on another thread than the rest, and
+    // on several at once.
+    std::unique_ptr<StagedFile> prepare(const QString& path, int sourceFd, const struct stat& info,
+                                        const std::vector<ByteRange>& ranges);
+    // Adds a prepared file to those the next commit puts in place.
+    void add(std::unique_ptr<StagedFile> staged);
+    // prepare() and add() in one; false when preparing failed.
     bool stage(const QString& path, int sourceFd, const struct stat& info,
                const std::vector<ByteRange>& ranges);
     bool contains(const QString& path) const;
@@ -54,27 +77,16 @@ public:
     QStringList commit();
 
 private:
-    struct Staged {
-        QString path;
-        QByteArray target;
-        QByteArray temporary;
-        FileDescriptor fd;
-        ino_t replaced = 0;   // the target's file as it was read
-        bool ordered = false; // its file system writes the data before the rename
-    };
-    void recycle(const Staged& staged);
-    bool replace(Staged& staged);
+    void recycle(StagedFile& staged);
+    bool replace(StagedFile& staged);
     // Whether the file system of `device` (holding `path`) orders a replacing
     // rename after the data; asked once per file system and run.
     bool ordersReplacingRename(dev_t device, const QString& path);
 
-    std::vector<std::unique_ptr<Staged>> m_staged;
-    std::vector<std::pair<dev_t, bool>> m_ordering;
+    std::vector<std::unique_ptr<StagedFile>> m_staged;
     std::int64_t m_bytes = 0;
+    std::mutex m_mutex; // for what prepare() shares: the two below
+    std::vector<std::pair<dev_t, bool>> m_ordering;
     LeftoverSweeper m_sweeper;
-    RecycledTemporaries m_recycled;
+    RecycledTemporaries m_recycled; // safe for threads itself
 };
-
-// Stages and commits one file; false when `path` could not be replaced.
-bool RewriteFileFromRanges(const QString& path, int sourceFd, const struct stat& info,
-                           const std::vector<ByteRange>& ranges);

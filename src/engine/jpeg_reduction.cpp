@@ -1,8 +1,8 @@
 #include "engine/jpeg_reduction.h"
 
 #include "base/errors.h"
-#include "engine/defect_test.h"
 #include "base/file_descriptor.h"
+#include "engine/defect_test.h"
 #include "engine/file_rewrite.h"
 #include "engine/jpeg_cut_view.h"
 #include "engine/jpeg_marker_walker.h"
@@ -103,10 +103,10 @@ void CommitReducedFiles(StagedRewrites& staged) {
         fail("cannot replace", failed.first());
 }
 
-FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
-                             StagedRewrites* staged) {
-    if (staged && staged->contains(path))
-        CommitReducedFiles(*staged);
+namespace {
+
+PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& options,
+                                 StagedRewrites& rewrites) {
     const QByteArray name = QFile::encodeName(path);
     // O_NONBLOCK: a FIFO handed in by name must not hang the job.
     const FileDescriptor file(
@@ -120,7 +120,8 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
         fail("not a regular file", path);
 
     JpegCutView view(file.get(), info.st_size);
-    FileReduction result;
+    PreparedReduction prepared;
+    FileReduction& result = prepared.result;
     bool writes = false;
     if (options.programSegments)
         result.saved += RemoveProgramSegments(view);
@@ -134,13 +135,44 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
     if (result.saved == 0) {
         if (writes)
             requireWritable(path);
-        return result;
+        return prepared;
     }
     requireWritable(path);
-    const bool written = staged ? staged->stage(path, file.get(), info, view.keptRanges())
-                                : RewriteFileFromRanges(path, file.get(), info, view.keptRanges());
-    if (!written)
+    prepared.staged = rewrites.prepare(path, file.get(), info, view.keptRanges());
+    if (!prepared.staged)
         fail("cannot write", path);
     result.rewritten = true;
-    return result;
+    return prepared;
+}
+
+} // namespace
+
+PreparedReduction PrepareJpegReduction(const QString& path, const ReductionOptions& options,
+                                       StagedRewrites& rewrites) {
+    try {
+        return prepareOrThrow(path, options, rewrites);
+    } catch (...) {
+        PreparedReduction failed;
+        failed.error = std::current_exception();
+        return failed;
+    }
+}
+
+FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
+                             StagedRewrites* staged) {
+    if (!staged) {
+        StagedRewrites single;
+        const FileReduction result = ReduceJpegFile(path, options, &single);
+        if (!single.commit().isEmpty())
+            fail("cannot write", path);
+        return result;
+    }
+    if (staged->contains(path))
+        CommitReducedFiles(*staged);
+    PreparedReduction prepared = PrepareJpegReduction(path, options, *staged);
+    if (prepared.error)
+        std::rethrow_exception(prepared.error);
+    if (prepared.staged)
+        staged->add(std::move(prepared.staged));
+    return prepared.result;
 }

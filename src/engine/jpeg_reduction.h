@@ -18,12 +18,15 @@
 // starting at p, n - 2 >= p >= R (R = n * 0.75 rounded half to even), ends
 // the picture; the n - p - 2 bytes behind it are cut.
 
+#include "engine/file_rewrite.h"
+
 #include <QString>
 
 #include <cstdint>
+#include <exception>
+#include <memory>
 
 class JpegCutView;
-class StagedRewrites;
 
 struct ReductionOptions {
     bool programSegments = false; // APP1, APP2, APP12, APP13, APP14
@@ -65,6 +68,19 @@ struct FileReduction {
 // folder where no temporary file can be created cannot be reduced either.
 FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& options,
                              StagedRewrites* staged = nullptr);
+
+// The part of ReduceJpegFile that reads the file and writes the reduced one
+// beside it, through `rewrites.prepare`, without putting it in place and
+// without committing a staged file first: a caller that runs it ahead (on
+// another thread) adds `staged` to the batch in turn. Never throws: what
+// ReduceJpegFile would throw is in `error`.
+struct PreparedReduction {
+    FileReduction result;
+    std::unique_ptr<StagedFile> staged; // when rewritten
+    std::exception_ptr error;
+};
+PreparedReduction PrepareJpegReduction(const QString& path, const ReductionOptions& options,
+                                       StagedRewrites& rewrites);
 
 // Commits what `staged` holds; throws KelvastoError naming the first file
 // that could not be replaced.

@@ -12,6 +12,8 @@ namespace {
 
 // Open files held; a batch of rewrites needs one each.
 constexpr std::size_t kMostFiles = 128;
+// Emptying mostly waits for the disk; two overlap those waits.
+constexpr std::size_t kEmptiers = 2;
 
 bool isIn(const QByteArray& folder, const QByteArray& name) {
     return name.startsWith(folder) && name.indexOf('/', folder.size()) < 0;
@@ -25,8 +27,8 @@ RecycledTemporaries::~RecycledTemporaries() {
         m_stopping = true;
     }
     m_wake.notify_all();
-    if (m_emptier.joinable())
-        m_emptier.join();
+    for (std::thread& emptier : m_emptiers)
+        emptier.join();
     for (const auto* files : {&m_full, &m_ready})
         for (const File& file : *files)
             ::unlink(file.name.constData());
@@ -37,8 +39,8 @@ void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t 
         const std::lock_guard lock(m_mutex);
         if (m_full.size() + m_ready.size() < kMostFiles) {
             m_full.push_back({name, std::move(fd), device});
-            if (!m_emptier.joinable())
-                m_emptier = std::thread([this] { empty(); });
+            if (m_emptiers.size() < kEmptiers)
+                m_emptiers.emplace_back([this] { empty(); });
             m_wake.notify_one();
             return;
         }
@@ -48,25 +50,33 @@ void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t 
 
 FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder, QByteArray& name) {
     // Emptying takes a moment; creating a file instead costs more.
-    constexpr auto kLongestWait = std::chrono::milliseconds(20);
+    constexpr auto kLongestWait = std::chrono::milliseconds(2);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_emptied.wait_for(lock, kLongestWait,
-                           [this] { return !m_ready.empty() || (m_full.empty() && !m_emptying); });
+        m_emptied.wait_for(lock, kLongestWait, [this] {
+            return !m_ready.empty() || (m_full.empty() && m_emptying == 0);
+        });
         if (m_ready.empty())
             break;
         File file = std::move(m_ready.front());
         m_ready.pop_front();
         lock.unlock();
         struct stat info {};
-        QByteArray moved = file.name;
+        QByteArray at = file.name; // where it is now
         // Still linked once (nobody removed it meanwhile), and movable there.
-        if (file.device == device && ::fstat(file.fd.get(), &info) == 0 && info.st_nlink == 1 &&
-            (isIn(folder, file.name) || RenameToTemporaryName(file.name, folder, moved))) {
-            name = moved;
+        bool usable =
+            file.device == device && ::fstat(file.fd.get(), &info) == 0 && info.st_nlink == 1;
+        if (usable && !isIn(folder, at)) {
+            QByteArray moved;
+            usable = RenameToTemporaryName(at, folder, moved);
+            if (usable)
+                at = moved;
+        }
+        if (usable) {
+            name = at;
             return std::move(file.fd);
         }
-        ::unlink(moved.constData());
+        ::unlink(at.constData());
         lock.lock();
     }
     return FileDescriptor();
@@ -80,7 +90,7 @@ void RecycledTemporaries::empty() {
             return;
         File file = std::move(m_full.front());
         m_full.pop_front();
-        m_emptying = true;
+        ++m_emptying;
         lock.unlock();
         const bool emptied =
             ::ftruncate(file.fd.get(), 0) == 0 && ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
@@ -89,7 +99,7 @@ void RecycledTemporaries::empty() {
         lock.lock();
         if (emptied)
             m_ready.push_back(std::move(file));
-        m_emptying = false;
+        --m_emptying;
         m_emptied.notify_one();
     }
 }

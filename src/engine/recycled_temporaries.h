@@ -6,7 +6,7 @@
 // more than writing the file (ext4 without a journal searches past every file
 // freed in the last minute for each new one, so a long run would slow down
 // file by file). Emptying a file may wait for the disk (discarding its
-// blocks), so a second thread does it while the caller writes.
+// blocks), so other threads do it while the caller writes.
 //
 // The files stay open, and so locked against another run's sweep of
 // leftovers (base/temporary_file.h); whatever is left when this object goes
@@ -20,6 +20,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -49,11 +50,11 @@ private:
     void empty();
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;    // for the emptier: work, or stop
+    std::condition_variable m_wake;    // for the emptiers: work, or stop
     std::condition_variable m_emptied; // for take(): a file is ready
     std::deque<File> m_full;           // to be emptied
     std::deque<File> m_ready;          // emptied
-    bool m_emptying = false;           // the emptier holds one
+    int m_emptying = 0;                // files the emptiers hold
     bool m_stopping = false;
-    std::thread m_emptier; // started with the first file given
+    std::vector<std::thread> m_emptiers; // started with the files given
 };

@@ -8,10 +8,14 @@
 #include "engine/job_host.h"
 #include "engine/job_run.h"
 #include "engine/path_utils.h"
+#include "engine/reduction_ahead.h"
 #include "i18n/catalogue.h"
 
 #include <QFile>
+#include <QSet>
 
+#include <exception>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -69,19 +73,30 @@ public:
         // on the file as the first left it.
         if (m_staged.contains(path) && !commit())
             return false;
+        return adopt(path, PrepareJpegReduction(path, m_remove, m_staged));
+    }
+
+    // Takes the file prepared (read, and written beside the old one) for
+    // `path` into the batch; false when its error ends the job.
+    bool adopt(const QString& path, PreparedReduction prepared) {
         try {
-            const FileReduction reduction = ReduceJpegFile(path, m_remove, &m_staged);
-            if (reduction.rewritten)
-                m_pending.push_back({path, reduction.saved});
-            m_result.savingsTotal += reduction.saved;
+            if (prepared.error)
+                std::rethrow_exception(prepared.error);
         } catch (const KelvastoError& error) {
             fail(path, QString::fromLocal8Bit(error.what()));
             return false;
         }
+        if (prepared.staged) {
+            m_staged.add(std::move(prepared.staged));
+            m_pending.push_back({path, prepared.result.saved});
+        }
+        m_result.savingsTotal += prepared.result.saved;
         constexpr std::size_t kBatchFiles = 64;
         constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
         return (m_staged.size() < kBatchFiles && m_staged.bytes() < kBatchBytes) || commit();
     }
+
+    StagedRewrites& rewrites() { return m_staged; }
 
     // Puts the staged files in place; false when one could not be replaced.
     bool commit() {
@@ -130,14 +145,32 @@ ReductionReporter& reporterFor(JobHost& host, ReductionReporter* reporter) {
     return nobody;
 }
 
+// Which entries of the list name a path listed before: the job reduces
+// those in turn, after the earlier pass is in place.
+std::vector<bool> repeatedPaths(const QStringList& files) {
+    std::vector<bool> repeated(std::size_t(files.size()));
+    QSet<QString> seen;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        repeated[std::size_t(i)] = seen.contains(files[i]);
+        seen.insert(files[i]);
+    }
+    return repeated;
+}
+
 // Returns false when an error ended the loop.
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
                  const QStringList& files, ReduceJpegsResult& result) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
     Reducer reducer(report, options.remove, result);
+    // Copies are made in the loop, so only originals are read ahead.
+    std::unique_ptr<ReductionAhead> ahead;
+    if (!options.copies)
+        ahead = std::make_unique<ReductionAhead>(files, repeatedPaths(files), options.remove,
+                                                 reducer.rewrites());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
     bool ok = true;
-    for (const QString& file : files) {
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& file = files.at(i);
         QString target = file;
         bool work = true;
         if (options.copies) {
@@ -152,7 +185,13 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
                 report.noteOriginalKept(file);
             }
         }
-        ok = !work || reducer.reduce(target);
+        if (ahead && !ahead->leftToJob(i)) {
+            ok = reducer.adopt(target, ahead->take(i));
+        } else {
+            if (ahead)
+                ahead->pass(i);
+            ok = !work || reducer.reduce(target);
+        }
         host.setText(kControls.savings, QString::number(result.savingsTotal));
         if (!ok)
             break;
@@ -163,6 +202,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
     }
     result.reduced = loop.done();
     result.stopped = loop.stopped();
+    ahead.reset(); // what it wrote beyond the end is removed
     // Whatever ended the loop, the files reduced so far stay reduced.
     ok = reducer.commit() && ok;
     host.setText(kControls.savings, QString::number(result.savingsTotal));
