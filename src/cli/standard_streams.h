@@ -11,9 +11,10 @@
 // first thing in main, before anything opens a file.
 void ReserveStandardStreams();
 
-// Writes and flushes; a closed or failing stdout is remembered.
+// Writes (and flushes, unless stdout is a file or /dev/null); a closed or
+// failing stdout is remembered.
 void WriteStandardOutput(const QByteArray& bytes);
 void WriteStandardError(const QByteArray& bytes);
 
-// True once anything meant for stdout could not be written.
+// Flushes; true once anything meant for stdout could not be written.
 bool StandardOutputFailed();

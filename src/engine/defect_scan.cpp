@@ -211,6 +211,7 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
     const int width = int(QString::number(files.size()).size());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
     VerdictSource verdicts(files, options);
+    int shown = -1; // the count on the label
     for (int i = 0; i < files.size(); ++i) {
         if (!loop.next())
             break;
@@ -220,7 +221,10 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
             mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
         }
         loop.advance();
-        host.setText(kControls.defectsFound, QString::number(result.defective));
+        if (result.defective != shown) { // the label after every file, set when it changes
+            shown = result.defective;
+            host.setText(kControls.defectsFound, QString::number(shown));
+        }
     }
     result.tested = loop.done();
     result.stopped = loop.stopped();
