@@ -7,13 +7,14 @@
 #include "engine/job_controls.h"
 #include "engine/job_host.h"
 #include "engine/job_run.h"
+#include "engine/ordered_work_ahead.h"
 #include "engine/path_utils.h"
-#include "engine/reduction_ahead.h"
 #include "i18n/catalogue.h"
 
 #include <QFile>
 #include <QSet>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -157,16 +158,37 @@ std::vector<bool> repeatedPaths(const QStringList& files) {
     return repeated;
 }
 
+// The files read and written ahead on one worker per core, a few at a time
+// (each holds an open temporary file). Copies are made in the loop, so only
+// originals are read ahead; paths listed again are left to the job.
+using ReductionAhead = OrderedWorkAhead<PreparedReduction>;
+std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
+                                               const std::vector<bool>& leftToJob,
+                                               const ReductionOptions& remove,
+                                               StagedRewrites& rewrites) {
+    constexpr int kAhead = 8;
+    constexpr int kMostWorkers = 4;
+    const int workers = std::min(ReductionAhead::threadsFor(0), kMostWorkers);
+    return std::make_unique<ReductionAhead>(
+        int(files.size()), kAhead, workers,
+        [&files, &leftToJob, remove, &rewrites](int index) {
+            return leftToJob[std::size_t(index)]
+                       ? PreparedReduction()
+                       : PrepareJpegReduction(files.at(index), remove, rewrites);
+        },
+        // The job ends at a file that fails.
+        [](const PreparedReduction& prepared) { return bool(prepared.error); });
+}
+
 // Returns false when an error ended the loop.
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
                  const QStringList& files, ReduceJpegsResult& result) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
     Reducer reducer(report, options.remove, result);
-    // Copies are made in the loop, so only originals are read ahead.
+    const std::vector<bool> leftToJob = repeatedPaths(files);
     std::unique_ptr<ReductionAhead> ahead;
     if (!options.copies)
-        ahead = std::make_unique<ReductionAhead>(files, repeatedPaths(files), options.remove,
-                                                 reducer.rewrites());
+        ahead = reductionAhead(files, leftToJob, options.remove, reducer.rewrites());
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
     bool ok = true;
     for (int i = 0; i < files.size(); ++i) {
@@ -185,7 +207,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
                 report.noteOriginalKept(file);
             }
         }
-        if (ahead && !ahead->leftToJob(i)) {
+        if (ahead && !leftToJob[std::size_t(i)]) {
             ok = reducer.adopt(target, ahead->take(i));
         } else {
             if (ahead)

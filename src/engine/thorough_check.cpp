@@ -89,56 +89,6 @@ QString DefectReasonText(const DefectVerdict& verdict) {
     return {};
 }
 
-int ThoroughCheckAhead::threadsFor(int requested) {
-    if (requested > 0)
-        return requested;
-    return int(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 ThoroughCheckAhead::ThoroughCheckAhead(const QStringList& files, int threads)
-    : m_files(files), m_verdicts(std::size_t(files.size())), m_ready(std::size_t(files.size())) {
-    const int count = std::min(threadsFor(threads), int(std::max<qsizetype>(1, files.size())));
-    for (int i = 0; i < count; ++i)
-        m_threads.emplace_back([this] { work(); });
-}
-
-ThoroughCheckAhead::~ThoroughCheckAhead() {
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_stop = true;
-    }
-    m_workerWake.notify_all();
-    for (std::thread& thread : m_threads)
-        thread.join();
-}
-
-DefectVerdict ThoroughCheckAhead::take(int index) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_verdictReady.wait(lock, [&] { return m_ready[std::size_t(index)] != 0; });
-    m_taken = index + 1;
-    DefectVerdict verdict = std::move(m_verdicts[std::size_t(index)]);
-    lock.unlock();
-    m_workerWake.notify_all(); // room in the window again
-    return verdict;
-}
-
-void ThoroughCheckAhead::work() {
-    const int count = int(m_files.size());
-    for (;;) {
-        int index = 0;
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_workerWake.wait(lock, [&] { return m_stop || m_next - m_taken < kWindow; });
-            if (m_stop || m_next >= count)
-                return;
-            index = m_next++;
-        }
-        DefectVerdict verdict = CheckJpegThoroughly(m_files.at(index));
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_verdicts[std::size_t(index)] = std::move(verdict);
-            m_ready[std::size_t(index)] = 1;
-        }
-        m_verdictReady.notify_all();
-    }
-}
+    : m_checks(int(files.size()), kWindow, threads,
+               [files](int index) { return CheckJpegThoroughly(files.at(index)); }) {}

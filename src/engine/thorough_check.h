@@ -9,13 +9,10 @@
 // list order, so order, numbering and the move log stay those of a check done
 // in turn.
 
+#include "engine/ordered_work_ahead.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 enum class DefectCause {
     None,
@@ -43,28 +40,11 @@ class ThoroughCheckAhead {
 public:
     // `threads` 0 takes one per core.
     ThoroughCheckAhead(const QStringList& files, int threads);
-    // Stops the workers after their current file.
-    ~ThoroughCheckAhead();
-    ThoroughCheckAhead(const ThoroughCheckAhead&) = delete;
-    ThoroughCheckAhead& operator=(const ThoroughCheckAhead&) = delete;
 
     // The verdict for files[index], waiting until a worker has it. Indexes
     // are taken in increasing order.
-    DefectVerdict take(int index);
-
-    static int threadsFor(int requested);
+    DefectVerdict take(int index) { return m_checks.take(index); }
 
 private:
-    void work();
-
-    const QStringList m_files;
-    std::vector<DefectVerdict> m_verdicts;
-    std::vector<char> m_ready;
-    std::mutex m_mutex;
-    std::condition_variable m_workerWake; // room in the window, or stop
-    std::condition_variable m_verdictReady;
-    int m_next = 0;  // the next index a worker claims
-    int m_taken = 0; // the scan has taken verdicts [0, m_taken)
-    bool m_stop = false;
-    std::vector<std::thread> m_threads;
+    OrderedWorkAhead<DefectVerdict> m_checks;
 };

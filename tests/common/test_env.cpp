@@ -3,6 +3,7 @@
 #include "app/app_settings.h"
 #include "app/hive_store.h"
 #include "app/open_with_program.h"
+#include "i18n/catalogue.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,6 +78,12 @@ QString homeFolder() {
 void resetHive() {
     QDir(configHome()).removeRecursively();
     QDir().mkpath(configHome());
+}
+
+void resetToFirstStart() {
+    resetHive();
+    SetLanguageOffset(0);
+    SetLanguageIndex(0);
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {

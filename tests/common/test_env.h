@@ -26,6 +26,9 @@ QJsonObject storedSettingsKey();
 
 // Deletes the settings hive so the next read starts as a first start.
 void resetHive();
+// resetHive, and the catalogue back to German: the program as it stands
+// before its first start.
+void resetToFirstStart();
 
 // Writes `bytes` to `path`, creating parent folders. Returns false on failure.
 bool writeFile(const QString& path, const QByteArray& bytes);

@@ -4,7 +4,6 @@
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
-#include "i18n/catalogue.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
 
@@ -14,11 +13,7 @@
 class TestProgramStart : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        testing::resetHive();
-        SetLanguageOffset(0);
-        SetLanguageIndex(0);
-    }
+    void init() { testing::resetToFirstStart(); }
 
     void firstStartAsksForLanguage() {
         DialogAnswerer answers;

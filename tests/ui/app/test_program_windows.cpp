@@ -24,11 +24,7 @@
 class TestProgramWindows : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        testing::resetHive();
-        SetLanguageOffset(0);
-        SetLanguageIndex(0);
-    }
+    void init() { testing::resetToFirstStart(); }
     void cleanup() {
         SetLanguageOffset(0);
         SetLanguageIndex(0);

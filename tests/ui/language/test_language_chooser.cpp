@@ -26,11 +26,7 @@ void choose(QWidget* dialog, bool english, bool showAtStart) {
 class TestLanguageChooser : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        testing::resetHive();
-        SetLanguageOffset(0);
-        SetLanguageIndex(0);
-    }
+    void init() { testing::resetToFirstStart(); }
 
     void showReflectsCurrentState_data() {
         QTest::addColumn<int>("offset");

@@ -26,11 +26,7 @@ using namespace mwtest;
 class TestMainWindowStart : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        testing::resetHive();
-        SetLanguageOffset(0);
-        SetLanguageIndex(0);
-    }
+    void init() { testing::resetToFirstStart(); }
 
     void titleIsBuiltOnceInTheStartLanguage() {
         auto window = MakeWindow([](AppSettings& s) { s.Sprache = 10000; });
