@@ -69,14 +69,33 @@ bool copyRange(int from, int to, const ByteRange& range) {
     return true;
 }
 
-// The reduced file should look like the old one to everyone else. Only root
-// may give a file away; a group the user belongs to can still be kept.
-void keepOwner(int fd, const struct stat& info) {
+// A reused file still has the mode of the picture it held. While it takes
+// the next one's bytes, neither may be open to more users than its own
+// permission bits allow.
+bool narrowMode(int fd, const struct stat& info) {
     struct stat now {};
-    if (::fstat(fd, &now) == 0 && now.st_uid == info.st_uid && now.st_gid == info.st_gid)
-        return;
-    if (::fchown(fd, info.st_uid, info.st_gid) != 0)
-        (void)::fchown(fd, uid_t(-1), info.st_gid);
+    if (::fstat(fd, &now) != 0)
+        return false;
+    const mode_t both = now.st_mode & info.st_mode & 0777;
+    return (now.st_mode & 07777) == both || ::fchmod(fd, both) == 0;
+}
+
+// The reduced file should look like the old one to everyone else: its
+// permission bits (set-user-ID and the like are not kept) and, where
+// allowed, its owner and group. Only root may give a file away; a group the
+// user belongs to can still be kept.
+bool keepOwnerAndMode(int fd, const struct stat& info) {
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
+    const mode_t mode = info.st_mode & 0777;
+    if (now.st_uid != info.st_uid || now.st_gid != info.st_gid) {
+        if (::fchown(fd, info.st_uid, info.st_gid) != 0)
+            (void)::fchown(fd, uid_t(-1), info.st_gid);
+    } else if ((now.st_mode & 07777) == mode) {
+        return true; // a reused file often has them already
+    }
+    return ::fchmod(fd, mode) == 0; // after fchown, which may clear bits
 }
 
 // ext4 in its default modes writes a file's data before it commits a rename
@@ -134,7 +153,7 @@ void StagedRewrites::recycle(StagedFile& staged) {
     struct stat info {};
     if (fd.valid() && ::fstat(fd.get(), &info) == 0 && info.st_ino == staged.replaced &&
         ReusableAsTemporary(fd.get(), info) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
-        m_recycled.give(staged.temporary, std::move(fd), info.st_dev);
+        m_recycled.give(staged.temporary, std::move(fd), info.st_dev, info.st_size);
         staged.temporary.clear();
     }
     // Otherwise it goes with `staged`.
@@ -169,30 +188,23 @@ std::unique_ptr<StagedFile> StagedRewrites::prepare(const QString& path, int sou
         m_sweeper.sweep(path);
         staged->ordered = ordersReplacingRename(info.st_dev, path);
     }
+    for (const ByteRange& range : ranges)
+        staged->size += range.size();
     // Hidden, and without a picture extension, so no collection picks it up.
     QByteArray temporary;
-    staged->fd = m_recycled.take(info.st_dev, folder, temporary);
+    staged->fd = m_recycled.take(info.st_dev, folder, staged->size, temporary);
     if (!staged->fd.valid())
         staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, temporary);
     if (!staged->fd.valid())
         return nullptr;
     staged->temporary = temporary;
-    bool written = true;
-    for (const ByteRange& range : ranges) {
+    bool written = narrowMode(staged->fd.get(), info);
+    for (const ByteRange& range : ranges)
         written = written && copyRange(sourceFd, staged->fd.get(), range);
-        staged->size += range.size();
-    }
-    if (written) {
-        keepOwner(staged->fd.get(), info);
-        // After fchown, which may clear bits; set-user-ID and the like are not kept.
-        written = ::fchmod(staged->fd.get(), info.st_mode & 0777) == 0;
-    }
-    if (!written)
+    if (!written || !keepOwnerAndMode(staged->fd.get(), info))
         return nullptr;
     // Start writing it out now, while the next files are read: the commit
-    // then finds little left to wait for. Where the file system orders a
-    // replacing rename after the data, it does not for an exchange: this
-    // starts the write-out such a rename would.
+    // then finds little left to wait for.
     (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
     return staged;
 }
@@ -235,8 +247,13 @@ QStringList StagedRewrites::commit() {
     // the disk once per file.
     std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
     const auto durable = [&](const StagedFile& staged) {
+        // Where the file system orders a replacing rename after the file's
+        // new blocks, it does not for an exchange, nor for blocks written
+        // over: the data is waited for, and the rename comes after it.
         if (staged.ordered)
-            return true;
+            return ::sync_file_range(staged.fd.get(), 0, 0,
+                                     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                         SYNC_FILE_RANGE_WAIT_AFTER) == 0;
         struct stat info {};
         if (::fstat(staged.fd.get(), &info) != 0)
             return false;

@@ -12,8 +12,12 @@
 // commits its journal once), the others find nothing left to do.
 //
 // Where the file system can, a rename exchanges the two files instead of
-// replacing one, and the old one is reused for a later file
-// (engine/recycled_temporaries.h).
+// replacing one, and the old one is reused for a later file no smaller than
+// it (engine/recycled_temporaries.h). On file systems that order a rename
+// after a file's data themselves (ext4 with its journal), there is no flush:
+// each file's write-out starts as soon as it is written, and the commit
+// waits for it to end before the rename, which such a file system then
+// orders after the data also when the blocks were written over.
 
 #include "base/file_descriptor.h"
 #include "engine/file_ops.h"
@@ -45,7 +49,7 @@ struct StagedFile {
     FileDescriptor fd;
     ino_t replaced = 0; // the target's file as it was read
     std::int64_t size = 0;
-    bool ordered = false; // its file system writes the data before the rename
+    bool ordered = false; // its file system orders the rename after written data
 };
 
 class StagedRewrites {

@@ -9,7 +9,10 @@
 
 namespace {
 
-constexpr std::int64_t kBlockSize = 64 * 1024;
+// Most reads are a few segment headers at the start and the end marker at
+// the end: small blocks copy little of a file that is otherwise copied by the
+// kernel.
+constexpr std::int64_t kBlockSize = 16 * 1024;
 
 } // namespace
 
@@ -30,6 +33,14 @@ struct JpegCutView::Source {
         if (offset < blockBegin || offset >= blockEnd)
             readBlock(offset);
         count = blockEnd - offset;
+        return base + (offset - blockBegin);
+    }
+
+    // The byte at `offset` and how many precede it in memory, itself included.
+    const std::uint8_t* loadBefore(std::int64_t offset, std::int64_t& count) {
+        if (offset < blockBegin || offset >= blockEnd)
+            readBlock(offset);
+        count = offset - blockBegin + 1;
         return base + (offset - blockBegin);
     }
 
@@ -100,6 +111,14 @@ const std::uint8_t* JpegCutView::span(std::int64_t position, std::int64_t& count
     const std::int64_t offset = m_pieces[i].begin + (position - m_pieceStarts[i]);
     const std::uint8_t* data = m_source->load(offset, count);
     count = std::min(count, m_pieces[i].end - offset);
+    return data;
+}
+
+const std::uint8_t* JpegCutView::spanBefore(std::int64_t position, std::int64_t& count) {
+    const std::size_t i = pieceAt(position);
+    const std::int64_t offset = m_pieces[i].begin + (position - m_pieceStarts[i]);
+    const std::uint8_t* data = m_source->loadBefore(offset, count);
+    count = std::min(count, offset - m_pieces[i].begin + 1);
     return data;
 }
 

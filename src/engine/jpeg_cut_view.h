@@ -39,6 +39,10 @@ public:
     // The bytes from `position` on that lie together in memory, at least one
     // (0 <= position < size()); `count` receives how many.
     const std::uint8_t* span(std::int64_t position, std::int64_t& count);
+    // The same backward: the byte at `position` and the bytes before it
+    // that lie together in memory, at least one; `count` receives how many
+    // (the first of them is at the returned pointer - count + 1).
+    const std::uint8_t* spanBefore(std::int64_t position, std::int64_t& count);
     // Cuts [from, to) of the current view out (0 <= from <= to <= size()).
     void cut(std::int64_t from, std::int64_t to);
     // The original's byte ranges that are left, in order.

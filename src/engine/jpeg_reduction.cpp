@@ -9,12 +9,15 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cerrno>
 #include <initializer_list>
 #include <limits>
 #include <string>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,9 +58,14 @@ template <class Wanted> std::int64_t removeSegments(JpegCutView& view, Wanted wa
     throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString());
 }
 
-// Whether the file may be written: its bits, ACLs and a read-only mount.
-// The rename would replace a write-protected file, so ask the file itself.
-void requireWritable(const QString& path) {
+// Whether the file may be written: its bits, ACLs, flags and a read-only
+// mount. The rename would replace a write-protected file, so ask the file
+// itself, open as `fd`; where the system cannot ask a descriptor, open it.
+void requireWritable(int fd, const QString& path) {
+    if (::faccessat(fd, "", W_OK, AT_EMPTY_PATH | AT_EACCESS) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOENT)
+        fail("cannot open for writing", path);
     const FileDescriptor probe(::open(QFile::encodeName(path).constData(),
                                       O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!probe.valid())
@@ -81,18 +89,21 @@ TrailingCut RemoveTrailingData(JpegCutView& view) {
     if (n <= kLongestUntouchedFile)
         return result;
     const std::int64_t lowest = DefectSearchLimit(n);
-    // From the end, so the last end marker counts; byte p + 1 is read first
-    // and stays in hand for the next pair.
+    // From the end, so the last end marker counts, a block in memory at a
+    // time; byte p + 1 stays in hand for the pair that starts at p.
     std::uint8_t next = view.at(n - 1);
-    for (std::int64_t p = n - 2; p >= lowest; --p) {
-        const std::uint8_t byte = view.at(p);
-        if (byte == 0xFF && next == 0xD9) {
-            result.endFound = true;
-            result.removed = n - p - 2;
-            view.cut(p + 2, n);
-            return result;
+    for (std::int64_t p = n - 2; p >= lowest;) {
+        std::int64_t count = 0;
+        const std::uint8_t* byte = view.spanBefore(p, count);
+        for (const std::int64_t stop = std::max(lowest, p - count + 1); p >= stop; --p, --byte) {
+            if (*byte == 0xFF && next == 0xD9) {
+                result.endFound = true;
+                result.removed = n - p - 2;
+                view.cut(p + 2, n);
+                return result;
+            }
+            next = *byte;
         }
-        next = byte;
     }
     return result;
 }
@@ -134,10 +145,10 @@ PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& op
     }
     if (result.saved == 0) {
         if (writes)
-            requireWritable(path);
+            requireWritable(file.get(), path);
         return prepared;
     }
-    requireWritable(path);
+    requireWritable(file.get(), path);
     prepared.staged = rewrites.prepare(path, file.get(), info, view.keptRanges());
     if (!prepared.staged)
         fail("cannot write", path);

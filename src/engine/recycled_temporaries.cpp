@@ -2,18 +2,17 @@
 
 #include "base/temporary_file.h"
 
-#include <chrono>
+#include <algorithm>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Open files held; a batch of rewrites needs one each.
+// Open files kept; more rarely find a use, as the largest are given up first.
 constexpr std::size_t kMostFiles = 128;
-// Emptying mostly waits for the disk; two overlap those waits.
-constexpr std::size_t kEmptiers = 2;
+// Removing a file mostly waits for the disk; several overlap those waits.
+constexpr std::size_t kRemovers = 4;
 
 bool isIn(const QByteArray& folder, const QByteArray& name) {
     return name.startsWith(folder) && name.indexOf('/', folder.size()) < 0;
@@ -24,82 +23,85 @@ bool isIn(const QByteArray& folder, const QByteArray& name) {
 RecycledTemporaries::~RecycledTemporaries() {
     {
         const std::lock_guard lock(m_mutex);
+        for (File& file : m_kept)
+            m_givenUp.push_back(std::move(file));
+        m_kept.clear();
         m_stopping = true;
+        while (m_removers.size() < std::min(kRemovers, m_givenUp.size()))
+            m_removers.emplace_back([this] { removeGivenUp(); });
     }
     m_wake.notify_all();
-    for (std::thread& emptier : m_emptiers)
-        emptier.join();
-    for (const auto* files : {&m_full, &m_ready})
-        for (const File& file : *files)
-            ::unlink(file.name.constData());
+    for (std::thread& remover : m_removers)
+        remover.join();
 }
 
-void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t device) {
+void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t device,
+                               std::int64_t size) {
+    File file{name, std::move(fd), device, size};
     {
         const std::lock_guard lock(m_mutex);
-        if (m_full.size() + m_ready.size() < kMostFiles) {
-            m_full.push_back({name, std::move(fd), device});
-            if (m_emptiers.size() < kEmptiers)
-                m_emptiers.emplace_back([this] { empty(); });
-            m_wake.notify_one();
+        const auto at = std::upper_bound(m_kept.begin(), m_kept.end(), size,
+                                         [](std::int64_t s, const File& f) { return s < f.size; });
+        m_kept.insert(at, std::move(file));
+        if (m_kept.size() <= kMostFiles)
             return;
-        }
+        m_givenUp.push_back(std::move(m_kept.back()));
+        m_kept.pop_back();
+        if (m_removers.empty())
+            m_removers.emplace_back([this] { removeGivenUp(); });
     }
-    ::unlink(name.constData());
+    m_wake.notify_one();
 }
 
-FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder, QByteArray& name) {
-    // Emptying takes a moment; creating a file instead costs more.
-    constexpr auto kLongestWait = std::chrono::milliseconds(2);
-    std::unique_lock lock(m_mutex);
+FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder, std::int64_t size,
+                                         QByteArray& name) {
     for (;;) {
-        m_emptied.wait_for(lock, kLongestWait, [this] {
-            return !m_ready.empty() || (m_full.empty() && m_emptying == 0);
-        });
-        if (m_ready.empty())
-            break;
-        File file = std::move(m_ready.front());
-        m_ready.pop_front();
-        lock.unlock();
+        File file;
+        {
+            const std::lock_guard lock(m_mutex);
+            auto fit = std::upper_bound(m_kept.begin(), m_kept.end(), size,
+                                        [](std::int64_t s, const File& f) { return s < f.size; });
+            while (fit != m_kept.begin() && std::prev(fit)->device != device)
+                --fit;
+            if (fit == m_kept.begin())
+                return FileDescriptor();
+            file = std::move(*std::prev(fit));
+            m_kept.erase(std::prev(fit));
+        }
+        // Still linked once (nobody removed it meanwhile), as long as it
+        // was, at its start, and movable into the folder.
         struct stat info {};
-        QByteArray at = file.name; // where it is now
-        // Still linked once (nobody removed it meanwhile), and movable there.
-        bool usable =
-            file.device == device && ::fstat(file.fd.get(), &info) == 0 && info.st_nlink == 1;
-        if (usable && !isIn(folder, at)) {
+        bool usable = ::fstat(file.fd.get(), &info) == 0 && info.st_nlink == 1 &&
+                      info.st_size == file.size && ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
+        if (usable && !isIn(folder, file.name)) {
             QByteArray moved;
-            usable = RenameToTemporaryName(at, folder, moved);
+            usable = RenameToTemporaryName(file.name, folder, moved);
             if (usable)
-                at = moved;
+                file.name = moved;
         }
         if (usable) {
-            name = at;
+            name = file.name;
             return std::move(file.fd);
         }
-        ::unlink(at.constData());
-        lock.lock();
+        remove(std::move(file));
     }
-    return FileDescriptor();
 }
 
-void RecycledTemporaries::empty() {
+void RecycledTemporaries::remove(File file) {
+    ::unlink(file.name.constData());
+    file.fd.close(); // the last reference: its blocks are freed here
+}
+
+void RecycledTemporaries::removeGivenUp() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_stopping || !m_full.empty(); });
-        if (m_stopping)
-            return;
-        File file = std::move(m_full.front());
-        m_full.pop_front();
-        ++m_emptying;
+        m_wake.wait(lock, [this] { return m_stopping || !m_givenUp.empty(); });
+        if (m_givenUp.empty())
+            return; // stopping, and nothing left
+        File file = std::move(m_givenUp.front());
+        m_givenUp.pop_front();
         lock.unlock();
-        const bool emptied =
-            ::ftruncate(file.fd.get(), 0) == 0 && ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
-        if (!emptied)
-            ::unlink(file.name.constData());
+        remove(std::move(file));
         lock.lock();
-        if (emptied)
-            m_ready.push_back(std::move(file));
-        --m_emptying;
-        m_emptied.notify_one();
     }
 }

@@ -1,22 +1,29 @@
 #pragma once
 // Replaced files kept for reuse as temporary files. A rename that exchanges
 // a new file with the one it replaces leaves the old one under the temporary
-// name; emptied, it takes the next file's content. That spares the file
-// system creating one file and freeing another per replacement, which costs
-// more than writing the file (ext4 without a journal searches past every file
-// freed in the last minute for each new one, so a long run would slow down
-// file by file). Emptying a file may wait for the disk (discarding its
-// blocks), so other threads do it while the caller writes.
+// name; a later file no smaller than it is written over it. That spares the
+// file system creating one file and freeing another per replacement, which
+// costs more than writing the file: ext4 without a journal searches past
+// every file freed in the last minute for each new one, and on a disk mounted
+// with `discard` every freed block waits for the disk. Written over from its
+// start by at least its own length, a reused file keeps none of its old bytes
+// and frees none of its blocks.
+//
+// Its blocks are not new, so a file system that orders a file's new blocks
+// before a rename does not order these: the caller waits for the data to be
+// written before it puts such a file in place (engine/file_rewrite.h).
 //
 // The files stay open, and so locked against another run's sweep of
-// leftovers (base/temporary_file.h); whatever is left when this object goes
-// is removed.
+// leftovers (base/temporary_file.h); those given up, and whatever is left
+// when this object goes, are removed on threads of their own, since removing
+// one may wait for the disk.
 
 #include "base/file_descriptor.h"
 
 #include <QByteArray>
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -31,30 +38,32 @@ public:
     RecycledTemporaries(const RecycledTemporaries&) = delete;
     RecycledTemporaries& operator=(const RecycledTemporaries&) = delete;
 
-    // Takes the file `name` (open as `fd`, written to no other name, owned by
-    // this process) for reuse; refuses it (and removes it) when enough wait.
-    void give(const QByteArray& name, FileDescriptor fd, dev_t device);
+    // Takes the file `name` (open as `fd`, `size` bytes long, written to no
+    // other name, owned by this process) for reuse. When too many wait, the
+    // largest is given up.
+    void give(const QByteArray& name, FileDescriptor fd, dev_t device, std::int64_t size);
 
-    // An empty file moved to a new temporary name in `folder` (a path ending
-    // in "/", or empty for the current folder) on `device`, open for writing
-    // at its start; an invalid descriptor when none is left. Waits a little
-    // for one being emptied.
-    FileDescriptor take(dev_t device, const QByteArray& folder, QByteArray& name);
+    // The largest file kept on `device` that is no longer than `size` bytes,
+    // moved to a new temporary name in `folder` (a path ending in "/", or
+    // empty for the current folder), open for writing at its start; an
+    // invalid descriptor when none fits.
+    FileDescriptor take(dev_t device, const QByteArray& folder, std::int64_t size,
+                        QByteArray& name);
 
 private:
     struct File {
         QByteArray name;
         FileDescriptor fd;
         dev_t device = 0;
+        std::int64_t size = 0;
     };
-    void empty();
+    void remove(File file);
+    void removeGivenUp();
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;    // for the emptiers: work, or stop
-    std::condition_variable m_emptied; // for take(): a file is ready
-    std::deque<File> m_full;           // to be emptied
-    std::deque<File> m_ready;          // emptied
-    int m_emptying = 0;                // files the emptiers hold
+    std::vector<File> m_kept;       // by size, smallest first
+    std::condition_variable m_wake; // for the removers: work, or stop
+    std::deque<File> m_givenUp;     // to be removed
     bool m_stopping = false;
-    std::vector<std::thread> m_emptiers; // started with the files given
+    std::vector<std::thread> m_removers; // started with the first file given up
 };

@@ -166,7 +166,7 @@ std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
                                                const std::vector<bool>& leftToJob,
                                                const ReductionOptions& remove,
                                                StagedRewrites& rewrites) {
-    constexpr int kAhead = 8;
+    constexpr int kAhead = 64;
     constexpr int kMostWorkers = 4;
     const int workers = std::min(ReductionAhead::threadsFor(0), kMostWorkers);
     return std::make_unique<ReductionAhead>(
