@@ -98,10 +98,11 @@ bool keepOwnerAndMode(int fd, const struct stat& info) {
     return ::fchmod(fd, mode) == 0; // after fchown, which may clear bits
 }
 
-// ext4 in its default modes writes a file's data before it commits a rename
-// over an existing file, the one case this class exists for, so a crash
-// cannot leave an empty file under the old name there. Elsewhere the data is
-// flushed before the rename.
+// ext4 in its default modes commits a rename in its journal only after the
+// data written before it (the commit flushes the disk first), so once the
+// commit has waited for a file's write-out, a crash cannot leave an empty or
+// mixed file under the old name there. Elsewhere the data is flushed before
+// the rename.
 bool MountOrdersReplacingRename(const QString& path) {
     const QStorageInfo volume(QFileInfo(path).absolutePath());
     if (volume.fileSystemType() != "ext4")
