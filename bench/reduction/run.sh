@@ -8,8 +8,10 @@
 #  - `exiftool -all= -overwrite_original`, one process (target: >= 2 x slower),
 #  - `jpegtran -copy none`, one process a file (target: >= 20 x slower),
 #  - copying the same files with `cp -r` (target: reduction <= 1.5 x), and
-#    with `cp -r` followed by `sync`: the reduction flushes what it wrote to
-#    disk before renaming (in batches), the other tools leave it to the system.
+#    with `cp -r` followed by `sync`: the reduction has what it wrote
+#    written out before it renames (waiting for each file, or flushing in
+#    batches where the file system does not order renames after data), the
+#    other tools leave it to the system.
 # A sample of the reduced files is decoded and compared with the originals.
 # Everything runs below $TMPDIR (default /tmp): set it to measure another disk.
 . "$(dirname "$0")/../common/preamble.sh"
