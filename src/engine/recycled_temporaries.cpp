@@ -13,6 +13,8 @@ namespace {
 constexpr std::size_t kMostFiles = 128;
 // Removing a file mostly waits for the disk; several overlap those waits.
 constexpr std::size_t kRemovers = 4;
+// Files waiting to be removed, each open; beyond this the giver removes.
+constexpr std::size_t kMostGivenUp = 32;
 
 bool isIn(const QByteArray& folder, const QByteArray& name) {
     return name.startsWith(folder) && name.indexOf('/', folder.size()) < 0;
@@ -45,12 +47,38 @@ void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t 
         m_kept.insert(at, std::move(file));
         if (m_kept.size() <= kMostFiles)
             return;
-        m_givenUp.push_back(std::move(m_kept.back()));
+        file = std::move(m_kept.back());
         m_kept.pop_back();
-        if (m_removers.empty())
-            m_removers.emplace_back([this] { removeGivenUp(); });
+        if (m_givenUp.size() < kMostGivenUp) {
+            m_givenUp.push_back(std::move(file));
+            if (m_removers.size() < std::min(kRemovers, m_givenUp.size()))
+                m_removers.emplace_back([this] { removeGivenUp(); });
+            m_wake.notify_one();
+            return;
+        }
     }
-    m_wake.notify_one();
+    remove(std::move(file)); // the removers are behind: each open file counts
+}
+
+// With m_mutex held.
+RecycledTemporaries::File RecycledTemporaries::pick(dev_t device, std::int64_t size) {
+    const auto longer = std::upper_bound(m_kept.begin(), m_kept.end(), size,
+                                         [](std::int64_t s, const File& f) { return s < f.size; });
+    auto chosen = m_kept.end();
+    for (auto it = longer; it != m_kept.begin() && chosen == m_kept.end();)
+        if ((--it)->device == device)
+            chosen = it;
+    // A new file means one more to remove later, which the removers do
+    // while they keep up; once they fall behind, a longer one is cut.
+    const bool cutLonger = m_givenUp.size() >= kMostGivenUp / 2;
+    for (auto it = longer; cutLonger && it != m_kept.end() && chosen == m_kept.end(); ++it)
+        if (it->device == device)
+            chosen = it;
+    if (chosen == m_kept.end())
+        return File();
+    File file = std::move(*chosen);
+    m_kept.erase(chosen);
+    return file;
 }
 
 FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder, std::int64_t size,
@@ -59,20 +87,18 @@ FileDescriptor RecycledTemporaries::take(dev_t device, const QByteArray& folder,
         File file;
         {
             const std::lock_guard lock(m_mutex);
-            auto fit = std::upper_bound(m_kept.begin(), m_kept.end(), size,
-                                        [](std::int64_t s, const File& f) { return s < f.size; });
-            while (fit != m_kept.begin() && std::prev(fit)->device != device)
-                --fit;
-            if (fit == m_kept.begin())
-                return FileDescriptor();
-            file = std::move(*std::prev(fit));
-            m_kept.erase(std::prev(fit));
+            file = pick(device, size);
         }
+        if (!file.fd.valid())
+            return FileDescriptor();
         // Still linked once (nobody removed it meanwhile), as long as it
-        // was, at its start, and movable into the folder.
+        // was, cut to the new length when longer, at its start, and movable
+        // into the folder.
         struct stat info {};
         bool usable = ::fstat(file.fd.get(), &info) == 0 && info.st_nlink == 1 &&
-                      info.st_size == file.size && ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
+                      info.st_size == file.size &&
+                      (file.size <= size || ::ftruncate(file.fd.get(), size) == 0) &&
+                      ::lseek(file.fd.get(), 0, SEEK_SET) == 0;
         if (usable && !isIn(folder, file.name)) {
             QByteArray moved;
             usable = RenameToTemporaryName(file.name, folder, moved);

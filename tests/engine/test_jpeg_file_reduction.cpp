@@ -5,6 +5,8 @@
 #include "engine/jpeg_cut_view.h"
 #include "engine/jpeg_marker_walker.h"
 #include "engine/jpeg_reduction.h"
+#include "engine/recycled_temporaries.h"
+#include "engine/scope_exit.h"
 #include "engine_fixtures.h"
 #include "imaging/jpeg_codec.h"
 
@@ -14,12 +16,14 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -388,6 +392,45 @@ private slots:
         for (int folder = 0; folder < folders; ++folder)
             for (const QString& name : tree.names(QStringLiteral("d%1").arg(folder)))
                 QVERIFY2(name.endsWith(".jpg"), qPrintable(name));
+    }
+
+    // In a run of falling sizes no replaced file is short enough to take
+    // the next one's bytes, so one is given up per file, faster than the
+    // disk lets them be removed. Each is open until removed: they must not
+    // pile up until the job runs out of descriptors.
+    void givenUpFilesStayWithinTheDescriptorLimit() {
+        constexpr int kFiles = 1000;
+        constexpr rlim_t kLimit = 300;
+        fixtures::Tree tree;
+        const QByteArray folder = QFile::encodeName(tree.root());
+        struct rlimit before {};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &before) == 0);
+        struct rlimit tight = before;
+        tight.rlim_cur = std::min(before.rlim_cur, kLimit);
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &tight) == 0);
+        const ScopeExit restore([&] { ::setrlimit(RLIMIT_NOFILE, &before); });
+        // On disk, as replaced pictures are: removing one frees blocks.
+        const QByteArray bytes(64 * 1024, 'x');
+        std::vector<QByteArray> names;
+        for (int i = 0; i < kFiles; ++i) {
+            names.push_back(folder + QByteArray::number(i));
+            QVERIFY(tree.file(QString::number(i), bytes));
+        }
+        {
+            const FileDescriptor any(::open(names[0].constData(), O_RDONLY | O_CLOEXEC));
+            QVERIFY(any.valid() && ::syncfs(any.get()) == 0);
+        }
+        {
+            RecycledTemporaries kept;
+            for (int i = 0; i < kFiles; ++i) {
+                FileDescriptor fd(::open(names[i].constData(), O_WRONLY | O_CLOEXEC));
+                QVERIFY2(fd.valid(), qPrintable(QStringLiteral("file %1").arg(i)));
+                struct stat info {};
+                QVERIFY(::fstat(fd.get(), &info) == 0);
+                kept.give(names[i], std::move(fd), info.st_dev, info.st_size);
+            }
+        }
+        QCOMPARE(tree.names(""), QStringList());
     }
 
     void notARegularFile_data() {
