@@ -35,4 +35,11 @@ grep -q '<svg' "$icon" || fail "the icon is not an SVG picture"
 # The installed command-line tool runs and answers --help.
 "$prefix/bin/kelvasto-batch" --help >/dev/null || fail "kelvasto-batch --help failed"
 head -1 "$man" | grep -q '^\.TH KELVASTO-BATCH 1' || fail "the manual page has no title line"
+# The manual page describes every job the installed tool offers.
+jobs=$(LC_ALL=C.UTF-8 "$prefix/bin/kelvasto-batch" --help | sed -n '/^Jobs:/,/^$/s/^  \([a-z-]*\) .*/\1/p')
+[ -n "$jobs" ] || fail "kelvasto-batch --help lists no jobs"
+for job in $jobs; do
+    grep -q "^\.B $(printf '%s' "$job" | sed 's/-/\\\\-/g')\( \|\$\)" "$man" ||
+        fail "the manual page does not describe the job $job"
+done
 echo "check_install: ok"
