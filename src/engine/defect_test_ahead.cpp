@@ -1,6 +1,7 @@
 #include "engine/defect_test_ahead.h"
 
 #include "engine/folder_access.h"
+#include "engine/ordered_work_ahead.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,9 +25,7 @@ int stretchCount(qsizetype files) {
 DefectTestAhead::DefectTestAhead(const QStringList& files, int threads)
     : m_files(files), m_results(std::size_t(files.size())),
       m_stretchDone(new std::atomic<int>[std::size_t(stretchCount(files.size()))]()) {
-    if (threads <= 0)
-        threads = int(std::max(1u, std::thread::hardware_concurrency()));
-    threads = std::min(threads, std::max(1, stretchCount(files.size())));
+    threads = std::min(WorkerThreadCount(threads), std::max(1, stretchCount(files.size())));
     for (int i = 0; i < threads; ++i)
         m_threads.emplace_back([this] { run(); });
 }

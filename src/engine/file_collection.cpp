@@ -57,8 +57,12 @@ struct Entry {
 };
 
 // Case folding of plain ASCII, as QString folds those characters.
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+
 int compareAsciiIgnoringCase(const QByteArray& a, const QByteArray& b) {
-    const auto lower = [](char c) { return uchar(c >= 'A' && c <= 'Z' ? c + 32 : c); };
+    const auto lower = [](char c) { return uchar(asciiLower(c)); };
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i)
         if (lower(a[i]) != lower(b[i]))
@@ -317,13 +321,12 @@ private:
     static bool matchAsciiBytes(const QString& mask, const char* name, qsizetype length) {
         qsizetype m = 0, n = 0, starMask = -1, starName = 0;
         const qsizetype maskSize = mask.size();
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
         while (n < length) {
             const char mc = m < maskSize ? char(mask[m].unicode()) : '\0';
             if (m < maskSize && mc == '*') {
                 starMask = m++;
                 starName = n;
-            } else if (m < maskSize && (mc == '?' || mc == lower(name[n]))) {
+            } else if (m < maskSize && (mc == '?' || mc == asciiLower(name[n]))) {
                 ++m;
                 ++n;
             } else if (starMask >= 0) {

@@ -71,23 +71,23 @@ bool copyRange(int from, int to, const ByteRange& range) {
 
 // A reused file still has the mode of the picture it held. While it takes
 // the next one's bytes, neither may be open to more users than its own
-// permission bits allow.
-bool narrowMode(int fd, const struct stat& info) {
-    struct stat now {};
+// permission bits allow. `now` receives the file's state afterwards, which
+// writing its bytes does not change.
+bool narrowMode(int fd, const struct stat& info, struct stat& now) {
     if (::fstat(fd, &now) != 0)
         return false;
     const mode_t both = now.st_mode & info.st_mode & 0777;
-    return (now.st_mode & 07777) == both || ::fchmod(fd, both) == 0;
+    if ((now.st_mode & 07777) == both)
+        return true;
+    now.st_mode = (now.st_mode & ~mode_t(07777)) | both;
+    return ::fchmod(fd, both) == 0;
 }
 
 // The reduced file should look like the old one to everyone else: its
 // permission bits (set-user-ID and the like are not kept) and, where
 // allowed, its owner and group. Only root may give a file away; a group the
 // user belongs to can still be kept.
-bool keepOwnerAndMode(int fd, const struct stat& info) {
-    struct stat now {};
-    if (::fstat(fd, &now) != 0)
-        return false;
+bool keepOwnerAndMode(int fd, const struct stat& info, const struct stat& now) {
     const mode_t mode = info.st_mode & 0777;
     if (now.st_uid != info.st_uid || now.st_gid != info.st_gid) {
         if (::fchown(fd, info.st_uid, info.st_gid) != 0)
@@ -199,10 +199,11 @@ std::unique_ptr<StagedFile> StagedRewrites::prepare(const QString& path, int sou
     if (!staged->fd.valid())
         return nullptr;
     staged->temporary = temporary;
-    bool written = narrowMode(staged->fd.get(), info);
+    struct stat now {};
+    bool written = narrowMode(staged->fd.get(), info, now);
     for (const ByteRange& range : ranges)
         written = written && copyRange(sourceFd, staged->fd.get(), range);
-    if (!written || !keepOwnerAndMode(staged->fd.get(), info))
+    if (!written || !keepOwnerAndMode(staged->fd.get(), info, now))
         return nullptr;
     // Start writing it out now, while the next files are read: the commit
     // then finds little left to wait for.
@@ -213,15 +214,6 @@ std::unique_ptr<StagedFile> StagedRewrites::prepare(const QString& path, int sou
 void StagedRewrites::add(std::unique_ptr<StagedFile> staged) {
     m_bytes += staged->size;
     m_staged.push_back(std::move(staged));
-}
-
-bool StagedRewrites::stage(const QString& path, int sourceFd, const struct stat& info,
-                           const std::vector<ByteRange>& ranges) {
-    std::unique_ptr<StagedFile> staged = prepare(path, sourceFd, info, ranges);
-    if (!staged)
-        return false;
-    add(std::move(staged));
-    return true;
 }
 
 bool StagedRewrites::contains(const QString& path) const {

@@ -68,9 +68,6 @@ public:
                                         const std::vector<ByteRange>& ranges);
     // Adds a prepared file to those the next commit puts in place.
     void add(std::unique_ptr<StagedFile> staged);
-    // prepare() and add() in one; false when preparing failed.
-    bool stage(const QString& path, int sourceFd, const struct stat& info,
-               const std::vector<ByteRange>& ranges);
     bool contains(const QString& path) const;
     std::size_t size() const { return m_staged.size(); }
     std::int64_t bytes() const { return m_bytes; }

@@ -17,6 +17,13 @@
 #include <thread>
 #include <vector>
 
+// `requested` threads, or one per core when 0.
+inline int WorkerThreadCount(int requested) {
+    if (requested > 0)
+        return requested;
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 template <class Result> class OrderedWorkAhead {
 public:
     // Called on the workers' threads, several at once.
@@ -27,7 +34,7 @@ public:
     OrderedWorkAhead(int count, int window, int threads, Work work, EndsRun endsRun = {})
         : m_count(count), m_window(window), m_work(std::move(work)), m_endsRun(std::move(endsRun)),
           m_results(std::size_t(count)), m_ready(std::size_t(count)) {
-        const int workers = std::min(threadsFor(threads), std::max(1, count));
+        const int workers = std::min(WorkerThreadCount(threads), std::max(1, count));
         for (int i = 0; i < workers; ++i)
             m_threads.emplace_back([this] { run(); });
     }
@@ -66,12 +73,6 @@ public:
             m_taken = index + 1;
         }
         m_workerWake.notify_all();
-    }
-
-    static int threadsFor(int requested) {
-        if (requested > 0)
-            return requested;
-        return int(std::max(1u, std::thread::hardware_concurrency()));
     }
 
 private:

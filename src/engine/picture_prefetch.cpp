@@ -1,5 +1,7 @@
 #include "engine/picture_prefetch.h"
 
+#include "engine/ordered_work_ahead.h"
+
 #include <QFile>
 
 #include <sys/stat.h>
@@ -157,5 +159,5 @@ LoadedPicture PicturePrefetcher::take(const QString& path) {
 }
 
 int PicturePrefetcher::defaultThreads() {
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return WorkerThreadCount(0);
 }

@@ -29,8 +29,7 @@ RecycledTemporaries::~RecycledTemporaries() {
             m_givenUp.push_back(std::move(file));
         m_kept.clear();
         m_stopping = true;
-        while (m_removers.size() < std::min(kRemovers, m_givenUp.size()))
-            m_removers.emplace_back([this] { removeGivenUp(); });
+        startRemovers();
     }
     m_wake.notify_all();
     for (std::thread& remover : m_removers)
@@ -51,13 +50,18 @@ void RecycledTemporaries::give(const QByteArray& name, FileDescriptor fd, dev_t 
         m_kept.pop_back();
         if (m_givenUp.size() < kMostGivenUp) {
             m_givenUp.push_back(std::move(file));
-            if (m_removers.size() < std::min(kRemovers, m_givenUp.size()))
-                m_removers.emplace_back([this] { removeGivenUp(); });
+            startRemovers();
             m_wake.notify_one();
             return;
         }
     }
     remove(std::move(file)); // the removers are behind: each open file counts
+}
+
+// With m_mutex held: one remover per file waiting, up to kRemovers.
+void RecycledTemporaries::startRemovers() {
+    while (m_removers.size() < std::min(kRemovers, m_givenUp.size()))
+        m_removers.emplace_back([this] { removeGivenUp(); });
 }
 
 // With m_mutex held.

@@ -61,6 +61,7 @@ private:
         dev_t device = 0;
         std::int64_t size = 0;
     };
+    void startRemovers();
     File pick(dev_t device, std::int64_t size);
     void remove(File file);
     void removeGivenUp();

@@ -168,7 +168,7 @@ std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
                                                StagedRewrites& rewrites) {
     constexpr int kAhead = 64;
     constexpr int kMostWorkers = 4;
-    const int workers = std::min(ReductionAhead::threadsFor(0), kMostWorkers);
+    const int workers = std::min(WorkerThreadCount(0), kMostWorkers);
     return std::make_unique<ReductionAhead>(
         int(files.size()), kAhead, workers,
         [&files, &leftToJob, remove, &rewrites](int index) {

@@ -8,6 +8,8 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
+#include <memory>
+
 #include <csignal>
 
 #include <sys/stat.h>
@@ -36,8 +38,9 @@ bool leaveRewriteTemporary(const QString& path) {
         const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY));
         struct stat info {};
         StagedRewrites rewrite;
-        const bool staged = source.valid() && ::fstat(source.get(), &info) == 0 &&
-                            rewrite.stage(path, source.get(), info, {ByteRange{0, 2}});
+        std::unique_ptr<StagedFile> staged;
+        if (source.valid() && ::fstat(source.get(), &info) == 0)
+            staged = rewrite.prepare(path, source.get(), info, {ByteRange{0, 2}});
         ::_exit(staged ? 0 : 1);
     }
     int status = 0;
