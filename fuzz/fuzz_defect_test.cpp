@@ -5,7 +5,7 @@
 #include "fuzz_input.h"
 
 #include "base/errors.h"
-#include "engine/defect_test.h"
+#include "jobs/defect_scan/defect_test.h"
 
 #include <QDir>
 #include <QFile>

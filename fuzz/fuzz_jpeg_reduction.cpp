@@ -5,9 +5,9 @@
 
 #include "fuzz_input.h"
 
-#include "engine/jpeg_cut_view.h"
-#include "engine/jpeg_reduction.h"
-#include "reduction_reference.h"
+#include "jobs/reduction/jpeg_cut_view.h"
+#include "jobs/reduction/jpeg_reduction.h"
+#include "jobs/reduction/reduction_reference.h"
 
 #include <QByteArray>
 

@@ -5,7 +5,7 @@
 
 #include "common/bench_job_host.h"
 #include "common/timing.h"
-#include "engine/file_collection.h"
+#include "fs/file_collection.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // A JobHost that does nothing but let events through, so a benchmark measures
 // the job's own work.
 
-#include "engine/job_host.h"
+#include "jobs/framework/job_host.h"
 
 #include <QCoreApplication>
 

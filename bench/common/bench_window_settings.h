@@ -2,7 +2,7 @@
 // The settings a benchmark's main window starts with: a first start in the
 // sandbox's home, without the language question.
 
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 #include <QDir>
 

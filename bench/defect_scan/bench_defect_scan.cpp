@@ -13,10 +13,10 @@
 #include "common/bench_job_host.h"
 #include "common/jpeg_builder.h"
 #include "common/timing.h"
-#include "engine/defect_scan.h"
-#include "engine/defect_test_ahead.h"
-#include "engine/file_collection.h"
-#include "engine/folder_access.h"
+#include "fs/file_collection.h"
+#include "fs/folder_access.h"
+#include "jobs/defect_scan/defect_scan.h"
+#include "jobs/defect_scan/defect_test_ahead.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -19,8 +19,8 @@
 
 #include "common/bench_job_host.h"
 #include "common/timing.h"
-#include "duplicates/find_duplicates.h"
 #include "imaging/jpeg_codec.h"
+#include "jobs/duplicates/find_duplicates.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 // The results land beside the sources; the caller clears them between runs.
 
 #include "common/bench_job_host.h"
-#include "engine/batch_functions.h"
+#include "jobs/functions/batch_functions.h"
 
 #include <QCoreApplication>
 

@@ -10,9 +10,9 @@
 #include "common/bench_job_host.h"
 #include "common/timing.h"
 
-#include "engine/index_jobs.h"
-#include "engine/index_sheets.h"
-#include "engine/picture_prefetch.h"
+#include "jobs/framework/picture_prefetch.h"
+#include "jobs/index/index_jobs.h"
+#include "jobs/index/index_sheets.h"
 
 #include <QCoreApplication>
 #include <QDir>

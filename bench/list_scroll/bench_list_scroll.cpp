@@ -17,10 +17,10 @@
 //     the loop, and how many thumbnails were made.
 
 #include "../common/bench_window_settings.h"
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
+#include "ui/file_list/list_thumbnails.h"
+#include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/list_thumbnails.h"
-#include "ui/main_window/shell_file_list.h"
 
 #include <QAction>
 #include <QApplication>

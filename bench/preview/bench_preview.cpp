@@ -6,7 +6,7 @@
 // Prints the best time in milliseconds and the size shown.
 
 #include "common/timing.h"
-#include "editor/preview_rules.h"
+#include "preview/preview_rules.h"
 
 #include <QCoreApplication>
 

@@ -14,8 +14,8 @@
 //     decodes each pair of files and fails unless all pixels are equal.
 
 #include "common/bench_job_host.h"
-#include "engine/reduce_jpegs.h"
 #include "imaging/jpeg_codec.h"
+#include "jobs/reduction/reduce_jpegs.h"
 
 #include <QCoreApplication>
 #include <QDir>

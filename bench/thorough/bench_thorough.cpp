@@ -15,10 +15,10 @@
 #include "base/errors.h"
 #include "common/bench_job_host.h"
 #include "common/timing.h"
-#include "engine/defect_scan.h"
-#include "engine/thorough_check.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_files.h"
+#include "jobs/defect_scan/defect_scan.h"
+#include "jobs/defect_scan/thorough_check.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,10 +12,10 @@
 //     are tested; prints "abort SECONDS" (click posted to closing message).
 
 #include "../common/bench_window_settings.h"
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
+#include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/radio_group.h"
-#include "ui/main_window/shell_file_list.h"
+#include "ui/widgets/radio_group.h"
 
 #include <QAbstractButton>
 #include <QApplication>

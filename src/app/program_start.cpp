@@ -1,11 +1,11 @@
 #include "app/program_start.h"
 
 #include "ui/dialogs/about_box.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/help_window.h"
 
 #include <QApplication>
 #include <QScreen>

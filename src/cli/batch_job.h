@@ -8,8 +8,8 @@
 // the kernel's reading of path arguments (argument_paths.h), printing in the
 // user's language with names quoted for the shell, and the exit statuses.
 
-#include "app/app_settings.h"
 #include "cli/argument_paths.h"
+#include "settings/app_settings.h"
 
 #include <QString>
 #include <QStringList>

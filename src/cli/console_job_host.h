@@ -5,8 +5,8 @@
 // What one job alone prints (the defect scan's records) is that job's own
 // reporter, in its file under jobs/.
 
-#include "engine/collection_watcher.h"
-#include "engine/job_host.h"
+#include "jobs/framework/collection_watcher.h"
+#include "jobs/framework/job_host.h"
 
 #include <QElapsedTimer>
 #include <QHash>

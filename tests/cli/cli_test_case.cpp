@@ -1,8 +1,8 @@
 #include "cli/cli_test_case.h"
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "common/test_env.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 
 #include <QCoreApplication>
 #include <QDir>

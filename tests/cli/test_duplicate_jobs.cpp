@@ -1,9 +1,9 @@
 // kelvasto-batch dupes and empty-folders, run as a user runs them.
 
 #include "cli/cli_test_case.h"
+#include "common/duplicate_trees.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
-#include "duplicates/duplicate_trees.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "cli/batch_job.h"
 #include "cli/cli_test_case.h"
 #include "cli/shell_quote.h"
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
-#include "engine/move_log.h"
 #include "i18n/own_texts.h"
+#include "jobs/defect_scan/move_log.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 
 #include <QDir>
 #include <QFileInfo>

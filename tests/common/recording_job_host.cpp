@@ -1,6 +1,6 @@
 #include "common/recording_job_host.h"
 
-#include "engine/job_controls.h"
+#include "jobs/framework/job_controls.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -18,9 +18,9 @@
 // update writes the count of AlteDateinamen into its label, and
 // processPendingMessages() lets that update through.
 
-#include "engine/collection_watcher.h"
-#include "engine/defect_scan.h"
-#include "engine/job_host.h"
+#include "jobs/defect_scan/defect_scan.h"
+#include "jobs/framework/collection_watcher.h"
+#include "jobs/framework/job_host.h"
 
 #include <QHash>
 #include <QList>

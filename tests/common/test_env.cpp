@@ -1,9 +1,9 @@
 #include "common/test_env.h"
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "app/open_with_program.h"
 #include "i18n/catalogue.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "cli/jobs/destination_options.h"
 
-#include "engine/path_utils.h"
+#include "fs/path_utils.h"
 #include "i18n/own_texts.h"
 
 #include <QDir>

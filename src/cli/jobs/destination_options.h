@@ -2,7 +2,7 @@
 // Where a job that writes new pictures puts them, as command-line options.
 
 #include "cli/batch_job.h"
-#include "engine/result_destination.h"
+#include "fs/result_destination.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -5,10 +5,10 @@
 #include "cli/console_job_host.h"
 #include "cli/jobs/folder_tree_argument.h"
 #include "cli/standard_streams.h"
-#include "duplicates/duplicate_results.h"
-#include "duplicates/find_duplicates.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "jobs/duplicates/duplicate_results.h"
+#include "jobs/duplicates/find_duplicates.h"
 
 #include <QCommandLineParser>
 

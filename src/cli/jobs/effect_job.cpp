@@ -5,9 +5,9 @@
 #include "cli/console_job_host.h"
 #include "cli/jobs/destination_options.h"
 #include "cli/standard_streams.h"
-#include "engine/batch_functions.h"
-#include "engine/job_controls.h"
 #include "i18n/own_texts.h"
+#include "jobs/framework/job_controls.h"
+#include "jobs/functions/batch_functions.h"
 
 #include <QCommandLineParser>
 

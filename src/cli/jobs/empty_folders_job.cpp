@@ -4,8 +4,8 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/jobs/folder_tree_argument.h"
-#include "duplicates/empty_folders.h"
 #include "i18n/own_texts.h"
+#include "jobs/empty_folders/empty_folders.h"
 
 #include <QCommandLineParser>
 

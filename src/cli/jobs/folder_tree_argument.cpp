@@ -2,7 +2,7 @@
 
 #include "cli/batch_job.h"
 #include "cli/standard_streams.h"
-#include "engine/path_utils.h"
+#include "fs/path_utils.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
 

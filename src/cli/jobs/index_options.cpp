@@ -1,8 +1,8 @@
 #include "cli/jobs/index_options.h"
 
-#include "engine/index_series.h"
-#include "engine/path_utils.h"
+#include "fs/path_utils.h"
 #include "i18n/own_texts.h"
+#include "jobs/index/index_series.h"
 
 std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
                                     const QCommandLineOption& option, int minimum, int maximum,

@@ -6,7 +6,7 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/jobs/destination_options.h"
-#include "engine/index_jobs.h"
+#include "jobs/index/index_jobs.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

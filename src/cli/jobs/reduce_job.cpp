@@ -4,10 +4,10 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/standard_streams.h"
-#include "engine/file_ops.h"
-#include "engine/reduce_jpegs.h"
+#include "fs/file_ops.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "jobs/reduction/reduce_jpegs.h"
 
 #include <QCommandLineParser>
 

@@ -4,8 +4,8 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/standard_streams.h"
-#include "engine/move_log.h"
 #include "i18n/own_texts.h"
+#include "jobs/defect_scan/move_log.h"
 
 #include <QCommandLineParser>
 

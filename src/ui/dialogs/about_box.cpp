@@ -3,7 +3,7 @@
 #include "app/open_with_program.h"
 #include "i18n/catalogue.h"
 #include "ui/dialogs/gradient_panel.h"
-#include "ui/main_window/guarded_connect.h"
+#include "ui/features/guarded_connect.h"
 
 #include <QDir>
 #include <QFrame>

@@ -4,7 +4,7 @@
 // Title and captions come from fixed five-language tables (message_tables.h);
 // the size follows the text and the platform's message-box font.
 
-#include "engine/dialog_types.h"
+#include "jobs/framework/dialog_types.h"
 
 #include <QDialog>
 #include <QSize>

@@ -4,7 +4,7 @@
 // the text catalogue so that a dialog reads the same whatever the catalogue
 // holds.
 
-#include "engine/dialog_types.h"
+#include "jobs/framework/dialog_types.h"
 
 #include <QString>
 

@@ -1,16 +1,16 @@
 #include "ui/dialogs/options_dialog.h"
 
-#include "app/app_settings.h"
 #include "base/errors.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
+#include "settings/app_settings.h"
 #include "ui/dialogs/gradient_panel.h"
 #include "ui/dialogs/select_dir_dialog.h"
-#include "ui/main_window/guarded_connect.h"
+#include "ui/features/guarded_connect.h"
+#include "ui/file_list/textures.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/textures.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

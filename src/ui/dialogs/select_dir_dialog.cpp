@@ -1,8 +1,8 @@
 #include "ui/dialogs/select_dir_dialog.h"
 
 #include "app/error_handler.h"
-#include "engine/dialog_types.h"
 #include "i18n/own_texts.h"
+#include "jobs/framework/dialog_types.h"
 #include "ui/dialogs/draw_gradient.h"
 #include "ui/dialogs/message_tables.h"
 #include "ui/dialogs/select_dir_layout.h"

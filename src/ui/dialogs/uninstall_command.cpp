@@ -1,12 +1,12 @@
 #include "ui/dialogs/uninstall_command.h"
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "app/open_with_program.h"
 #include "app/uninstall_script.h"
 #include "base/errors.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 #include "ui/dialogs/message_dialog.h"
 
 #include <QCoreApplication>

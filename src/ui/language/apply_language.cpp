@@ -1,7 +1,7 @@
 #include "ui/language/apply_language.h"
 
 #include "i18n/catalogue.h"
-#include "ui/main_window/radio_group.h"
+#include "ui/widgets/radio_group.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "ui/language/language_chooser.h"
 
-#include "app/app_settings.h"
 #include "app/error_handler.h"
 #include "base/errors.h"
 #include "i18n/catalogue.h"
+#include "settings/app_settings.h"
 #include "ui/dialogs/gradient_panel.h"
 
 #include <QButtonGroup>

@@ -4,11 +4,11 @@
 #include "ui/main_window/hauptform.h"
 
 #include "app/open_with_program.h"
-#include "engine/path_utils.h"
+#include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "ui/dialogs/file_properties_dialog.h"
 #include "ui/dialogs/message_dialog.h"
-#include "ui/main_window/file_list_filter.h"
-#include "ui/main_window/file_properties_dialog.h"
+#include "ui/file_list/file_list_filter.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -6,17 +6,17 @@
 // controller (feature_controller.h), registered in registerControllers().
 // The handlers keep their established names; each runs its body guarded.
 
-#include "app/app_settings.h"
-#include "engine/job_host.h"
 #include "imaging/imaging_context.h"
+#include "jobs/framework/job_host.h"
+#include "settings/app_settings.h"
+#include "ui/dialogs/help_window.h"
+#include "ui/file_list/shell_file_list.h"
 #include "ui/language/language_chooser.h"
-#include "ui/main_window/help_window.h"
-#include "ui/main_window/shell_file_list.h"
 
-#include "engine/collection_watcher.h"
+#include "jobs/framework/collection_watcher.h"
 
-#include <QImage>
 #include <QDialog>
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -79,7 +79,6 @@ signals:
     void previewSettingsChanged();
 
 public:
-
     // --- file browser ------------------------------------------------------
     ShellFileList* fileList() const { return m_fileList; }
     QTreeView* folderTree() const { return m_tree; }

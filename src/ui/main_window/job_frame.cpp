@@ -3,8 +3,8 @@
 
 #include "ui/main_window/hauptform.h"
 
-#include "engine/collection_watcher.h"
-#include "engine/job_controls.h"
+#include "jobs/framework/collection_watcher.h"
+#include "jobs/framework/job_controls.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAction>

@@ -2,7 +2,7 @@
 // The JobHost of the main window: what a job needs, on the window's real
 // controls.
 
-#include "engine/job_host.h"
+#include "jobs/framework/job_host.h"
 
 #include <QHash>
 #include <QPointer>

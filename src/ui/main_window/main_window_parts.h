@@ -4,7 +4,7 @@
 // finds controls by name. Captions that come from the catalogue are left to
 // ApplyLanguage.
 
-#include "engine/result_destination.h"
+#include "fs/result_destination.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "ui/main_window/hauptform.h"
 
 #include "i18n/catalogue.h"
-#include "ui/main_window/file_list_filter.h"
+#include "ui/file_list/file_list_filter.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>

@@ -1,8 +1,8 @@
 // The pop-up preview over the file list: the list's mouse-move handler and
 // the mouse watcher's check.
 
-#include "editor/preview_rules.h"
-#include "editor/thumb_form.h"
+#include "preview/preview_rules.h"
+#include "preview/thumb_form.h"
 #include "ui/main_window/hauptform.h"
 
 void THauptForm::ShellListView01MouseMove(const QString& itemPath, QPoint pointer) {

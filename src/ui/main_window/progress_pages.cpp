@@ -3,7 +3,7 @@
 
 #include "ui/main_window/main_window_parts.h"
 
-#include "engine/job_controls.h"
+#include "jobs/framework/job_controls.h"
 #include "ui/dialogs/gradient_panel.h"
 
 #include <QFrame>

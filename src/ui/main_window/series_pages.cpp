@@ -5,7 +5,7 @@
 
 #include "ui/main_window/main_window_parts.h"
 
-#include "ui/main_window/radio_group.h"
+#include "ui/widgets/radio_group.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

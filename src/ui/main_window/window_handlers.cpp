@@ -2,11 +2,11 @@
 
 #include "ui/main_window/hauptform.h"
 
-#include "editor/thumb_form.h"
+#include "preview/thumb_form.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/dialogs/uninstall_command.h"
+#include "ui/features/editor/fit_editor_images.h"
 #include "ui/language/language_chooser.h"
-#include "ui/main_window/fit_editor_images.h"
-#include "ui/main_window/help_window.h"
 
 #include <QLabel>
 

@@ -1,9 +1,9 @@
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "app/program_start.h"
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
 

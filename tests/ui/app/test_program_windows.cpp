@@ -2,18 +2,18 @@
 // every entry of the "Datei" and "Info" menus and their toolbar twins opens
 // what it names, in the language chosen at start, and ends nothing for real.
 
-#include "app/hive_store.h"
 #include "app/open_with_program.h"
 #include "app/program_start.h"
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "settings/hive_store.h"
 #include "ui/dialogs/about_box.h"
+#include "ui/dialogs/help_window.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/uninstall_command.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/help_window.h"
 
 #include <QAbstractButton>
 #include <QAction>

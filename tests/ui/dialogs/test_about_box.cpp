@@ -3,10 +3,10 @@
 
 #include "app/open_with_program.h"
 #include "common/dialog_answerer.h"
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "ui/dialogs/about_box.h"
-#include "ui/main_window/main_window_fixture.h"
 
 #include <QAction>
 #include <QLabel>

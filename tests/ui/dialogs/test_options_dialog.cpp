@@ -2,20 +2,20 @@
 // settings, OK applied to the window at once and written to the store, abort
 // keeping only the "..." choices.
 
-#include "app/app_settings.h"
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
-#include "editor/thumb_form.h"
-#include "engine/thumbnail_cache.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "imaging/thumbnail_cache.h"
+#include "preview/thumb_form.h"
+#include "settings/app_settings.h"
 #include "ui/dialogs/options_dialog.h"
-#include "ui/main_window/list_thumbnails.h"
-#include "ui/main_window/main_window_fixture.h"
-#include "ui/main_window/shell_file_list.h"
-#include "ui/main_window/textures.h"
+#include "ui/file_list/list_thumbnails.h"
+#include "ui/file_list/shell_file_list.h"
+#include "ui/file_list/textures.h"
 
 #include <QAction>
 #include <QCheckBox>

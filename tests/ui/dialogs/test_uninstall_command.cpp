@@ -2,16 +2,16 @@
 // the settings key, the script it starts, and the refusals that change
 // nothing. The program never really ends and no script starts by itself.
 
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "app/open_with_program.h"
 #include "common/dialog_answerer.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 #include "ui/dialogs/uninstall_command.h"
-#include "ui/main_window/main_window_fixture.h"
 
 #include <QAction>
 #include <QDir>

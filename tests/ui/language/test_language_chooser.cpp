@@ -1,9 +1,9 @@
-#include "app/app_settings.h"
-#include "app/hive_store.h"
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "settings/app_settings.h"
+#include "settings/hive_store.h"
 #include "ui/language/language_chooser.h"
 
 #include <QCheckBox>

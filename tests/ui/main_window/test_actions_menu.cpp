@@ -1,9 +1,9 @@
 // The menu "Aktionen" keeps dropping down with its entries whatever the user
 // did with it on a tab where it has none to show.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -2,10 +2,10 @@
 // the three radio groups return to their first item, the toggles follow their
 // tag, and ids the catalogue lacks leave empty hints.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/radio_group.h"
+#include "ui/widgets/radio_group.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -2,7 +2,7 @@
 // the folder the tree shows, not collapsed at "/"; its caption-less No button
 // says what it does.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"

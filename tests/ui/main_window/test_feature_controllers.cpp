@@ -4,12 +4,12 @@
 
 #include "base/errors.h"
 #include "common/dialog_answerer.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
-#include "engine/job_controls.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/defect_scan_controller.h"
+#include "jobs/framework/job_controls.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 
 #include <QAction>
 #include <QCoreApplication>

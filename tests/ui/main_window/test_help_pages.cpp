@@ -3,10 +3,10 @@
 // leading to a page that exists; the help opens from its menu entry and its
 // toolbar button, and a topic without a page shows the contents.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "ui/main_window/help_window.h"
-#include "ui/main_window/main_window_fixture.h"
+#include "ui/dialogs/help_window.h"
 
 #include <QAction>
 #include <QDir>

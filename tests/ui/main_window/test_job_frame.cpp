@@ -3,13 +3,13 @@
 // entry, and the editor's picture fit.
 
 #include "base/errors.h"
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
-#include "engine/job_controls.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/defect_scan_controller.h"
-#include "ui/main_window/fit_editor_images.h"
-#include "ui/main_window/shell_file_list.h"
+#include "jobs/framework/job_controls.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
+#include "ui/features/editor/fit_editor_images.h"
+#include "ui/file_list/shell_file_list.h"
 
 #include <QAbstractButton>
 #include <QAction>

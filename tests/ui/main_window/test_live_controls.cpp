@@ -4,9 +4,9 @@
 // added without a handler looks like a function of the program and silently
 // does nothing.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>

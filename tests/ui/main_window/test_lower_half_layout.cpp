@@ -5,9 +5,9 @@
 // squeezes fields to a few letters, which the minimum-size check of the
 // button captions does not see.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>

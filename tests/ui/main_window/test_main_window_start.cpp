@@ -1,13 +1,13 @@
 // Start and close of the main window: title, size limit, start states, the
 // screen settings written at close, and the texture chosen at start.
 
-#include "app/hive_store.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/shell_file_list.h"
-#include "ui/main_window/textures.h"
+#include "settings/hive_store.h"
+#include "ui/file_list/shell_file_list.h"
+#include "ui/file_list/textures.h"
 
 #include <QAbstractButton>
 #include <QAction>

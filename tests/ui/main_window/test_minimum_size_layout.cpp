@@ -3,9 +3,9 @@
 // not fit squeezes buttons and labels below their size hints, which cuts
 // their texts or lets them overlap.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
 
 #include <QAbstractButton>
 #include <QLabel>

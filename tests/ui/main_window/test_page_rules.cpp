@@ -1,11 +1,11 @@
 // Page changes, the pop-up menu's wording and deletion, SelectionKind.
 
 #include "common/dialog_answerer.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/shell_file_list.h"
+#include "ui/file_list/shell_file_list.h"
 
 #include <QAbstractButton>
 #include <QAction>

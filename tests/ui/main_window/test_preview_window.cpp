@@ -1,12 +1,12 @@
 // The pop-up preview from the file list: the list's mouse moves, "ThumbLinks",
 // and the mouse watcher that hides it once the pointer has left the list.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/picture_files_for_tests.h"
 #include "common/test_registry.h"
-#include "editor/maus_ueberwachung.h"
-#include "editor/thumb_form.h"
+#include "preview/maus_ueberwachung.h"
+#include "preview/thumb_form.h"
 
 #include <QAbstractItemView>
 #include <QMouseEvent>

@@ -2,7 +2,7 @@
 // the smallest window size and on a large screen; the counters stay inside
 // the panel.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"

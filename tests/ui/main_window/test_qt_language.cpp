@@ -1,14 +1,14 @@
 // Qt's own words follow the program's language: the details view's headers,
 // its type names and dates, and the properties dialog's button.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/qt_translation.h"
-#include "ui/main_window/shell_file_list.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -3,10 +3,10 @@
 // a kind that shows the text, and carry exactly the entry's text. A hint must
 // reach the tooltip and the status-bar tip alike.
 
+#include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/radio_group.h"
+#include "ui/widgets/radio_group.h"
 
 #include <QAbstractButton>
 #include <QAction>

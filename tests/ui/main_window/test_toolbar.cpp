@@ -1,7 +1,7 @@
 // The toolbar and the menus show real icons from the installed theme, and
 // every toolbar button explains itself in the current language.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"

@@ -1,7 +1,7 @@
 // At start the folder tree shows the start folder with room below it, not on
 // its last visible line, whatever the window's size.
 
-#include "main_window_fixture.h"
+#include "common/main_window_fixture.h"
 
 #include "common/test_env.h"
 #include "common/test_registry.h"

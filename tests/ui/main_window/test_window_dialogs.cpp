@@ -1,12 +1,12 @@
 // The window's own small dialogs: file properties and the help window.
 
 #include "common/jpeg_builder.h"
+#include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
-#include "main_window_fixture.h"
-#include "ui/main_window/file_properties_dialog.h"
-#include "ui/main_window/help_window.h"
+#include "ui/dialogs/file_properties_dialog.h"
+#include "ui/dialogs/help_window.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,0 +1,89 @@
+#pragma once
+// The defective-JPEG scan: collects the JPEG files of a tree or of the
+// selection, tests each with IsDefectiveJpeg, and copies or moves every
+// defective one into the defect folder under a numbered name. Move runs keep
+// a move log for the undo.
+//
+// The window's handler reads its controls and hands over:
+//
+//     void THauptForm::BitBtn_DDS01Click() {
+//         GuardedHandler(this, [&] {
+//             showProgressPage(kDefectScanPage);
+//             DefectFolder = ScanDefectiveJpegs(host, {GrafikRekursiv->isChecked(),
+//                                                      RadioGroup_DDS01->itemIndex() == 1,
+//                                                      GrafikZielverzeichnis->text(), {}},
+//                                               this /* the reporter */)
+//                                .defectFolder;
+//         });
+//     }
+
+#include "jobs/defect_scan/defect_test.h"
+
+#include <QString>
+#include <QStringList>
+
+class JobHost;
+struct AppSettings;
+
+// What the click handler reads from the controls.
+struct DefectScanOptions {
+    bool recursive = false; // GrafikRekursiv: whole tree, else the selected files
+    bool move = false;      // RadioGroup_DDS01 item 1 ("verschieben"), else copy
+    QString destination;    // GrafikZielverzeichnis; empty means the working folder
+    // Start folders of a recursive run; empty means the folder tree's selection.
+    QStringList startFolders;
+    // Also decode each file's data and count libjpeg's complaints as defects.
+    bool thorough = false;
+    // Threads of the thorough check; 0 takes one per core.
+    int checkThreads = 0;
+};
+
+struct DefectScanResult {
+    QString defectFolder;       // DefectFolder used by this run, ends with "/"
+    bool nothingToTest = false; // the work list was empty (message 9000 shown)
+    bool stopped = false;       // JpegJobStop ended the loop early
+    int collected = 0;
+    int tested = 0;
+    int defective = 0;
+    int transferred = 0;     // defective files copied or moved successfully
+    int skipped = 0;         // entries the collection left out (reported to the host)
+    int unreadable = 0;      // files that could not be read: tested, not defective, reported
+    int unsafeNames = 0;     // defective files not moved: a line break in the path
+    int unlogged = 0;        // defective files not moved: the move log could not take them
+    bool logWritten = false; // the protocol file was replaced
+};
+
+// What the scan reports beyond its counters: the window offers the undo of a
+// move run, the command-line tool prints one line per defective file.
+class DefectScanReporter {
+public:
+    virtual ~DefectScanReporter() = default;
+    // At the end of a run that collected files: whether the undo may act on
+    // the move log (a move run whose log is this run's).
+    virtual void prepareMoveUndo(bool moveMode) { (void)moveMode; }
+    // For every defective file the scan copied or moved, or failed to.
+    virtual void noteDefectiveFile(const QString& from, const QString& to, bool done) {
+        (void)from;
+        (void)to;
+        (void)done;
+    }
+    // Before a defective file is handled: why it is defective, in words.
+    virtual void noteDefectReason(const QString& path, const QString& reason) {
+        (void)path;
+        (void)reason;
+    }
+};
+
+// Destination (or the working folder when it is empty) + "/" + "Defekt/".
+QString DefectFolderFor(const AppSettings& settings, const QString& destination);
+
+// "Defekt" + number padded with "0" to `width` digits + "_" + the file name of
+// `formerPath` (without its folder).
+QString DefectFileName(int number, int width, const QString& formerPath);
+
+// Runs the whole scan on `host`. Whatever way the run ends after collecting,
+// the protocol file holds this run's moves and the undo state is prepared;
+// the window is unlocked and the cursor restored. Without a `reporter` the
+// host reports when it is a DefectScanReporter itself.
+DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
+                                    DefectScanReporter* reporter = nullptr);

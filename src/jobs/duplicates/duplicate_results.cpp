@@ -1,0 +1,48 @@
+#include "jobs/duplicates/duplicate_results.h"
+
+#include "fs/path_utils.h"
+#include "i18n/catalogue.h"
+#include "jobs/framework/job_host.h"
+
+namespace {
+
+constexpr int kNothingMarked = 9017;
+constexpr int kDeleteFile = 9018;
+constexpr int kDeleteFiles = 9019;
+constexpr int kClearList = 9020;
+
+bool askYesNo(JobHost& host, int textId) {
+    return host.showMessage(CatalogueText(textId), MessageKind::Confirmation,
+                            DialogButton::Yes | DialogButton::No) == DialogResult::Yes;
+}
+
+} // namespace
+
+QList<qsizetype> DuplicateLinesToMark(const QStringList& lines) {
+    QList<qsizetype> marked;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines.at(i - 1).isEmpty() && !lines.at(i).isEmpty())
+            marked.append(i);
+    return marked;
+}
+
+bool ConfirmDeletingMarked(JobHost& host, qsizetype count) {
+    if (count == 0) {
+        host.showMessage(CatalogueText(kNothingMarked), MessageKind::Information,
+                         ButtonBit(DialogButton::OK));
+        return false;
+    }
+    return askYesNo(host, count == 1 ? kDeleteFile : kDeleteFiles);
+}
+
+QStringList TrashFiles(const QStringList& files) {
+    QStringList failed;
+    for (const QString& file : files)
+        if (!file.isEmpty() && !RecycleFile(file))
+            failed.append(file);
+    return failed;
+}
+
+bool ConfirmClearingList(JobHost& host) {
+    return askYesNo(host, kClearList);
+}

@@ -1,0 +1,53 @@
+#include "jobs/duplicates/file_compare.h"
+
+#include "base/errors.h"
+#include "i18n/catalogue.h"
+#include "jobs/duplicates/block_compare.h"
+
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kDoesNotExist = 9004;
+
+QString existingFile(const QString& path) {
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        throw KelvastoError((path + CatalogueText(kDoesNotExist)).toStdString());
+    return path;
+}
+
+[[noreturn]] void cannotRead(const QString& path) {
+    throw KelvastoError(QStringLiteral("cannot read %1").arg(path).toStdString());
+}
+
+qint64 lengthOf(const QString& path) {
+    const FileDescriptor fd = OpenRegularFile(path, true);
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+        cannotRead(path);
+    return st.st_size;
+}
+
+} // namespace
+
+void TFileCompare::SetFirstFile(const QString& path) {
+    m_first = existingFile(path);
+}
+
+void TFileCompare::SetSecondFile(const QString& path) {
+    m_second = existingFile(path);
+}
+
+bool TFileCompare::FilesAreIdentical() const {
+    if (lengthOf(m_first) != lengthOf(m_second))
+        return false;
+    const MatchOutcome outcome = MatchFirstAgainst(m_first, {m_second}, true);
+    if (outcome.firstFailed)
+        cannotRead(m_first);
+    if (outcome.failed.front())
+        cannotRead(m_second);
+    return outcome.identical.front();
+}

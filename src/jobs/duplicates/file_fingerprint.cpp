@@ -1,0 +1,28 @@
+#include "jobs/duplicates/file_fingerprint.h"
+
+#include "jobs/duplicates/block_compare.h"
+
+#include <QHash>
+
+#include <sys/stat.h>
+
+std::optional<quint64> FileFingerprint(const QString& path, bool followLink) {
+    const FileDescriptor fd = OpenRegularFile(path, followLink);
+    if (!fd.valid())
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return std::nullopt;
+    const qint64 size = st.st_size;
+    const qint64 head = qMin(size, kFingerprintSpan);
+    const qint64 tail = qMin(size - head, kFingerprintSpan);
+    static_assert(2 * kFingerprintSpan <= kCompareBlockSize);
+    char* const buffer = ScratchBlock(0);
+    // The length is part of the hash: a file that grew or shrank since it was
+    // measured no longer matches its group. One that shrinks while it is read
+    // here counts as unreadable.
+    if (ReadAt(fd.get(), buffer, head, 0) != head ||
+        ReadAt(fd.get(), buffer + head, tail, size - tail) != tail)
+        return std::nullopt;
+    return quint64(qHashBits(buffer, std::size_t(head + tail), std::size_t(size)));
+}

@@ -1,0 +1,216 @@
+#include "jobs/index/index_jobs.h"
+
+#include "fs/file_collection.h"
+#include "fs/path_utils.h"
+#include "i18n/catalogue.h"
+#include "jobs/framework/job_controls.h"
+#include "jobs/framework/job_host.h"
+#include "jobs/framework/job_run.h"
+#include "jobs/framework/picture_prefetch.h"
+#include "jobs/index/thumbnails.h"
+
+#include <optional>
+
+namespace {
+
+const ProgressControls& kProgress = kFunctionsControls.progress;
+
+constexpr int kNothingSelected = 9001;
+constexpr int kNoPrefixOrPostfix = 9002;
+constexpr int kNoDestination = 9003;
+
+IndexJobReporter& reporterFor(JobHost& host, IndexJobReporter* reporter) {
+    static IndexJobReporter nobody;
+    if (reporter)
+        return *reporter;
+    if (auto* self = dynamic_cast<IndexJobReporter*>(&host))
+        return *self;
+    return nobody;
+}
+
+void notice(JobHost& host, int id) {
+    host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
+}
+
+QStringList startFoldersOf(JobHost& host, const QStringList& given) {
+    return given.isEmpty() ? QStringList{host.selectedFolder()} : given;
+}
+
+void collect(JobHost& host, bool recursive, const QStringList& startFolders) {
+    QStringList& list = host.lists().AlteDateinamen;
+    if (!recursive) {
+        CollectSelectedFiles(host, list);
+        return;
+    }
+    list.clear();
+    for (const QString& folder : startFolders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+}
+
+// The frame both jobs share: lock and busy cursor while collecting and
+// working, the page, and the end steps whatever way the job ends.
+class IndexRun {
+public:
+    IndexRun(JobHost& host, JobKind kind) : m_host(host), m_run(host, kind, kProgress) {}
+    ~IndexRun() {
+        try {
+            finish();
+        } catch (...) {
+        }
+    }
+    IndexRun(const IndexRun&) = delete;
+    IndexRun& operator=(const IndexRun&) = delete;
+
+    void finish() {
+        if (m_finished)
+            return;
+        m_finished = true;
+        m_host.showProgressPage(kLogoPage);
+        m_run.end();
+        m_host.refreshFileList();
+    }
+
+private:
+    JobHost& m_host;
+    JobRun m_run;
+    bool m_finished = false;
+};
+
+SkipReport countingReport(IndexJobReporter& reporter, IndexJobResult& result) {
+    return [&reporter, &result](const QString& path, const QString& reason) {
+        ++result.skipped;
+        reporter.noteSkipped(path, reason);
+    };
+}
+
+void setDone(JobHost& host, int done) {
+    host.setProgressValue(kProgress.bar, done);
+    host.setText(kProgress.done, QString::number(done));
+}
+
+void addSheets(IndexJobResult& result, const SheetRunResult& sheets) {
+    result.written += sheets.sheetsWritten;
+}
+
+void sheetsUnderStem(JobHost& host, const IndexJobOptions& options, const QString& startFolder,
+                     const SkipReport& skipped, IndexJobResult& result) {
+    const QStringList files = host.lists().AlteDateinamen;
+    const QString base = ResultFolder(options.destination, startFolder) + options.stem;
+    const int side = options.layout.side;
+    PicturePrefetcher pictures(
+        files, [side](const QString& path) { return LoadCellPicture(path, side); },
+        PicturePrefetcher::defaultThreads());
+    addSheets(result, BuildIndexSheets(options.layout, files, base, pictures, skipped));
+}
+
+void sheetsBySeries(JobHost& host, const IndexJobOptions& options, const SkipReport& skipped,
+                    IndexJobResult& result) {
+    // The work list is left sorted, as the window's sorted list was.
+    QStringList& list = host.lists().AlteDateinamen;
+    list = SortedForSeries(list);
+    const QList<FileSeries> all = FindSeries(list, options.series);
+    // Series are found by their names alone, so the pictures of every series
+    // that gets a sheet can be loaded ahead across series.
+    QStringList drawn;
+    for (const FileSeries& series : all)
+        if (series.files.size() >= 2)
+            drawn += series.files;
+    const int side = options.layout.side;
+    PicturePrefetcher pictures(
+        drawn, [side](const QString& path) { return LoadCellPicture(path, side); },
+        PicturePrefetcher::defaultThreads());
+    for (const FileSeries& series : all) {
+        host.processPendingMessages();
+        if (host.stopFlags().BatchJobStop.load() == 1) {
+            result.stopped = true;
+            return;
+        }
+        if (series.files.size() >= 2) {
+            const QString folder =
+                ResultFolder(options.destination, FileFolder(series.files.first()));
+            const QString base = folder + options.prefix + series.name + options.postfix;
+            addSheets(result,
+                      BuildIndexSheets(options.layout, series.files, base, pictures, skipped));
+        }
+        setDone(host, series.end);
+    }
+}
+
+} // namespace
+
+IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
+                                 IndexJobReporter* reporter) {
+    IndexJobResult result;
+    if (DestinationMissing(options.destination)) {
+        notice(host, result.refusedWith = kNoDestination);
+        return result;
+    }
+    const QStringList startFolders = startFoldersOf(host, options.startFolders);
+    {
+        IndexRun run(host, JobKind::IndexPictures);
+        collect(host, options.recursive, startFolders);
+        result.collected = int(host.lists().AlteDateinamen.size());
+        if (result.collected > 0) {
+            host.stopFlags().BatchJobStop = 0;
+            host.showProgressPage(kFunctionsPage);
+            host.setText(kProgress.total, QString::number(result.collected));
+            host.setProgressMaximum(kProgress.bar, result.collected);
+            const SkipReport skipped = countingReport(reporterFor(host, reporter), result);
+            if (options.bySeries)
+                sheetsBySeries(host, options, skipped, result);
+            else
+                sheetsUnderStem(host, options, AddTrailingBackslash(startFolders.first()), skipped,
+                                result);
+        }
+        run.finish();
+    }
+    if (result.collected == 0)
+        notice(host, result.refusedWith = kNothingSelected);
+    return result;
+}
+
+IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
+                              IndexJobReporter* reporter) {
+    IndexJobResult result;
+    if (DestinationMissing(options.destination)) {
+        notice(host, result.refusedWith = kNoDestination);
+        return result;
+    }
+    // Without both, a thumbnail in the source folder would take its source's name.
+    if (options.prefix.isEmpty() && options.postfix.isEmpty()) {
+        notice(host, result.refusedWith = kNoPrefixOrPostfix);
+        return result;
+    }
+    {
+        IndexRun run(host, JobKind::Thumbnails);
+        collect(host, options.recursive, startFoldersOf(host, options.startFolders));
+        const QStringList files = host.lists().AlteDateinamen;
+        result.collected = int(files.size());
+        if (result.collected > 0) {
+            host.stopFlags().BatchJobStop = 0;
+            host.showProgressPage(kFunctionsPage);
+            const SkipReport skipped = countingReport(reporterFor(host, reporter), result);
+            const int side = options.side;
+            PicturePrefetcher pictures(
+                files, [side](const QString& path) { return LoadThumbnailPicture(path, side); },
+                PicturePrefetcher::defaultThreads());
+            FileLoop loop(host, &StopFlags::BatchJobStop, kProgress, files.size(),
+                          FileLoop::StopAtStart::Keep);
+            for (const QString& path : files) {
+                if (!loop.next())
+                    break;
+                const QString folder = ResultFolder(options.destination, FileFolder(path));
+                const QString name = ThumbnailName(options.prefix, path, options.postfix);
+                if (MakeThumbnail(path, pictures.take(path), folder, name, skipped))
+                    ++result.written;
+                loop.advance();
+            }
+            result.stopped = loop.stopped();
+        }
+        run.finish();
+    }
+    if (result.collected == 0)
+        notice(host, result.refusedWith = kNothingSelected);
+    return result;
+}

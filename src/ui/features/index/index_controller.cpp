@@ -1,0 +1,124 @@
+#include "ui/features/index/index_controller.h"
+
+#include "app/error_handler.h"
+#include "i18n/catalogue.h"
+#include "ui/features/guarded_connect.h"
+#include "ui/main_window/main_window_parts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace {
+
+const QString kStem = QStringLiteral("IdxStammname");
+const QStringList kPrefixPostfix{QStringLiteral("IdxPraefix"), QStringLiteral("IdxPostfix"),
+                                 QStringLiteral("ThumbPraefix"), QStringLiteral("ThumbPostfix")};
+// FktZielverzeichnis takes the same steps in the functions' own controller.
+const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
+
+} // namespace
+
+IndexController::IndexController(THauptForm& window) : FeatureController(window) {}
+
+void IndexController::build(const FeaturePlaces&) {
+    auto onClick = [this](const char* name, void (IndexController::*handler)()) {
+        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
+                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    onClick("IdxBitBtn01", &IndexController::IdxBitBtn01Click);
+    onClick("ThumbBitBtn01", &IndexController::ThumbBitBtn01Click);
+    auto onTrigger = [this](const char* name, void (IndexController::*handler)()) {
+        ConnectGuarded(control<QAction>(QString::fromLatin1(name)), &QAction::triggered, this,
+                       [this, handler] { (this->*handler)(); });
+    };
+    onTrigger("HMenu_IndexBilder", &IndexController::IdxBitBtn01Click);
+    onTrigger("PM01_IndexBilder", &IndexController::IdxBitBtn01Click);
+    onTrigger("HMenu_Thumbnails", &IndexController::ThumbBitBtn01Click);
+    onTrigger("PM01_Thumbnails", &IndexController::ThumbBitBtn01Click);
+    // Checking a radio from code counts as its click too, as it always did.
+    for (const char* name : {"IdxRadioButton01", "IdxRadioButton02"})
+        ConnectGuarded(control<QRadioButton>(QString::fromLatin1(name)), &QRadioButton::toggled,
+                       this, [this] { IdxRadioButtonOnClick(); });
+    for (const QString& name : kPrefixPostfix + QStringList{kStem} + kDestinationFields)
+        control<QLineEdit>(name)->installEventFilter(this);
+}
+
+bool IndexController::eventFilter(QObject* watched, QEvent* event) {
+    const QString name = watched->objectName();
+    if (event->type() == QEvent::MouseButtonPress) {
+        // The click goes on into the field; the handler only picks the radio.
+        if (kPrefixPostfix.contains(name))
+            GuardedHandler(&window(), [this] { IdxPraePostOnClick(); });
+        else if (name == kStem)
+            GuardedHandler(&window(), [this] { IdxStammnameClick(); });
+    } else if (event->type() == QEvent::MouseButtonRelease && kDestinationFields.contains(name)) {
+        GuardedHandler(&window(), [this, name] { IdxZielverzeichnisClick(name); });
+        return true;
+    }
+    return FeatureController::eventFilter(watched, event);
+}
+
+void IndexController::IdxBitBtn01Click() {
+    MakeIndexPictures(window().jobHost(), indexOptions());
+}
+
+void IndexController::ThumbBitBtn01Click() {
+    MakeThumbnails(window().jobHost(), thumbnailOptions());
+}
+
+void IndexController::IdxRadioButtonOnClick() {
+    control<QGroupBox>(QStringLiteral("IdxGroupBox02"))
+        ->setVisible(control<QRadioButton>(QStringLiteral("IdxRadioButton01"))->isChecked());
+}
+
+void IndexController::IdxPraePostOnClick() {
+    control<QRadioButton>(QStringLiteral("IdxRadioButton01"))->setChecked(true);
+}
+
+void IndexController::IdxStammnameClick() {
+    control<QRadioButton>(QStringLiteral("IdxRadioButton02"))->setChecked(true);
+}
+
+void IndexController::IdxZielverzeichnisClick(const QString& fieldName) {
+    chooseDestinationFolder(fieldName);
+}
+
+int IndexController::upDownValue(const char* name) const {
+    return static_cast<qint16>(control<QSpinBox>(QString::fromLatin1(name))->value());
+}
+
+DestinationChoice IndexController::destination() const {
+    return ReadDestinationGroup(window(), QStringLiteral("Idx"));
+}
+
+IndexJobOptions IndexController::indexOptions() const {
+    IndexJobOptions options;
+    options.recursive = control<QCheckBox>(QStringLiteral("IdxRekursiv"))->isChecked();
+    options.layout = {upDownValue("IdxEdit01"), upDownValue("IdxEdit02"), upDownValue("IdxEdit03")};
+    options.bySeries = control<QRadioButton>(QStringLiteral("IdxRadioButton01"))->isChecked();
+    options.stem = control<QLineEdit>(kStem)->text();
+    options.prefix = control<QLineEdit>(QStringLiteral("IdxPraefix"))->text();
+    options.postfix = control<QLineEdit>(QStringLiteral("IdxPostfix"))->text();
+    options.series.rule = control<QRadioButton>(QStringLiteral("IdxSRadioButton02"))->isChecked()
+                              ? SeriesRule::FirstChars
+                              : SeriesRule::AllLetters;
+    options.series.firstChars = upDownValue("IdxAnzahlEdit");
+    options.destination = destination();
+    return options;
+}
+
+ThumbnailJobOptions IndexController::thumbnailOptions() const {
+    ThumbnailJobOptions options;
+    options.recursive = control<QCheckBox>(QStringLiteral("IdxRekursiv"))->isChecked();
+    options.side = upDownValue("ThumbGroesse");
+    options.prefix = control<QLineEdit>(QStringLiteral("ThumbPraefix"))->text();
+    options.postfix = control<QLineEdit>(QStringLiteral("ThumbPostfix"))->text();
+    options.destination = destination();
+    return options;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The series tab "Indexbilder / Thumbnails": the two jobs and the field
+// handlers of the tab. The page itself (both sub-pages, the destination group)
+// is built with the other series tabs; the sub-page switch belongs to the
+// window's page rules. Each handler reads its controls and calls one engine
+// routine.
+
+#include "jobs/index/index_jobs.h"
+#include "ui/features/feature_controller.h"
+
+class QEvent;
+
+class IndexController : public FeatureController {
+public:
+    explicit IndexController(THauptForm& window);
+
+    void build(const FeaturePlaces& places) override;
+
+    // IdxBitBtn01, HMenu_IndexBilder, PM01_IndexBilder.
+    void IdxBitBtn01Click();
+    // ThumbBitBtn01, HMenu_Thumbnails, PM01_Thumbnails.
+    void ThumbBitBtn01Click();
+    // Both naming radios: the series group shows while "Serienname" is checked.
+    void IdxRadioButtonOnClick();
+    // A click into a prefix or postfix field checks "Serienname".
+    void IdxPraePostOnClick();
+    // A click into the stem name field checks "Stammname".
+    void IdxStammnameClick();
+    // A click on IdxZielverzeichnis opens the folder chooser for that field
+    // (FktZielverzeichnis has the same handler in the functions' controller).
+    void IdxZielverzeichnisClick(const QString& field);
+
+    // What the controls say, as the jobs take it.
+    IndexJobOptions indexOptions() const;
+    ThumbnailJobOptions thumbnailOptions() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DestinationChoice destination() const;
+    // An up-down value, read as the signed 16-bit number it always was.
+    int upDownValue(const char* name) const;
+};

@@ -1,0 +1,159 @@
+#include "ui/file_list/list_thumbnails.h"
+
+#include "imaging/picture_files.h"
+#include "imaging/thumbnail_cache.h"
+
+#include <QFileSystemModel>
+#include <QListView>
+#include <QSortFilterProxyModel>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+// Thumbnails held in memory for painting; beyond that the oldest go and come
+// back from the disk cache when they are painted again.
+constexpr int kHeldKilobytes = 64 * 1024;
+// Thumbnails turned into pixmaps per turn of the event loop.
+constexpr std::size_t kDeliveredPerTurn = 8;
+
+} // namespace
+
+ListThumbnails::ListThumbnails(QListView* view, QSortFilterProxyModel* filter)
+    : QStyledItemDelegate(view), m_view(view), m_filter(filter), m_ready(kHeldKilobytes) {
+    // One background thread: the window's own work keeps the other core.
+    m_pool.setMaxThreadCount(1);
+}
+
+ListThumbnails::~ListThumbnails() {
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_queue.clear();
+        m_closing = true;
+    }
+    m_pool.waitForDone();
+}
+
+void ListThumbnails::setEnabled(bool on) {
+    m_enabled = on;
+    if (!on) {
+        // Off for a slow folder means no more reading there.
+        const QMutexLocker lock(&m_mutex);
+        m_queue.clear();
+        m_queued.clear();
+    }
+    m_view->viewport()->update();
+}
+
+bool ListThumbnails::isReady(const QString& path) const {
+    return m_ready.contains(path);
+}
+
+QString ListThumbnails::picturePath(const QModelIndex& index) const {
+    if (!m_enabled)
+        return QString();
+    QString path = index.data(QFileSystemModel::FilePathRole).toString();
+    if (PictureKind(path) == PictureFileKind::None || m_failed.contains(path))
+        return QString();
+    return path;
+}
+
+void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QString path = picturePath(index);
+    if (path.isEmpty())
+        return;
+    if (const QPixmap* thumbnail = m_ready.object(path)) {
+        option->icon = QIcon(*thumbnail);
+        option->features |= QStyleOptionViewItem::HasDecoration;
+    }
+}
+
+void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, option, index);
+    // Asked for here only: the view also measures items it does not show
+    // (a layout measures them all), and those must not go first.
+    const QString path = picturePath(index);
+    if (!path.isEmpty() && !m_ready.contains(path))
+        request(path);
+}
+
+void ListThumbnails::request(const QString& path) const {
+    const QMutexLocker lock(&m_mutex);
+    if (const auto queued = m_queued.constFind(path); queued != m_queued.cend()) {
+        // Painted again: it is visible now, so it moves to the front. A path
+        // the worker has taken is no longer in the queue.
+        if (queued.value() != m_queue.end())
+            m_queue.splice(m_queue.end(), m_queue, queued.value());
+        return;
+    }
+    m_queued.insert(path, m_queue.insert(m_queue.end(), path));
+    if (!m_working) {
+        m_working = true;
+        const_cast<QThreadPool&>(m_pool).start(
+            [self = const_cast<ListThumbnails*>(this)] { self->work(); });
+    }
+}
+
+void ListThumbnails::work() {
+    for (;;) {
+        QString path;
+        {
+            const QMutexLocker lock(&m_mutex);
+            if (m_queue.empty() || m_closing) {
+                m_working = false;
+                return;
+            }
+            path = std::move(m_queue.back());
+            m_queue.pop_back();
+            m_queued[path] = m_queue.end();
+        }
+        QImage image = ThumbnailFor(path, ThumbnailFlavour::Normal);
+        bool post = false;
+        {
+            const QMutexLocker lock(&m_mutex);
+            m_finished.push_back({std::move(path), std::move(image)});
+            post = !m_deliveryPosted;
+            m_deliveryPosted = true;
+        }
+        if (post)
+            QMetaObject::invokeMethod(
+                this, [this] { deliver(); }, Qt::QueuedConnection);
+    }
+}
+
+void ListThumbnails::deliver() {
+    // Thumbnails found in the disk cache come much faster than the view
+    // paints; a few per turn of the event loop keep scrolling smooth.
+    std::vector<Finished> batch;
+    bool more = false;
+    {
+        const QMutexLocker lock(&m_mutex);
+        while (!m_finished.empty() && batch.size() < kDeliveredPerTurn) {
+            m_queued.remove(m_finished.front().path);
+            batch.push_back(std::move(m_finished.front()));
+            m_finished.pop_front();
+        }
+        more = !m_finished.empty();
+        m_deliveryPosted = more;
+    }
+    auto* files = qobject_cast<QFileSystemModel*>(m_filter->sourceModel());
+    for (const Finished& done : batch) {
+        if (done.image.isNull())
+            m_failed.insert(done.path);
+        else
+            m_ready.insert(done.path, new QPixmap(QPixmap::fromImage(done.image)),
+                           qMax<qsizetype>(1, done.image.sizeInBytes() / 1024));
+        // The list makes a new file model for each folder: the current one,
+        // if it still lists the picture.
+        if (files) {
+            const QModelIndex index = m_filter->mapFromSource(files->index(done.path));
+            if (index.isValid())
+                m_view->update(index);
+        }
+    }
+    if (more)
+        QTimer::singleShot(0, this, [this] { deliver(); });
+}
