@@ -4,7 +4,7 @@
 // finds controls by name. Captions that come from the catalogue are left to
 // ApplyLanguage.
 
-#include "fs/result_destination.h"
+#include "ui/widgets/page_parts.h"
 
 #include <QString>
 
@@ -21,10 +21,6 @@ QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs 
 QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
-
-// What the destination group of the index page (prefix "Idx") or of the
-// batch-functions page ("Fkt") chooses.
-DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix);
 
 // NBStatus01 with the five progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);
@@ -49,17 +45,3 @@ void ApplyToolbarTexts(QWidget& window);
 // TB01Rueckgaengig acts through HMenuDateiRueckgaengig, so it takes over the
 // entry's enabled state whenever that changes. Call once both exist.
 void LinkUndoButton(QWidget& window);
-
-// Small shared helpers for the builders.
-namespace parts {
-// Gives a new widget its control name.
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-// A job's push button.
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170);
-// The integer tag of a toggle button (0 or 1).
-int Tag(const QWidget* widget);
-void SetTag(QWidget* widget, int tag);
-} // namespace parts

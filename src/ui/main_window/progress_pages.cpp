@@ -182,29 +182,6 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     return notebook;
 }
 
-QWidget* BuildDuplicateResultPage(QWidget* parent) {
-    auto* page = new QWidget(parent);
-    page->setObjectName(QStringLiteral("ErgebnisDuplikate"));
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* list = new QListWidget(page);
-    list->setObjectName(QStringLiteral("ListBox_Dup02"));
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    layout->addWidget(list, 1);
-    auto* bar = new QWidget(page);
-    bar->setObjectName(QStringLiteral("PanelDup01"));
-    auto* buttons = new QHBoxLayout(bar);
-    for (const char* name : {"BitBtn_Dup01", "BitBtn_Dup02", "BitBtn_Dup03"}) {
-        auto* button = new QPushButton(bar);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setMinimumWidth(170);
-        buttons->addWidget(button);
-    }
-    buttons->addStretch();
-    layout->addWidget(bar);
-    return page;
-}
-
 QWidget* BuildHiddenListsPage(QWidget* parent) {
     // The lists themselves are string lists of the window model (BatchLists);
     // the page exists so that the notebook keeps its three pages.

@@ -1,0 +1,48 @@
+// SerienTabSheet04 "Duplikate suchen" with its three buttons, and the
+// duplicate result page (page 1 of HauptNotebook01) with its list and buttons.
+
+#include "ui/main_window/main_window_parts.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using parts::Button;
+using parts::Named;
+
+QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
+    auto* page = Named(new QWidget(parent), "SerienTabSheet04");
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(Button(page, "BitBtnDupSuchen", 200), 0, Qt::AlignLeft);
+    auto* result = Button(page, "BitBtnDupErgebnis", 200);
+    parts::SetTag(result, 0);
+    layout->addWidget(result, 0, Qt::AlignLeft);
+    layout->addSpacing(12);
+    layout->addWidget(Button(page, "BitBtnDupLeereOrdner", 200), 0, Qt::AlignLeft);
+    layout->addStretch();
+    return page;
+}
+
+QWidget* BuildDuplicateResultPage(QWidget* parent) {
+    auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("ErgebnisDuplikate"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* list = new QListWidget(page);
+    list->setObjectName(QStringLiteral("ListBox_Dup02"));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    layout->addWidget(list, 1);
+    auto* bar = new QWidget(page);
+    bar->setObjectName(QStringLiteral("PanelDup01"));
+    auto* buttons = new QHBoxLayout(bar);
+    for (const char* name : {"BitBtn_Dup01", "BitBtn_Dup02", "BitBtn_Dup03"}) {
+        auto* button = new QPushButton(bar);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setMinimumWidth(170);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    layout->addWidget(bar);
+    return page;
+}

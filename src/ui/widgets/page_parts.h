@@ -1,0 +1,48 @@
+#pragma once
+// The pieces the job pages are built from: each gives a new widget its
+// control name, and the destination group is shared by the index page
+// ("Idx") and the batch-functions page ("Fkt").
+
+#include "fs/result_destination.h"
+
+#include <QString>
+
+class QBoxLayout;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace parts {
+// Gives a new widget its control name.
+template <class T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+// A job's push button.
+QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170);
+// The integer tag of a toggle button (0 or 1).
+int Tag(const QWidget* widget);
+void SetTag(QWidget* widget, int tag);
+// A read-only field that the user clicks to choose a folder.
+QLineEdit* ReadOnlyField(QWidget* parent, const char* name);
+// An edit with up-down arrows; with readOnly the user changes it by the
+// arrows only.
+QSpinBox* UpDownEdit(QWidget* parent, const char* name, int minimum, int maximum, int step,
+                     int value, bool readOnly = true);
+// Two speed buttons of one group, the first down.
+void SpeedButtonPair(QWidget* parent, QBoxLayout* layout, const char* first, const char* second);
+// The destination group of the index page (prefix "Idx") or of the
+// batch-functions page ("Fkt").
+QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix);
+// A short text field of a naming group.
+QLineEdit* NameEdit(QWidget* parent, const char* name);
+// A page's "recursive" check box.
+QCheckBox* Rekursiv(QWidget* parent, const char* name);
+} // namespace parts
+
+// What the destination group of the index page (prefix "Idx") or of the
+// batch-functions page ("Fkt") chooses.
+DestinationChoice ReadDestinationGroup(const QWidget& window, const QString& prefix);
