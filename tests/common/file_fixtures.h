@@ -1,7 +1,7 @@
 #pragma once
-// Small helpers for engine tests: trees of real files in a temporary folder
-// under the sandbox TMPDIR, and JPEG-like files of a given size that are
-// sound or cut off.
+// Small helpers for tests of jobs and the file layer: trees of real files in
+// a temporary folder under the sandbox TMPDIR, and JPEG-like files of a given
+// size that are sound or cut off.
 
 #include "common/jpeg_builder.h"
 #include "common/test_env.h"
