@@ -4,18 +4,15 @@
 // defective one into the defect folder under a numbered name. Move runs keep
 // a move log for the undo.
 //
-// The window's handler reads its controls and hands over:
+// The window's handler (DefectScanController, which is also the reporter)
+// reads its controls and hands over:
 //
-//     void THauptForm::BitBtn_DDS01Click() {
-//         GuardedHandler(this, [&] {
-//             showProgressPage(kDefectScanPage);
-//             DefectFolder = ScanDefectiveJpegs(host, {GrafikRekursiv->isChecked(),
-//                                                      RadioGroup_DDS01->itemIndex() == 1,
-//                                                      GrafikZielverzeichnis->text(), {}},
-//                                               this /* the reporter */)
-//                                .defectFolder;
-//         });
-//     }
+//     DefectScanOptions options;
+//     options.recursive = control<QCheckBox>("GrafikRekursiv")->isChecked();
+//     options.move = control<RadioGroup>("RadioGroup_DDS01")->itemIndex() == 1;
+//     ...
+//     window().setDefectFolder(
+//         ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder);
 
 #include "jobs/defect_scan/defect_test.h"
 

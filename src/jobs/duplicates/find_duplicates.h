@@ -9,11 +9,12 @@
 // A file that cannot be opened or read is left out of its group and named in
 // `skipped`; the search goes on, so the list is never silently partial.
 //
-// The window's handler reads the folder tree and hands over:
+// The window's handler (DuplicatesController::BitBtnDupSuchenClick) reads the
+// folder tree and hands over; the lines found stay however the search ends:
 //
 //     QStringList lines;
-//     SearchDuplicates(host, host.selectedFolder(), lines);
-//     ListBox_Dup02->addItems(lines);
+//     ScopeExit show([&] { resultList()->addItems(lines); });
+//     SearchDuplicates(window().jobHost(), window().selectedFolder(), lines);
 
 #include <QString>
 #include <QStringList>

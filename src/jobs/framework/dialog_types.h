@@ -1,6 +1,6 @@
 #pragma once
 // The kinds, buttons and results of the program's message dialog. They live in
-// the engine layer because jobs ask their questions through JobHost.
+// the job framework because jobs ask their questions through JobHost.
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
-// One feature page of the main window (the defect scan now; the reduction,
-// index pictures and thumbnails, batch functions, duplicates and the editor
-// follow the same shape). A controller builds its widgets in the places the
+// One feature page of the main window: the defect scan, the reduction, index
+// pictures and thumbnails, batch functions, duplicates and the editor each
+// have one, in a folder of their own below ui/features/. A controller builds its widgets in the places the
 // window prepared, gives them their control names, connects their signals
 // where it creates them, and holds the handlers under their established names.
 // The window keeps the hub: file browser, page rules, menus and toolbar,
