@@ -22,7 +22,7 @@
 #include "base/file_descriptor.h"
 #include "fs/file_ops.h"
 #include "fs/recycled_temporaries.h"
-#include "jobs/reduction/jpeg_cut_view.h"
+#include "fs/byte_range.h"
 
 #include <QByteArray>
 #include <QString>

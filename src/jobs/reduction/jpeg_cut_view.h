@@ -6,6 +6,8 @@
 //
 // Positions are those of the file with the cuts applied ("virtual").
 
+#include "fs/byte_range.h"
+
 #include <QByteArray>
 
 #include <cstddef>
@@ -13,13 +15,6 @@
 #include <memory>
 #include <vector>
 
-// A half-open range [begin, end) of byte offsets.
-struct ByteRange {
-    std::int64_t begin = 0;
-    std::int64_t end = 0;
-    std::int64_t size() const { return end - begin; }
-    bool operator==(const ByteRange&) const = default;
-};
 
 class JpegCutView {
 public:
