@@ -36,17 +36,3 @@ FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t 
         ::flock(fd.get(), LOCK_EX | LOCK_NB);
     return fd;
 }
-
-bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray candidate = prefix + kTemporaryPrefix + randomPart();
-        const char* to = candidate.constData();
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
-            name = candidate;
-            return true;
-        }
-        if (errno != EEXIST)
-            return false;
-    }
-    return false;
-}
