@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,15 +25,26 @@ QByteArray randomPart() {
 
 FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
                                    QByteArray& name) {
-    FileDescriptor fd;
-    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         name = prefix + kTemporaryPrefix + randomPart();
-        fd.reset(::openat(folder, name.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-        if (!fd.valid() && errno != EEXIST)
-            break;
+        FileDescriptor fd(::openat(folder, name.constData(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+        if (!fd.valid()) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        // Another run sweeping this folder may take the new file before it
+        // is locked: it locks it, then removes it. Only a file this process
+        // holds locked and still finds linked is its own.
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK)
+                continue; // being swept: the sweep removes it
+            return fd;    // no locks here (some network file systems)
+        }
+        struct stat info {};
+        if (::fstat(fd.get(), &info) == 0 && info.st_nlink > 0)
+            return fd;
     }
-    if (fd.valid())
-        ::flock(fd.get(), LOCK_EX | LOCK_NB);
-    return fd;
+    return FileDescriptor();
 }
