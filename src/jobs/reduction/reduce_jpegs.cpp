@@ -73,8 +73,7 @@ QString skipReason(ReductionSkip why) {
         return OwnText("reduce.skip.busy");
     case ReductionSkip::Changed:
         return OwnText("reduce.skip.changed");
-    case ReductionSkip::CopyNameTaken:
-        return OwnText("reduce.skip.copyNameTaken");
+    case ReductionSkip::CopyNameTaken: // named with its source (Reducer::reduceEarlierCopy)
     case ReductionSkip::None:
         break;
     }
@@ -102,9 +101,21 @@ public:
 
     // Reads, writes and puts in place the file in turn; false when an error
     // ends the job at it.
-    bool reduce(const QString& path, std::optional<QByteArray> pictureDigest = std::nullopt) {
-        return finish(path, PrepareJpegReduction(
-                                {path, m_remove, kBusyWait, std::move(pictureDigest)}, m_staged));
+    bool reduce(const QString& path) {
+        return finish(path, PrepareJpegReduction({path, m_remove, kBusyWait, {}}, m_staged));
+    }
+
+    // Copy mode, the copy's name taken already: the file there is reduced
+    // again only if it holds the picture of `source`; otherwise `source` is
+    // named as the file left out.
+    bool reduceEarlierCopy(const QString& copy, const QString& source) {
+        PreparedReduction prepared = PrepareJpegReduction(
+            {copy, m_remove, kBusyWait, PictureDigestOfFile(source)}, m_staged);
+        if (prepared.result.skipped != ReductionSkip::CopyNameTaken)
+            return finish(copy, std::move(prepared));
+        ++m_result.skipped;
+        m_host.reportSkipped(source, OwnText("reduce.skip.copyNameTaken").arg(copy));
+        return true;
     }
 
     // Takes what was prepared ahead for `path`. A file found busy ahead may
@@ -213,24 +224,6 @@ reductionAhead(const QStringList& files, const std::vector<bool>& leftToJob, Red
         [](const PreparedReduction& prepared) { return bool(prepared.error); });
 }
 
-// Copy mode: makes the copy of `file` in `copyFolder` unless one is there.
-// Returns the copy's path, and sets `digest` when the name was taken already:
-// the file there is reduced only if it holds the source's picture (its own
-// earlier copy). Empty when the copy would be the original itself.
-QString makeCopy(const QString& file, const QString& copyFolder,
-                 std::optional<QByteArray>& digest) {
-    const QString target = copyFolder + fileName(file);
-    if (CopyFileNoOverwrite(file, target))
-        return target;
-    // The user asked for copies to keep the originals: a "copy" that is the
-    // original itself (the destination is its folder) is left.
-    if (IsSameFile(file, target))
-        return QString();
-    if (FileExists(target))
-        digest = PictureDigestOfFile(file);
-    return target;
-}
-
 // Returns false when an error ended the loop.
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
                  const QStringList& files, ReduceJpegsResult& result) {
@@ -245,13 +238,17 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
     for (int i = 0; i < files.size(); ++i) {
         const QString& file = files.at(i);
         if (options.copies) {
-            std::optional<QByteArray> digest;
-            const QString target = makeCopy(file, copyFolder, digest);
-            if (target.isEmpty()) {
+            const QString copy = copyFolder + fileName(file);
+            if (CopyFileNoOverwrite(file, copy)) {
+                ok = reducer.reduce(copy);
+            } else if (IsSameFile(file, copy)) {
+                // The user asked for copies to keep the originals: a "copy"
+                // that is the original itself (the destination is its
+                // folder) is left.
                 ++result.originalsKept;
                 report.noteOriginalKept(file);
             } else {
-                ok = reducer.reduce(target, std::move(digest));
+                ok = reducer.reduceEarlierCopy(copy, file);
             }
         } else if (ahead && !leftToJob[std::size_t(i)]) {
             ok = reducer.adopt(file, ahead->take(i));
