@@ -30,7 +30,7 @@ QByteArray original(int i) {
         JpegBuilder::picture(24 + i % 5 * 8, 16, std::uint8_t(i * 4), std::uint8_t(255 - i), 77);
     const QByteArray metadata =
         JpegBuilder().app(1, 500 + 911 * i % 30000).app(13, 300).com("from the camera").bytes();
-    return picture.left(2) + metadata + picture.mid(2) + QByteArray(i % 3 * 4000, 'a');
+    return picture.left(2) + metadata + picture.mid(2) + QByteArray(i % 3 * 200, 'a');
 }
 
 ReductionOptions optionsOf(const QStringList& args) {
@@ -92,6 +92,7 @@ private slots:
             for (int i = 0; i < kFiles; ++i) {
                 const QString name = QStringLiteral("d%1/f%2.jpg").arg(i % 2).arg(i);
                 const QByteArray now = testing::readFile(folder + "/" + name);
+                QVERIFY(DecodeJpeg(now) == DecodeJpeg(originals[i]));
                 const std::set<QByteArray> whole{
                     originals[i], reduced(originals[i], a), reduced(originals[i], b),
                     reduced(reduced(originals[i], a), b), reduced(reduced(originals[i], b), a)};
@@ -101,7 +102,6 @@ private slots:
                                         .arg(round)
                                         .arg(name)
                                         .arg(now.size())));
-                QVERIFY(DecodeJpeg(now) == DecodeJpeg(originals[i]));
             }
             for (int d = 0; d < 2; ++d)
                 for (const QString& name : QDir(folder + QStringLiteral("/d%1").arg(d))
