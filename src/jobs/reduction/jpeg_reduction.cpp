@@ -24,9 +24,7 @@ namespace {
 
 constexpr std::int64_t kWindowDivisor = 20;
 constexpr std::int64_t kLongestUntouchedFile = 25;
-constexpr std::uint8_t kComment = 0xFE;
-constexpr std::uint8_t kAdobe = 0xEE;
-constexpr std::uint8_t kEndOfImage = 0xD9;
+using namespace jpeg_code;
 
 bool isProgramSegment(std::uint8_t code) {
     for (std::uint8_t wanted : {0xE1, 0xE2, 0xEC, 0xED, 0xEE})

@@ -11,12 +11,8 @@
 
 namespace {
 
-constexpr std::uint8_t kMarkerByte = 0xFF;
-constexpr std::uint8_t kStartOfImage = 0xD8;
-constexpr std::uint8_t kEndOfImage = 0xD9;
-constexpr std::uint8_t kStartOfScan = 0xDA;
-constexpr std::uint8_t kAdobe = 0xEE;
-constexpr std::uint8_t kComment = 0xFE;
+using namespace jpeg_code;
+
 // Adobe's segment: "Adobe", version, two flag words, then the transform.
 constexpr int kAdobeTransformOffset = 11;
 constexpr int kAdobePayload = 12;

@@ -185,4 +185,10 @@ inline qint64 reduce(QByteArray& bytes, const ReductionOptions& options) {
     return saved;
 }
 
+// The bytes `bytes` become with the chosen removals.
+inline QByteArray reduced(QByteArray bytes, const ReductionOptions& options) {
+    reduce(bytes, options);
+    return bytes;
+}
+
 } // namespace reference

@@ -7,8 +7,8 @@
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
 #include "fs/file_ops.h"
-#include "jobs/reduction/jpeg_cut_view.h"
 #include "jobs/reduction/reduce_jpegs.h"
+#include "reduction_reference.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -36,14 +36,6 @@ QByteArray variant(int i) {
     if (i % 2 == 0)
         builder.trailing(1000 + i);
     return builder.bytes();
-}
-
-QByteArray reducedBytes(const QByteArray& bytes) {
-    JpegCutView view(bytes);
-    RemoveProgramSegments(view);
-    RemoveComment(view);
-    RemoveTrailingData(view);
-    return view.bytes();
 }
 
 // Runs the job in a child process; returns its pid.
@@ -78,7 +70,7 @@ private slots:
         std::vector<QByteArray> reduced;
         for (int i = 0; i < kFiles; ++i) {
             originals.push_back(variant(i));
-            reduced.push_back(reducedBytes(originals.back()));
+            reduced.push_back(reference::reduced(originals.back(), {true, true, true}));
             QVERIFY(reduced.back().size() < originals.back().size());
         }
         const auto fill = [&](fixtures::Tree& tree) {

@@ -9,8 +9,8 @@
 #include "common/test_registry.h"
 #include "fs/file_rewrite.h"
 #include "i18n/own_texts.h"
-#include "jobs/reduction/jpeg_cut_view.h"
 #include "jobs/reduction/reduce_jpegs.h"
+#include "reduction_reference.h"
 
 #include <QTest>
 
@@ -25,17 +25,6 @@ QByteArray photo(std::uint8_t red, int exifLength = 60) {
     const QByteArray picture = JpegBuilder::picture(16, 16, red, 90, 200);
     return picture.left(2) + JpegBuilder().app(1, exifLength).com("from the camera").bytes() +
            picture.mid(2) + QByteArray(50, 't');
-}
-
-QByteArray reduced(const QByteArray& bytes, const ReductionOptions& options) {
-    JpegCutView view(bytes);
-    if (options.programSegments)
-        RemoveProgramSegments(view);
-    if (options.comment)
-        RemoveComment(view);
-    if (options.trailingData)
-        RemoveTrailingData(view);
-    return view.bytes();
 }
 
 const ReductionOptions kAll{true, true, true};
@@ -85,7 +74,7 @@ private slots:
         for (int i = 0; i < kFiles; ++i) {
             QCOMPARE(readAt(readers[i].get(), originals[i].size()), originals[i]);
             QCOMPARE(tree.read(QStringLiteral("d%1/f%2.jpg").arg(i % 2).arg(i)),
-                     reduced(originals[i], kAll));
+                     reference::reduced(originals[i], kAll));
         }
     }
 
@@ -170,12 +159,12 @@ private slots:
         if (situation == "saved anew")
             QCOMPARE(tree.read("in/b.jpg"), newer);
         else if (situation == "same name") // the first source's copy, reduced once
-            QCOMPARE(tree.read("copies/a.jpg"), reduced(photo(10), kAll));
+            QCOMPARE(tree.read("copies/a.jpg"), reference::reduced(photo(10), kAll));
         else if (!kept.isEmpty())
             QCOMPARE(tree.read(kept), keptBytes);
         QCOMPARE(tree.exists("in/b.jpg"), situation != "deleted");
         const QString folder = copies ? QStringLiteral("copies/") : QStringLiteral("in/");
-        QCOMPARE(tree.read(folder + "c.jpg"), reduced(photo(240), kAll));
+        QCOMPARE(tree.read(folder + "c.jpg"), reference::reduced(photo(240), kAll));
         if (copies) // the sources stay as they were
             QCOMPARE(tree.read("in/c.jpg"), photo(240));
     }
@@ -194,7 +183,7 @@ private slots:
                                        bool(earlierOptions & 4)};
         fixtures::Tree tree;
         QVERIFY(tree.file("in/a.jpg", photo(33)));
-        QVERIFY(tree.file("copies/a.jpg", reduced(photo(33), earlier)));
+        QVERIFY(tree.file("copies/a.jpg", reference::reduced(photo(33), earlier)));
         fixtures::SkipRecordingHost host;
         host.setSelectedFiles({tree.path("in/a.jpg")});
         host.queueAnswer(DialogResult::OK);
@@ -204,7 +193,7 @@ private slots:
         options.destination = tree.path("copies");
         const ReduceJpegsResult result = ReduceJpegs(host, options);
         QVERIFY(host.skips().isEmpty());
-        QCOMPARE(tree.read("copies/a.jpg"), reduced(photo(33), kAll));
+        QCOMPARE(tree.read("copies/a.jpg"), reference::reduced(photo(33), kAll));
         QCOMPARE(result.changed, earlierOptions == 7 ? 0 : 1);
     }
 };
