@@ -113,7 +113,8 @@ echo "$count files, $original bytes; load: $(uptime)"
 
 # ext4 with a journal, in a file mounted through a loop device.
 mnt="$WORK/ext4"
-trap 'umount "$mnt" 2>/dev/null; find "$WORK" -type d -exec chmod u+rwx {} + 2>/dev/null; rm -rf "$WORK"' EXIT
+# Unmounted before the sandbox goes (set -e holds in the trap too).
+trap 'umount "$mnt" 2>/dev/null || true; find "$WORK" -type d -exec chmod u+rwx {} + 2>/dev/null; rm -rf "$WORK"' EXIT
 mkdir -p "$mnt"
 # Room for the trees of every round at once, and the peers' tree.
 image_bytes=$((original * 12 + 512 * 1024 * 1024))
