@@ -2,6 +2,7 @@
 
 #include "common/test_env.h"
 #include "i18n/catalogue.h"
+#include "i18n/mnemonic_letters.h"
 #include "ui/file_list/shell_file_list.h"
 
 #include <QAbstractButton>
@@ -64,6 +65,10 @@ bool WaitForItems(THauptForm& window, const QStringList& names) {
 }
 
 QString ControlCaption(const QObject* o) {
+    return WithoutMnemonic(RawCaption(o));
+}
+
+QString RawCaption(const QObject* o) {
     if (auto* a = qobject_cast<const QAction*>(o))
         return a->text();
     if (auto* m = qobject_cast<const QMenu*>(o))

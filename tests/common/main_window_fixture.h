@@ -36,6 +36,8 @@ bool WaitForItems(THauptForm& window, const QStringList& names);
 
 // The caption a control shows (action text, menu title, button, label, group
 // box title, or its tab's text); a null string when it cannot show one.
+// RawCaption keeps the accelerator marker, ControlCaption drops it.
+QString RawCaption(const QObject* control);
 QString ControlCaption(const QObject* control);
 // The tooltip and the status-bar tip of a control (a menu's are its action's).
 std::pair<QString, QString> ControlHints(const QObject* control);

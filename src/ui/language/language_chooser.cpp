@@ -5,6 +5,9 @@
 #include "i18n/catalogue.h"
 #include "settings/app_settings.h"
 #include "ui/dialogs/gradient_panel.h"
+#include "ui/language/accessible_names.h"
+#include "ui/language/mnemonics.h"
+#include "ui/widgets/tab_order.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -157,6 +160,9 @@ void TfrmSprache::FormShow() {
     else if (LanguageOffset() == 10000)
         m_english->setChecked(true);
     m_showAtStart->setChecked(m_settings.Sprachwahl);
+    AddMnemonics(*this);
+    NameControls(*this);
+    ArrangeTabOrder(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.center() - QPoint(width() / 2, height() / 2));

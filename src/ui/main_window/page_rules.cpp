@@ -6,6 +6,7 @@
 
 #include "i18n/catalogue.h"
 #include "ui/file_list/file_list_filter.h"
+#include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
@@ -46,6 +47,7 @@ void THauptForm::leaveDefectResultView() {
         return;
     parts::SetTag(result, 0);
     result->setText(CatalogueText(8));
+    AddMnemonics(*this);
     // A folder that cannot be shown leaves the tree as it is.
     selectTreeFolder(m_savedTreeFolder);
 }
@@ -96,6 +98,7 @@ void THauptForm::HauptPageControl01Change(int tab) {
         result->setText(CatalogueText(3));
         result->setToolTip(CatalogueText(4));
         result->setStatusTip(CatalogueText(4));
+        AddMnemonics(*this);
         parts::SetTag(result, 0);
     }
     setFileFilter(tab == 2 && !jpegShown ? kBitmapFilter : kJpegFilter);

@@ -8,6 +8,7 @@
 #include "jobs/defect_scan/move_log.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/widgets/radio_group.h"
 
@@ -82,8 +83,9 @@ void DefectScanController::connectMenuTwins() {
 }
 
 bool DefectScanController::eventFilter(QObject* watched, QEvent* event) {
-    // The destination field is read-only; a click opens the folder chooser.
-    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == kDestination) {
+    // The destination field is read-only; a click, Enter or Space opens the
+    // folder chooser.
+    if (parts::OpensChooser(event) && watched->objectName() == kDestination) {
         GuardedHandler(&window(), [this] { GrafikZielverzeichnisClick(); });
         return true;
     }
@@ -120,6 +122,7 @@ void DefectScanController::BitBtn_DDS03Click() {
     window().setJobEntryEnabled(QStringLiteral("DDS"), !enter);
     window().setJobEntryEnabled(QStringLiteral("DDL"), enter);
     window().setJobEntryEnabled(QStringLiteral("DV"), false);
+    AddMnemonics(window());
 }
 
 void DefectScanController::HMenu_DDLClick() {
@@ -147,6 +150,7 @@ void DefectScanController::prepareMoveUndo(bool moveMode) {
     entry->setEnabled(moveMode);
     if (moveMode)
         button->setEnabled(true);
+    AddMnemonics(window());
 }
 
 void DefectScanController::applyLanguage() {
