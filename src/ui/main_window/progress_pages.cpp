@@ -5,6 +5,7 @@
 
 #include "jobs/framework/job_controls.h"
 #include "ui/dialogs/gradient_panel.h"
+#include "ui/widgets/counter_label.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -32,7 +33,9 @@ QLabel* Label(QWidget* parent, const char* name) {
 // asking the layouts for room: that request climbs up through the tab
 // widgets, which then repaint the whole window every time.
 QLabel* Counter(QWidget* parent, const QString& name) {
-    auto* label = Label(parent, name, QStringLiteral("0"));
+    auto* label = new CounterLabel(parent);
+    label->setObjectName(name);
+    label->setText(QStringLiteral("0"));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const QFontMetrics metrics(label->font());
     label->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000000000")) + 2,
@@ -62,6 +65,7 @@ QPushButton* AbortButton(QWidget* parent, const char* name) {
 struct PageBuilder {
     QWidget* page;
     QGridLayout* grid;
+    QLabel* lastHeading = nullptr;
     int row = 0;
 
     explicit PageBuilder(QWidget* notebook, const char* name)
@@ -74,11 +78,15 @@ struct PageBuilder {
     // The caption on a line of its own, the counter right-aligned below it:
     // beside each other, captions of both languages wrapped at different
     // places in the 200-pixel panel.
+    // The caption is the counter's buddy: a screen reader names the number
+    // by it.
     void counterRow(const char* caption, const QString& counter) {
         auto* label = Label(page, caption);
         label->setWordWrap(true);
         grid->addWidget(label, row++, 0, 1, 2);
-        grid->addWidget(Counter(page, counter), row++, 1);
+        QLabel* number = Counter(page, counter);
+        label->setBuddy(number);
+        grid->addWidget(number, row++, 1);
     }
     void heading(const char* name) {
         auto* label = Label(page, name);
@@ -86,6 +94,13 @@ struct PageBuilder {
         font.setBold(true);
         label->setFont(font);
         grid->addWidget(label, row++, 0, 1, 2);
+        lastHeading = label;
+    }
+    // The progress bar is named by the heading above it.
+    void bar(QProgressBar* b) {
+        if (lastHeading)
+            lastHeading->setBuddy(b);
+        widget(b);
     }
     void widget(QWidget* w) { grid->addWidget(w, row++, 0, 1, 2); }
     void finish(const char* abort) {
@@ -142,7 +157,7 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     defects.heading("Label_DDS03");
     defects.counterRow("Label_DDS04", scan.progress.total);
     defects.counterRow("Label_DDS06", scan.progress.done);
-    defects.widget(Bar(defects.page, scan.progress.bar));
+    defects.bar(Bar(defects.page, scan.progress.bar));
     defects.finish("BitBtn_DDS02");
     notebook->addWidget(defects.page);
 
@@ -152,7 +167,7 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     reduction.heading("Label_DV04");
     reduction.counterRow("Label_DV05", reduce.progress.total);
     reduction.counterRow("Label_DV07", reduce.progress.done);
-    reduction.widget(Bar(reduction.page, reduce.progress.bar));
+    reduction.bar(Bar(reduction.page, reduce.progress.bar));
     reduction.finish("BitBtn_DV02");
     notebook->addWidget(reduction.page);
 
@@ -161,7 +176,7 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     functions.heading("FktLabel01");
     functions.counterRow("FktLabel02", batch.total);
     functions.counterRow("FktLabel03", batch.done);
-    functions.widget(Bar(functions.page, batch.bar));
+    functions.bar(Bar(functions.page, batch.bar));
     functions.finish("FktBitBtn01");
     notebook->addWidget(functions.page);
 

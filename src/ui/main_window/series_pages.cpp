@@ -19,8 +19,11 @@ QWidget* BuildSeriesPageDefects(QWidget* parent) {
     // Destination and the sub-folder box in one row above the two tools, so
     // that both fit beside the progress panel at the window's minimum width.
     auto* top = new QHBoxLayout;
-    top->addWidget(Named(new QLabel(page), "GrafikLabel01"));
-    top->addWidget(parts::ReadOnlyField(page, "GrafikZielverzeichnis"), 1);
+    auto* caption = Named(new QLabel(page), "GrafikLabel01");
+    QLineEdit* destination = parts::ReadOnlyField(page, "GrafikZielverzeichnis");
+    caption->setBuddy(destination);
+    top->addWidget(caption);
+    top->addWidget(destination, 1);
     top->addSpacing(12);
     top->addWidget(parts::Rekursiv(page, "GrafikRekursiv"));
     layout->addLayout(top);

@@ -2,10 +2,14 @@
 
 #include "ui/widgets/page_parts.h"
 
+#include "ui/language/accessible_names.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,6 +41,18 @@ QLineEdit* ReadOnlyField(QWidget* parent, const char* name) {
     field->setReadOnly(true);
     field->setCursor(Qt::PointingHandCursor);
     return field;
+}
+
+bool OpensChooser(const QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease)
+        return true;
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+           key->key() == Qt::Key_Space;
 }
 
 // An edit with up-down arrows; the user changes it by the arrows only.
@@ -88,14 +104,25 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     auto* subFolder = new QLineEdit(QStringLiteral("Index"), box);
     subFolder->setObjectName(prefix + QStringLiteral("Unterverzeichnis"));
     subFolder->setMinimumWidth(kNameFieldWidth);
+    QRadioButton* chosen = radio(1);
     QRadioButton* source = radio(2);
-    grid->addWidget(radio(1), 0, 0);
+    QRadioButton* below = radio(3);
+    // Each field is named by the choice it belongs to.
+    NameBy(field, chosen);
+    NameBy(subFolder, below);
+    grid->addWidget(chosen, 0, 0);
     grid->addWidget(field, 1, 0);
     grid->addWidget(source, 2, 0);
-    grid->addWidget(radio(3), 3, 0);
+    grid->addWidget(below, 3, 0);
     grid->addWidget(subFolder, 4, 0);
     source->setChecked(true);
     return box;
+}
+
+QLabel* Caption(QWidget* parent, const char* name, QWidget* field) {
+    auto* label = Named(new QLabel(parent), name);
+    label->setBuddy(field);
+    return label;
 }
 
 // A short text field of a naming group.
@@ -107,6 +134,13 @@ QLineEdit* NameEdit(QWidget* parent, const char* name) {
 
 QCheckBox* Rekursiv(QWidget* parent, const char* name) {
     return Named(new QCheckBox(parent), name);
+}
+
+void KeepDesignHeight(QWidget* panel, int height) {
+    // A fixed vertical policy takes the content's size hint, but never less
+    // than the minimum.
+    panel->setMinimumHeight(height);
+    panel->setSizePolicy(panel->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
 }
 
 } // namespace parts

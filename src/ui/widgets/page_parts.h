@@ -8,8 +8,10 @@
 #include <QString>
 
 class QBoxLayout;
+class QEvent;
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -28,6 +30,9 @@ int Tag(const QWidget* widget);
 void SetTag(QWidget* widget, int tag);
 // A read-only field that the user clicks to choose a folder.
 QLineEdit* ReadOnlyField(QWidget* parent, const char* name);
+// Whether `event` on such a field opens its chooser: a click, or Enter or
+// Space while it has the focus.
+bool OpensChooser(const QEvent* event);
 // An edit with up-down arrows; with readOnly the user changes it by the
 // arrows only.
 QSpinBox* UpDownEdit(QWidget* parent, const char* name, int minimum, int maximum, int step,
@@ -37,10 +42,17 @@ void SpeedButtonPair(QWidget* parent, QBoxLayout* layout, const char* first, con
 // The destination group of the index page (prefix "Idx") or of the
 // batch-functions page ("Fkt").
 QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix);
+// The caption label of `field`: its buddy, so Alt and the caption's letter
+// reach the field and a screen reader names the field by it.
+QLabel* Caption(QWidget* parent, const char* name, QWidget* field);
 // A short text field of a naming group.
 QLineEdit* NameEdit(QWidget* parent, const char* name);
 // A page's "recursive" check box.
 QCheckBox* Rekursiv(QWidget* parent, const char* name);
+// A panel of the window with a design height: it keeps that height as long
+// as its content fits, and grows with a larger desktop font rather than
+// cutting its content off.
+void KeepDesignHeight(QWidget* panel, int height);
 } // namespace parts
 
 // What the destination group of the index page (prefix "Idx") or of the

@@ -1,6 +1,7 @@
 // SerienTabSheet04 "Duplikate suchen" with its three buttons, and the
 // duplicate result page (page 1 of HauptNotebook01) with its list and buttons.
 
+#include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QHBoxLayout>
@@ -32,6 +33,7 @@ QWidget* BuildDuplicateResultPage(QWidget* parent) {
     auto* list = new QListWidget(page);
     list->setObjectName(QStringLiteral("ListBox_Dup02"));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    NameByOwnText(list, "a11y.duplicates");
     layout->addWidget(list, 1);
     auto* bar = new QWidget(page);
     bar->setObjectName(QStringLiteral("PanelDup01"));

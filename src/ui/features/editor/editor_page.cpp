@@ -3,6 +3,7 @@
 
 #include "ui/main_window/main_window_parts.h"
 
+#include "ui/language/accessible_names.h"
 #include "ui/main_window/toolbar_icons.h"
 #include "ui/widgets/radio_group.h"
 
@@ -69,7 +70,7 @@ QPushButton* EffectButton(QWidget* parent, const char* name) {
 QWidget* EffectPanel(QWidget* parent) {
     auto* tabs = new QTabWidget(parent);
     tabs->setObjectName(QStringLiteral("PageControlED01"));
-    tabs->setFixedHeight(200);
+    parts::KeepDesignHeight(tabs, 200);
     auto* page = new QWidget(tabs);
     page->setObjectName(QStringLiteral("EinzelTabSheet01"));
     auto* layout = new QHBoxLayout(page);
@@ -104,6 +105,7 @@ QWidget* EffectPanel(QWidget* parent) {
     auto* percent = new QLineEdit(QStringLiteral("12,5"), colours);
     percent->setObjectName(QStringLiteral("EditFarbeProzent"));
     percent->setMaximumWidth(60);
+    NameByOwnText(percent, "a11y.colourPercent");
     percentRow->addWidget(percent);
     auto* sign = new QLabel(QStringLiteral("%"), colours);
     sign->setObjectName(QStringLiteral("LabelFarbeProzent"));
@@ -133,12 +135,13 @@ QWidget* BuildEditorPage(QWidget* parent) {
 
     auto* toolbar = new QToolBar(page);
     toolbar->setObjectName(QStringLiteral("HauptToolBar02"));
-    toolbar->setFixedHeight(29);
+    toolbar->setMinimumHeight(29);
     toolbar->setIconSize(QSize(16, 16));
     auto* load = toolbar->addAction(ToolbarIcon(4), QString());
     load->setObjectName(QStringLiteral("TB02LoadPic"));
     auto* save = toolbar->addAction(ToolbarIcon(5), QString());
     save->setObjectName(QStringLiteral("TB02SavePic"));
+    ReachToolBarByKeyboard(toolbar);
     layout->addWidget(toolbar);
 
     // The two halves are placed by the window's resize handling.

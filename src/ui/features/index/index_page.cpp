@@ -3,6 +3,7 @@
 // gets its name and start value here; the handlers are connected by the
 // controller.
 
+#include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QCheckBox>
@@ -14,13 +15,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 using parts::Button;
+using parts::Caption;
 using parts::DestinationGroup;
 using parts::Named;
 using parts::NameEdit;
@@ -28,19 +33,44 @@ using parts::Rekursiv;
 using parts::SpeedButtonPair;
 using parts::UpDownEdit;
 
+// Scrolls sideways only, so it asks for its content's height and room for
+// the scroll bar: a larger desktop font makes the panel taller instead of
+// cutting the lower fields off.
+class SidewaysScroller : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize minimumSizeHint() const override {
+        return withContentHeight(QScrollArea::minimumSizeHint(), widget()->minimumSizeHint());
+    }
+    QSize sizeHint() const override {
+        return withContentHeight(QScrollArea::sizeHint(), widget()->sizeHint());
+    }
+
+private:
+    QSize withContentHeight(QSize own, QSize content) const {
+        own.setHeight(content.height() + horizontalScrollBar()->sizeHint().height() +
+                      2 * frameWidth());
+        return own;
+    }
+};
+
 QWidget* IndexSubPage(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "IdxNotebook01Page0");
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* counts = new QGridLayout;
     counts->setVerticalSpacing(2);
-    auto countLabel = [page](const char* name) { return Named(new QLabel(page), name); };
-    counts->addWidget(countLabel("IdxLabel01"), 0, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit01", 1, 32000, 1, 42), 0, 1, Qt::AlignVCenter);
-    counts->addWidget(countLabel("IdxLabel02"), 1, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit02", 1, 32000, 1, 7), 1, 1, Qt::AlignVCenter);
-    counts->addWidget(countLabel("IdxLabel03"), 2, 0);
-    counts->addWidget(UpDownEdit(page, "IdxEdit03", 40, 500, 5, 100), 2, 1, Qt::AlignVCenter);
+    const std::tuple<const char*, const char*, int, int, int, int> countRows[] = {
+        {"IdxLabel01", "IdxEdit01", 1, 32000, 1, 42},
+        {"IdxLabel02", "IdxEdit02", 1, 32000, 1, 7},
+        {"IdxLabel03", "IdxEdit03", 40, 500, 5, 100},
+    };
+    int row = 0;
+    for (const auto& [label, edit, minimum, maximum, step, value] : countRows) {
+        QSpinBox* count = UpDownEdit(page, edit, minimum, maximum, step, value);
+        counts->addWidget(Caption(page, label, count), row, 0);
+        counts->addWidget(count, row++, 1, Qt::AlignVCenter);
+    }
     counts->addWidget(Button(page, "IdxBitBtn01", 150), 3, 0, 1, 2);
     counts->setRowStretch(4, 1);
     layout->addLayout(counts);
@@ -52,22 +82,35 @@ QWidget* IndexSubPage(QWidget* parent) {
     auto* stem = Named(new QRadioButton(naming), "IdxRadioButton02");
     stem->setChecked(true);
     grid->addWidget(stem, 1, 0);
-    grid->addWidget(NameEdit(naming, "IdxStammname"), 1, 1);
-    grid->addWidget(Named(new QLabel(naming), "IdxLabel04"), 2, 0);
-    grid->addWidget(NameEdit(naming, "IdxPraefix"), 2, 1);
-    grid->addWidget(Named(new QLabel(naming), "IdxLabel05"), 3, 0);
-    grid->addWidget(NameEdit(naming, "IdxPostfix"), 3, 1);
+    QLineEdit* stemName = NameEdit(naming, "IdxStammname");
+    NameBy(stemName, stem);
+    grid->addWidget(stemName, 1, 1);
+    // Each field its own name: the group's title names none of them.
+    QLineEdit* prefix = NameEdit(naming, "IdxPraefix");
+    grid->addWidget(Caption(naming, "IdxLabel04", prefix), 2, 0);
+    grid->addWidget(prefix, 2, 1);
+    QLineEdit* postfix = NameEdit(naming, "IdxPostfix");
+    grid->addWidget(Caption(naming, "IdxLabel05", postfix), 3, 0);
+    grid->addWidget(postfix, 3, 1);
     layout->addWidget(naming);
 
     auto* series = Named(new QGroupBox(page), "IdxGroupBox02");
     auto* seriesGrid = new QGridLayout(series);
+    // The radio buttons have no caption of their own; the labels beside
+    // them name them.
     auto* allEqual = Named(new QRadioButton(series), "IdxSRadioButton01");
     allEqual->setChecked(true);
     seriesGrid->addWidget(allEqual, 0, 0);
-    seriesGrid->addWidget(Named(new QLabel(series), "IdxSLabel01"), 0, 1, 1, 2);
-    seriesGrid->addWidget(Named(new QRadioButton(series), "IdxSRadioButton02"), 1, 0);
-    seriesGrid->addWidget(Named(new QLabel(series), "IdxSLabel02"), 1, 1);
-    seriesGrid->addWidget(UpDownEdit(series, "IdxAnzahlEdit", 1, 255, 1, 5, false), 1, 2);
+    auto* allEqualLabel = Named(new QLabel(series), "IdxSLabel01");
+    NameBy(allEqual, allEqualLabel);
+    seriesGrid->addWidget(allEqualLabel, 0, 1, 1, 2);
+    auto* firstChars = Named(new QRadioButton(series), "IdxSRadioButton02");
+    seriesGrid->addWidget(firstChars, 1, 0);
+    QSpinBox* charCount = UpDownEdit(series, "IdxAnzahlEdit", 1, 255, 1, 5, false);
+    QLabel* charCountLabel = Caption(series, "IdxSLabel02", charCount);
+    NameBy(firstChars, charCountLabel);
+    seriesGrid->addWidget(charCountLabel, 1, 1);
+    seriesGrid->addWidget(charCount, 1, 2);
     series->hide();
     layout->addWidget(series);
     layout->addStretch();
@@ -79,18 +122,20 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* size = new QGridLayout;
-    size->addWidget(Named(new QLabel(page), "ThumbLabel01"), 0, 0);
-    size->addWidget(UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100), 0, 1);
+    QSpinBox* side = UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100);
+    size->addWidget(Caption(page, "ThumbLabel01", side), 0, 0);
+    size->addWidget(side, 0, 1);
     size->addWidget(Button(page, "ThumbBitBtn01", 150), 1, 0, 1, 2);
     size->setRowStretch(2, 1);
     layout->addLayout(size);
     auto* naming = Named(new QGroupBox(page), "ThumbGroupBox01");
     auto* grid = new QGridLayout(naming);
-    grid->addWidget(Named(new QLabel(naming), "ThumbLabel02"), 0, 0);
-    grid->addWidget(NameEdit(naming, "ThumbPraefix"), 0, 1);
-    grid->addWidget(Named(new QLabel(naming), "ThumbLabel03"), 1, 0);
+    QLineEdit* prefix = NameEdit(naming, "ThumbPraefix");
+    grid->addWidget(Caption(naming, "ThumbLabel02", prefix), 0, 0);
+    grid->addWidget(prefix, 0, 1);
     auto* postfix = NameEdit(naming, "ThumbPostfix");
     postfix->setText(QStringLiteral("_thumb"));
+    grid->addWidget(Caption(naming, "ThumbLabel03", postfix), 1, 0);
     grid->addWidget(postfix, 1, 1);
     layout->addWidget(naming, 0, Qt::AlignTop);
     layout->addStretch();
@@ -106,7 +151,7 @@ QWidget* BuildSeriesPageIndex(QWidget* parent) {
     // Counts, naming and destination need more width than the smallest
     // window leaves: rather than wrap captions and squeeze the name fields,
     // the page scrolls sideways there.
-    auto* scroller = new QScrollArea(page);
+    auto* scroller = new SidewaysScroller(page);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
