@@ -9,6 +9,7 @@
 #include "ui/dialogs/file_properties_dialog.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/file_list/file_list_filter.h"
+#include "ui/language/mnemonics.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -53,6 +54,15 @@ void THauptForm::ShellListView01DblClick(const QString& path) {
     // Started in the file's own folder, as a file manager does: a program
     // that looks for companion files finds them there.
     OpenWithAssociatedProgram(path, item.absolutePath());
+}
+
+void THauptForm::ShellListView01GoUp() {
+    const QString folder = QDir::cleanPath(m_fileList->folder());
+    QDir parent(folder);
+    if (folder.isEmpty() || !parent.cdUp())
+        return;
+    m_fileList->makeCurrentWhenLoaded(QFileInfo(folder).fileName());
+    selectTreeFolder(parent.absolutePath());
 }
 
 void THauptForm::switchView(ViewStyle style) {
@@ -121,6 +131,7 @@ void THauptForm::PopupMenu01Popup() {
     remove->setText(CatalogueText(caption));
     remove->setToolTip(CatalogueText(caption + 9));
     remove->setStatusTip(CatalogueText(caption + 9));
+    AddMnemonics(*this);
 }
 
 void THauptForm::PM01_DateiLoeschenClick() {

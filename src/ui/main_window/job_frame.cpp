@@ -8,6 +8,7 @@
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
@@ -47,7 +48,12 @@ void THauptForm::setLocked(JobKind kind, bool locked) {
 }
 
 void THauptForm::LockUiForJob(JobKind kind) {
-    ++m_lockDepth;
+    // Locking disables the focused control, and Qt moves the focus on to
+    // the next one it can take (the tab bar at the top).
+    if (m_lockDepth++ == 0) {
+        QWidget* focused = QApplication::focusWidget();
+        m_focusBeforeJob = focused && focused->window() == this ? focused : focusWidget();
+    }
     setLocked(kind, true);
 }
 
@@ -55,6 +61,11 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
     if (m_lockDepth > 0)
         --m_lockDepth;
     setLocked(kind, false);
+    // Back where the user started the job; a message box shown after this
+    // hands the focus back here when it closes.
+    if (m_lockDepth == 0 && m_focusBeforeJob && m_focusBeforeJob->isEnabled() &&
+        m_focusBeforeJob->isVisibleTo(this))
+        m_focusBeforeJob->setFocus(Qt::OtherFocusReason);
 }
 
 void THauptForm::startWatcher(WatcherKind kind) {

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace {
@@ -104,10 +105,58 @@ QMenu* BuildPopupMenu(QWidget* parent) {
     return menu;
 }
 
+void ReachToolBarByKeyboard(QToolBar* toolbar) {
+    // A toolbar keeps its buttons out of the tab order; the keyboard has no
+    // other way to the views, refresh, help and the editor's open and save.
+    for (QAction* action : toolbar->actions())
+        if (QWidget* button = toolbar->widgetForAction(action); button && !action->isSeparator())
+            button->setFocusPolicy(Qt::TabFocus);
+}
+
+void AssignShortcuts(QMainWindow& window) {
+    auto action = [&window](const char* name) {
+        return window.findChild<QAction*>(QString::fromLatin1(name));
+    };
+    const std::pair<const char*, QKeySequence::StandardKey> standard[] = {
+        {"HMenuInfoHilfe", QKeySequence::HelpContents},
+        {"TB01Refresh", QKeySequence::Refresh},
+        {"HMenuDateiRueckgaengig", QKeySequence::Undo},
+        {"HMenu_ProgEnde", QKeySequence::Quit},
+        // The editor's toolbar shows only on its tab: there alone they act.
+        {"TB02LoadPic", QKeySequence::Open},
+        {"TB02SavePic", QKeySequence::Save},
+    };
+    for (const auto& [name, key] : standard)
+        action(name)->setShortcuts(key);
+    // The file list's pop-up entries: shown beside the entries, pressed in
+    // the list (FileListKeys), where the entry's state is worked out first.
+    const std::pair<const char*, QList<QKeySequence>> listKeys[] = {
+        {"PM01_DateiLoeschen", QKeySequence::keyBindings(QKeySequence::Delete)},
+        {"PM01_DateienMarkieren", QKeySequence::keyBindings(QKeySequence::SelectAll)},
+        {"PM01_Eigenschaften",
+         {QKeySequence(Qt::ALT | Qt::Key_Return), QKeySequence(Qt::ALT | Qt::Key_Enter)}},
+    };
+    for (const auto& [name, keys] : listKeys) {
+        action(name)->setShortcuts(keys);
+        action(name)->setShortcutContext(Qt::WidgetShortcut);
+    }
+    // F10 opens the first menu, as on other desktops' programs; Alt alone
+    // moves into the menu bar by the style.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), &window);
+    f10->setObjectName(QStringLiteral("ShortcutMenuBar"));
+    QObject::connect(f10, &QShortcut::activated, &window, [&window] {
+        for (QAction* menu : window.menuBar()->actions())
+            if (menu->isVisible() && menu->isEnabled()) {
+                window.menuBar()->setActiveAction(menu);
+                return;
+            }
+    });
+}
+
 QToolBar* BuildMainToolBar(QWidget* parent) {
     auto* toolbar = new QToolBar(parent);
     toolbar->setObjectName(QStringLiteral("HauptToolBar01"));
-    toolbar->setFixedHeight(30);
+    toolbar->setMinimumHeight(30);
     toolbar->setIconSize(QSize(16, 16));
     auto add = [&](const char* name, int icon) {
         QAction* action = toolbar->addAction(ToolbarIcon(icon), QString());
@@ -131,6 +180,7 @@ QToolBar* BuildMainToolBar(QWidget* parent) {
     toolbar->addSeparator();
     add("TB01Hilfe", 7);
     add("TB01Info", 6);
+    ReachToolBarByKeyboard(toolbar);
     return toolbar;
 }
 

@@ -39,6 +39,12 @@ QMenu* BuildPopupMenu(QWidget* parent);
 
 // HauptToolBar01.
 QToolBar* BuildMainToolBar(QWidget* parent);
+// Puts the buttons of `toolbar` into the tab order.
+void ReachToolBarByKeyboard(QToolBar* toolbar);
+// The standard keys of the menu entries and toolbar buttons (F1 help, F5
+// refresh, Ctrl+Z undo, Ctrl+O/Ctrl+S on the editor, Ctrl+Q quit), the
+// keys shown beside the file list's pop-up entries, and F10 for the menus.
+void AssignShortcuts(QMainWindow& window);
 // Tooltips of the toolbar buttons that have no menu entry to take them from,
 // in the current language.
 void ApplyToolbarTexts(QWidget& window);

@@ -9,10 +9,12 @@
 #include "jobs/empty_folders/empty_folders.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -27,6 +29,14 @@ constexpr int kNoApplication = 9005;
 
 constexpr int kBrowserPage = 0;
 constexpr int kResultPage = 1;
+
+bool IsEnterKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
 
 } // namespace
 
@@ -43,12 +53,16 @@ void DuplicatesController::build(const FeaturePlaces&) {
     onClick("BitBtn_Dup01", &DuplicatesController::BitBtn_Dup01Click);
     onClick("BitBtn_Dup02", &DuplicatesController::BitBtn_Dup02Click);
     onClick("BitBtn_Dup03", &DuplicatesController::BitBtn_Dup03Click);
-    // The list reports a double click anywhere on it, not only on a line.
+    // The list reports a double click anywhere on it, not only on a line;
+    // Enter opens the current line as a double click does.
     resultList()->viewport()->installEventFilter(this);
+    resultList()->installEventFilter(this);
 }
 
 bool DuplicatesController::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick && watched == resultList()->viewport()) {
+    const bool doubleClick =
+        event->type() == QEvent::MouseButtonDblClick && watched == resultList()->viewport();
+    if (doubleClick || (watched == resultList() && IsEnterKey(event))) {
         GuardedHandler(this, [this] { ListBox_Dup02DblClick(); });
         return true;
     }
@@ -80,6 +94,7 @@ void DuplicatesController::BitBtnDupErgebnisClick() {
     toggle->setToolTip(hint);
     toggle->setStatusTip(hint);
     parts::SetTag(toggle, showResults ? 1 : 0);
+    AddMnemonics(window());
 }
 
 void DuplicatesController::BitBtnDupLeereOrdnerClick() {

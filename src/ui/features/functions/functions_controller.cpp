@@ -59,7 +59,7 @@ void FunctionsController::build(const FeaturePlaces&) {
 }
 
 bool FunctionsController::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == kDestination) {
+    if (parts::OpensChooser(event) && watched->objectName() == kDestination) {
         GuardedHandler(&window(), [this] { FktZielverzeichnisClick(); });
         return true;
     }

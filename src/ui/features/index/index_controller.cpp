@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -51,13 +52,16 @@ void IndexController::build(const FeaturePlaces&) {
 
 bool IndexController::eventFilter(QObject* watched, QEvent* event) {
     const QString name = watched->objectName();
-    if (event->type() == QEvent::MouseButtonPress) {
+    // Typing into a naming field picks its radio as a click into it does.
+    const bool typing = event->type() == QEvent::KeyPress &&
+                        !static_cast<QKeyEvent*>(event)->text().trimmed().isEmpty();
+    if (event->type() == QEvent::MouseButtonPress || typing) {
         // The click goes on into the field; the handler only picks the radio.
         if (kPrefixPostfix.contains(name))
             GuardedHandler(&window(), [this] { IdxPraePostOnClick(); });
         else if (name == kStem)
             GuardedHandler(&window(), [this] { IdxStammnameClick(); });
-    } else if (event->type() == QEvent::MouseButtonRelease && kDestinationFields.contains(name)) {
+    } else if (parts::OpensChooser(event) && kDestinationFields.contains(name)) {
         GuardedHandler(&window(), [this, name] { IdxZielverzeichnisClick(name); });
         return true;
     }
