@@ -4,6 +4,12 @@
 
 #include <QWidget>
 
+// Text the gradient shows through (a title, a prompt, a check box's caption)
+// takes black or white on `widget` and its children, whichever contrasts
+// more with the gradient: the gradient stays light, while the desktop's text
+// colour is light too in a dark palette.
+void UseGradientTextColour(QWidget& widget);
+
 class GradientPanel : public QWidget {
     Q_OBJECT
 public:

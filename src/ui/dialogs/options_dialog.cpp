@@ -10,7 +10,10 @@
 #include "ui/dialogs/select_dir_dialog.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/file_list/textures.h"
+#include "ui/language/accessible_names.h"
+#include "ui/language/mnemonics.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/widgets/tab_order.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -275,6 +278,19 @@ void TFormOptionen::FormCreate() {
         m_previews[std::size_t(n - 1)] = BuiltInTexture(n);
         m_previewLabels[std::size_t(n - 1)]->setPixmap(Preview(m_previews[std::size_t(n - 1)]));
     }
+    linkCaptions();
+}
+
+void TFormOptionen::linkCaptions() {
+    // Each field is reached and named by the caption above or beside it.
+    const std::pair<const char*, QWidget*> buddies[] = {
+        {"LabelG01", m_workingFolder}, {"LabelG02", m_startFolder}, {"LabelG03", m_logName},
+        {"LabelOb02", m_popUpSize},    {"LabelOb03", m_opacity},
+    };
+    for (const auto& [label, field] : buddies)
+        findChild<QLabel*>(QString::fromLatin1(label))->setBuddy(field);
+    NameBy(m_texturePath, m_textureButtons[kOwnTexture]);
+    NameByOwnText(m_colours, "options.colourHint");
 }
 
 void TFormOptionen::showEvent(QShowEvent* event) {
@@ -355,6 +371,9 @@ void TFormOptionen::applyTexts() {
     m_colours->setToolTip(OwnText("options.colourHint"));
     m_listThumbnails->setText(OwnText("listThumbnails.option"));
     m_listThumbnails->setToolTip(OwnText("listThumbnails.option.hint"));
+    NameControls(*this);
+    AddMnemonics(*this);
+    ArrangeTabOrder(*this);
 }
 
 void TFormOptionen::selectColour(std::int32_t value) {
@@ -462,7 +481,8 @@ void TFormOptionen::applyBackground() {
         s.SLVBackground01 = false;
         s.SLVTextur01 = 0;
         m_window.setTexturePicture(QImage());
-        list.setTextColour(Qt::black);
+        // The desktop's own text colour: black would vanish on a dark list.
+        list.setTextColour(QColor());
         return;
     }
     // The list loses its picture first, so a failed load leaves none.
@@ -470,7 +490,9 @@ void TFormOptionen::applyBackground() {
     m_window.setTexturePicture(QImage());
     if (texture <= 5) {
         s.SLVTextur01 = std::uint8_t(texture);
-        list.setTextColour(texture == 5 ? Qt::white : Qt::black);
+        // Black or white by the tile's brightness, so the names stay
+        // readable on each tile whatever the desktop's colours.
+        list.setTextColour(QColor());
         picture = m_previews[std::size_t(texture - 1)];
     } else {
         if (s.SLVTexturPfad01.isEmpty()) {

@@ -57,6 +57,7 @@ protected:
 
 private:
     void FormCreate();
+    void linkCaptions();
     void FormShow();
     void applyTexts();
     QWidget* buildBasicTab();

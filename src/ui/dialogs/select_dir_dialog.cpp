@@ -4,6 +4,8 @@
 #include "i18n/own_texts.h"
 #include "jobs/framework/dialog_types.h"
 #include "ui/dialogs/draw_gradient.h"
+#include "ui/dialogs/gradient_panel.h"
+#include "ui/language/accessible_names.h"
 #include "ui/dialogs/message_tables.h"
 #include "ui/dialogs/select_dir_layout.h"
 #include "ui/icons/theme_icons.h"
@@ -87,6 +89,9 @@ TSelectDirDlg::TSelectDirDlg(QWidget* parent)
     createLabel();
     createTree();
     createButtons();
+    // The prompt names the tree for a screen reader.
+    m_label->setBuddy(m_tree);
+    NameControls(*this);
     setTabOrder(m_tree, m_ok);
     setTabOrder(m_ok, m_no);
     setTabOrder(m_no, m_abort);
@@ -100,6 +105,7 @@ void TSelectDirDlg::createLabel() {
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label->setText(Texts().prompt);
+    UseGradientTextColour(*m_label);
 }
 
 void TSelectDirDlg::createTree() {

@@ -3,6 +3,7 @@
 #include "imaging/picture_files.h"
 #include "imaging/thumbnail_cache.h"
 
+#include <QAbstractProxyModel>
 #include <QFileSystemModel>
 #include <QListView>
 #include <QSortFilterProxyModel>
@@ -21,7 +22,7 @@ constexpr std::size_t kDeliveredPerTurn = 8;
 } // namespace
 
 ListThumbnails::ListThumbnails(QListView* view, QSortFilterProxyModel* filter)
-    : QStyledItemDelegate(view), m_view(view), m_filter(filter), m_ready(kHeldKilobytes) {
+    : FocusFrameDelegate(view), m_view(view), m_filter(filter), m_ready(kHeldKilobytes) {
     // One background thread: the window's own work keeps the other core.
     m_pool.setMaxThreadCount(1);
 }
@@ -60,7 +61,7 @@ QString ListThumbnails::picturePath(const QModelIndex& index) const {
 }
 
 void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
-    QStyledItemDelegate::initStyleOption(option, index);
+    FocusFrameDelegate::initStyleOption(option, index);
     const QString path = picturePath(index);
     if (path.isEmpty())
         return;
@@ -72,7 +73,7 @@ void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelI
 
 void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
                            const QModelIndex& index) const {
-    QStyledItemDelegate::paint(painter, option, index);
+    FocusFrameDelegate::paint(painter, option, index);
     // Asked for here only: the view also measures items it does not show
     // (a layout measures them all), and those must not go first.
     const QString path = picturePath(index);
@@ -149,7 +150,11 @@ void ListThumbnails::deliver() {
         // The list makes a new file model for each folder: the current one,
         // if it still lists the picture.
         if (files) {
-            const QModelIndex index = m_filter->mapFromSource(files->index(done.path));
+            QModelIndex index = m_filter->mapFromSource(files->index(done.path));
+            // The view may show the filter's rows through a model of its own.
+            if (auto* shown = qobject_cast<QAbstractProxyModel*>(m_view->model());
+                shown && shown != m_filter)
+                index = shown->mapFromSource(index);
             if (index.isValid())
                 m_view->update(index);
         }

@@ -6,13 +6,14 @@
 // and nothing the user does waits for one. Until a thumbnail is ready the
 // generic icon stands.
 
+#include "ui/file_list/focus_frame_delegate.h"
+
 #include <QCache>
 #include <QHash>
 #include <QMutex>
 #include <QPixmap>
 #include <QSet>
 #include <QStringList>
-#include <QStyledItemDelegate>
 #include <QThreadPool>
 
 #include <deque>
@@ -21,7 +22,7 @@
 class QListView;
 class QSortFilterProxyModel;
 
-class ListThumbnails : public QStyledItemDelegate {
+class ListThumbnails : public FocusFrameDelegate {
 public:
     ListThumbnails(QListView* view, QSortFilterProxyModel* filter);
     ~ListThumbnails() override;

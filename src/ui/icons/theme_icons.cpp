@@ -2,13 +2,31 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMimeDatabase>
+#include <QPalette>
 #include <QStandardPaths>
 #include <QStringList>
 
+namespace {
+
+// Whether the theme is the program's choice, not the desktop's: then it
+// follows the palette's brightness.
+bool g_ownTheme = false;
+
+} // namespace
+
+QString IconThemeFor(const QPalette& palette) {
+    // The dark variant draws its symbols light, for a dark window.
+    return QString::fromLatin1(palette.color(QPalette::Window).lightnessF() < 0.5
+                                   ? kDarkFallbackIconTheme
+                                   : kFallbackIconTheme);
+}
+
 void UseIconTheme() {
     static const bool once = [] {
-        QIcon::setFallbackThemeName(QString::fromLatin1(kFallbackIconTheme));
+        const QString theme = IconThemeFor(QGuiApplication::palette());
+        QIcon::setFallbackThemeName(theme);
         // Platforms without a desktop theme (offscreen, minimal) give Qt no
         // places to look for themes; the XDG data folders hold them.
         QStringList paths = QIcon::themeSearchPaths();
@@ -21,11 +39,23 @@ void UseIconTheme() {
         QIcon::setThemeSearchPaths(paths);
         // Qt consults the fallback only behind a theme; with no theme at all
         // (no desktop), the fallback is the theme.
-        if (QIcon::themeName().isEmpty())
-            QIcon::setThemeName(QString::fromLatin1(kFallbackIconTheme));
+        if (QIcon::themeName().isEmpty()) {
+            g_ownTheme = true;
+            QIcon::setThemeName(theme);
+        }
         return true;
     }();
     (void)once;
+}
+
+void MatchIconThemeToPalette(const QPalette& palette) {
+    UseIconTheme();
+    const QString theme = IconThemeFor(palette);
+    if (QIcon::fallbackThemeName() != theme)
+        QIcon::setFallbackThemeName(theme);
+    // Icons already made look their theme up again when next painted.
+    if (g_ownTheme && QIcon::themeName() != theme)
+        QIcon::setThemeName(theme);
 }
 
 QIcon ThemeIcon(const char* name) {

@@ -6,12 +6,20 @@
 #include <QIcon>
 
 class QFileIconProvider;
+class QPalette;
 
 inline constexpr const char* kFallbackIconTheme = "breeze";
+inline constexpr const char* kDarkFallbackIconTheme = "breeze-dark";
 
 // Makes the fallback theme known to Qt; every function here calls it, call it
 // yourself before Qt looks up theme icons on its own.
 void UseIconTheme();
+
+// The fallback theme for a palette: Breeze's dark variant on a dark window.
+QString IconThemeFor(const QPalette& palette);
+// Follows a change of the desktop's colours: dark symbols on a dark bar
+// would vanish. The desktop's own icon theme is kept; its fallback follows.
+void MatchIconThemeToPalette(const QPalette& palette);
 
 // The theme's icon of `name`; null when neither theme has it.
 QIcon ThemeIcon(const char* name);
