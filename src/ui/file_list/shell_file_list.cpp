@@ -1,6 +1,10 @@
 #include "ui/file_list/shell_file_list.h"
 
+#include "imaging/contrast.h"
 #include "ui/file_list/file_list_filter.h"
+#include "ui/file_list/file_list_keys.h"
+#include "ui/file_list/focus_frame_delegate.h"
+#include "ui/file_list/folder_rows_model.h"
 #include "ui/file_list/list_thumbnails.h"
 
 #include <QFileIconProvider>
@@ -15,27 +19,20 @@
 
 namespace {
 
-void keepSelectionVisibleWithoutFocus(QAbstractItemView* view) {
-    QPalette palette = view->palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    view->setPalette(palette);
-}
-
 void setUpView(QAbstractItemView* view) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    keepSelectionVisibleWithoutFocus(view);
 }
 
 } // namespace
 
 ShellFileList::ShellFileList(QWidget* parent)
-    : QWidget(parent), m_filter(new FileListFilterModel(this)),
-      m_selection(new QItemSelectionModel(m_filter, this)), m_stack(new QStackedLayout(this)),
+    : QWidget(parent), m_filter(new FileListFilterModel(this)), m_rows(new FolderRowsModel(this)),
+      m_selection(new QItemSelectionModel(m_rows, this)), m_stack(new QStackedLayout(this)),
       m_iconView(new QListView(this)), m_detailsView(new QTreeView(this)) {
     setObjectName(QStringLiteral("ShellListView01"));
+    m_rows->setSourceModel(m_filter);
     m_iconView->setObjectName(QStringLiteral("ShellListView01_Icons"));
     m_detailsView->setObjectName(QStringLiteral("ShellListView01_Details"));
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -43,9 +40,11 @@ ShellFileList::ShellFileList(QWidget* parent)
     m_stack->addWidget(m_detailsView);
 
     createFileModel();
+    auto* keys = new FileListKeys(*this);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_iconView),
                                     static_cast<QAbstractItemView*>(m_detailsView)}) {
-        view->setModel(m_filter);
+        view->installEventFilter(keys);
+        view->setModel(m_rows);
         view->setSelectionModel(m_selection);
         setUpView(view);
         view->setMouseTracking(true);
@@ -56,9 +55,10 @@ ShellFileList::ShellFileList(QWidget* parent)
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
                 &ShellFileList::scrolledHorizontally);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            emit itemOpened(m_files->filePath(m_filter->mapToSource(index)));
+            emit itemOpened(m_files->filePath(sourceOf(index)));
         });
     }
+    m_detailsView->setItemDelegate(new FocusFrameDelegate(m_detailsView));
     m_detailsView->setRootIsDecorated(false);
     m_detailsView->setItemsExpandable(false);
     m_detailsView->setSortingEnabled(false);
@@ -67,6 +67,8 @@ ShellFileList::ShellFileList(QWidget* parent)
     m_thumbnails = new ListThumbnails(m_iconView, m_filter);
     m_iconView->setItemDelegate(m_thumbnails);
     setViewStyle(ViewStyle::List);
+    applyBackground(m_iconView);
+    applyBackground(m_detailsView);
 }
 
 void ShellFileList::setThumbnails(bool on) {
@@ -87,6 +89,10 @@ void ShellFileList::createFileModel() {
     connect(files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
         if (QDir::cleanPath(path) == QDir::cleanPath(m_folder)) {
             m_loaded = true;
+            if (!m_currentWhenLoaded.isEmpty()) {
+                selectNames({m_currentWhenLoaded});
+                m_currentWhenLoaded.clear();
+            }
             emit folderLoaded();
         }
     });
@@ -106,9 +112,7 @@ void ShellFileList::applyRoot() {
     if (m_folder.isEmpty())
         return;
     const QModelIndex root = m_files->setRootPath(m_folder);
-    const QModelIndex proxyRoot = m_filter->mapFromSource(root);
-    m_iconView->setRootIndex(proxyRoot);
-    m_detailsView->setRootIndex(proxyRoot);
+    m_rows->setFolder(m_filter->mapFromSource(root));
     m_filter->invalidate();
 }
 
@@ -190,15 +194,20 @@ void ShellFileList::setShowHidden(bool show) {
 }
 
 void ShellFileList::applyBackground(QAbstractItemView* view) {
+    // Built from the window's palette each time, so a change of the
+    // desktop's colours (light to dark) reaches the list.
+    QPalette palette = QWidget::palette();
+    // The selection stays visible without the focus.
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     // The tile is the viewport's base brush, so it shows behind every item and
     // its text; items paint no background of their own unless selected.
-    QPalette palette = view->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setBrush(group, QPalette::Base,
-                         m_texture.isNull() ? QWidget::palette().brush(group, QPalette::Base)
-                                            : QBrush(m_texture));
-        const QColor text =
-            m_textColour.isValid() ? m_textColour : QWidget::palette().color(group, QPalette::Text);
+        QColor text = palette.color(group, QPalette::Text);
+        if (!m_texture.isNull()) {
+            palette.setBrush(group, QPalette::Base, QBrush(m_texture));
+            text = m_textColour.isValid() ? m_textColour : m_textureTextColour;
+        }
         palette.setColor(group, QPalette::Text, text);
     }
     view->setPalette(palette);
@@ -207,8 +216,17 @@ void ShellFileList::applyBackground(QAbstractItemView* view) {
 
 void ShellFileList::setTexture(const QImage& texture) {
     m_texture = texture;
+    m_textureTextColour = ContrastingTextColour(MeanColour(texture));
     applyBackground(m_iconView);
     applyBackground(m_detailsView);
+}
+
+void ShellFileList::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        applyBackground(m_iconView);
+        applyBackground(m_detailsView);
+    }
 }
 
 void ShellFileList::setTextColour(const QColor& colour) {
@@ -221,6 +239,48 @@ QColor ShellFileList::textColour() const {
     return m_iconView->palette().color(QPalette::Active, QPalette::Text);
 }
 
+void ShellFileList::openCurrentItem() {
+    const QModelIndex current = m_selection->currentIndex();
+    if (current.isValid() && current.parent() == m_iconView->rootIndex())
+        emit itemOpened(m_files->filePath(sourceOf(current.siblingAtColumn(0))));
+}
+
+void ShellFileList::runKeyCommand(ListKeyCommand command) {
+    switch (command) {
+    case ListKeyCommand::Open:
+        openCurrentItem();
+        break;
+    case ListKeyCommand::GoUp:
+        emit parentFolderRequested();
+        break;
+    case ListKeyCommand::ContextMenu:
+        popUpMenuAtCurrentItem();
+        break;
+    case ListKeyCommand::Delete:
+        emit deleteRequested();
+        break;
+    case ListKeyCommand::Properties:
+        emit propertiesRequested();
+        break;
+    case ListKeyCommand::None:
+        break;
+    }
+}
+
+void ShellFileList::popUpMenuAtCurrentItem() {
+    QAbstractItemView* view = activeView();
+    const QModelIndex current = m_selection->currentIndex();
+    const QRect item = current.isValid() ? view->visualRect(current) : QRect();
+    const QPoint at = view->viewport()->rect().contains(item.center())
+                          ? item.bottomLeft()
+                          : view->viewport()->rect().topLeft();
+    emit contextMenuRequested(view->viewport()->mapToGlobal(at));
+}
+
+QModelIndex ShellFileList::sourceOf(const QModelIndex& shown) const {
+    return m_filter->mapToSource(m_rows->mapToSource(shown));
+}
+
 QAbstractItemView* ShellFileList::activeView() const {
     return m_style == ViewStyle::Report ? static_cast<QAbstractItemView*>(m_detailsView)
                                         : static_cast<QAbstractItemView*>(m_iconView);
@@ -230,7 +290,7 @@ QString ShellFileList::pathAtViewPosition(QAbstractItemView* view, const QPoint&
     const QModelIndex index = view->indexAt(position);
     if (!index.isValid())
         return {};
-    return m_files->filePath(m_filter->mapToSource(index.siblingAtColumn(0)));
+    return m_files->filePath(sourceOf(index.siblingAtColumn(0)));
 }
 
 bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
@@ -249,20 +309,20 @@ bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
 
 QString ShellFileList::pathAt(int row) const {
     const QModelIndex root = m_iconView->rootIndex();
-    return m_files->filePath(m_filter->mapToSource(m_filter->index(row, 0, root)));
+    return m_files->filePath(sourceOf(m_rows->index(row, 0, root)));
 }
 
 QStringList ShellFileList::itemNames() const {
     QStringList names;
     const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row)
-        names.append(m_filter->index(row, 0, root).data().toString());
+    for (int row = 0; row < m_rows->rowCount(root); ++row)
+        names.append(m_rows->index(row, 0, root).data().toString());
     return names;
 }
 
 QStringList ShellFileList::itemPaths() const {
     QStringList paths;
-    for (int row = 0; row < m_filter->rowCount(m_iconView->rootIndex()); ++row)
+    for (int row = 0; row < m_rows->rowCount(m_iconView->rootIndex()); ++row)
         paths.append(pathAt(row));
     return paths;
 }
@@ -270,8 +330,8 @@ QStringList ShellFileList::itemPaths() const {
 QStringList ShellFileList::selectedPaths() const {
     QStringList paths;
     const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row)
-        if (m_selection->isSelected(m_filter->index(row, 0, root)))
+    for (int row = 0; row < m_rows->rowCount(root); ++row)
+        if (m_selection->isSelected(m_rows->index(row, 0, root)))
             paths.append(pathAt(row));
     return paths;
 }
@@ -288,8 +348,8 @@ bool ShellFileList::hasCurrentItem() const {
 void ShellFileList::selectNames(const QStringList& names) {
     const QModelIndex root = m_iconView->rootIndex();
     m_selection->clearSelection();
-    for (int row = 0; row < m_filter->rowCount(root); ++row) {
-        const QModelIndex item = m_filter->index(row, 0, root);
+    for (int row = 0; row < m_rows->rowCount(root); ++row) {
+        const QModelIndex item = m_rows->index(row, 0, root);
         if (names.contains(item.data().toString())) {
             m_selection->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
             m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
@@ -299,20 +359,20 @@ void ShellFileList::selectNames(const QStringList& names) {
 
 void ShellFileList::selectAll() {
     const QModelIndex root = m_iconView->rootIndex();
-    const int rows = m_filter->rowCount(root);
+    const int rows = m_rows->rowCount(root);
     if (rows == 0)
         return;
-    const QItemSelection all(m_filter->index(0, 0, root),
-                             m_filter->index(rows - 1, m_filter->columnCount(root) - 1, root));
+    const QItemSelection all(m_rows->index(0, 0, root),
+                             m_rows->index(rows - 1, m_rows->columnCount(root) - 1, root));
     m_selection->select(all, QItemSelectionModel::Select);
     if (!hasCurrentItem())
-        m_selection->setCurrentIndex(m_filter->index(0, 0, root), QItemSelectionModel::NoUpdate);
+        m_selection->setCurrentIndex(m_rows->index(0, 0, root), QItemSelectionModel::NoUpdate);
 }
 
 bool ShellFileList::editName(const QString& name) {
     const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row) {
-        const QModelIndex item = m_filter->index(row, 0, root);
+    for (int row = 0; row < m_rows->rowCount(root); ++row) {
+        const QModelIndex item = m_rows->index(row, 0, root);
         if (item.data().toString() == name) {
             activeView()->setCurrentIndex(item);
             activeView()->edit(item);

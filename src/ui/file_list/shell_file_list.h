@@ -3,6 +3,7 @@
 // icons, small icons, list, details) on ONE model and ONE selection, so that a
 // change of view keeps the selection. A texture may lie behind the items.
 
+#include "ui/file_list/file_list_keys.h"
 #include "ui/icons/theme_icons.h"
 
 #include <QColor>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 class FileListFilterModel;
+class FolderRowsModel;
 class ListThumbnails;
 class QAbstractItemView;
 class QFileSystemModel;
@@ -49,7 +51,9 @@ public:
     // background.
     void setTexture(const QImage& texture);
     const QImage& texture() const { return m_texture; }
-    // An invalid colour gives the window's ordinary text colour.
+    // The user's colour for the text over his own texture. An invalid
+    // colour: over a texture black or white, whichever contrasts more with
+    // it; without one the window's ordinary text colour.
     void setTextColour(const QColor& colour);
     QColor textColour() const;
 
@@ -67,6 +71,12 @@ public:
     // True when the folder's listing has arrived.
     bool isLoaded() const { return m_loaded; }
 
+    // What a key does in the list (see file_list_keys.h).
+    void runKeyCommand(ListKeyCommand command);
+    // Once the next folder's listing has arrived, the item `name` becomes
+    // the current item (the folder one came up from).
+    void makeCurrentWhenLoaded(const QString& name) { m_currentWhenLoaded = name; }
+
     QAbstractItemView* activeView() const;
     QListView* iconView() const { return m_iconView; }
     QTreeView* detailsView() const { return m_detailsView; }
@@ -83,23 +93,35 @@ signals:
     // Raised after the list handled a horizontal scroll.
     void scrolledHorizontally();
     void folderLoaded();
-    // An item was double-clicked: its path.
+    // An item was double-clicked (or Enter pressed on it): its path.
     void itemOpened(const QString& path);
+    // Backspace: the user asks for the folder above the listed one.
+    void parentFolderRequested();
+    // Delete and Alt+Enter: the pop-up menu's entries by keyboard.
+    void deleteRequested();
+    void propertiesRequested();
     // The pointer moved over the list to `pointer` (screen): the path of the
     // item under it, empty over empty space.
     void pointerMoved(const QString& itemPath, const QPoint& pointer);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createFileModel();
     void applyRoot();
     void applyBackground(QAbstractItemView* view);
     QString pathAt(int row) const;
+    // The file model's index of an index of the views.
+    QModelIndex sourceOf(const QModelIndex& shown) const;
+    void openCurrentItem();
+    // At the current item; at the view's top left without one.
+    void popUpMenuAtCurrentItem();
     QString pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const;
 
     QString m_folder;
+    QString m_currentWhenLoaded;
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
     bool m_thumbnailsOn = false;
@@ -107,8 +129,12 @@ private:
     bool m_watchSuspended = false;
     QImage m_texture;
     QColor m_textColour;
+    // Black or white, whichever reads better on the texture.
+    QColor m_textureTextColour;
     QFileSystemModel* m_files = nullptr;
     FileListFilterModel* m_filter;
+    // The views' model: the listed folder's items as top-level rows.
+    FolderRowsModel* m_rows;
     QItemSelectionModel* m_selection;
     QStackedLayout* m_stack;
     QListView* m_iconView;

@@ -192,7 +192,8 @@ private slots:
         auto window = MakeWindow();
         QVERIFY(ShowFolder(*window, folder.path()));
         QVERIFY(WaitForItems(*window, {"Sub", "a.jpg", "b.jpg"}));
-        FileListFilterModel* model = window->fileList()->filterModel();
+        // The model the view edits through.
+        QAbstractItemModel* model = window->fileList()->iconView()->model();
         const QModelIndex root = window->fileList()->iconView()->rootIndex();
         const QModelIndex a = model->index(1, 0, root);
         QCOMPARE(a.data().toString(), QStringLiteral("a.jpg"));
