@@ -17,10 +17,13 @@
 #include "ui/features/reduction/reduction_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/textures.h"
+#include "ui/language/accessible_names.h"
 #include "ui/language/apply_language.h"
+#include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
+#include "ui/widgets/tab_order.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,6 +36,7 @@
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
@@ -51,18 +55,12 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     : QMainWindow(parent), m_source(std::move(source)),
       m_jobHost(std::make_unique<MainWindowJobHost>(*this)) {
     setObjectName(QStringLiteral("THauptForm"));
-    // The window is laid out for the standard dialog font at 8 points.
-    QFont base = QApplication::font("QDialog");
-    base.setPointSize(8);
-    setFont(base);
+    // The window takes the desktop's font and size of text; its layouts grow
+    // with them (LimitWindowSize).
     resize(800, 600);
-    // LimitWindowSize: the smallest size the window can be dragged to.
-    setMinimumSize(800, 565);
+    setMinimumSize(kMinimumWindowSize);
     registerControllers();
     buildControls();
-    // Menus open as windows of their own and do not inherit the font.
-    for (QMenu* menu : findChildren<QMenu*>())
-        menu->setFont(base);
     connectHandlers();
     FormCreate();
     m_thumbForm = std::make_unique<TThumbForm>(m_settings);
@@ -101,6 +99,11 @@ void THauptForm::ApplyLanguage() {
     controller<EditorController>().applyLanguage();
     controller<DefectScanController>().applyLanguage();
     ApplyToolbarTexts(*this);
+    // What the keyboard and a screen reader need follows the texts.
+    NameControls(*this);
+    AddMnemonics(*this);
+    ArrangeTabOrder(*this);
+    LimitWindowSize();
     // Type names and dates of the listed items were made in the old language.
     m_fileList->reread();
 }
@@ -142,6 +145,8 @@ void THauptForm::FormCreate() {
     FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(
         this, [this] { MausUeberwachungCheck(QCursor::pos()); });
+    // The work starts with a folder: the keyboard starts in the tree.
+    m_tree->setFocus();
 }
 
 void THauptForm::closeEvent(QCloseEvent* event) {
@@ -237,10 +242,11 @@ void THauptForm::buildControls() {
                                control<QStackedWidget>(QStringLiteral("NBStatus01"))};
     for (FeatureController* feature : m_controllers)
         feature->build(places);
+    AssignShortcuts(*this);
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("HauptStatusBar"));
-    status->setFixedHeight(19);
+    status->setMinimumHeight(19);
     status->setSizeGripEnabled(false);
     setStatusBar(status);
 }
@@ -248,7 +254,7 @@ void THauptForm::buildControls() {
 QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
     auto* lower = new QWidget(parent);
     lower->setObjectName(QStringLiteral("HauptNotebook02"));
-    lower->setFixedHeight(210);
+    parts::KeepDesignHeight(lower, 210);
     auto* row = new QHBoxLayout(lower);
     row->setContentsMargins(2, 2, 2, 2);
     auto* panel = new QWidget(lower);
@@ -286,13 +292,17 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
     m_tree->setRootIsDecorated(false);
     m_tree->setHeaderHidden(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    NameByOwnText(m_tree, "a11y.folders");
     paneLayout->addWidget(m_tree, 1);
     auto* filter = new QComboBox(pane);
     filter->setObjectName(QStringLiteral("FilterComboBox01"));
-    filter->setFixedHeight(21);
+    filter->setMinimumHeight(21);
+    NameByOwnText(filter, "a11y.filter");
     paneLayout->addWidget(filter);
 
     m_fileList = new ShellFileList(splitter);
+    NameByOwnText(m_fileList->iconView(), "a11y.files");
+    NameByOwnText(m_fileList->detailsView(), "a11y.files");
     m_fileList->setMinimumWidth(200);
     splitter->addWidget(pane);
     splitter->addWidget(m_fileList);
@@ -453,6 +463,17 @@ void THauptForm::connectHandlers() {
     connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {
         GuardedHandler(this, [&] { ShellListView01DblClick(path); });
     });
+    ConnectGuarded(m_fileList, &ShellFileList::parentFolderRequested, this,
+                   [this] { ShellListView01GoUp(); });
+    // The delete entry's state is worked out as when the pop-up menu opens.
+    ConnectGuarded(m_fileList, &ShellFileList::deleteRequested, this, [this] {
+        PopupMenu01Popup();
+        if (QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
+            remove->isEnabled())
+            remove->trigger();
+    });
+    ConnectGuarded(m_fileList, &ShellFileList::propertiesRequested, this,
+                   [this] { control<QAction>(QStringLiteral("PM01_Eigenschaften"))->trigger(); });
     auto userMovesTree = [this] { m_treeFollowsCurrent = false; };
     connect(m_tree, &QTreeView::expanded, this, userMovesTree);
     connect(m_tree, &QTreeView::collapsed, this, userMovesTree);

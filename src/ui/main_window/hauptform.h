@@ -138,6 +138,11 @@ public:
         ThrowMissingControl(QStringLiteral("controller"), typeid(C).name());
     }
 
+    // The smallest size the window can be dragged to: the design's, or what
+    // its pages need at the desktop's font size.
+    static constexpr QSize kMinimumWindowSize{800, 565};
+    void LimitWindowSize();
+
 public slots:
     void FormResize();
     void PageControl01Change(int tab);
@@ -167,6 +172,9 @@ public slots:
     // A double click in the file list: a folder opens in the tree, a file
     // with the program the desktop associates with it.
     void ShellListView01DblClick(const QString& path);
+    // Backspace in the file list: the tree goes to the parent folder, and
+    // the list shows the folder it came from as its current item.
+    void ShellListView01GoUp();
     void FktBitBtn01Click();
     void BitBtnDupAbbrechenClick();
 
@@ -183,6 +191,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -220,6 +229,9 @@ private:
     int m_editorPictureHeight = 1;
     int m_editorPictureWidth = 1;
     int m_lockDepth = 0;
+    // The control that had the focus when a job locked the window (the
+    // button that started it): it gets the focus back when the job ends.
+    QPointer<QWidget> m_focusBeforeJob;
     bool m_closing = false;
     bool m_treeFollowsCurrent = false;
 

@@ -1,13 +1,17 @@
-// Window-wide handlers: resize, language, help, options, about, uninstall, quit.
+// Window-wide handlers: resize, size limit, language, help, options, about,
+// uninstall, quit.
 
 #include "ui/main_window/hauptform.h"
 
+#include "app/error_handler.h"
 #include "preview/thumb_form.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/uninstall_command.h"
 #include "ui/features/editor/fit_editor_images.h"
+#include "ui/icons/theme_icons.h"
 #include "ui/language/language_chooser.h"
 
+#include <QEvent>
 #include <QLabel>
 
 void THauptForm::FormResize() {
@@ -21,6 +25,20 @@ void THauptForm::FormResize() {
         FitEditorImages(left->size(), right->size(), m_editorPictureHeight, m_editorPictureWidth);
     control<QLabel>(QStringLiteral("EinzelImage01"))->setGeometry(layout.left);
     control<QLabel>(QStringLiteral("EinzelImage02"))->setGeometry(layout.right);
+}
+
+void THauptForm::LimitWindowSize() {
+    setMinimumSize(kMinimumWindowSize.expandedTo(minimumSizeHint()));
+}
+
+void THauptForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The desktop's font changed: the pages may need more room now.
+    if (event->type() == QEvent::FontChange)
+        GuardedHandler(this, [this] { LimitWindowSize(); });
+    // The desktop's colours changed: the icons follow light or dark.
+    if (event->type() == QEvent::PaletteChange)
+        GuardedHandler(this, [this] { MatchIconThemeToPalette(palette()); });
 }
 
 void THauptForm::HMenu_SpracheClick() {
