@@ -293,7 +293,9 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         host.refreshFileList();
         run.end();
     }
-    host.showMessage(CatalogueText(kScanFinished), MessageKind::Information,
-                     ButtonBit(DialogButton::OK));
+    // A stopped scan says so: "finished" would let the user take the files
+    // left untested for sound ones.
+    host.showMessage(result.stopped ? OwnText("scan.stopped") : CatalogueText(kScanFinished),
+                     MessageKind::Information, ButtonBit(DialogButton::OK));
     return result;
 }

@@ -4,6 +4,9 @@
 #include "i18n/catalogue.h"
 #include "ui/dialogs/gradient_panel.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/language/accessible_names.h"
+#include "ui/language/mnemonics.h"
+#include "ui/widgets/tab_order.h"
 
 #include <QDir>
 #include <QFrame>
@@ -76,7 +79,8 @@ QLabel* TInfoF::linkLabel(QWidget* parent, const char* name, const QString& capt
     label->setCursor(Qt::PointingHandCursor);
     // Opened through the desktop's program for web pages and mail, detached;
     // the target is passed as one argument, never through a shell.
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // Tab reaches the links, Enter opens them.
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setText(QStringLiteral("<a href=\"%1\" style=\"color:#0000c0\">%2</a>")
                        .arg(target.toHtmlEscaped(), caption.toHtmlEscaped()));
     connect(label, &QLabel::linkActivated, this, [this](const QString& link) {
@@ -91,8 +95,13 @@ void TInfoF::FormCreate() {
 
 void TInfoF::FormShow() {
     m_title->setText(kProgramName);
-    // The language may have changed since the last showing.
+    // The language may have changed since the last showing. The box shows no
+    // title bar; the title is what a screen reader announces it by.
     m_close->setText(CatalogueText(8989));
+    setWindowTitle(CatalogueText(843));
+    AddMnemonics(*this);
+    NameControls(*this);
+    ArrangeTabOrder(*this);
 }
 
 void TInfoF::showEvent(QShowEvent* event) {
