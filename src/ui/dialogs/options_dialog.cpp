@@ -231,6 +231,8 @@ QWidget* TFormOptionen::buildBackgroundGroup(QWidget* parent) {
     m_scrollBox->setFixedSize(153 + m_scrollBox->verticalScrollBar()->sizeHint().width(), 161);
     m_scrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab goes to the choices inside; the box scrolls to the focused one.
+    m_scrollBox->setFocusPolicy(Qt::NoFocus);
     auto* inside = new QWidget;
     inside->setFixedSize(150, 500);
     auto* items = new QVBoxLayout(inside);

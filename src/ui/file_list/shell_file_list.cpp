@@ -206,8 +206,10 @@ void ShellFileList::applyBackground(QAbstractItemView* view) {
         QColor text = palette.color(group, QPalette::Text);
         if (!m_texture.isNull()) {
             palette.setBrush(group, QPalette::Base, QBrush(m_texture));
-            text = m_textColour.isValid() ? m_textColour : m_textureTextColour;
+            text = m_textureTextColour;
         }
+        if (m_textColour.isValid())
+            text = m_textColour;
         palette.setColor(group, QPalette::Text, text);
     }
     view->setPalette(palette);

@@ -123,6 +123,9 @@ bool IsNamedControl(const QWidget* widget) {
         if (qobject_cast<const QAbstractSpinBox*>(up) || qobject_cast<const QComboBox*>(up) ||
             qobject_cast<const QTabBar*>(up))
             return false;
+    // A tab widget hands its focus to its tab bar, which is named.
+    if (widget->focusProxy())
+        return false;
     return (widget->focusPolicy() & Qt::TabFocus) || qobject_cast<const QProgressBar*>(widget);
 }
 

@@ -128,6 +128,9 @@ void AssignShortcuts(QMainWindow& window) {
     };
     for (const auto& [name, key] : standard)
         action(name)->setShortcuts(key);
+    // Platforms without a desktop theme bind no key to quit.
+    if (QAction* quit = action("HMenu_ProgEnde"); quit->shortcuts().isEmpty())
+        quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     // The file list's pop-up entries: shown beside the entries, pressed in
     // the list (FileListKeys), where the entry's state is worked out first.
     const std::pair<const char*, QList<QKeySequence>> listKeys[] = {

@@ -6,6 +6,7 @@
 #include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/features/editor/fit_editor_images.h"
@@ -166,7 +167,7 @@ private slots:
         undo.prepareMoveUndo(true);
         QVERIFY(entry->isEnabled());
         QVERIFY(button->isEnabled());
-        QCOMPARE(entry->text(), QStringLiteral("Undo: Move"));
+        QCOMPARE(WithoutMnemonic(entry->text()), QStringLiteral("Undo: Move"));
         QCOMPARE(entry->statusTip(), QStringLiteral("Undo last moving event."));
         QCOMPARE(button->toolTip(), QStringLiteral("Undo: Move"));
         undo.prepareMoveUndo(false);

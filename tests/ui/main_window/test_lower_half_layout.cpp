@@ -8,6 +8,7 @@
 #include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "i18n/mnemonic_letters.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -40,7 +41,8 @@ QStringList CrampedWidgets(THauptForm& window, QWidget& area) {
         if (!w->isVisibleTo(&window))
             continue;
         if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
-            const int needed = label->fontMetrics().horizontalAdvance(label->text());
+            const int needed =
+                label->fontMetrics().horizontalAdvance(WithoutMnemonic(label->text()));
             const int room = label->contentsRect().width() - 2 * label->margin();
             if (room < needed)
                 cramped << QStringLiteral("%1 \"%2\" (%3 < %4)")

@@ -155,6 +155,8 @@ QWidget* BuildSeriesPageIndex(QWidget* parent) {
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
     scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes to the fields inside, not to the scroller around them.
+    scroller->setFocusPolicy(Qt::NoFocus);
     pageLayout->addWidget(scroller);
     auto* content = new QWidget(scroller);
     auto* layout = new QHBoxLayout(content);
