@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 # A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps release test-build bench killtest fuzz fuzz-build deb clean
+.PHONY: run test deps release test-build bench killtest fuzz fuzz-build deb deb-check clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -32,6 +32,12 @@ bench: release
 deb:
 	@sh scripts/install-deps.sh --deb
 	JOBS=$(JOBS) KELVASTO_CMAKE_FLAGS="$(LAUNCHER)" sh scripts/build-deb.sh
+
+# Installs that package with apt in a throwaway overlay of this machine's root,
+# runs kelvasto-batch --help, removes it with apt and names any trace (root).
+deb-check: deb
+	sh scripts/check-deb-install.sh \
+	    kelvasto_$$(dpkg-parsechangelog -S Version)_$$(dpkg-architecture -qDEB_HOST_ARCH).deb
 
 # Move runs and undos killed at random moments (200 rounds, half of them
 # across file systems): prints rounds, lost, partial and duplicates.
