@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(runTool(args).exitCode, 0);
         const ToolRun again = runTool(args);
         QCOMPARE(again.exitCode, 0);
-        QVERIFY(again.err.contains("left in place"));
+        QVERIFY(again.err.contains("copied before"));
         // A name the move log cannot hold is not moved.
         QVERIFY(file("pics/line\nbreak.jpg", truncated()));
         const ToolRun unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});
