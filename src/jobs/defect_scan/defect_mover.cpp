@@ -45,11 +45,11 @@ DefectMover::DefectMover(JobHost& host, DefectScanReporter& reporter,
     m_numbers = std::make_unique<DefectNumbers>(result.defectFolder, recordedTargets(kept));
     if (!options.move || m_logBlocked)
         return;
-    if (!kept.isEmpty()) {
-        const QStringList& previous = kept.last().lines;
-        for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
-            m_previousMoves.insert(previous.at(i), previous.at(i + 1));
-    }
+    // Oldest first, so that the latest record of a path wins: a run killed
+    // before it came to a file leaves the run before it the one that knows.
+    for (const KeptRun& run : kept)
+        for (qsizetype i = 0; i + 1 < run.lines.size(); i += 2)
+            m_previousMoves.insert(run.lines.at(i), run.lines.at(i + 1));
     m_kept = std::make_unique<KeptRunJournal>(keptFolder, startFolders);
     m_journal = std::make_unique<MoveLogJournal>(m_logPath);
 }
@@ -93,10 +93,10 @@ void DefectMover::makeDefectFolder() {
         m_folderMade = MakeFolderPath(m_result.defectFolder);
 }
 
-// Where the last run already placed this very file: a run killed after
+// Where an earlier run already placed this very file: a run killed after
 // copying it across file systems, before it removed the source, left the
 // whole picture there. Empty when it did not.
-QString DefectMover::placedByLastRun(const QString& path) const {
+QString DefectMover::placedByEarlierRun(const QString& path) const {
     const QString placed = m_previousMoves.value(path);
     return !placed.isEmpty() && SameFileContent(path, placed) ? placed : QString();
 }
@@ -111,7 +111,7 @@ void DefectMover::move(const QString& path, int width) {
     }
     // That move is finished by removing the source, and recorded as this
     // run's, so that the picture stays once and the undo brings it back.
-    QString to = placedByLastRun(path);
+    QString to = placedByEarlierRun(path);
     if (!to.isEmpty()) {
         if (!record(path, to))
             return;
@@ -141,13 +141,15 @@ bool DefectMover::moveUnderFreeNumber(const QString& path, int width, QString& t
             to.clear();
             return false;
         }
+        // The folder first: a record names only folders that exist, so
+        // that a kept run is forgotten once its files are gone.
+        makeDefectFolder();
         // Recorded before the move: a kill in between leaves a pair whose
         // undo fails harmlessly, never a moved file no record knows.
         if (!record(path, to)) {
             to.clear();
             return false;
         }
-        makeDefectFolder();
         if (MoveFileNoOverwrite(path, to)) {
             m_host.lists().ProtokollListBox << path << to;
             return true;

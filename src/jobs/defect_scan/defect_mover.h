@@ -46,7 +46,7 @@ private:
     bool record(const QString& former, const QString& moved);
     void dropRecord();
     void makeDefectFolder();
-    QString placedByLastRun(const QString& path) const;
+    QString placedByEarlierRun(const QString& path) const;
     void report(const QString& path, const QString& target, DefectTransfer outcome);
 
     JobHost& m_host;
@@ -57,7 +57,7 @@ private:
     std::unique_ptr<DefectNumbers> m_numbers;
     std::unique_ptr<MoveLogJournal> m_journal;
     std::unique_ptr<KeptRunJournal> m_kept;
-    QHash<QString, QString> m_previousMoves; // the last kept run: former path -> new path
+    QHash<QString, QString> m_previousMoves; // kept runs: former path -> new path
     QSet<QString> m_touched;
     bool m_logBlocked = false; // the old log holds records nothing else keeps
     bool m_folderMade = false;
