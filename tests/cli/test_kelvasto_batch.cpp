@@ -78,6 +78,10 @@ private slots:
         QTest::newRow("yes alone is no job") << QStringList{"--yes"} << 2 << "no job given";
         QTest::newRow("help for a job")
             << QStringList{"help", "undo"} << 0 << "Usage: kelvasto-batch undo";
+        QTest::newRow("undo --list with --all")
+            << QStringList{"undo", "--list", "--all"} << 2 << "exclude each other";
+        QTest::newRow("undo --run without id")
+            << QStringList{"undo", "--run"} << 2 << "--run needs a value";
         QTest::newRow("undo with argument")
             << QStringList{"undo", "now"} << 2 << "undo takes no argument";
         QTest::newRow("missing path") << QStringList{"defects", "/no/such/file.jpg"} << 1
