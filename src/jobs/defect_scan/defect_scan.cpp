@@ -181,6 +181,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
                                     DefectScanReporter* reporter) {
     DefectScanReporter& report = reporterFor(host, reporter);
     DefectScanResult result;
+    result.defectFolder = DefectFolderFor(host.settings(), options.destination);
     // One mover per working folder, for the whole run: two would race over
     // the log and the defect folder's numbers.
     MoverLock lock;
@@ -194,7 +195,6 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
     }
     {
         JobRun run(host, JobKind::DefectScan, kControls.progress, {kControls.defectsFound});
-        result.defectFolder = DefectFolderFor(host.settings(), options.destination);
         BatchLists& lists = host.lists();
         lists.AlteDateinamen.clear();
         lists.NeueDateinamen.clear();

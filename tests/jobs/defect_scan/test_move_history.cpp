@@ -226,8 +226,12 @@ private slots:
             busy = UndoLastMoveRun(host).busy;
         else if (what == "undo all")
             busy = UndoKeptRuns(host, QString()).result.busy;
-        else
-            busy = ScanDefectiveJpegs(host, recursive(what == "move")).busy;
+        else {
+            const DefectScanResult result = ScanDefectiveJpegs(host, recursive(what == "move"));
+            busy = result.busy;
+            // The window's result view goes there, refused or not.
+            QCOMPARE(result.defectFolder, tree.path("work/Defekt/"));
+        }
 
         QCOMPARE(busy, refused);
         if (refused) {
