@@ -1,6 +1,7 @@
 #include "jobs/defect_scan/defect_mover.h"
 
 #include "fs/file_ops.h"
+#include "fs/path_utils.h"
 #include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_host.h"
 #include "settings/app_settings.h"
@@ -11,10 +12,6 @@ namespace {
 // defect folder) are passed over; this many in a row mean something else
 // is wrong.
 constexpr int kNameAttempts = 32;
-
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 QStringList recordedTargets(const QList<KeptRun>& runs) {
     QStringList targets;
@@ -34,7 +31,7 @@ DefectMover::DefectMover(JobHost& host, DefectScanReporter& reporter,
     const QString keptFolder = KeptRunsFolder(m_logPath);
     // What killed runs left half-written in the folders this run writes to.
     RemoveLeftoverTemporaries(result.defectFolder);
-    RemoveLeftoverTemporaries(folderOf(m_logPath));
+    RemoveLeftoverTemporaries(FolderOf(m_logPath));
     if (options.move) {
         RemoveLeftoverTemporaries(keptFolder);
         ForgetFinishedRuns(keptFolder);

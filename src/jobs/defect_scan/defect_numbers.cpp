@@ -2,6 +2,7 @@
 
 #include "fs/file_ops.h"
 #include "fs/folder_access.h"
+#include "fs/path_utils.h"
 
 #include <QFile>
 
@@ -55,9 +56,8 @@ DefectNumbers::DefectNumbers(const QString& defectFolder, const QStringList& rec
     for (const QString& name : namesIn(defectFolder))
         note(name);
     for (const QString& target : recordedTargets) {
-        const qsizetype slash = target.lastIndexOf(QLatin1Char('/'));
-        if (target.left(slash + 1) == defectFolder)
-            m_highest = qMax(m_highest, DefectNumberOf(target.mid(slash + 1)));
+        if (FolderOf(target) == defectFolder)
+            m_highest = qMax(m_highest, DefectNumberOf(FileNameOf(target)));
     }
 }
 
@@ -71,7 +71,7 @@ void DefectNumbers::note(const QString& fileName) {
 }
 
 QString DefectNumbers::earlierCopy(const QString& formerPath) const {
-    const QString name = formerPath.mid(formerPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = FileNameOf(formerPath);
     for (auto it = m_byFormerName.constFind(name); it != m_byFormerName.cend() && it.key() == name;
          ++it) {
         const QString candidate = m_folder + it.value();

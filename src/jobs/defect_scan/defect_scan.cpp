@@ -47,7 +47,7 @@ QStringList recordedFolders(JobHost& host, const DefectScanOptions& options,
     constexpr qsizetype kFew = 20;
     QStringList folders;
     for (const QString& file : files) {
-        const QString folder = file.left(file.lastIndexOf(QLatin1Char('/')) + 1);
+        const QString folder = FolderOf(file);
         if (folders.isEmpty() || (folders.last() != folder && !folders.contains(folder)))
             folders.append(folder);
         if (folders.size() == kFew)
@@ -163,7 +163,7 @@ QString DefectFolderFor(const AppSettings& settings, const QString& destination)
 }
 
 QString DefectFileName(qint64 number, int width, const QString& formerPath) {
-    const QString name = formerPath.mid(formerPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = FileNameOf(formerPath);
     return QStringLiteral("Defekt") +
            QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')) + QLatin1Char('_') + name;
 }

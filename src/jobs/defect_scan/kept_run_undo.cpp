@@ -2,6 +2,7 @@
 
 #include "base/scope_exit.h"
 #include "fs/file_ops.h"
+#include "fs/path_utils.h"
 #include "jobs/defect_scan/move_history.h"
 #include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_host.h"
@@ -10,10 +11,6 @@
 #include <algorithm>
 
 namespace {
-
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 // The runs to undo, newest first. A log that no kept run lists and that
 // could not be kept is undone too, as the newest.
@@ -44,7 +41,7 @@ KeptRunUndo UndoKeptRuns(JobHost& host, const QString& id, const UndoListener& l
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
     const QString logPath = ProtocolFilePath(host.settings());
-    RemoveLeftoverTemporaries(folderOf(logPath));
+    RemoveLeftoverTemporaries(FolderOf(logPath));
     RemoveLeftoverTemporaries(KeptRunsFolder(logPath));
     undo.result.logRead = true;
     const QList<QStringList> runs = runsToUndo(logPath, id, undo.noSuchRun);

@@ -1,6 +1,7 @@
 #include "jobs/defect_scan/move_history.h"
 
 #include "fs/file_ops.h"
+#include "fs/path_utils.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +15,6 @@ namespace {
 const QString kStartTag = QStringLiteral("#start ");
 const QString kIdTime = QStringLiteral("yyyyMMdd'T'HHmmss'Z'");
 constexpr int kIdsPerSecond = 99;
-
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 QByteArray headerOf(QStringList startFolders) {
     // The header only informs; a line break must not split it.
@@ -49,7 +46,7 @@ QString createKeptFile(const QString& folder, const QDateTime& started, const QB
 KeptRun readKeptRun(const QString& path) {
     KeptRun run;
     run.path = path;
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString name = FileNameOf(path);
     run.id = name.left(name.size() - 4);
     QStringList lines = ReadMoveLog(path).lines;
     qsizetype header = 0;
@@ -71,7 +68,7 @@ QString pairKey(const QString& former, const QString& moved) {
 QString commonFolder(const QStringList& lines) {
     QString common;
     for (qsizetype i = 0; i < lines.size(); i += 2) {
-        const QString folder = folderOf(lines.at(i));
+        const QString folder = FolderOf(lines.at(i));
         if (folder.isEmpty())
             continue;
         if (common.isEmpty()) {
@@ -81,7 +78,7 @@ QString commonFolder(const QStringList& lines) {
         qsizetype same = 0;
         while (same < common.size() && same < folder.size() && common.at(same) == folder.at(same))
             ++same;
-        common = folderOf(common.left(same));
+        common = FolderOf(common.left(same));
     }
     return common;
 }
@@ -90,7 +87,7 @@ QString commonFolder(const QStringList& lines) {
 bool knownGone(const QString& moved) {
     if (moved.isEmpty())
         return true;
-    const QString folder = folderOf(moved);
+    const QString folder = FolderOf(moved);
     return !FileExists(moved) && folder.size() > 1 && FileExists(folder.chopped(1));
 }
 
@@ -103,7 +100,7 @@ QDateTime KeptRun::started() const {
 }
 
 QString KeptRunsFolder(const QString& logPath) {
-    return folderOf(logPath) + QStringLiteral("Protokolle/");
+    return FolderOf(logPath) + QStringLiteral("Protokolle/");
 }
 
 QList<KeptRun> ReadKeptRuns(const QString& folder) {

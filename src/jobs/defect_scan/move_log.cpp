@@ -2,6 +2,7 @@
 
 #include "base/scope_exit.h"
 #include "fs/file_ops.h"
+#include "fs/path_utils.h"
 #include "jobs/defect_scan/move_history.h"
 #include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_host.h"
@@ -101,10 +102,6 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
 
 namespace {
 
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 // True when the file is back at `former`: moved back, or found there whole.
 bool moveBack(const QString& former, const QString& moved) {
     if (MoveFileNoOverwrite(moved, former))
@@ -122,7 +119,7 @@ UndoOutcome undoPair(const QString& former, const QString& moved) {
         return UndoOutcome::Restored;
     if (FileExists(former))
         return UndoOutcome::FormerPathTaken;
-    const QString folder = folderOf(former);
+    const QString folder = FolderOf(former);
     return folder.isEmpty() || !FileExists(folder) ? UndoOutcome::FolderMissing
                                                    : UndoOutcome::Failed;
 }
@@ -182,7 +179,7 @@ UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
     const QString logPath = ProtocolFilePath(host.settings());
     // What a killed scan left half-written beside the log.
-    RemoveLeftoverTemporaries(folderOf(logPath));
+    RemoveLeftoverTemporaries(FolderOf(logPath));
     // A copy run may replace the log while this undo works on it.
     KeepUnrecordedLog(logPath);
     const UndoResult result = UndoMoves(logPath, listener);

@@ -1,5 +1,6 @@
 #include "jobs/defect_scan/mover_lock.h"
 
+#include "fs/path_utils.h"
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_host.h"
 #include "settings/app_settings.h"
@@ -17,10 +18,6 @@
 namespace {
 
 constexpr qsizetype kHolderLimit = 4096;
-
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
 
 FileDescriptor openLockFile(const QByteArray& path) {
     FileDescriptor fd(::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
@@ -53,7 +50,7 @@ void writeHolder(int fd) {
 } // namespace
 
 MoverLock MoverLock::acquire(const AppSettings& settings) {
-    return acquireIn(folderOf(ProtocolFilePath(settings)));
+    return acquireIn(FolderOf(ProtocolFilePath(settings)));
 }
 
 MoverLock MoverLock::acquireIn(const QString& folder) {

@@ -8,19 +8,15 @@
 #include "fs/file_ops.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
-#include "jobs/defect_scan/defect_numbers.h"
 #include "jobs/defect_scan/defect_scan.h"
 #include "jobs/defect_scan/defect_scan_fixtures.h"
 #include "jobs/defect_scan/kept_run_undo.h"
 #include "jobs/defect_scan/move_history.h"
 #include "jobs/defect_scan/move_log.h"
-#include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_controls.h"
 
 #include <QDir>
 #include <QTest>
-
-#include <unistd.h>
 
 using namespace defect_scan_fixtures;
 
@@ -176,82 +172,6 @@ private slots:
         QCOMPARE(host.undoPreparations().last(), steps.last() == "move");
         if (steps.last() == "move")
             QCOMPARE(UndoLastMoveRun(host).restored, transferred);
-    }
-
-    void numberOfAName_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<qint64>("number");
-        QTest::newRow("padded") << "Defekt0007_IMG.jpg" << qint64(7);
-        QTest::newRow("name with underscores") << "Defekt12_a_b_.jpg" << qint64(12);
-        QTest::newRow("no number") << "Defekt_a.jpg" << qint64(-1);
-        QTest::newRow("no underscore") << "Defekt12.jpg" << qint64(-1);
-        QTest::newRow("lower case") << "defekt3_a.jpg" << qint64(-1);
-        QTest::newRow("other digits") << QString::fromUtf8("Defekt\u0663_a.jpg") << qint64(-1);
-        QTest::newRow("too long to be ours") << "Defekt1234567890123456_a.jpg" << qint64(-1);
-    }
-    void numberOfAName() {
-        QFETCH(QString, name);
-        QFETCH(qint64, number);
-        QCOMPARE(DefectNumberOf(name), number);
-    }
-
-    // Two movers at once used to both succeed, and the log kept one run's
-    // pairs only. While another run holds the working folder, a move run
-    // and every undo are refused with a message naming it; copy runs go on.
-    void secondMoverIsRefused_data() {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("move run") << "move" << true;
-        QTest::newRow("undo of the last run") << "undo" << true;
-        QTest::newRow("undo of every kept run") << "undo all" << true;
-        QTest::newRow("copy run") << "copy" << false;
-    }
-    void secondMoverIsRefused() {
-        QFETCH(QString, what);
-        QFETCH(bool, refused);
-        fixtures::Tree tree;
-        RecordingJobHost host;
-        useWorkingFolder(host, tree);
-        makePictures(tree);
-        host.setSelectedFolder(tree.path("pics/"));
-        if (what.startsWith("undo"))
-            ScanDefectiveJpegs(host, recursive(true));
-        const QStringList inDefect = tree.names("work/Defekt");
-        const qsizetype messages = host.messages().size();
-
-        MoverLock other = MoverLock::acquire(host.settings());
-        QVERIFY(other.state() == MoverLock::State::Held);
-        bool busy = false;
-        if (what == "undo")
-            busy = UndoLastMoveRun(host).busy;
-        else if (what == "undo all")
-            busy = UndoKeptRuns(host, QString()).result.busy;
-        else {
-            const DefectScanResult result = ScanDefectiveJpegs(host, recursive(what == "move"));
-            busy = result.busy;
-            // The window's result view goes there, refused or not.
-            QCOMPARE(result.defectFolder, tree.path("work/Defekt/"));
-        }
-
-        QCOMPARE(busy, refused);
-        if (refused) {
-            QCOMPARE(tree.names("work/Defekt"), inDefect);
-            QCOMPARE(host.messages().size(), messages + 1);
-            const QString text = host.messages().last().text;
-            QVERIFY2(text.contains(tree.path("work/")), qPrintable(text));
-            QVERIFY2(text.contains(QStringLiteral("process %1 on ").arg(::getpid())),
-                     qPrintable(text));
-            QVERIFY(host.lockBalanced());
-            QCOMPARE(host.busyDepth(), 0);
-        } else {
-            QCOMPARE(int(tree.names("work/Defekt").size()), int(kPictures.size()));
-        }
-        // Once the other run has finished, the same request goes through.
-        other.release();
-        if (what == "move")
-            QCOMPARE(ScanDefectiveJpegs(host, recursive(true)).transferred, int(kPictures.size()));
-        if (what.startsWith("undo"))
-            QCOMPARE(UndoLastMoveRun(host).restored, int(kPictures.size()));
     }
 
     // No run reports success for a file it left in place: the closing

@@ -128,6 +128,8 @@ private slots:
         QVERIFY2(text.contains(QString::number(::getpid())), qPrintable(text));
         QCOMPARE(QFileInfo::exists(root + "/cut.jpg"), what == "move");
         QCOMPARE(undo->isEnabled(), undoBefore);
+        if (what == "move") // the result view keeps its target
+            QCOMPARE(window->defectFolder(), window->settings().Arbeitsverzeichnis + "Defekt/");
 
         other.release();
         if (what == "undo") {
