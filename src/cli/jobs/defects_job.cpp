@@ -31,8 +31,8 @@ QString help() {
 // stdout, and on stderr every defective file left where it is, with why.
 class ConsoleDefectReporter : public DefectScanReporter {
 public:
-    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode, bool why)
-        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode), m_why(why) {}
+    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool why)
+        : m_host(host), m_nullSeparated(nullSeparated), m_why(why) {}
 
     // With --why: "path: reason" before the file's record; on stderr when
     // stdout holds nothing but NUL-separated paths.
@@ -78,7 +78,6 @@ public:
 private:
     ConsoleJobHost& m_host;
     bool m_nullSeparated;
-    bool m_moveMode;
     bool m_why;
 };
 
@@ -155,8 +154,7 @@ int run(const BatchInvocation& invocation) {
         return *fault;
 
     ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
-    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move,
-                                   parser.isSet(why));
+    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), parser.isSet(why));
     // Moves without a log could not be undone: refuse before moving anything.
     if (options.move && !canHoldMoveLog(host.settings())) {
         PrintError(OwnText("cli.defects.no_log_folder")
