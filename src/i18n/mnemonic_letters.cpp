@@ -69,16 +69,22 @@ QString WithoutMnemonic(const QString& caption) {
 }
 
 QStringList WithMnemonics(const QStringList& captions, QString& taken) {
-    QStringList result;
-    result.reserve(captions.size());
-    for (const QString& caption : captions) {
-        const QChar given = MnemonicOf(caption);
+    // The texts' own letters first, wherever they stand in the group: they are
+    // the ones the help and the user know. Then the others choose.
+    QStringList result(captions.size());
+    QList<bool> done(captions.size(), false);
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        const QChar given = MnemonicOf(captions.at(i));
         if (!given.isNull() && !taken.contains(given)) {
             taken.append(given);
-            result << caption;
-            continue;
+            result[i] = captions.at(i);
+            done[i] = true;
         }
-        QString plain = WithoutMnemonic(caption);
+    }
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        if (done.at(i))
+            continue;
+        QString plain = WithoutMnemonic(captions.at(i));
         for (const qsizetype at : Candidates(plain)) {
             const QChar letter = Folded(plain.at(at));
             if (taken.contains(letter))
@@ -87,7 +93,7 @@ QStringList WithMnemonics(const QStringList& captions, QString& taken) {
             plain.insert(at, QLatin1Char('&'));
             break;
         }
-        result << plain;
+        result[i] = plain;
     }
     return result;
 }

@@ -21,6 +21,8 @@ QChar MnemonicOf(const QString& caption);
 // `caption` without its accelerator marker ("&&" stays).
 QString WithoutMnemonic(const QString& caption);
 
-// The captions with their accelerators, in the same order. `taken` holds
-// letters (case-folded) that the group may not use and receives those used.
+// The captions with their accelerators, in the same order: a caption keeps
+// its own letter unless `taken` holds it or an earlier caption gives it too.
+// `taken` holds letters (case-folded) that the group may not use and receives
+// those used.
 QStringList WithMnemonics(const QStringList& captions, QString& taken);

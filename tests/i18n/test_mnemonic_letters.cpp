@@ -21,8 +21,10 @@ private slots:
             << QStringList{"&Datei", "D&efekte Dateien"};
         QTest::newRow("catalogue's letter is kept")
             << QStringList{"&Abbrechen", "Alle"} << "" << QStringList{"&Abbrechen", "A&lle"};
-        QTest::newRow("catalogue's letter taken before")
-            << QStringList{"Alle", "&Abbrechen"} << "" << QStringList{"&Alle", "A&bbrechen"};
+        QTest::newRow("catalogue's letter wins over an earlier caption")
+            << QStringList{"Alle", "&Abbrechen"} << "" << QStringList{"A&lle", "&Abbrechen"};
+        QTest::newRow("catalogue's letter taken outside the group")
+            << QStringList{"&Abbrechen"} << "a" << QStringList{"A&bbrechen"};
         QTest::newRow("letter taken outside the group")
             << QStringList{"Optionen"} << "o" << QStringList{"O&ptionen"};
         QTest::newRow("case does not matter")

@@ -43,13 +43,15 @@ void Put(const Caption& caption, const QString& given, const QString& result) {
     caption.marker->setProperty(kPassCaption, result == given ? QString() : result);
 }
 
-void Assign(const QList<Caption>& captions, QString& taken) {
+// Returns the captions as they now show.
+QStringList Assign(const QList<Caption>& captions, QString& taken) {
     QStringList given;
     for (const Caption& caption : captions)
         given << GivenCaption(caption);
     const QStringList result = WithMnemonics(given, taken);
     for (qsizetype i = 0; i < captions.size(); ++i)
         Put(captions.at(i), given.at(i), result.at(i));
+    return result;
 }
 
 bool TakesFocus(const QWidget* widget) {
@@ -113,12 +115,24 @@ private:
     }
 };
 
-void AssignScope(QWidget* scope, QString taken) {
+// `reserved`: letters the texts give somewhere in the window, kept from the
+// controls that choose a letter; a control that gives one itself keeps it.
+void AssignScope(QWidget* scope, const QString& claimed, const QString& reserved) {
     ScopeWalk walk;
     walk.walkChildren(scope);
-    Assign(walk.captions, taken);
+    QString own;
+    for (const Caption& caption : walk.captions)
+        own.append(MnemonicOf(GivenCaption(caption)));
+    QString taken = claimed;
+    for (const QChar letter : reserved)
+        if (!own.contains(letter) && !taken.contains(letter))
+            taken.append(letter);
+    QString claimedBelow = claimed;
+    for (const QString& shown : Assign(walk.captions, taken))
+        if (const QChar letter = MnemonicOf(shown); !letter.isNull())
+            claimedBelow.append(letter);
     for (QWidget* page : walk.pages)
-        AssignScope(page, taken);
+        AssignScope(page, claimedBelow, reserved);
 }
 
 // Letters the texts themselves give anywhere in the window: a page beside
@@ -152,7 +166,7 @@ void AssignMenu(QMenu* menu) {
 } // namespace
 
 void AddMnemonics(QWidget& window) {
-    AssignScope(&window, GivenLetters(window));
+    AssignScope(&window, QString(), GivenLetters(window));
     for (QMenu* menu : window.findChildren<QMenu*>())
         AssignMenu(menu);
 }
