@@ -6,6 +6,7 @@
 #include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "i18n/mnemonic_letters.h"
 #include "ui/dialogs/about_box.h"
 
 #include <QAction>
@@ -41,7 +42,7 @@ private slots:
         Qt::WindowFlags flags;
         DialogAnswerer answers;
         answers.queue("BitBtn1", [&](QWidget* box) {
-            caption = box->findChild<QPushButton*>("BitBtn1")->text();
+            caption = WithoutMnemonic(box->findChild<QPushButton*>("BitBtn1")->text());
             title = box->findChild<QLabel*>("Label01")->text();
             size = box->size();
             flags = box->windowFlags();

@@ -9,6 +9,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "i18n/mnemonic_letters.h"
 #include "ui/widgets/radio_group.h"
 
 #include <QCheckBox>
@@ -60,7 +61,7 @@ private slots:
         window->show();
         SwitchLanguage(*window, offset);
         QCheckBox* box = thoroughBox(*window);
-        QCOMPARE(box->text(), text);
+        QCOMPARE(WithoutMnemonic(box->text()), text);
         QVERIFY(!box->isChecked()); // off unless the user turned it on
         QStatusTipEvent tip(box->statusTip());
         QCoreApplication::sendEvent(box, &tip);
