@@ -262,7 +262,9 @@ private slots:
         QCOMPARE(host.text(kDefectScanControls.defectsFound),
                  QStringLiteral("4")); // f000 f003 f006 f009
         QCOMPARE(host.text(kDefectScanControls.progress.total), QStringLiteral("100"));
-        QCOMPARE(host.messages().last().text, QStringLiteral("Search for damaged files ready."));
+        // A stopped scan must not claim it finished: the user would trust the result.
+        QCOMPARE(host.messages().last().text,
+                 QStringLiteral("The search for damaged files was stopped."));
         QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 8);
         QCOMPARE(host.undoPreparations(), QList<bool>({true}));
     }
