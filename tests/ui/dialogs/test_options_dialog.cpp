@@ -10,6 +10,7 @@
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
 #include "i18n/own_texts.h"
+#include "imaging/contrast.h"
 #include "imaging/thumbnail_cache.h"
 #include "preview/thumb_form.h"
 #include "settings/app_settings.h"
@@ -193,9 +194,10 @@ private slots:
         QTest::addColumn<QColor>("textColour");
         QTest::addColumn<bool>("written");
         QTest::newRow("no background") << 0 << "" << 0 << false << QColor(Qt::black) << true;
-        QTest::newRow("texture 3") << 3 << "" << 3 << true << QColor(Qt::black) << true;
-        QTest::newRow("texture 5 writes white")
-            << 5 << "" << 5 << true << QColor(Qt::white) << true;
+        // Over a built-in tile the names take black or white by the tile,
+        // not the colour offered for own pictures.
+        QTest::newRow("texture 3") << 3 << "" << 3 << true << QColor() << true;
+        QTest::newRow("texture 5") << 5 << "" << 5 << true << QColor() << true;
         QTest::newRow("own picture in red") << 6 << "jpg" << 6 << true << QColor(Qt::red) << true;
         QTest::newRow("own texture without a file") << 6 << "" << 0 << false << QColor() << false;
         QTest::newRow("own texture that no longer exists")
@@ -232,9 +234,12 @@ private slots:
             QCOMPARE(key.value("SLVBackground01").toInt(), backgroundStored ? 1 : 0);
         }
         const QImage shown = o.window->fileList()->texture();
-        if (button >= 1 && button <= 5)
+        if (button >= 1 && button <= 5) {
             QVERIFY(SamePicture(shown, BuiltInTexture(button)));
-        else if (ownFile == "jpg" && button == 6)
+            const QColor text = o.window->fileList()->textColour();
+            QVERIFY(text != QColor(Qt::red));
+            QVERIFY(ContrastRatio(text, MeanColour(shown)) >= kReadableContrast);
+        } else if (ownFile == "jpg" && button == 6)
             QCOMPARE(shown.size(), QSize(40, 30));
         else
             QVERIFY(shown.isNull());
@@ -244,19 +249,20 @@ private slots:
             QCOMPARE(key.value("SLVFontColor01").toInt(), 0x0000FF);
     }
 
-    void whiteTextOfTexture5IsNotRestoredAtTheNextStart() {
+    void builtInTextureKeepsTheStoredColourAndItsTextAtTheNextStart() {
+        QColor shownAfterOk;
         {
-            Options o;
+            Options o([](AppSettings& s) { s.SLVFontColor01 = 0x0000FF; });
             o.show();
             o.chooseTexture(5);
             o.ok();
-            QCOMPARE(o.window->fileList()->textColour(), QColor(Qt::white));
+            shownAfterOk = o.window->fileList()->textColour();
         }
         auto restarted = std::make_unique<THauptForm>();
         QVERIFY(SamePicture(restarted->fileList()->texture(), BuiltInTexture(5)));
-        QCOMPARE(restarted->fileList()->textColour(),
-                 restarted->fileList()->palette().color(QPalette::Text));
-        QVERIFY(restarted->fileList()->textColour() != QColor(Qt::white));
+        QCOMPARE(restarted->fileList()->textColour(), shownAfterOk);
+        // The colour chosen for own pictures is not lost by trying a tile.
+        QCOMPARE(testing::storedSettingsKey().value("SLVFontColor01").toInt(), 0x0000FF);
     }
 
     void chosenWorkingFolderThenAbort() {
