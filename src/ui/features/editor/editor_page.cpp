@@ -61,9 +61,8 @@ private:
 QPushButton* EffectButton(QWidget* parent, const char* name) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
-    // Each button as wide as its caption needs (at least 90): the three
-    // groups have to fit side by side at the window's minimum width.
-    button->setMinimumWidth(90);
+    // No fixed minimum width: one would override the caption's own size hint
+    // and let the layout squeeze a long caption (German, a large font).
     return button;
 }
 
@@ -76,9 +75,11 @@ QWidget* EffectPanel(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
 
     auto* effects = new QGridLayout;
-    const char* effectNames[] = {"BitBtnInvertieren",   "BitBtnSchwarzWeiss", "BitBtnAntiAlising",
-                                 "BitBtnSchaerfen",     "BitBtnOptimieren",   "BitBtnSpiegelungHor",
-                                 "BitBtnSpiegelungVer", "BitBtnUndo"};
+    // The two mirror buttons, the longest captions, share the right-hand
+    // column, so the three groups fit side by side at the smallest window.
+    const char* effectNames[] = {"BitBtnInvertieren", "BitBtnSchwarzWeiss", "BitBtnAntiAlising",
+                                 "BitBtnSchaerfen",   "BitBtnOptimieren",   "BitBtnSpiegelungHor",
+                                 "BitBtnUndo",        "BitBtnSpiegelungVer"};
     for (int i = 0; i < 8; ++i)
         effects->addWidget(EffectButton(page, effectNames[i]), i / 2, i % 2);
     effects->setRowStretch(4, 1);
