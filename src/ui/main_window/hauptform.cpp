@@ -258,13 +258,7 @@ QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
     parts::KeepDesignHeight(lower, 210);
     auto* row = new QHBoxLayout(lower);
     row->setContentsMargins(2, 2, 2, 2);
-    auto* panel = new QWidget(lower);
-    panel->setObjectName(QStringLiteral("PanelSerien01"));
-    panel->setFixedWidth(200);
-    auto* panelLayout = new QVBoxLayout(panel);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(BuildProgressPages(panel));
-    row->addWidget(panel);
+    row->addWidget(BuildProgressPanel(lower));
     auto* pages = new QTabWidget(lower);
     pages->setObjectName(QStringLiteral("HauptPageControl01"));
     pages->addTab(BuildSeriesPageDefects(pages), QString());

@@ -25,6 +25,10 @@ QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplik
 // NBStatus01 with the five progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);
 
+// PanelSerien01 holding NBStatus01: 200 pixels wide, or wider when a caption
+// of the progress pages needs more in the window's font.
+QWidget* BuildProgressPanel(QWidget* parent);
+
 // Page 1 of HauptNotebook01: the duplicate result list and its buttons.
 QWidget* BuildDuplicateResultPage(QWidget* parent);
 // Page 2 of HauptNotebook01: "Versteckt", never shown.

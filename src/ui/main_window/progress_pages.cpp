@@ -3,10 +3,12 @@
 
 #include "ui/main_window/main_window_parts.h"
 
+#include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/dialogs/gradient_panel.h"
 #include "ui/widgets/counter_label.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -17,7 +19,14 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+// Marks the captions the progress panel must show on one line.
+constexpr const char* kPanelCaption = "kelvastoPanelCaption";
+constexpr int kDesignWidth = 200;
+constexpr int kPageMargin = 6;
 
 QLabel* Label(QWidget* parent, const QString& name, const QString& text = {}) {
     auto* label = new QLabel(text, parent);
@@ -71,7 +80,7 @@ struct PageBuilder {
     explicit PageBuilder(QWidget* notebook, const char* name)
         : page(new QWidget(notebook)), grid(new QGridLayout(page)) {
         page->setObjectName(QString::fromLatin1(name));
-        grid->setContentsMargins(6, 6, 6, 6);
+        grid->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         grid->setVerticalSpacing(3);
         grid->setColumnStretch(0, 1);
     }
@@ -83,6 +92,7 @@ struct PageBuilder {
     void counterRow(const char* caption, const QString& counter) {
         auto* label = Label(page, caption);
         label->setWordWrap(true);
+        label->setProperty(kPanelCaption, true);
         grid->addWidget(label, row++, 0, 1, 2);
         QLabel* number = Counter(page, counter);
         label->setBuddy(number);
@@ -93,6 +103,7 @@ struct PageBuilder {
         QFont font = label->font();
         font.setBold(true);
         label->setFont(font);
+        label->setProperty(kPanelCaption, true);
         grid->addWidget(label, row++, 0, 1, 2);
         lastHeading = label;
     }
@@ -142,7 +153,58 @@ protected:
     }
 };
 
+// The caption's width plus a letter's room: a word-wrapping label breaks a
+// line that fits to the pixel.
+int CaptionWidth(const QLabel& label) {
+    const QFontMetrics metrics = label.fontMetrics();
+    return metrics.horizontalAdvance(WithoutMnemonic(label.text())) + metrics.averageCharWidth() +
+           2 * label.margin();
+}
+
+// As wide as the widest caption of any page needs (so the panel does not
+// change width from page to page), never narrower than designed: with a
+// large desktop font the captions stay whole and the counters in sight.
+class ProgressPanel : public QWidget {
+public:
+    explicit ProgressPanel(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("PanelSerien01"));
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        m_pages = BuildProgressPages(this);
+        layout->addWidget(m_pages);
+    }
+    QSize sizeHint() const override { return {fittingWidth(), QWidget::sizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {fittingWidth(), QWidget::minimumSizeHint().height()};
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        // A caption changed (language, font): the row beside must hear of it.
+        if (event->type() == QEvent::LayoutRequest)
+            updateGeometry();
+        return QWidget::event(event);
+    }
+
+private:
+    int fittingWidth() const {
+        int widest = 0;
+        for (const QLabel* label : m_pages->findChildren<QLabel*>())
+            if (label->property(kPanelCaption).toBool())
+                widest = std::max(widest, CaptionWidth(*label));
+        const int room = widest + 2 * kPageMargin + 2 * m_pages->frameWidth();
+        return std::max(kDesignWidth, room);
+    }
+
+    QStackedWidget* m_pages = nullptr;
+};
+
 } // namespace
+
+QWidget* BuildProgressPanel(QWidget* parent) {
+    return new ProgressPanel(parent);
+}
 
 QStackedWidget* BuildProgressPages(QWidget* parent) {
     auto* notebook = new QStackedWidget(parent);
