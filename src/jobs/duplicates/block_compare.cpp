@@ -60,13 +60,18 @@ struct Candidate {
 // Compares `first` with one batch of opened candidates; every candidate still
 // open at the end of `first` is identical.
 void compareBatch(const QString& first, std::vector<Candidate>& batch, bool followLinks,
-                  MatchOutcome& outcome, char* firstBlock, char* otherBlock) {
+                  const std::function<bool()>& cancelled, MatchOutcome& outcome, char* firstBlock,
+                  char* otherBlock) {
     FileDescriptor firstFd = OpenRegularFile(first, followLinks);
     if (!firstFd.valid()) {
         outcome.firstFailed = true;
         return;
     }
     for (qint64 offset = 0; !batch.empty(); offset += kCompareBlockSize) {
+        if (cancelled && cancelled()) {
+            outcome.cancelled = true;
+            return;
+        }
         const qint64 got = ReadAt(firstFd.get(), firstBlock, kCompareBlockSize, offset);
         if (got < 0) {
             outcome.firstFailed = true;
@@ -96,12 +101,12 @@ void compareBatch(const QString& first, std::vector<Candidate>& batch, bool foll
 } // namespace
 
 MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidates,
-                               bool followLinks) {
+                               bool followLinks, const std::function<bool()>& cancelled) {
     MatchOutcome outcome;
     outcome.identical.assign(std::size_t(candidates.size()), false);
     outcome.failed.assign(std::size_t(candidates.size()), false);
     qsizetype next = 0;
-    while (next < candidates.size() && !outcome.firstFailed) {
+    while (next < candidates.size() && !outcome.firstFailed && !outcome.cancelled) {
         std::vector<Candidate> batch;
         for (; next < candidates.size() && int(batch.size()) < kMaxOpenCandidates; ++next) {
             FileDescriptor fd = OpenRegularFile(candidates.at(next), followLinks);
@@ -111,10 +116,11 @@ MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidat
                 outcome.failed[std::size_t(next)] = true;
         }
         if (!batch.empty())
-            compareBatch(first, batch, followLinks, outcome, ScratchBlock(0), ScratchBlock(1));
+            compareBatch(first, batch, followLinks, cancelled, outcome, ScratchBlock(0),
+                         ScratchBlock(1));
     }
     // A first file that failed half-way may have changed: trust no match.
-    if (outcome.firstFailed)
+    if (outcome.firstFailed || outcome.cancelled)
         outcome.identical.assign(outcome.identical.size(), false);
     return outcome;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // Large enough for the kernel's read-ahead to stream, small enough that a
@@ -36,6 +37,7 @@ char* ScratchBlock(int which);
 
 struct MatchOutcome {
     bool firstFailed = false;    // `first` could not be opened or read
+    bool cancelled = false;      // given up half-way: nothing is decided
     std::vector<bool> identical; // per candidate: the same bytes as `first`
     std::vector<bool> failed;    // per candidate: could not be opened or read
 };
@@ -45,5 +47,7 @@ struct MatchOutcome {
 // candidate at most once, block by block, dropping a candidate at its first
 // difference. When `first` fails, no candidate is identical and the ones not
 // yet decided are not marked failed either: nothing is known about them.
+// `cancelled`, asked before each block, gives up the comparison.
 MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidates,
-                               bool followLinks = false);
+                               bool followLinks = false,
+                               const std::function<bool()>& cancelled = {});

@@ -26,3 +26,27 @@ std::optional<quint64> FileFingerprint(const QString& path, bool followLink) {
         return std::nullopt;
     return quint64(qHashBits(buffer, std::size_t(head + tail), std::size_t(size)));
 }
+
+std::optional<quint64> ContentHash(const QString& path, qint64 size,
+                                   const std::function<bool()>& cancelled) {
+    const FileDescriptor fd = OpenRegularFile(path, false);
+    if (!fd.valid())
+        return std::nullopt;
+    char* const buffer = ScratchBlock(0);
+    std::size_t hash = std::size_t(size);
+    qint64 offset = 0;
+    for (;;) {
+        if (cancelled && cancelled())
+            return std::nullopt;
+        const qint64 got = ReadAt(fd.get(), buffer, kCompareBlockSize, offset);
+        if (got < 0)
+            return std::nullopt;
+        hash = qHashBits(buffer, std::size_t(got), hash);
+        offset += got;
+        if (got < kCompareBlockSize)
+            break;
+    }
+    // A file that changed length since it was measured hashes apart by its
+    // bytes; the byte-wise comparison has the last word anyway.
+    return quint64(hash);
+}

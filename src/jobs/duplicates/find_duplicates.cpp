@@ -5,17 +5,17 @@
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
 #include "jobs/duplicates/block_compare.h"
-#include "jobs/duplicates/group_matcher.h"
-#include "jobs/duplicates/walk_prefetcher.h"
+#include "jobs/duplicates/group_walk.h"
+#include "jobs/duplicates/identical_classes.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -85,11 +85,6 @@ bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsi
     return true;
 }
 
-struct SizeGroup {
-    qint64 size;
-    QStringList paths; // in DuplicatePathLess order
-};
-
 // The pruned records as groups of equal size, in ascending size.
 std::vector<SizeGroup> groupBySize(const std::vector<SizeRecord>& kept) {
     std::vector<SizeGroup> groups;
@@ -109,73 +104,74 @@ bool comparable(const SizeGroup& group) {
     return group.size >= 0 && group.paths.size() >= 2;
 }
 
-// A second thread pays off once there is enough to read.
-bool worthPrefetching(const std::vector<SizeGroup>& groups) {
-    if (std::thread::hardware_concurrency() < 2)
-        return false;
-    qint64 bytes = 0;
-    int count = 0;
-    for (const SizeGroup& group : groups) {
-        if (!comparable(group))
-            continue;
-        bytes += group.size * group.paths.size();
-        ++count;
+// What the played walk shows on the host: the lines, the found counter, and
+// the window let in (and the stop request read) where the walk would.
+class WalkOnHost : public GroupWalk::Observer {
+public:
+    WalkOnHost(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
+               QStringList& lines)
+        : m_host(host), m_group(group), m_result(result), m_lines(lines) {
+        m_sinceLook.start();
     }
-    return count >= 2 && bytes >= kPrefetchBytes;
+
+    bool goOn(qint64) override {
+        m_host.processPendingMessages();
+        m_sinceLook.restart();
+        return !stopRequested(m_host);
+    }
+    void matched(qsizetype first, qsizetype member, bool firstMatch) override {
+        ++m_result.found;
+        m_host.setText(kFoundDuplicates, QString::number(m_result.found));
+        if (firstMatch)
+            m_lines.append(m_group.at(first));
+        m_lines.append(m_group.at(member));
+    }
+    void passEnded() override { m_lines.append(QString()); }
+
+    // Passes without a match show nothing; a long run of them still lets
+    // the window in now and then. False to stop.
+    bool lookNowAndThen(GroupWalk& walk) {
+        return m_sinceLook.elapsed() < IdenticalClasses::kWaitSliceMs || walk.checkpoint(*this);
+    }
+
+private:
+    JobHost& m_host;
+    const QStringList& m_group;
+    DuplicateSearchResult& m_result;
+    QStringList& m_lines;
+    QElapsedTimer m_sinceLook;
+};
+
+// Plays the walk of group `index` of `classes` from its classes. False when
+// the stop request ended it.
+bool playGroup(JobHost& host, IdenticalClasses& classes, std::size_t index,
+               const QStringList& group, DuplicateSearchResult& result, QStringList& lines) {
+    GroupWalk walk(group.size());
+    WalkOnHost shown(host, group, result, lines);
+    bool completed = true;
+    while (completed && !walk.done()) {
+        std::optional<std::vector<qsizetype>> identical =
+            classes.identicalTo(index, walk.first(), [&] { return walk.checkpoint(shown); });
+        completed =
+            identical && walk.playPass(std::move(*identical), shown) && shown.lookNowAndThen(walk);
+    }
+    if (completed)
+        walk.finish(shown);
+    result.skipped.append(classes.failed(index));
+    classes.release(index);
+    return completed;
 }
 
-using PassSource = std::function<PassAnswer(qsizetype first, const std::vector<qsizetype>& others)>;
-
-// The walk of one group with its pairwise comparisons, taking the answers
-// pass by pass from `answer`: messages, stop tests, counter and lines just as
-// if each pair were compared at its turn.
-bool replayWalk(JobHost& host, const QStringList& group, const PassSource& answer,
-                DuplicateSearchResult& result, QStringList& lines) {
-    std::vector<qsizetype> rest(std::size_t(group.size()));
-    for (std::size_t i = 0; i < rest.size(); ++i)
-        rest[i] = qsizetype(i);
-    while (rest.size() > 1) {
-        host.processPendingMessages();
-        const qsizetype first = rest.front();
-        const PassAnswer pass = answer(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
-        result.skipped.append(pass.failed);
-        bool matched = false;
-        for (std::size_t k = rest.size() - 1; k >= 1; --k) {
-            if (k - 1 < pass.same.size() && pass.same[k - 1]) {
-                ++result.found;
-                host.setText(kFoundDuplicates, QString::number(result.found));
-                if (!matched)
-                    lines.append(group.at(first));
-                lines.append(group.at(rest[k]));
-                matched = true;
-                rest.erase(rest.begin() + std::ptrdiff_t(k));
-            }
-            host.processPendingMessages();
-            if (stopRequested(host))
-                return false;
-        }
-        rest.erase(rest.begin());
-        if (matched)
-            lines.append(QString());
-        if (stopRequested(host))
-            return false;
-    }
-    return true;
-}
-
-// Walks the groups in ascending size. With a prefetcher the reading of the
-// coming groups runs on the second core meanwhile.
+// Walks the groups in ascending size; the workers split the coming groups
+// into classes meanwhile.
 void compareGroups(JobHost& host, const std::vector<SizeRecord>& kept,
                    DuplicateSearchResult& result, QStringList& lines) {
     const std::vector<SizeGroup> groups = groupBySize(kept);
-    std::unique_ptr<WalkPrefetcher> prefetcher;
-    if (worthPrefetching(groups)) {
-        std::vector<QStringList> work;
-        for (const SizeGroup& group : groups)
-            if (comparable(group))
-                work.push_back(group.paths);
-        prefetcher = std::make_unique<WalkPrefetcher>(std::move(work));
-    }
+    std::vector<SizeGroup> work;
+    for (const SizeGroup& group : groups)
+        if (comparable(group))
+            work.push_back(group);
+    std::unique_ptr<IdenticalClasses> classes;
     std::size_t taken = 0;
     for (const SizeGroup& group : groups) {
         if (stopRequested(host))
@@ -183,22 +179,12 @@ void compareGroups(JobHost& host, const std::vector<SizeRecord>& kept,
         host.lists().ListBox_Dup01 = group.paths;
         if (!comparable(group))
             continue;
-        if (!prefetcher) {
-            if (!CompareSameSizeGroup(host, group.paths, result, lines))
-                return;
-            continue;
-        }
-        std::optional<std::vector<PassAnswer>> answers = prefetcher->take(taken++, [&] {
-            host.processPendingMessages();
-            return !stopRequested(host);
-        });
-        if (!answers)
-            return;
-        std::size_t next = 0;
-        const PassSource fromAnswers = [&](qsizetype, const std::vector<qsizetype>&) {
-            return next < answers->size() ? (*answers)[next++] : PassAnswer{};
-        };
-        if (!replayWalk(host, group.paths, fromAnswers, result, lines))
+        // As the walk does before it compares; the reading starts after it.
+        host.processPendingMessages();
+        if (!classes)
+            classes =
+                std::make_unique<IdenticalClasses>(std::move(work), host.stopFlags().BatchJobStop);
+        if (!playGroup(host, *classes, taken++, group.paths, result, lines))
             return;
     }
 }
@@ -222,16 +208,12 @@ qint64 MeasureFileSize(const QString& path) {
 
 bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
                           QStringList& lines) {
-    GroupMatcher matcher(group);
-    // All of a first file's answers come from one streamed pass; the walk
-    // then takes them in the order of the pairwise comparisons.
-    const PassSource fromMatcher = [&](qsizetype first, const std::vector<qsizetype>& others) {
-        PassAnswer pass;
-        pass.same = matcher.identicalTo(first, others);
-        pass.failed = matcher.takeNewlyFailed();
-        return pass;
-    };
-    return replayWalk(host, group, fromMatcher, result, lines);
+    host.processPendingMessages();
+    if (group.size() < 2)
+        return true;
+    IdenticalClasses classes({{MeasureFileSize(group.front()), group}},
+                             host.stopFlags().BatchJobStop);
+    return playGroup(host, classes, 0, group, result, lines);
 }
 
 DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
@@ -260,7 +242,7 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
         result.stopped = true;
         return result;
     }
-    records.clear();
+    std::vector<SizeRecord>().swap(records);
     host.setText(kStatusLine, CatalogueText(kTestForIdentity));
     if (kept.size() < 2)
         return result;

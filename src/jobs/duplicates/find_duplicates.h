@@ -9,6 +9,11 @@
 // A file that cannot be opened or read is left out of its group and named in
 // `skipped`; the search goes on, so the list is never silently partial.
 //
+// The groups are read on worker threads (identical_classes.h); the calling
+// thread plays the walk from their classes (group_walk.h) and lets pending
+// messages through at least every 20 ms, so the window repaints and the
+// abort button works during any group.
+//
 // The window's handler (DuplicatesController::BitBtnDupSuchenClick) reads the
 // folder tree and hands over; the lines found stay however the search ends:
 //
@@ -20,10 +25,6 @@
 #include <QStringList>
 
 class JobHost;
-
-// From this many bytes in the groups to compare on, a second thread reads the
-// coming groups while the search thread compares its own.
-inline constexpr qint64 kPrefetchBytes = 16 * 1024 * 1024;
 
 struct DuplicateSearchResult {
     int collected = 0;    // Label_Dup02: JPEG files collected

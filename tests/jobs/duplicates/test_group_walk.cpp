@@ -59,9 +59,7 @@ Shown pairwiseWalk(const std::vector<int>& classOf, qint64 stopAfter) {
 class Recorder : public GroupWalk::Observer {
 public:
     explicit Recorder(qint64 stopAfter) : m_stopAfter(stopAfter) {}
-    bool goOn(qint64 comparisons) override {
-        return m_stopAfter == 0 || comparisons < m_stopAfter;
-    }
+    bool goOn(qint64 comparisons) override { return m_stopAfter == 0 || comparisons < m_stopAfter; }
     void matched(qsizetype first, qsizetype member, bool firstMatch) override {
         ++shown.found;
         if (firstMatch)

@@ -1,0 +1,377 @@
+#include "jobs/duplicates/identical_classes.h"
+
+#include "jobs/duplicates/block_compare.h"
+#include "jobs/duplicates/file_fingerprint.h"
+#include "jobs/framework/ordered_work_ahead.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+// Files fingerprinted per piece of work: the hand-over stays cheap next to
+// the reading, and both cores still share a group of a few hundred files.
+constexpr std::size_t kChunkFiles = 64;
+
+} // namespace
+
+struct IdenticalClasses::Group {
+    struct Bucket {
+        qint32 begin; // into order
+        qint32 end;
+    };
+
+    qint64 size = 0;
+    QStringList paths;
+    // Allocated when a worker first takes the group, freed by release().
+    std::vector<quint64> fingerprints;
+    std::vector<unsigned char> unreadable;
+    std::vector<qint32> next;    // the next file identical to this one, or -1
+    std::vector<qint32> order;   // readable files by fingerprint, then index
+    std::vector<Bucket> buckets; // runs of order of two files or more, by first file
+    std::vector<unsigned char> bucketDone;
+    std::vector<qint32> failed;
+    std::size_t chunks = 0;
+    std::size_t chunksClaimed = 0;
+    std::size_t chunksDone = 0;
+    std::size_t bucketsClaimed = 0;
+    std::size_t bucketsDone = 0; // the leading buckets that are done
+    int busy = 0;                // pieces being worked on outside the lock
+    bool started = false;
+    bool sortClaimed = false;
+    bool sorted = false;
+    bool released = false;
+    // Every file below this index has its class; read by the walk unlocked.
+    std::atomic<qint64> decidedBelow{0};
+};
+
+struct IdenticalClasses::Task {
+    enum class Kind { Fingerprints, Sort, Bucket };
+    Kind kind = Kind::Fingerprints;
+    std::size_t group = 0;
+    std::size_t piece = 0;
+    bool complete = true; // false when left off
+    std::vector<qint32> failed;
+};
+
+IdenticalClasses::IdenticalClasses(std::vector<SizeGroup> groups,
+                                   const std::atomic<std::uint8_t>& stop)
+    : m_stop(stop) {
+    m_groups.reserve(groups.size());
+    for (SizeGroup& group : groups) {
+        auto state = std::make_unique<Group>();
+        state->size = group.size;
+        state->paths = std::move(group.paths);
+        m_groups.push_back(std::move(state));
+    }
+    const int workers = WorkerThreadCount(0);
+    for (int i = 0; i < workers; ++i)
+        m_workers.emplace_back([this] { run(); });
+}
+
+IdenticalClasses::~IdenticalClasses() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_cancel = true;
+    }
+    m_wake.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+void IdenticalClasses::run() {
+    for (;;) {
+        Task task;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [&] { return m_cancel.load() || claim(task); });
+            if (m_cancel.load())
+                return;
+        }
+        work(task);
+        {
+            const std::lock_guard lock(m_mutex);
+            finish(task);
+        }
+        m_decided.notify_all();
+        m_wake.notify_all(); // a sort or buckets may be free to take now
+    }
+}
+
+// With m_mutex held.
+bool IdenticalClasses::claim(Task& task) {
+    if (m_stop.load() == 1)
+        return false;
+    const std::size_t end = std::min(m_groups.size(), m_current + kLookahead);
+    for (std::size_t g = m_current; g < end; ++g) {
+        Group& group = *m_groups[g];
+        if (group.released)
+            continue;
+        if (!group.started) {
+            const std::size_t n = std::size_t(group.paths.size());
+            group.started = true;
+            group.fingerprints.assign(n, 0);
+            group.unreadable.assign(n, 0);
+            group.next.assign(n, -1);
+            group.chunks = (n + kChunkFiles - 1) / kChunkFiles;
+        }
+        task.group = g;
+        if (group.chunksClaimed < group.chunks) {
+            task.kind = Task::Kind::Fingerprints;
+            task.piece = group.chunksClaimed++;
+        } else if (group.chunksDone == group.chunks && !group.sortClaimed) {
+            task.kind = Task::Kind::Sort;
+            group.sortClaimed = true;
+        } else if (group.sorted && group.bucketsClaimed < group.buckets.size()) {
+            task.kind = Task::Kind::Bucket;
+            task.piece = group.bucketsClaimed++;
+        } else {
+            continue;
+        }
+        ++group.busy;
+        return true;
+    }
+    return false;
+}
+
+void IdenticalClasses::work(Task& task) {
+    Group& group = *m_groups[task.group];
+    switch (task.kind) {
+    case Task::Kind::Fingerprints:
+        fingerprint(group, task.piece, task);
+        break;
+    case Task::Kind::Sort:
+        sortIntoBuckets(group);
+        break;
+    case Task::Kind::Bucket:
+        splitBucket(group, task.piece, task);
+        break;
+    }
+}
+
+// With m_mutex held.
+void IdenticalClasses::finish(const Task& task) {
+    Group& group = *m_groups[task.group];
+    --group.busy;
+    group.failed.insert(group.failed.end(), task.failed.begin(), task.failed.end());
+    if (task.complete) {
+        switch (task.kind) {
+        case Task::Kind::Fingerprints:
+            ++group.chunksDone;
+            break;
+        case Task::Kind::Sort:
+            group.sorted = true;
+            group.bucketDone.assign(group.buckets.size(), 0);
+            break;
+        case Task::Kind::Bucket:
+            group.bucketDone[task.piece] = 1;
+            break;
+        }
+        if (group.sorted) {
+            while (group.bucketsDone < group.buckets.size() && group.bucketDone[group.bucketsDone])
+                ++group.bucketsDone;
+            const qint64 below = group.bucketsDone < group.buckets.size()
+                                     ? group.order[group.buckets[group.bucketsDone].begin]
+                                     : group.paths.size();
+            group.decidedBelow.store(below, std::memory_order_release);
+        }
+    }
+    releaseIfIdle(group);
+}
+
+void IdenticalClasses::fingerprint(Group& group, std::size_t chunk, Task& task) {
+    const std::size_t begin = chunk * kChunkFiles;
+    const std::size_t end = std::min(begin + kChunkFiles, std::size_t(group.paths.size()));
+    for (std::size_t i = begin; i < end; ++i) {
+        if (cancelled()) {
+            task.complete = false;
+            return;
+        }
+        const std::optional<quint64> print = FileFingerprint(group.paths.at(qsizetype(i)));
+        if (print) {
+            group.fingerprints[i] = *print;
+        } else {
+            group.unreadable[i] = 1;
+            task.failed.push_back(qint32(i));
+        }
+    }
+}
+
+void IdenticalClasses::sortIntoBuckets(Group& group) {
+    const qint32 n = qint32(group.paths.size());
+    group.order.reserve(std::size_t(n));
+    for (qint32 i = 0; i < n; ++i)
+        if (!group.unreadable[std::size_t(i)])
+            group.order.push_back(i);
+    std::sort(group.order.begin(), group.order.end(), [&](qint32 a, qint32 b) {
+        const quint64 fa = group.fingerprints[std::size_t(a)];
+        const quint64 fb = group.fingerprints[std::size_t(b)];
+        return fa != fb ? fa < fb : a < b;
+    });
+    for (std::size_t begin = 0; begin < group.order.size();) {
+        std::size_t end = begin + 1;
+        while (end < group.order.size() && group.fingerprints[std::size_t(group.order[end])] ==
+                                               group.fingerprints[std::size_t(group.order[begin])])
+            ++end;
+        if (end - begin >= 2)
+            group.buckets.push_back({qint32(begin), qint32(end)});
+        begin = end;
+    }
+    std::sort(group.buckets.begin(), group.buckets.end(),
+              [&](const Group::Bucket& a, const Group::Bucket& b) {
+                  return group.order[std::size_t(a.begin)] < group.order[std::size_t(b.begin)];
+              });
+    // The fingerprints have done their part.
+    std::vector<quint64>().swap(group.fingerprints);
+}
+
+void IdenticalClasses::splitBucket(Group& group, std::size_t bucket, Task& task) {
+    const Group::Bucket range = group.buckets[bucket];
+    std::vector<qint32> files(group.order.begin() + range.begin, group.order.begin() + range.end);
+    // Nearly always one pass decides a bucket: its files are one class.
+    // What is left after it has the same start and end but other bytes in
+    // between (or a fingerprint that collided): hashing the rest whole
+    // costs one more read of each instead of one per pair.
+    if (!splitByFirst(group, files, task))
+        return;
+    if (files.size() >= 2 && group.size > 2 * kFingerprintSpan &&
+        !splitByContentHash(group, files, task))
+        return;
+    while (files.size() >= 2)
+        if (!splitByFirst(group, files, task))
+            return;
+}
+
+// One pass of the byte-wise split: the first of `files` against the rest;
+// its class leaves `files` with it. False when cancelled.
+bool IdenticalClasses::splitByFirst(Group& group, std::vector<qint32>& files, Task& task) {
+    const qint32 first = files.front();
+    QStringList candidates;
+    for (std::size_t k = 1; k < files.size(); ++k)
+        candidates.append(group.paths.at(files[k]));
+    const MatchOutcome outcome =
+        MatchFirstAgainst(group.paths.at(first), candidates, false, [this] { return cancelled(); });
+    if (outcome.cancelled) {
+        task.complete = false;
+        return false;
+    }
+    std::vector<qint32> left;
+    qint32 last = first;
+    for (std::size_t k = 1; k < files.size(); ++k) {
+        const qint32 file = files[k];
+        if (outcome.failed[k - 1]) {
+            group.unreadable[std::size_t(file)] = 1;
+            task.failed.push_back(file);
+        } else if (outcome.identical[k - 1]) {
+            group.next[std::size_t(last)] = file;
+            last = file;
+        } else {
+            left.push_back(file);
+        }
+    }
+    if (outcome.firstFailed) {
+        group.unreadable[std::size_t(first)] = 1;
+        task.failed.push_back(first);
+    }
+    files.swap(left);
+    return true;
+}
+
+// Splits `files` by the hash of their whole content, each part in turn by
+// byte-wise comparison. False when cancelled.
+bool IdenticalClasses::splitByContentHash(Group& group, std::vector<qint32>& files, Task& task) {
+    std::vector<std::pair<quint64, qint32>> hashed;
+    for (const qint32 file : files) {
+        if (cancelled()) {
+            task.complete = false;
+            return false;
+        }
+        const std::optional<quint64> hash =
+            ContentHash(group.paths.at(file), group.size, [this] { return cancelled(); });
+        if (hash) {
+            hashed.emplace_back(*hash, file);
+        } else if (cancelled()) {
+            task.complete = false;
+            return false;
+        } else {
+            group.unreadable[std::size_t(file)] = 1;
+            task.failed.push_back(file);
+        }
+    }
+    std::sort(hashed.begin(), hashed.end());
+    for (std::size_t begin = 0; begin < hashed.size();) {
+        std::size_t end = begin + 1;
+        while (end < hashed.size() && hashed[end].first == hashed[begin].first)
+            ++end;
+        std::vector<qint32> part;
+        for (std::size_t k = begin; k < end; ++k)
+            part.push_back(hashed[k].second);
+        while (part.size() >= 2)
+            if (!splitByFirst(group, part, task))
+                return false;
+        begin = end;
+    }
+    files.clear();
+    return true;
+}
+
+std::optional<std::vector<qsizetype>>
+IdenticalClasses::identicalTo(std::size_t group, qsizetype first,
+                              const std::function<bool()>& whileWaiting) {
+    Group& state = *m_groups[group];
+    const auto decided = [&] { return state.decidedBelow.load(std::memory_order_acquire) > first; };
+    if (!decided()) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_current = group;
+        }
+        m_wake.notify_all();
+    }
+    while (!decided()) {
+        bool ready = false;
+        {
+            std::unique_lock lock(m_mutex);
+            ready = m_decided.wait_for(lock, std::chrono::milliseconds(kWaitSliceMs), decided);
+        }
+        if (!ready && !whileWaiting())
+            return std::nullopt;
+    }
+    std::vector<qsizetype> identical;
+    for (qint32 i = state.next[std::size_t(first)]; i >= 0; i = state.next[std::size_t(i)])
+        identical.push_back(i);
+    return identical;
+}
+
+QStringList IdenticalClasses::failed(std::size_t group) {
+    const std::lock_guard lock(m_mutex);
+    std::vector<qint32> failed = m_groups[group]->failed;
+    std::sort(failed.begin(), failed.end());
+    QStringList paths;
+    for (const qint32 file : failed)
+        paths.append(m_groups[group]->paths.at(file));
+    return paths;
+}
+
+void IdenticalClasses::release(std::size_t group) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_groups[group]->released = true;
+        releaseIfIdle(*m_groups[group]);
+        m_current = std::max(m_current, group + 1);
+    }
+    m_wake.notify_all();
+}
+
+// With m_mutex held: a released group's state goes once no worker is on it.
+void IdenticalClasses::releaseIfIdle(Group& group) {
+    if (!group.released || group.busy > 0)
+        return;
+    group.paths = QStringList();
+    std::vector<quint64>().swap(group.fingerprints);
+    std::vector<unsigned char>().swap(group.unreadable);
+    std::vector<qint32>().swap(group.next);
+    std::vector<qint32>().swap(group.order);
+    std::vector<Group::Bucket>().swap(group.buckets);
+    std::vector<unsigned char>().swap(group.bucketDone);
+    std::vector<qint32>().swap(group.failed);
+}
