@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileDescriptor OpenRegularFile(const QString& path, bool followLink) {
+FileDescriptor OpenRegularFile(const QString& path, bool followLink, qint64* length) {
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     if (!followLink)
         flags |= O_NOFOLLOW;
@@ -22,7 +22,8 @@ FileDescriptor OpenRegularFile(const QString& path, bool followLink) {
         fd.close();
         return fd;
     }
-    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (length)
+        *length = st.st_size;
     return fd;
 }
 
@@ -62,10 +63,17 @@ struct Candidate {
 void compareBatch(const QString& first, std::vector<Candidate>& batch, bool followLinks,
                   const std::function<bool()>& cancelled, MatchOutcome& outcome, char* firstBlock,
                   char* otherBlock) {
-    FileDescriptor firstFd = OpenRegularFile(first, followLinks);
+    qint64 length = 0;
+    FileDescriptor firstFd = OpenRegularFile(first, followLinks, &length);
     if (!firstFd.valid()) {
         outcome.firstFailed = true;
         return;
+    }
+    // Read more than one block: ask the kernel to read ahead further.
+    if (length > kCompareBlockSize) {
+        ::posix_fadvise(firstFd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        for (const Candidate& c : batch)
+            ::posix_fadvise(c.fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     }
     for (qint64 offset = 0; !batch.empty(); offset += kCompareBlockSize) {
         if (cancelled && cancelled()) {

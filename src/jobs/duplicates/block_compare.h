@@ -23,7 +23,8 @@ inline constexpr int kMaxOpenCandidates = 64;
 // Opens a regular file for reading. Invalid when it cannot be opened or is
 // anything but a regular file (a FIFO swapped in would block a read). With
 // `followLink` false a symbolic link in the last component is refused.
-FileDescriptor OpenRegularFile(const QString& path, bool followLink);
+// `length`, when given, receives the file's length.
+FileDescriptor OpenRegularFile(const QString& path, bool followLink, qint64* length = nullptr);
 
 // Reads up to `length` bytes at `offset`, going on after short reads. The
 // number of bytes read (less than `length` only at the end of the file), or

@@ -4,16 +4,13 @@
 
 #include <QHash>
 
-#include <sys/stat.h>
+#include <fcntl.h>
 
 std::optional<quint64> FileFingerprint(const QString& path, bool followLink) {
-    const FileDescriptor fd = OpenRegularFile(path, followLink);
+    qint64 size = 0;
+    const FileDescriptor fd = OpenRegularFile(path, followLink, &size);
     if (!fd.valid())
         return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        return std::nullopt;
-    const qint64 size = st.st_size;
     const qint64 head = qMin(size, kFingerprintSpan);
     const qint64 tail = qMin(size - head, kFingerprintSpan);
     static_assert(2 * kFingerprintSpan <= kCompareBlockSize);
@@ -32,6 +29,7 @@ std::optional<quint64> ContentHash(const QString& path, qint64 size,
     const FileDescriptor fd = OpenRegularFile(path, false);
     if (!fd.valid())
         return std::nullopt;
+    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     char* const buffer = ScratchBlock(0);
     std::size_t hash = std::size_t(size);
     qint64 offset = 0;

@@ -18,8 +18,6 @@
 #include <optional>
 #include <vector>
 
-#include <sys/stat.h>
-
 namespace {
 
 const QString& kStatusLine = kDuplicatesControls.status;
@@ -199,11 +197,9 @@ bool DuplicatePathLess(const QString& a, const QString& b) {
 }
 
 qint64 MeasureFileSize(const QString& path) {
-    const FileDescriptor fd = OpenRegularFile(path, false);
-    struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
-        return -1;
-    return st.st_size;
+    qint64 length = -1;
+    const FileDescriptor fd = OpenRegularFile(path, false, &length);
+    return fd.valid() ? length : -1;
 }
 
 bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSearchResult& result,

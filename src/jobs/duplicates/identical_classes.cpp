@@ -89,12 +89,16 @@ void IdenticalClasses::run() {
                 return;
         }
         work(task);
+        Progress progress;
         {
             const std::lock_guard lock(m_mutex);
-            finish(task);
+            progress = finish(task);
         }
-        m_decided.notify_all();
-        m_wake.notify_all(); // a sort or buckets may be free to take now
+        // Only what someone may wait for: each wake-up is a system call.
+        if (progress.decided)
+            m_decided.notify_all();
+        if (progress.newWork)
+            m_wake.notify_all();
     }
 }
 
@@ -150,18 +154,20 @@ void IdenticalClasses::work(Task& task) {
 }
 
 // With m_mutex held.
-void IdenticalClasses::finish(const Task& task) {
+IdenticalClasses::Progress IdenticalClasses::finish(const Task& task) {
     Group& group = *m_groups[task.group];
     --group.busy;
     group.failed.insert(group.failed.end(), task.failed.begin(), task.failed.end());
+    Progress progress;
     if (task.complete) {
         switch (task.kind) {
         case Task::Kind::Fingerprints:
-            ++group.chunksDone;
+            progress.newWork = ++group.chunksDone == group.chunks;
             break;
         case Task::Kind::Sort:
             group.sorted = true;
             group.bucketDone.assign(group.buckets.size(), 0);
+            progress.newWork = !group.buckets.empty();
             break;
         case Task::Kind::Bucket:
             group.bucketDone[task.piece] = 1;
@@ -173,10 +179,12 @@ void IdenticalClasses::finish(const Task& task) {
             const qint64 below = group.bucketsDone < group.buckets.size()
                                      ? group.order[group.buckets[group.bucketsDone].begin]
                                      : group.paths.size();
+            progress.decided = below != group.decidedBelow.load();
             group.decidedBelow.store(below, std::memory_order_release);
         }
     }
     releaseIfIdle(group);
+    return progress;
 }
 
 void IdenticalClasses::fingerprint(Group& group, std::size_t chunk, Task& task) {

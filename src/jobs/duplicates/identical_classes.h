@@ -66,11 +66,15 @@ public:
 private:
     struct Group;
     struct Task;
+    struct Progress {
+        bool decided = false; // the walk may have its answer
+        bool newWork = false; // a sort or buckets to take
+    };
 
     void run();
     bool claim(Task& task);
     void work(Task& task);
-    void finish(const Task& task);
+    Progress finish(const Task& task);
     void fingerprint(Group& group, std::size_t chunk, Task& task);
     void sortIntoBuckets(Group& group);
     void splitBucket(Group& group, std::size_t bucket, Task& task);
