@@ -17,6 +17,12 @@
 //       Runs the duplicate search once, writes its groups (one path per
 //       line, a blank line after each group) and prints seconds, counters
 //       and the peak resident memory.
+//   bench_duplicates latency DIR STOP_MS
+//       Runs the duplicate search on DIR (meant: one large group) with a host
+//       that notes the longest time between two of the search's calls to
+//       let the window in while it compares, sets the stop request STOP_MS
+//       after the comparing began, and prints both that gap and how long
+//       the search took from the stop request to its return.
 //   bench_duplicates readall DIR
 //       Reads every byte of every file below DIR once; prints seconds.
 //   bench_duplicates canonical GROUPS_FILE
@@ -26,12 +32,14 @@
 #include "common/bench_job_host.h"
 #include "common/jpeg_builder.h"
 #include "common/timing.h"
+#include "i18n/catalogue.h"
 #include "imaging/jpeg_codec.h"
 #include "jobs/duplicates/find_duplicates.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -223,6 +231,48 @@ int search(const QString& root, const QString& groupsOut) {
     return 0;
 }
 
+// A host that times its message calls as the window would feel them.
+class LatencyHost : public BenchJobHost {
+public:
+    explicit LatencyHost(qint64 stopAfterMs) : m_stopAfterMs(stopAfterMs) {}
+    void setText(const QString& control, const QString& text) override {
+        if (control == QLatin1String("DupStatusBar") && text.startsWith(QLatin1String("Test")) &&
+            !m_comparing.isValid()) {
+            m_comparing.start();
+            m_sinceCall.start();
+        }
+    }
+    void processPendingMessages() override {
+        if (!m_comparing.isValid())
+            return;
+        longestGapMs = std::max(longestGapMs, m_sinceCall.nsecsElapsed() / 1000000.0);
+        m_sinceCall.start();
+        if (!sinceStop.isValid() && m_comparing.elapsed() >= m_stopAfterMs) {
+            stopFlags().BatchJobStop = 1;
+            sinceStop.start();
+        }
+    }
+    double longestGapMs = 0;
+    QElapsedTimer sinceStop;
+
+private:
+    qint64 m_stopAfterMs;
+    QElapsedTimer m_comparing;
+    QElapsedTimer m_sinceCall;
+};
+
+int latency(const QString& root, int stopAfterMs) {
+    SetLanguageOffset(10000);
+    LatencyHost host(stopAfterMs);
+    QStringList lines;
+    const DuplicateSearchResult result = SearchDuplicates(host, root, lines);
+    const double stopMs =
+        host.sinceStop.isValid() ? host.sinceStop.nsecsElapsed() / 1000000.0 : -1.0;
+    std::printf("longest_gap_ms %.1f stop_to_return_ms %.1f stopped %d found %d\n",
+                host.longestGapMs, stopMs, int(result.stopped), result.found);
+    return 0;
+}
+
 int readAll(const QString& root) {
     const auto buffer = std::make_unique<char[]>(1 << 20);
     qint64 total = 0;
@@ -278,12 +328,15 @@ int main(int argc, char** argv) {
                              qMax(1, args[5].toInt()), args[6].toInt());
     if (args.size() == 4 && args[1] == QLatin1String("search"))
         return search(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("latency"))
+        return latency(args[2], args[3].toInt());
     if (args.size() == 3 && args[1] == QLatin1String("readall"))
         return readAll(args[2]);
     if (args.size() == 3 && args[1] == QLatin1String("canonical"))
         return canonical(args[2]);
     std::fputs("usage: bench_duplicates generate DIR FILES SOURCE... |"
                " small DIR FILES PER_FOLDER SIZES COPY_PERCENT | search DIR GROUPS_OUT |"
+               " latency DIR STOP_MS |"
                " readall DIR | canonical GROUPS_FILE\n",
                stderr);
     return 2;
