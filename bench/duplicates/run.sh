@@ -105,6 +105,7 @@ large="$tmp/large-group"
 mkdir -p "$large"
 i=0
 while [ "$i" -lt 20 ]; do truncate -s 50M "$large/big$i.jpg"; i=$((i + 1)); done
+"$tool" latency "$large" 100000 >/dev/null # the first reading fills the page cache
 "$tool" latency "$large" 100000 | awk '{ printf "whole group: longest gap between message calls %s ms\n", $2 }'
 "$tool" latency "$large" 300 | awk '{
     printf "stopped after 300 ms: longest gap %s ms, stop to return %s ms (target < 100)\n", $2, $4 }'
