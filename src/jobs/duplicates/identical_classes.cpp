@@ -65,11 +65,21 @@ IdenticalClasses::IdenticalClasses(std::vector<SizeGroup> groups,
         m_groups.push_back(std::move(state));
     }
     const int workers = WorkerThreadCount(0);
-    for (int i = 0; i < workers; ++i)
-        m_workers.emplace_back([this] { run(); });
+    try {
+        for (int i = 0; i < workers; ++i)
+            m_workers.emplace_back([this] { run(); });
+    } catch (...) {
+        // No thread may outlive the object whose state it works on.
+        stopWorkers();
+        throw;
+    }
 }
 
 IdenticalClasses::~IdenticalClasses() {
+    stopWorkers();
+}
+
+void IdenticalClasses::stopWorkers() {
     {
         const std::lock_guard lock(m_mutex);
         m_cancel = true;
@@ -88,7 +98,16 @@ void IdenticalClasses::run() {
             if (m_cancel.load())
                 return;
         }
-        work(task);
+        try {
+            work(task);
+        } catch (...) {
+            // Out of memory, most likely: the walk raises it on its thread,
+            // where the job's error handling is.
+            const std::lock_guard lock(m_mutex);
+            if (!m_failure)
+                m_failure = std::current_exception();
+            task.complete = false;
+        }
         Progress progress;
         {
             const std::lock_guard lock(m_mutex);
@@ -104,7 +123,7 @@ void IdenticalClasses::run() {
 
 // With m_mutex held.
 bool IdenticalClasses::claim(Task& task) {
-    if (m_stop.load() == 1)
+    if (m_stop.load() == 1 || m_failure)
         return false;
     const std::size_t end = std::min(m_groups.size(), m_current + kLookahead);
     for (std::size_t g = m_current; g < end; ++g) {
@@ -341,8 +360,15 @@ IdenticalClasses::identicalTo(std::size_t group, qsizetype first,
             std::unique_lock lock(m_mutex);
             ready = m_decided.wait_for(lock, std::chrono::milliseconds(kWaitSliceMs), decided);
         }
-        if (!ready && !whileWaiting())
-            return std::nullopt;
+        if (!ready) {
+            {
+                const std::lock_guard lock(m_mutex);
+                if (m_failure)
+                    std::rethrow_exception(m_failure);
+            }
+            if (!whileWaiting())
+                return std::nullopt;
+        }
     }
     std::vector<qsizetype> identical;
     for (qint32 i = state.next[std::size_t(first)]; i >= 0; i = state.next[std::size_t(i)])

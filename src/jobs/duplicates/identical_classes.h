@@ -14,7 +14,8 @@
 //
 // A file that cannot be opened or read is a class of its own (it matches
 // nothing) and is named by failed(). The workers leave off at the next file
-// or block once the stop request is set or the object goes.
+// or block once the stop request is set or the object goes. An error in a
+// worker (out of memory) is raised on the walk's thread.
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -72,6 +74,7 @@ private:
     };
 
     void run();
+    void stopWorkers();
     bool claim(Task& task);
     void work(Task& task);
     Progress finish(const Task& task);
@@ -86,7 +89,8 @@ private:
     std::vector<std::unique_ptr<Group>> m_groups;
     const std::atomic<std::uint8_t>& m_stop;
     std::atomic<bool> m_cancel{false};
-    std::size_t m_current = 0; // the group the walk is in
+    std::exception_ptr m_failure; // a worker's error, raised on the walk's thread
+    std::size_t m_current = 0;    // the group the walk is in
     std::mutex m_mutex;
     std::condition_variable m_wake;    // work for the workers, or cancel
     std::condition_variable m_decided; // a group's answers moved on
