@@ -38,6 +38,12 @@ bool stopRequested(JobHost& host) {
     return host.stopFlags().BatchJobStop.load() == 1;
 }
 
+// Lets pending messages through; false when a stop was requested.
+bool letWindowIn(JobHost& host) {
+    host.processPendingMessages();
+    return !stopRequested(host);
+}
+
 QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
     return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
            QString::number(total);
@@ -92,7 +98,8 @@ bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsi
     return true;
 }
 
-// The pruned records as groups of equal size, in ascending size.
+// The pruned records as groups of equal size, in ascending size; the paths
+// of a group in the order of the records.
 std::vector<SizeGroup> groupBySize(const std::vector<SizeRecord>& kept) {
     std::vector<SizeGroup> groups;
     for (std::size_t begin = 0; begin < kept.size();) {
@@ -106,8 +113,6 @@ std::vector<SizeGroup> groupBySize(const std::vector<SizeRecord>& kept) {
         groups.push_back(std::move(group));
         begin = end;
     }
-    for (SizeGroup& group : groups)
-        std::sort(group.paths.begin(), group.paths.end(), DuplicatePathLess);
     return groups;
 }
 
@@ -128,9 +133,8 @@ public:
     }
 
     bool goOn(qint64) override {
-        m_host.processPendingMessages();
         m_sinceLook.restart();
-        return !stopRequested(m_host);
+        return letWindowIn(m_host);
     }
     void matched(qsizetype first, qsizetype member, bool firstMatch) override {
         ++m_result.found;
@@ -175,28 +179,40 @@ bool playGroup(JobHost& host, IdenticalClasses& classes, std::size_t index,
     return completed;
 }
 
-// Walks the groups in ascending size; the workers split the coming groups
-// into classes meanwhile.
-void compareGroups(JobHost& host, const std::vector<SizeGroup>& groups,
-                   DuplicateSearchResult& result, QStringList& lines) {
-    std::vector<SizeGroup> work;
+// Walks the groups in ascending size; the workers put the coming groups in
+// the walk's order and split them into classes meanwhile.
+void compareGroups(JobHost& host, std::vector<SizeGroup>& groups, DuplicateSearchResult& result,
+                   QStringList& lines) {
+    // Taken before the paths move to the workers.
+    std::vector<char> compared;
     for (const SizeGroup& group : groups)
-        if (comparable(group))
-            work.push_back(group);
+        compared.push_back(comparable(group));
     std::unique_ptr<IdenticalClasses> classes;
     std::size_t taken = 0;
-    for (const SizeGroup& group : groups) {
+    for (std::size_t g = 0; g < groups.size(); ++g) {
         if (stopRequested(host))
             return;
-        host.lists().ListBox_Dup01 = group.paths;
-        if (!comparable(group))
+        if (!compared[g]) {
+            std::sort(groups[g].paths.begin(), groups[g].paths.end(), DuplicatePathLess);
+            host.lists().ListBox_Dup01 = groups[g].paths;
             continue;
+        }
         // As the walk does before it compares; the reading starts after it.
         host.processPendingMessages();
-        if (!classes)
-            classes =
-                std::make_unique<IdenticalClasses>(std::move(work), host.stopFlags().BatchJobStop);
-        if (!playGroup(host, *classes, taken++, group.paths, result, lines))
+        if (!classes) {
+            std::vector<SizeGroup> work;
+            for (std::size_t later = g; later < groups.size(); ++later)
+                if (compared[later])
+                    work.push_back(std::move(groups[later]));
+            classes = std::make_unique<IdenticalClasses>(std::move(work), DuplicatePathLess,
+                                                         host.stopFlags().BatchJobStop);
+        }
+        const std::optional<QStringList> group =
+            classes->orderedPaths(taken, [&] { return letWindowIn(host); });
+        if (!group)
+            return;
+        host.lists().ListBox_Dup01 = *group;
+        if (!playGroup(host, *classes, taken++, *group, result, lines))
             return;
     }
 }
@@ -221,9 +237,11 @@ bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSear
     host.processPendingMessages();
     if (group.size() < 2)
         return true;
-    IdenticalClasses classes({{MeasureFileSize(group.front()), group}},
+    IdenticalClasses classes({{MeasureFileSize(group.front()), group}}, DuplicatePathLess,
                              host.stopFlags().BatchJobStop);
-    return playGroup(host, classes, 0, group, result, lines);
+    const std::optional<QStringList> ordered =
+        classes.orderedPaths(0, [&] { return letWindowIn(host); });
+    return ordered && playGroup(host, classes, 0, *ordered, result, lines);
 }
 
 DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
@@ -262,7 +280,7 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
     lines.clear();
     // The records go before the comparing: with a million files they are
     // a tenth of the search's memory.
-    const std::vector<SizeGroup> groups = groupBySize(kept);
+    std::vector<SizeGroup> groups = groupBySize(kept);
     std::vector<SizeRecord>().swap(kept);
     compareGroups(host, groups, result, lines);
     result.stopped = stopRequested(host);

@@ -13,6 +13,9 @@ namespace {
 // the reading, and both cores still share a group of a few hundred files.
 constexpr std::size_t kChunkFiles = 64;
 
+// Thrown out of a sort that is to be given up.
+struct SortCancelled {};
+
 } // namespace
 
 struct IdenticalClasses::Group {
@@ -34,29 +37,31 @@ struct IdenticalClasses::Group {
     std::size_t chunks = 0;
     std::size_t chunksClaimed = 0;
     std::size_t chunksDone = 0;
-    std::size_t bucketsClaimed = 0;
+    std::size_t splitsClaimed = 0;
     std::size_t bucketsDone = 0; // the leading buckets that are done
     int busy = 0;                // pieces being worked on outside the lock
     bool started = false;
-    bool sortClaimed = false;
-    bool sorted = false;
+    bool bucketsClaimed = false;
+    bool bucketed = false;
     bool released = false;
-    // Every file below this index has its class; read by the walk unlocked.
+    // Read by the walk unlocked: the paths are in the walk's order, and
+    // every file below decidedBelow has its class.
+    std::atomic<bool> ordered{false};
     std::atomic<qint64> decidedBelow{0};
 };
 
 struct IdenticalClasses::Task {
-    enum class Kind { Fingerprints, Sort, Bucket };
-    Kind kind = Kind::Fingerprints;
+    enum class Kind { Order, Fingerprints, Buckets, Split };
+    Kind kind = Kind::Order;
     std::size_t group = 0;
     std::size_t piece = 0;
     bool complete = true; // false when left off
     std::vector<qint32> failed;
 };
 
-IdenticalClasses::IdenticalClasses(std::vector<SizeGroup> groups,
+IdenticalClasses::IdenticalClasses(std::vector<SizeGroup> groups, PathOrder order,
                                    const std::atomic<std::uint8_t>& stop)
-    : m_stop(stop) {
+    : m_order(std::move(order)), m_stop(stop) {
     m_groups.reserve(groups.size());
     for (SizeGroup& group : groups) {
         auto state = std::make_unique<Group>();
@@ -130,6 +135,7 @@ bool IdenticalClasses::claim(Task& task) {
         Group& group = *m_groups[g];
         if (group.released)
             continue;
+        task.group = g;
         if (!group.started) {
             const std::size_t n = std::size_t(group.paths.size());
             group.started = true;
@@ -137,17 +143,18 @@ bool IdenticalClasses::claim(Task& task) {
             group.unreadable.assign(n, 0);
             group.next.assign(n, -1);
             group.chunks = (n + kChunkFiles - 1) / kChunkFiles;
-        }
-        task.group = g;
-        if (group.chunksClaimed < group.chunks) {
+            task.kind = Task::Kind::Order;
+        } else if (!group.ordered.load()) {
+            continue;
+        } else if (group.chunksClaimed < group.chunks) {
             task.kind = Task::Kind::Fingerprints;
             task.piece = group.chunksClaimed++;
-        } else if (group.chunksDone == group.chunks && !group.sortClaimed) {
-            task.kind = Task::Kind::Sort;
-            group.sortClaimed = true;
-        } else if (group.sorted && group.bucketsClaimed < group.buckets.size()) {
-            task.kind = Task::Kind::Bucket;
-            task.piece = group.bucketsClaimed++;
+        } else if (group.chunksDone == group.chunks && !group.bucketsClaimed) {
+            task.kind = Task::Kind::Buckets;
+            group.bucketsClaimed = true;
+        } else if (group.bucketed && group.splitsClaimed < group.buckets.size()) {
+            task.kind = Task::Kind::Split;
+            task.piece = group.splitsClaimed++;
         } else {
             continue;
         }
@@ -160,13 +167,16 @@ bool IdenticalClasses::claim(Task& task) {
 void IdenticalClasses::work(Task& task) {
     Group& group = *m_groups[task.group];
     switch (task.kind) {
+    case Task::Kind::Order:
+        order(group, task);
+        break;
     case Task::Kind::Fingerprints:
         fingerprint(group, task.piece, task);
         break;
-    case Task::Kind::Sort:
+    case Task::Kind::Buckets:
         sortIntoBuckets(group);
         break;
-    case Task::Kind::Bucket:
+    case Task::Kind::Split:
         splitBucket(group, task.piece, task);
         break;
     }
@@ -180,30 +190,50 @@ IdenticalClasses::Progress IdenticalClasses::finish(const Task& task) {
     Progress progress;
     if (task.complete) {
         switch (task.kind) {
+        case Task::Kind::Order:
+            group.ordered.store(true, std::memory_order_release);
+            progress.newWork = true;
+            progress.decided = true;
+            break;
         case Task::Kind::Fingerprints:
             progress.newWork = ++group.chunksDone == group.chunks;
             break;
-        case Task::Kind::Sort:
-            group.sorted = true;
+        case Task::Kind::Buckets:
+            group.bucketed = true;
             group.bucketDone.assign(group.buckets.size(), 0);
             progress.newWork = !group.buckets.empty();
             break;
-        case Task::Kind::Bucket:
+        case Task::Kind::Split:
             group.bucketDone[task.piece] = 1;
             break;
         }
-        if (group.sorted) {
+        if (group.bucketed) {
             while (group.bucketsDone < group.buckets.size() && group.bucketDone[group.bucketsDone])
                 ++group.bucketsDone;
             const qint64 below = group.bucketsDone < group.buckets.size()
                                      ? group.order[group.buckets[group.bucketsDone].begin]
                                      : group.paths.size();
-            progress.decided = below != group.decidedBelow.load();
+            progress.decided = progress.decided || below != group.decidedBelow.load();
             group.decidedBelow.store(below, std::memory_order_release);
         }
     }
     releaseIfIdle(group);
     return progress;
+}
+
+// Sorts the group's paths into the walk's order; a stop gives the sort up
+// (the group is then never used).
+void IdenticalClasses::order(Group& group, Task& task) {
+    std::size_t compared = 0;
+    try {
+        std::sort(group.paths.begin(), group.paths.end(), [&](const QString& a, const QString& b) {
+            if (++compared % 4096 == 0 && cancelled())
+                throw SortCancelled();
+            return m_order(a, b);
+        });
+    } catch (const SortCancelled&) {
+        task.complete = false;
+    }
 }
 
 void IdenticalClasses::fingerprint(Group& group, std::size_t chunk, Task& task) {
@@ -342,34 +372,45 @@ bool IdenticalClasses::splitByContentHash(Group& group, std::vector<qint32>& fil
     return true;
 }
 
-std::optional<std::vector<qsizetype>>
-IdenticalClasses::identicalTo(std::size_t group, qsizetype first,
-                              const std::function<bool()>& whileWaiting) {
-    Group& state = *m_groups[group];
-    const auto decided = [&] { return state.decidedBelow.load(std::memory_order_acquire) > first; };
-    if (!decided()) {
+bool IdenticalClasses::waitFor(std::size_t group, const std::function<bool()>& ready,
+                               const std::function<bool()>& whileWaiting) {
+    if (!ready()) {
         {
             const std::lock_guard lock(m_mutex);
             m_current = group;
         }
         m_wake.notify_all();
     }
-    while (!decided()) {
-        bool ready = false;
+    while (!ready()) {
+        bool now = false;
         {
             std::unique_lock lock(m_mutex);
-            ready = m_decided.wait_for(lock, std::chrono::milliseconds(kWaitSliceMs), decided);
+            now = m_decided.wait_for(lock, std::chrono::milliseconds(kWaitSliceMs), ready);
+            if (!now && m_failure)
+                std::rethrow_exception(m_failure);
         }
-        if (!ready) {
-            {
-                const std::lock_guard lock(m_mutex);
-                if (m_failure)
-                    std::rethrow_exception(m_failure);
-            }
-            if (!whileWaiting())
-                return std::nullopt;
-        }
+        if (!now && !whileWaiting())
+            return false;
     }
+    return true;
+}
+
+std::optional<QStringList>
+IdenticalClasses::orderedPaths(std::size_t group, const std::function<bool()>& whileWaiting) {
+    Group& state = *m_groups[group];
+    if (!waitFor(
+            group, [&] { return state.ordered.load(std::memory_order_acquire); }, whileWaiting))
+        return std::nullopt;
+    return state.paths;
+}
+
+std::optional<std::vector<qsizetype>>
+IdenticalClasses::identicalTo(std::size_t group, qsizetype first,
+                              const std::function<bool()>& whileWaiting) {
+    Group& state = *m_groups[group];
+    const auto decided = [&] { return state.decidedBelow.load(std::memory_order_acquire) > first; };
+    if (!waitFor(group, decided, whileWaiting))
+        return std::nullopt;
     std::vector<qsizetype> identical;
     for (qint32 i = state.next[std::size_t(first)]; i >= 0; i = state.next[std::size_t(i)])
         identical.push_back(i);

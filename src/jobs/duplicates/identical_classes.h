@@ -2,8 +2,9 @@
 // Splits each group of equal-size files into classes of byte-identical
 // files on worker threads (one per core), a few groups ahead of the walk
 // that reports them on the window's thread, which only waits for answers
-// and so keeps the window alive. A group is split in two steps, each shared
-// out in pieces among the workers:
+// and so keeps the window alive. A group is first put in the walk's order
+// (a million paths take seconds to sort), then split in two steps, each
+// shared out in pieces among the workers:
 //  1. every file's fingerprint (file_fingerprint.h); a file whose
 //     fingerprint no other file of its group has is a class of its own;
 //  2. every set of files with one fingerprint (a bucket) is split by
@@ -31,7 +32,7 @@
 #include <thread>
 #include <vector>
 
-// Files of one size, in the walk's order.
+// Files of one size.
 struct SizeGroup {
     qint64 size = 0;
     QStringList paths;
@@ -44,18 +45,27 @@ public:
     // How long the walk waits for an answer before it lets the window in.
     static constexpr int kWaitSliceMs = 20;
 
-    // `groups` in walk order, each of two files or more. Starts the
-    // workers at once.
-    IdenticalClasses(std::vector<SizeGroup> groups, const std::atomic<std::uint8_t>& stop);
+    // The order of the files of a group in the walk.
+    using PathOrder = std::function<bool(const QString&, const QString&)>;
+
+    // `groups` in the walk's order, each of two files or more in any order.
+    // Starts the workers at once.
+    IdenticalClasses(std::vector<SizeGroup> groups, PathOrder order,
+                     const std::atomic<std::uint8_t>& stop);
     // Cancels the workers and waits for them (each leaves after one block).
     ~IdenticalClasses();
     IdenticalClasses(const IdenticalClasses&) = delete;
     IdenticalClasses& operator=(const IdenticalClasses&) = delete;
 
+    // The files of `group` in the walk's order; the indices below refer to
+    // it. Waits for the workers, calling `whileWaiting` every kWaitSliceMs;
+    // nullopt once that returns false. Groups are asked in order.
+    std::optional<QStringList> orderedPaths(std::size_t group,
+                                            const std::function<bool()>& whileWaiting);
+
     // The files identical to file `first` of group `group`, ascending
     // indices above `first`, which must be the smallest file of its class.
-    // Waits for the workers, calling `whileWaiting` every kWaitSliceMs;
-    // nullopt once that returns false. Groups are asked in order.
+    // Waits as orderedPaths() does.
     std::optional<std::vector<qsizetype>> identicalTo(std::size_t group, qsizetype first,
                                                       const std::function<bool()>& whileWaiting);
 
@@ -70,11 +80,14 @@ private:
     struct Task;
     struct Progress {
         bool decided = false; // the walk may have its answer
-        bool newWork = false; // a sort or buckets to take
+        bool newWork = false; // pieces of work to take
     };
 
     void run();
     void stopWorkers();
+    bool waitFor(std::size_t group, const std::function<bool()>& ready,
+                 const std::function<bool()>& whileWaiting);
+    void order(Group& group, Task& task);
     bool claim(Task& task);
     void work(Task& task);
     Progress finish(const Task& task);
@@ -87,6 +100,7 @@ private:
     bool cancelled() const { return m_cancel.load() || m_stop.load() == 1; }
 
     std::vector<std::unique_ptr<Group>> m_groups;
+    const PathOrder m_order;
     const std::atomic<std::uint8_t>& m_stop;
     std::atomic<bool> m_cancel{false};
     std::exception_ptr m_failure; // a worker's error, raised on the walk's thread
