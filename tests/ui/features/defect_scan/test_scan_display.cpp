@@ -42,16 +42,6 @@ void WritePictures(const QString& root, int count, int folders) {
                            i % 5 == 0 ? cut : sound);
 }
 
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
 void SetUpMoveScan(THauptForm& window, const QString& shown) {
     QVERIFY(ShowFolder(window, shown));
     Find<QCheckBox>(window, "GrafikRekursiv")->setChecked(true);

@@ -23,16 +23,6 @@ using namespace mwtest;
 
 namespace {
 
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
 // `count` identical files of `megabytes` MB each: sparse, so they cost no
 // disk, but every byte is read and compared like any other.
 bool WriteSparseTwins(const QString& root, int count, int megabytes) {
