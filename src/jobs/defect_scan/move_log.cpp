@@ -1,8 +1,11 @@
 #include "jobs/defect_scan/move_log.h"
 
 #include "base/scope_exit.h"
+#include "fs/file_name_bytes.h"
 #include "fs/file_ops.h"
+#include "i18n/own_texts.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_run.h"
 #include "settings/app_settings.h"
 
 #include <QFile>
@@ -156,11 +159,41 @@ UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
     return result;
 }
 
+namespace {
+
+QString leftInPlaceReason(UndoOutcome outcome, const QString& former) {
+    const QString shown = ReadableName(former);
+    switch (outcome) {
+    case UndoOutcome::FormerPathTaken:
+        return OwnText("undo.skip.former_taken").arg(shown);
+    case UndoOutcome::FolderMissing:
+        return OwnText("undo.skip.folder_missing").arg(shown);
+    default:
+        return OwnText("undo.skip.failed").arg(shown);
+    }
+}
+
+} // namespace
+
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
+    JobReport report(host);
+    UndoListener reporting = listener;
+    if (!reporting.pairDone)
+        reporting.pairDone = [&host](const QString& moved, const QString& former,
+                                     UndoOutcome outcome) {
+            if (outcome != UndoOutcome::Restored && outcome != UndoOutcome::NotInDefectFolder)
+                host.reportSkipped(moved, leftInPlaceReason(outcome, former));
+        };
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()), listener);
+    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()), reporting);
     restoreCursor.runNow();
     host.refreshFileList();
+    QString summary = result.logRead
+                          ? OwnText("summary.undo").arg(result.restored).arg(result.waiting)
+                          : OwnText("summary.undo.no_log");
+    if (result.failed() > 0)
+        summary += OwnText("summary.undo.left").arg(result.failed());
+    host.showSummary(summary);
     return result;
 }

@@ -93,6 +93,8 @@ struct UndoListener {
 UndoResult UndoMoves(const QString& logPath, const UndoListener& listener = {});
 
 // The undo command: busy cursor, UndoMoves on the log of the current working
-// folder, normal cursor, refreshed file list. Disabling the command is left
-// to the window.
+// folder, normal cursor, refreshed file list, and a summary line (moved back
+// k of n). Unless the caller hears about each pair itself (a pairDone), each
+// file left in the defect folder goes to the host's reportSkipped with why.
+// Disabling the command is left to the window.
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener = {});

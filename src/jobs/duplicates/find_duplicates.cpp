@@ -4,6 +4,7 @@
 #include "fs/file_collection.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/duplicates/block_compare.h"
 #include "jobs/duplicates/group_matcher.h"
 #include "jobs/duplicates/walk_prefetcher.h"
@@ -40,6 +41,12 @@ bool stopRequested(JobHost& host) {
     return host.stopFlags().BatchJobStop.load() == 1;
 }
 
+// A file left out of its group: named to the host, counted in the result.
+void leaveOut(JobHost& host, DuplicateSearchResult& result, const QString& path) {
+    result.skipped.append(path);
+    host.reportSkipped(path, OwnText("dupes.skip_unreadable"));
+}
+
 QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
     return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
            QString::number(total);
@@ -53,7 +60,7 @@ bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord
     for (qsizetype i = 0; i < files.size(); ++i) {
         records.push_back({files.at(i), MeasureFileSize(files.at(i))});
         if (records.back().size < 0)
-            result.skipped.append(files.at(i));
+            leaveOut(host, result, files.at(i));
         if (i == 0)
             continue;
         host.setText(kStatusLine, ofTotal(kArrangeInOrder, i + 1, files.size()));
@@ -138,7 +145,8 @@ bool replayWalk(JobHost& host, const QStringList& group, const PassSource& answe
         host.processPendingMessages();
         const qsizetype first = rest.front();
         const PassAnswer pass = answer(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
-        result.skipped.append(pass.failed);
+        for (const QString& failed : pass.failed)
+            leaveOut(host, result, failed);
         bool matched = false;
         for (std::size_t k = rest.size() - 1; k >= 1; --k) {
             if (k - 1 < pass.same.size() && pass.same[k - 1]) {
@@ -281,5 +289,15 @@ DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QSt
     host.showProgressPage(kDuplicatesPage);
     ScopeExit logoPage([&] { host.showProgressPage(kLogoPage); });
     lines.clear();
-    return FindDuplicates(host, folder, lines);
+    const DuplicateSearchResult result = FindDuplicates(host, folder, lines);
+    QString summary = OwnText("summary.dupes")
+                          .arg(result.collected)
+                          .arg(result.found)
+                          .arg(lines.count(QString()));
+    if (result.stopped)
+        summary += OwnText("summary.dupes.stopped");
+    if (!result.skipped.isEmpty())
+        summary += OwnText("summary.skipped").arg(result.skipped.size());
+    host.showSummary(summary);
+    return result;
 }

@@ -54,8 +54,9 @@ template <class Wanted> std::int64_t removeSegments(JpegCutView& view, Wanted wa
     return removed;
 }
 
-[[noreturn]] void fail(const char* what, const QString& path) {
-    throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString());
+[[noreturn]] void fail(Failure failure, const char* what, const QString& path, int error = 0) {
+    throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString(), failure,
+                        error);
 }
 
 // Whether the file may be written: its bits, ACLs, flags and a read-only
@@ -65,11 +66,11 @@ void requireWritable(int fd, const QString& path) {
     if (::faccessat(fd, "", W_OK, AT_EMPTY_PATH | AT_EACCESS) == 0)
         return;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOENT)
-        fail("cannot open for writing", path);
+        fail(Failure::WriteFile, "cannot open for writing", path, errno);
     const FileDescriptor probe(::open(QFile::encodeName(path).constData(),
                                       O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!probe.valid())
-        fail("cannot open for writing", path);
+        fail(Failure::WriteFile, "cannot open for writing", path, errno);
 }
 
 } // namespace
@@ -111,7 +112,7 @@ TrailingCut RemoveTrailingData(JpegCutView& view) {
 void CommitReducedFiles(StagedRewrites& staged) {
     const QStringList failed = staged.commit();
     if (!failed.isEmpty())
-        fail("cannot replace", failed.first());
+        fail(Failure::WriteFile, "cannot replace", failed.first());
 }
 
 namespace {
@@ -123,12 +124,12 @@ PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& op
     const FileDescriptor file(
         ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!file.valid())
-        fail("cannot open", path);
+        fail(Failure::OpenFile, "cannot open", path, errno);
     struct stat info {};
     if (::fstat(file.get(), &info) != 0)
-        fail("cannot read", path);
+        fail(Failure::ReadFile, "cannot read", path, errno);
     if (!S_ISREG(info.st_mode))
-        fail("not a regular file", path);
+        fail(Failure::NotRegularFile, "not a regular file", path);
 
     JpegCutView view(file.get(), info.st_size);
     PreparedReduction prepared;
@@ -151,7 +152,7 @@ PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& op
     requireWritable(file.get(), path);
     prepared.staged = rewrites.prepare(path, file.get(), info, view.keptRanges());
     if (!prepared.staged)
-        fail("cannot write", path);
+        fail(Failure::WriteFile, "cannot write", path);
     result.rewritten = true;
     return prepared;
 }
@@ -175,7 +176,7 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
         StagedRewrites single;
         const FileReduction result = ReduceJpegFile(path, options, &single);
         if (!single.commit().isEmpty())
-            fail("cannot write", path);
+            fail(Failure::WriteFile, "cannot write", path);
         return result;
     }
     if (staged->contains(path))

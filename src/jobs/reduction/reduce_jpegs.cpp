@@ -6,6 +6,8 @@
 #include "fs/file_rewrite.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
+#include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
@@ -84,7 +86,7 @@ public:
             if (prepared.error)
                 std::rethrow_exception(prepared.error);
         } catch (const KelvastoError& error) {
-            fail(path, QString::fromLocal8Bit(error.what()));
+            fail(path, FailureText(error));
             return false;
         }
         if (prepared.staged) {
@@ -113,7 +115,7 @@ public:
         m_pending.clear();
         if (failed.isEmpty())
             return true;
-        fail(failed.first(), QStringLiteral("cannot replace: %1").arg(failed.first()));
+        fail(failed.first(), OwnText("reduce.fail.replace"));
         return false;
     }
 
@@ -182,7 +184,7 @@ std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
 
 // Returns false when an error ended the loop.
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
-                 const QStringList& files, ReduceJpegsResult& result) {
+                 const QStringList& files, ReduceJpegsResult& result, QStringList& keptOriginals) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
     Reducer reducer(report, options.remove, result);
     const std::vector<bool> leftToJob = repeatedPaths(files);
@@ -204,7 +206,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
             work = !IsSameFile(file, target);
             if (!work) {
                 ++result.originalsKept;
-                report.noteOriginalKept(file);
+                keptOriginals.append(file);
             }
         }
         if (ahead && !leftToJob[std::size_t(i)]) {
@@ -268,9 +270,22 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
         result.declined = true;
         return result;
     }
-    if (!reduceFiles(host, report, options, files, result))
+    QStringList keptOriginals;
+    const bool ended = !reduceFiles(host, report, options, files, result, keptOriginals);
+    // Copies into the files' own folder would be the originals: the run
+    // reduced nothing, and "ready" would say otherwise.
+    result.reducedNothing = !ended && !result.stopped && result.originalsKept > 0 &&
+                            result.originalsKept == result.reduced;
+    if (!result.reducedNothing)
+        for (const QString& kept : keptOriginals)
+            host.reportSkipped(kept, OwnText("reduce.skip.original_kept"));
+    if (ended)
         return result; // ended by an error: no closing message
-    inform(host, result.stopped ? kStopped : kFinished);
+    if (result.reducedNothing)
+        host.showMessage(OwnText("reduce.copies_in_own_folder"), MessageKind::Warning,
+                         ButtonBit(DialogButton::OK));
+    else
+        inform(host, result.stopped ? kStopped : kFinished);
     run.end();
     return result;
 }

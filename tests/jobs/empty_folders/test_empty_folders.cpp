@@ -228,7 +228,8 @@ private slots:
         host.queueAnswer(DialogResult::Yes);
         const EmptyFolderRemoval removal = RemoveEmptyFolders(host, tree.root());
         QVERIFY(removal.confirmed);
-        QVERIFY(removal.notTrashed.isEmpty());
+        QCOMPARE(removal.trashed, (QStringList{tree.path("D/E"), tree.path("D"), tree.path("B")}));
+        QVERIFY(host.skips().isEmpty());
         QVERIFY(!tree.exists("B") && !tree.exists("D"));
         QVERIFY(tree.exists("C/x.jpg"));
         // E went first, on its own; D followed without it.
@@ -249,7 +250,10 @@ private slots:
         host.lateFile = tree.path("D/E/new.jpg");
         host.queueAnswer(DialogResult::Yes);
         const EmptyFolderRemoval removal = RemoveEmptyFolders(host, tree.root());
-        QCOMPARE(removal.notTrashed, QStringList({tree.path("D"), tree.path("D/E")}));
+        QCOMPARE(removal.trashed, QStringList{tree.path("B")});
+        // Both named at the end: the window lists them, the tool prints them.
+        QCOMPARE(host.skippedPaths(), QStringList({tree.path("D/E"), tree.path("D")}));
+        QCOMPARE(host.reportDepth(), 0);
         QVERIFY(tree.exists("D/E/new.jpg"));
         QVERIFY(!tree.exists("B"));
     }
