@@ -57,7 +57,8 @@ QPlainTextEdit* entryList(TMessageForm& form, const QList<SkippedEntry>& entries
     auto* list = new QPlainTextEdit(&form);
     list->setObjectName(QStringLiteral("SkippedEntries"));
     list->setReadOnly(true);
-    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long name and its reason wrap rather than hide behind a scroll bar.
+    list->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     list->setPlainText(listText(entries));
     const QFontMetrics metrics(list->font());
