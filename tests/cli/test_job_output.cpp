@@ -181,6 +181,9 @@ private slots:
         QTest::newRow("empty-folders, unreadable")
             << "empty-folders"
             << "ausgelassen: %1: Ordner kann nicht gelesen werden (Zugriff verweigert)";
+        QTest::newRow("defects --thorough, unreadable")
+            << "defects"
+            << "ausgelassen: %1: Datei lässt sich nicht öffnen (Zugriff verweigert)";
         QTest::newRow("reduce, unreadable")
             << "reduce"
             << "Verkleinerung bei %1 beendet: Datei lässt sich nicht öffnen (Zugriff verweigert)";
@@ -214,6 +217,10 @@ private slots:
             victim = path("in/locked/");
             lock = true;
             args = {"empty-folders", path("in")};
+        } else if (trouble == "defects") {
+            victim = path("in/a.jpg");
+            lock = true;
+            args = {"defects", "--thorough", "--dest", path("out"), victim};
         } else if (trouble == "reduce") {
             victim = path("in/a.jpg");
             lock = true;
