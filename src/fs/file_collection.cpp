@@ -1,7 +1,9 @@
 #include "fs/file_collection.h"
 
+#include "fs/file_name_bytes.h"
 #include "fs/folder_access.h"
 #include "fs/path_utils.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_host.h"
 
@@ -143,7 +145,7 @@ DirHandle openSubFolder(int baseFd, const QByteArray& way) {
 QString skipReason(const char* key, int error) {
     QString reason = OwnText(key);
     if (error != 0)
-        reason += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+        reason = OwnText("reason.with_cause").arg(reason, SystemErrorText(error));
     return reason;
 }
 
@@ -174,8 +176,8 @@ struct Mask {
 
 class TreeCollector {
 public:
-    TreeCollector(JobHost& host, QStringList& list, const QStringList& masks)
-        : m_host(host), m_list(list) {
+    TreeCollector(JobHost& host, QStringList& list, const QStringList& masks, LeftOutFolder leftOut)
+        : m_host(host), m_list(list), m_leftOut(std::move(leftOut)) {
         for (const QString& mask : masks)
             m_masks.emplace_back(mask);
         m_found.resize(m_masks.size());
@@ -194,6 +196,8 @@ public:
                 continue;
             }
             const Entry sub = level.subFolders[level.next++];
+            if (m_leftOut && m_leftOut(level.folder + sub.name + QLatin1Char('/')))
+                continue;
             // From the nearest folder above that is still open.
             int baseFd = -1;
             QByteArray relative = sub.encoded;
@@ -305,7 +309,7 @@ private:
             if (encoded.isNull()) {
                 encoded = QByteArray(raw, length);
                 if (!ascii && !IsFaithfulFileName(encoded)) {
-                    skip(folder + QFile::decodeName(encoded),
+                    skip(folder + DecodeNameLosslessly(encoded),
                          skipReason("skip.nameNotFaithful", 0));
                     return;
                 }
@@ -321,7 +325,7 @@ private:
         const bool ascii = isAscii(raw, length);
         const QByteArray encoded(raw, length);
         if (!ascii && !IsFaithfulFileName(encoded)) {
-            skip(folder + QFile::decodeName(encoded) + QLatin1Char('/'),
+            skip(folder + DecodeNameLosslessly(encoded) + QLatin1Char('/'),
                  skipReason("skip.nameNotFaithful", 0));
             return;
         }
@@ -355,6 +359,7 @@ private:
 
     JobHost& m_host;
     QStringList& m_list;
+    LeftOutFolder m_leftOut;
     std::vector<Mask> m_masks;
     std::vector<QStringList> m_found;
     int m_skipped = 0;
@@ -387,13 +392,13 @@ int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskP
 }
 
 int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
-                          const QStringList& masks) {
+                          const QStringList& masks, const LeftOutFolder& leftOut) {
     if (!folder.startsWith(QLatin1Char('/'))) {
         host.processPendingMessages();
         return 0;
     }
     const QString start = AddTrailingBackslash(folder);
-    TreeCollector collector(host, list, masks);
+    TreeCollector collector(host, list, masks, leftOut);
     collector.collect(start);
     collector.appendRemaining();
     // A list grown by appending keeps up to as much room again.
@@ -401,9 +406,10 @@ int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folde
     return collector.skipped();
 }
 
-int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder) {
+int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                              const LeftOutFolder& leftOut) {
     return CollectFilesRecursive(host, list, folder,
-                                 {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
+                                 {QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}, leftOut);
 }
 
 int CollectSelectedFiles(JobHost& host, QStringList& list) {

@@ -4,6 +4,7 @@
 #include "fs/file_collection.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/duplicates/block_compare.h"
 #include "jobs/duplicates/group_walk.h"
 #include "jobs/duplicates/identical_classes.h"
@@ -44,6 +45,12 @@ bool letWindowIn(JobHost& host) {
     return !stopRequested(host);
 }
 
+// A file left out of its group: named to the host, counted in the result.
+void leaveOut(JobHost& host, DuplicateSearchResult& result, const QString& path) {
+    result.skipped.append(path);
+    host.reportSkipped(path, OwnText("dupes.skip_unreadable"));
+}
+
 QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
     return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
            QString::number(total);
@@ -57,7 +64,7 @@ bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord
     for (qsizetype i = 0; i < files.size(); ++i) {
         records.push_back({files.at(i), MeasureFileSize(files.at(i))});
         if (records.back().size < 0)
-            result.skipped.append(files.at(i));
+            leaveOut(host, result, files.at(i));
         if (i == 0)
             continue;
         host.setText(kStatusLine, ofTotal(kArrangeInOrder, i + 1, files.size()));
@@ -174,7 +181,8 @@ bool playGroup(JobHost& host, IdenticalClasses& classes, std::size_t index,
     }
     if (completed)
         walk.finish(shown);
-    result.skipped.append(classes.failed(index));
+    for (const QString& failed : classes.failed(index))
+        leaveOut(host, result, failed);
     classes.release(index);
     return completed;
 }
@@ -295,5 +303,15 @@ DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QSt
     host.showProgressPage(kDuplicatesPage);
     ScopeExit logoPage([&] { host.showProgressPage(kLogoPage); });
     lines.clear();
-    return FindDuplicates(host, folder, lines);
+    const DuplicateSearchResult result = FindDuplicates(host, folder, lines);
+    QString summary = OwnText("summary.dupes")
+                          .arg(result.collected)
+                          .arg(result.found)
+                          .arg(lines.count(QString()));
+    if (result.stopped)
+        summary += OwnText("summary.dupes.stopped");
+    if (!result.skipped.isEmpty())
+        summary += OwnText("summary.skipped").arg(result.skipped.size());
+    host.showSummary(summary);
+    return result;
 }

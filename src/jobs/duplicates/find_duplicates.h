@@ -6,8 +6,9 @@
 // groups in ascending size, within a size in the order the group walk finds
 // them (CompareSameSizeGroup).
 //
-// A file that cannot be opened or read is left out of its group and named in
-// `skipped`; the search goes on, so the list is never silently partial.
+// A file that cannot be opened or read is left out of its group, named to the
+// host's reportSkipped and in `skipped`; the search goes on, so the list is
+// never silently partial.
 //
 // The groups are read on worker threads (identical_classes.h); the calling
 // thread plays the walk from their classes (group_walk.h) and lets pending
@@ -61,5 +62,6 @@ bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSear
 // What the search button runs: busy cursor, the window locked for the
 // duplicate search, BatchJobStop cleared, progress page 4, `lines` and the
 // three counters cleared, FindDuplicates, then progress page 0, unlocked and
-// the normal cursor, however the search ends. No closing message.
+// the normal cursor, however the search ends. No closing message: a summary
+// line (files checked, duplicates in how many groups) instead.
 DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QStringList& lines);

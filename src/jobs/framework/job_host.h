@@ -89,12 +89,22 @@ public:
     // Shows a message in the current language; returns the modal result.
     virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
 
-    // --- skipped entries -----------------------------------------------------
-    // Called for every entry a job leaves out against the user's wish: a
+    // --- what a job left out, and how it ended --------------------------------
+    // The one channel for every entry a job leaves out or cannot write: a
     // folder that cannot be listed, a name that does not survive decoding, a
-    // file that cannot be read. `reason` is in the current language.
+    // file that cannot be read, a result not written, a name taken. `reason`
+    // is in the current language (own texts, FailureText).
     virtual void reportSkipped(const QString& path, const QString& reason) {
         (void)path;
         (void)reason;
     }
+    // The span of one job (JobReport in job_run.h): the window gathers what
+    // is reported skipped in between and lists it all in one dialog at the
+    // end. Spans may nest; the outermost one counts.
+    virtual void beginJobReport() {}
+    virtual void endJobReport() {}
+    // One line summing up a job that ends without a closing message: what
+    // was written where and how many, or where it stopped. The window shows
+    // it in its status bar; the command line prints its own records.
+    virtual void showSummary(const QString& line) { (void)line; }
 };

@@ -33,6 +33,7 @@
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -243,6 +244,11 @@ void THauptForm::buildControls() {
     status->setObjectName(QStringLiteral("HauptStatusBar"));
     status->setFixedHeight(19);
     status->setSizeGripEnabled(false);
+    // The last job's summary; a hint shown over it for a moment leaves it be.
+    auto* summary = new QLabel(status);
+    summary->setObjectName(QStringLiteral("HauptStatusSummary"));
+    summary->setTextFormat(Qt::PlainText);
+    status->addWidget(summary, 1);
     setStatusBar(status);
 }
 

@@ -282,6 +282,13 @@ private slots:
         QCOMPARE(run.lines, lines);
         QCOMPARE(run.counters, "5 5 2");
         QCOMPARE(run.result.skipped, QStringList{tree.path(victim)});
+        // Named to the host, so the window lists it at the end (it was
+        // dropped without a word), and counted in the summary.
+        QCOMPARE(host.skippedPaths(), QStringList{tree.path(victim)});
+        QCOMPARE(host.skips().first().reason, "file cannot be read, left out of its group");
+        QCOMPARE(host.summaries(),
+                 QStringList{"Duplicate search: 5 file(s) checked, 2 duplicate(s) in 2 group(s); "
+                             "1 left out or not written"});
         QVERIFY(!run.result.stopped);
     }
 
@@ -301,6 +308,7 @@ private slots:
         QCOMPARE(run.lines, QStringList({"a.jpg", "b.jpg", ""}));
         QCOMPARE(run.counters, "4 4 1");
         QCOMPARE(run.result.skipped, QStringList({tree.path("c.jpg"), tree.path("d.jpg")}));
+        QCOMPARE(host.skippedPaths(), QStringList({tree.path("c.jpg"), tree.path("d.jpg")}));
     }
 
     void noFolderChosenSearchesNothing() {

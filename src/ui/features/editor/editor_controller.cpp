@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "fs/result_files.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
@@ -163,9 +164,9 @@ void EditorController::TB02LoadPicClick() {
     } catch (const KelvastoError& error) {
         // Too large for the memory, damaged, unreadable: the user asked for
         // this file and learns why it did not open; the views stay.
-        ShowMessageDialog(OwnText("editor.open.failed")
-                              .arg(m_currentPictureFile, QString::fromUtf8(error.what())),
-                          MessageKind::Warning, ButtonBit(DialogButton::OK), CurrentLanguageName());
+        ShowMessageDialog(
+            OwnText("editor.open.failed").arg(m_currentPictureFile, FailureText(error)),
+            MessageKind::Warning, ButtonBit(DialogButton::OK), CurrentLanguageName());
         return;
     }
     editor().setLoaded(std::move(picture));

@@ -3,8 +3,8 @@
 // script can split "old -> new" safely. Each row is checked against ls itself
 // (in a UTF-8 locale) and, where given, against the form written out here.
 
-#include "cli/shell_quote.h"
 #include "common/test_registry.h"
+#include "fs/shell_quote.h"
 
 #include <QDir>
 #include <QProcess>
@@ -83,7 +83,9 @@ private slots:
         QTest::newRow("not UTF-8") << QByteArray("\xff.jpg") << QByteArray("''$'\\377''.jpg'");
         QTest::newRow("cut sequence") << QByteArray("a\xc3(b") << QByteArray();
         QTest::newRow("cut at the end") << QByteArray("a\xe2\x82") << QByteArray();
-        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf" "b") << QByteArray();
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf"
+                                                      "b")
+                                        << QByteArray();
         QTest::newRow("control character") << QByteArray("a\x01z") << QByteArray("'a'$'\\001''z'");
         QTest::newRow("delete") << QByteArray("del\x7f") << QByteArray();
         QTest::newRow("bell and escape") << QByteArray("\a\x1b[1m") << QByteArray();

@@ -1,4 +1,4 @@
-#include "cli/shell_quote.h"
+#include "fs/shell_quote.h"
 
 #include <QChar>
 #include <QString>
