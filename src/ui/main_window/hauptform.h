@@ -200,6 +200,9 @@ private:
     void switchView(ViewStyle style);
     void leaveDefectResultView();
     void setLocked(JobKind kind, bool locked);
+    // The main menus: disabled while locked, and when none of their
+    // entries is visible.
+    void enableMenus(bool locked);
 
     SettingsSource m_source;
     AppSettings m_settings;
