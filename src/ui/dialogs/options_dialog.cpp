@@ -11,6 +11,7 @@
 #include "ui/features/guarded_connect.h"
 #include "ui/file_list/textures.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/widgets/step_spin_box.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -192,14 +193,12 @@ QWidget* TFormOptionen::buildPopUpGroup(QWidget* parent) {
     column->addWidget(m_popUps);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(Named(new QLabel(group), "LabelOb02"));
-    // The number field is read-only; only its arrows change it.
-    m_popUpSize = Named(new QSpinBox(group), "ThumbHintUpDown");
+    // Typed or set by the arrows, the size keeps to 50..500 in steps of 5.
+    m_popUpSize = Named(new StepSpinBox(group), "ThumbHintUpDown");
     m_popUpSize->setRange(50, 500);
     m_popUpSize->setSingleStep(5);
-    if (auto* field = m_popUpSize->findChild<QLineEdit*>()) {
+    if (auto* field = m_popUpSize->findChild<QLineEdit*>())
         field->setObjectName(QStringLiteral("ThumbHintGroesse"));
-        field->setReadOnly(true);
-    }
     sizeRow->addWidget(m_popUpSize);
     sizeRow->addStretch(1);
     column->addLayout(sizeRow);

@@ -137,7 +137,6 @@ private slots:
         o.show();
         QCOMPARE(o.find<QSpinBox>("ThumbHintUpDown")->value(), shownSize);
         QCOMPARE(o.find<QLineEdit>("ThumbHintGroesse")->text(), QString::number(shownSize));
-        QVERIFY(o.find<QLineEdit>("ThumbHintGroesse")->isReadOnly());
         QCOMPARE(o.find<QLineEdit>("EditNameProtokolldatei")->text(), "Protokoll.txt");
         QCOMPARE(o.find<QSlider>("OptionenTrackBar01")->value(), 77);
         QVERIFY(o.find<QCheckBox>("CBVersteckt")->isChecked());
@@ -379,6 +378,31 @@ private slots:
         QCOMPARE(key.value("ThumbTransparenz").toInt(-1), opacity);
         QCOMPARE(key.value("ThumbHintGroesse").toInt(), expectedSize);
         QCOMPARE(key.value("ThumbLinks").toInt(-1), 0);
+    }
+
+    void typedPopUpSizeKeepsToItsSteps_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("a step") << "235" << 235;
+        QTest::newRow("between steps") << "123" << 125;
+        QTest::newRow("below the range") << "20" << 50;
+        QTest::newRow("above the range: the last digit is refused") << "999" << 100;
+    }
+    void typedPopUpSizeKeepsToItsSteps() {
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        Options o;
+        o.show();
+        QVERIFY(QTest::qWaitForWindowExposed(o.dialog.get()));
+        auto* field = o.find<QLineEdit>("ThumbHintGroesse");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        // Return confirms the dialog, as its default button.
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!o.dialog->isVisible());
+        QCOMPARE(o.settings().ThumbHintGroesse, stored);
+        QCOMPARE(testing::storedSettingsKey().value("ThumbHintGroesse").toInt(), stored);
     }
 
     void ownTexturePicture_data() {
