@@ -132,8 +132,13 @@ void THauptForm::PM01_DateiLoeschenClick() {
                               DialogButton::Yes | DialogButton::No, CurrentLanguageName());
         if (answer != DialogResult::Yes)
             return;
-        for (const QString& path : selected)
+        bool folders = false;
+        for (const QString& path : selected) {
+            folders = folders || QFileInfo(path).isDir();
             RecycleFile(path);
+        }
+        if (folders)
+            folderTreeMayHaveChanged();
     }
     refreshFileList();
 }

@@ -61,6 +61,8 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
     if (m_lockDepth > 0)
         --m_lockDepth;
     setLocked(kind, false);
+    if (m_lockDepth == 0 && m_treeStale)
+        refreshFolderTree();
 }
 
 void THauptForm::startWatcher(WatcherKind kind) {
