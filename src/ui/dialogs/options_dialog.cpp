@@ -6,6 +6,7 @@
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
 #include "settings/app_settings.h"
+#include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/gradient_panel.h"
 #include "ui/dialogs/select_dir_dialog.h"
 #include "ui/features/guarded_connect.h"
@@ -418,6 +419,7 @@ void TFormOptionen::HL_SpeedButton01Click() {
     QFileDialog dialog(this);
     dialog.setObjectName(QStringLiteral("OpenPictureDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ListInProgramLanguage(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(QStringLiteral("(*.jpg;*.jpeg;*.bmp) (*.bmp *.jpg *.jpeg)"));

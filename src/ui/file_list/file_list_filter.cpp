@@ -38,6 +38,15 @@ QString NameExtension(const QString& name) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelIndex& item) {
+    const QLocale locale;
+    if (item.column() == 3)
+        return locale.toString(files.lastModified(item), QLocale::ShortFormat);
+    if (item.column() == 1 && !files.isDir(item))
+        return locale.formattedDataSize(files.size(item));
+    return {};
+}
+
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder) {
     if (isFolder)
         return true;
@@ -90,15 +99,12 @@ bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& r
 
 QVariant FileListFilterModel::data(const QModelIndex& index, int role) const {
     const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
-        return QSortFilterProxyModel::data(index, role);
-    const QModelIndex item = mapToSource(index);
-    const QLocale locale;
-    if (index.column() == 3)
-        return locale.toString(files->lastModified(item), QLocale::ShortFormat);
-    if (files->isDir(item))
-        return QSortFilterProxyModel::data(index, role);
-    return locale.formattedDataSize(files->size(item));
+    if (files && role == Qt::DisplayRole) {
+        const QVariant cell = FileCellInProgramLocale(*files, mapToSource(index));
+        if (cell.isValid())
+            return cell;
+    }
+    return QSortFilterProxyModel::data(index, role);
 }
 
 bool FileListFilterModel::setData(const QModelIndex& index, const QVariant& value, int role) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QFileSystemModel;
+
 // The two filters the program sets: shown text and mask, split by "|".
 inline const QString kJpegFilter = QStringLiteral("*.jpg;*.jpeg|*.jpg;*.jpeg");
 inline const QString kBitmapFilter = QStringLiteral("*.bmp|*.bmp");
@@ -19,6 +21,11 @@ QStringList ParseListMasks(const QString& mask);
 
 // The extension from the last "." on, empty when there is none.
 QString NameExtension(const QString& name);
+
+// The size or date cell `item` of `files` in the default locale (the
+// program's language), where the file model writes the desktop's; an invalid
+// QVariant for any other cell, and for a folder's size.
+QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelIndex& item);
 
 // ShellListView01AddFolder's decision for one item.
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder);

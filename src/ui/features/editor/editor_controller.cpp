@@ -7,6 +7,7 @@
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
 #include "jobs/framework/dialog_types.h"
+#include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/widgets/radio_group.h"
@@ -65,6 +66,7 @@ public:
 
 void preparePictureDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ListInProgramLanguage(dialog);
     dialog.setNameFilter(OwnText("editor.filter") + QStringLiteral(" (*.jpg *.jpeg *.bmp)"));
 }
 
