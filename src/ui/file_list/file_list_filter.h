@@ -30,9 +30,10 @@ QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelInde
 // ShellListView01AddFolder's decision for one item.
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder);
 
-// Filters and sorts the items of a QFileSystemModel: folders first, then by
-// name ignoring case, ties by byte order. Renaming never replaces an existing
-// item.
+// Filters and sorts the items of a QFileSystemModel: folders first (in
+// either order), then by the sort column (name, size, type or date), ties and
+// names by name ignoring case, then by byte order. Renaming never replaces an
+// existing item.
 class FileListFilterModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:

@@ -159,6 +159,8 @@ public slots:
     void ShellTreeView01Change();
     void FilterComboBox01Change();
     void ShellListView01OnScrollHor();
+    // The user sorted the file list: kept with the other view settings.
+    void ShellListView01SortChange(int column, Qt::SortOrder order);
     void PopupMenu01Popup();
     void PM01_DateiLoeschenClick();
     void PM01_DateienMarkierenClick();
