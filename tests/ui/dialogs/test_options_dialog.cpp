@@ -16,12 +16,14 @@
 #include "ui/file_list/list_thumbnails.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/widgets/elided_path_field.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -403,6 +405,76 @@ private slots:
         QVERIFY(!o.dialog->isVisible());
         QCOMPARE(o.settings().ThumbHintGroesse, stored);
         QCOMPARE(testing::storedSettingsKey().value("ThumbHintGroesse").toInt(), stored);
+    }
+
+    void eachPreviewStandsBesideItsOwnButton_data() {
+        QTest::addColumn<int>("texture");
+        for (int texture = 1; texture <= 5; ++texture)
+            QTest::addRow("texture %d", texture) << texture;
+    }
+    void eachPreviewStandsBesideItsOwnButton() {
+        QFETCH(int, texture);
+        Options o;
+        o.show();
+        o.find<QTabWidget>("OptPageControl01")->setCurrentIndex(1);
+        const QByteArray image = "HL_Image0" + QByteArray::number(texture);
+        const QByteArray button = "HL_RadioButton0" + QByteArray::number(texture + 1);
+        auto* preview = o.find<QLabel>(image.constData());
+        auto* radio = o.find<QRadioButton>(button.constData());
+        const QRect picture(preview->mapTo(o.dialog.get(), QPoint()), preview->size());
+        const QRect choice(radio->mapTo(o.dialog.get(), QPoint()), radio->size());
+        // On the button's line, to its right, not above or below it.
+        QVERIFY(picture.top() <= choice.center().y() && choice.center().y() <= picture.bottom());
+        QVERIFY(picture.left() >= choice.right());
+        // The whole caption shows beside it.
+        QVERIFY(radio->width() >= radio->sizeHint().width());
+        // A click on the picture chooses it too.
+        QTest::mouseClick(preview, Qt::LeftButton);
+        QVERIFY(radio->isChecked());
+    }
+
+    void theColourListHasItsLabel_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("German") << 0;
+        QTest::newRow("English") << 10000;
+    }
+    void theColourListHasItsLabel() {
+        QFETCH(int, language);
+        Options o([&](AppSettings& s) { s.Sprache = language; });
+        o.show();
+        auto* label = o.find<QLabel>("HL_LabelFarbe");
+        QCOMPARE(label->buddy(), o.find<QComboBox>("HL_ColorBox01"));
+        QCOMPARE(label->text(), OwnTextIn("options.colourLabel", language == 10000));
+        o.abort();
+    }
+
+    void longPathsShowTheirEnd_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("working folder") << "EditArbeitsverzeichnis";
+        QTest::newRow("start folder") << "EditStartverzeichnis";
+        QTest::newRow("own texture") << "HL_Edit01";
+    }
+    void longPathsShowTheirEnd() {
+        QFETCH(QString, field);
+        const QString deep = QStringLiteral("/home/anna/Bilder/Archiv der Familie/"
+                                            "Urlaube von 1998 bis 2005/Sardinien/Letzter Tag/");
+        Options o([&](AppSettings& s) {
+            s.Arbeitsverzeichnis = deep;
+            s.Startverzeichnis = deep;
+            s.SLVTexturPfad01 = deep + QStringLiteral("Sand.jpg");
+        });
+        o.show();
+        auto* path = o.dialog->findChild<ElidedPathField*>(field);
+        QVERIFY(path);
+        const QString whole = path->text();
+        QVERIFY(whole.startsWith(deep));
+        const QString shown = path->shownText();
+        QVERIFY2(shown.startsWith(QChar(0x2026)), qPrintable(shown));
+        QVERIFY2(shown.endsWith(whole.right(8)), qPrintable(shown));
+        QCOMPARE(path->toolTip(), whole);
+        // OK stores the whole path, not what the field shows.
+        o.ok();
+        QCOMPARE(testing::storedSettingsKey().value("Arbeitsverzeichnis").toString(), deep);
     }
 
     void ownTexturePicture_data() {
