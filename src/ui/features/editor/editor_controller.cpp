@@ -172,6 +172,9 @@ void EditorController::TB02LoadPicClick() {
     }
     editor().setLoaded(std::move(picture));
     showPictures(true);
+    auto* name = control<QLabel>(QStringLiteral("LabelBildName"));
+    name->setText(QFileInfo(m_currentPictureFile).fileName());
+    name->setToolTip(QDir::toNativeSeparators(m_currentPictureFile));
     window().setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
 }
 

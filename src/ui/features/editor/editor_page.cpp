@@ -139,6 +139,15 @@ QWidget* BuildEditorPage(QWidget* parent) {
     load->setObjectName(QStringLiteral("TB02LoadPic"));
     auto* save = toolbar->addAction(ToolbarIcon(5), QString());
     save->setObjectName(QStringLiteral("TB02SavePic"));
+    toolbar->addSeparator();
+    // The name of the picture the page holds; its whole path in the tooltip.
+    auto* name = new QLabel(toolbar);
+    name->setObjectName(QStringLiteral("LabelBildName"));
+    name->setContentsMargins(6, 0, 6, 0);
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    toolbar->addWidget(name);
     layout->addWidget(toolbar);
 
     // The two halves are placed by the window's resize handling.
