@@ -174,7 +174,7 @@ void EditorController::TB02LoadPicClick() {
     showPictures(true);
     auto* name = control<QLabel>(QStringLiteral("LabelBildName"));
     name->setText(QFileInfo(m_currentPictureFile).fileName());
-    name->setToolTip(QDir::toNativeSeparators(m_currentPictureFile));
+    name->setToolTip(m_currentPictureFile);
     window().setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
 }
 
