@@ -32,6 +32,7 @@ class TThumbForm;
 class MainWindowJobHost;
 class QFileSystemModel;
 class QTreeView;
+class TreeFolderFilter;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -239,6 +240,7 @@ private:
     bool m_treeStale = false;
 
     QFileSystemModel* m_treeModel = nullptr;
+    TreeFolderFilter* m_treeFilter = nullptr; // on m_treeModel, what the tree shows
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;
