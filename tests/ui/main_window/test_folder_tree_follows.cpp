@@ -17,6 +17,7 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -27,18 +28,20 @@ namespace {
 
 // The sub-folders the tree shows below `folder`, sorted.
 QStringList TreeChildren(THauptForm& window, const QString& folder) {
-    auto* model = qobject_cast<QFileSystemModel*>(window.folderTree()->model());
-    const QModelIndex parent = model->index(folder);
+    auto* filter = qobject_cast<QSortFilterProxyModel*>(window.folderTree()->model());
+    auto* model = qobject_cast<QFileSystemModel*>(filter->sourceModel());
+    const QModelIndex parent = filter->mapFromSource(model->index(folder));
     QStringList names;
-    for (int row = 0; row < model->rowCount(parent); ++row)
-        names << model->index(row, 0, parent).data().toString();
+    for (int row = 0; row < filter->rowCount(parent); ++row)
+        names << filter->index(row, 0, parent).data().toString();
     names.sort();
     return names;
 }
 
 bool TreeShowsOpen(THauptForm& window, const QString& folder) {
-    auto* model = qobject_cast<QFileSystemModel*>(window.folderTree()->model());
-    return window.folderTree()->isExpanded(model->index(folder));
+    auto* filter = qobject_cast<QSortFilterProxyModel*>(window.folderTree()->model());
+    auto* model = qobject_cast<QFileSystemModel*>(filter->sourceModel());
+    return window.folderTree()->isExpanded(filter->mapFromSource(model->index(folder)));
 }
 
 } // namespace
