@@ -38,6 +38,15 @@ QString NameExtension(const QString& name) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelIndex& item) {
+    const QLocale locale;
+    if (item.column() == 3)
+        return locale.toString(files.lastModified(item), QLocale::ShortFormat);
+    if (item.column() == 1 && !files.isDir(item))
+        return locale.formattedDataSize(files.size(item));
+    return {};
+}
+
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder) {
     if (isFolder)
         return true;
@@ -75,13 +84,32 @@ bool FileListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sou
 
 bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || left.column() != 0)
+    if (!files)
         return QSortFilterProxyModel::lessThan(left, right);
     const bool leftFolder = files->isDir(left);
     if (leftFolder != files->isDir(right))
-        return leftFolder;
-    const QString a = files->fileName(left);
-    const QString b = files->fileName(right);
+        // The proxy turns the answer round for a descending order; folders
+        // stay first all the same.
+        return leftFolder == (sortOrder() == Qt::AscendingOrder);
+    switch (left.column()) {
+    case 1:
+        if (!leftFolder && files->size(left) != files->size(right))
+            return files->size(left) < files->size(right);
+        break;
+    case 2:
+        if (const int order = files->type(left).compare(files->type(right), Qt::CaseInsensitive))
+            return order < 0;
+        break;
+    case 3:
+        if (files->lastModified(left) != files->lastModified(right))
+            return files->lastModified(left) < files->lastModified(right);
+        break;
+    default:
+        break;
+    }
+    // The file model gives a name only for the name column.
+    const QString a = files->fileName(left.siblingAtColumn(0));
+    const QString b = files->fileName(right.siblingAtColumn(0));
     const int folded = a.compare(b, Qt::CaseInsensitive);
     if (folded != 0)
         return folded < 0;
@@ -90,15 +118,12 @@ bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& r
 
 QVariant FileListFilterModel::data(const QModelIndex& index, int role) const {
     const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
-        return QSortFilterProxyModel::data(index, role);
-    const QModelIndex item = mapToSource(index);
-    const QLocale locale;
-    if (index.column() == 3)
-        return locale.toString(files->lastModified(item), QLocale::ShortFormat);
-    if (files->isDir(item))
-        return QSortFilterProxyModel::data(index, role);
-    return locale.formattedDataSize(files->size(item));
+    if (files && role == Qt::DisplayRole) {
+        const QVariant cell = FileCellInProgramLocale(*files, mapToSource(index));
+        if (cell.isValid())
+            return cell;
+    }
+    return QSortFilterProxyModel::data(index, role);
 }
 
 bool FileListFilterModel::setData(const QModelIndex& index, const QVariant& value, int role) {

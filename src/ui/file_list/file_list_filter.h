@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QFileSystemModel;
+
 // The two filters the program sets: shown text and mask, split by "|".
 inline const QString kJpegFilter = QStringLiteral("*.jpg;*.jpeg|*.jpg;*.jpeg");
 inline const QString kBitmapFilter = QStringLiteral("*.bmp|*.bmp");
@@ -20,12 +22,18 @@ QStringList ParseListMasks(const QString& mask);
 // The extension from the last "." on, empty when there is none.
 QString NameExtension(const QString& name);
 
+// The size or date cell `item` of `files` in the default locale (the
+// program's language), where the file model writes the desktop's; an invalid
+// QVariant for any other cell, and for a folder's size.
+QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelIndex& item);
+
 // ShellListView01AddFolder's decision for one item.
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder);
 
-// Filters and sorts the items of a QFileSystemModel: folders first, then by
-// name ignoring case, ties by byte order. Renaming never replaces an existing
-// item.
+// Filters and sorts the items of a QFileSystemModel: folders first (in
+// either order), then by the sort column (name, size, type or date), ties and
+// names by name ignoring case, then by byte order. Renaming never replaces an
+// existing item.
 class FileListFilterModel : public QSortFilterProxyModel {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QTreeView>
 
@@ -61,8 +62,16 @@ ShellFileList::ShellFileList(QWidget* parent)
     }
     m_detailsView->setRootIsDecorated(false);
     m_detailsView->setItemsExpandable(false);
-    m_detailsView->setSortingEnabled(false);
     m_detailsView->setUniformRowHeights(true);
+    QHeaderView* header = m_detailsView->header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                m_filter->sort(column, order);
+                emit sortChanged(column, order);
+            });
     m_filter->sort(0, Qt::AscendingOrder);
     m_thumbnails = new ListThumbnails(m_iconView, m_filter);
     m_iconView->setItemDelegate(m_thumbnails);
@@ -176,6 +185,24 @@ void ShellFileList::setViewStyle(ViewStyle style) {
     // Uniform sizes would take every item's width from the last name, which
     // cuts longer names short.
     m_iconView->setUniformItemSizes(false);
+}
+
+void ShellFileList::setSortOrder(int column, Qt::SortOrder order) {
+    if (column < 0 || column > 3)
+        column = 0;
+    QHeaderView* header = m_detailsView->header();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(column, order);
+    header->viewport()->update();
+    m_filter->sort(column, order);
+}
+
+int ShellFileList::sortColumn() const {
+    return m_filter->sortColumn();
+}
+
+Qt::SortOrder ShellFileList::sortOrder() const {
+    return m_filter->sortOrder();
 }
 
 void ShellFileList::setListMasks(const QStringList& masks) {

@@ -33,6 +33,14 @@ public:
     void setViewStyle(ViewStyle style);
     ViewStyle viewStyle() const { return m_style; }
 
+    // The order of the items in every view: by column 0 name, 1 size, 2 type
+    // or 3 date (another number gives the name), folders first in either
+    // order. The user sets it by a click on a column header of the details
+    // view, which raises sortChanged.
+    void setSortOrder(int column, Qt::SortOrder order);
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
+
     void setListMasks(const QStringList& masks);
     void setShowHidden(bool show);
     bool showsHidden() const { return m_showHidden; }
@@ -80,6 +88,8 @@ public:
 
 signals:
     void contextMenuRequested(const QPoint& globalPos);
+    // The user sorted the list by a click on a column header.
+    void sortChanged(int column, Qt::SortOrder order);
     // Raised after the list handled a horizontal scroll.
     void scrolledHorizontally();
     void folderLoaded();

@@ -140,6 +140,9 @@ void THauptForm::FormCreate() {
     m_texturePicture = texture.picture;
     m_fileList->setTextColour(texture.textColour);
     m_fileList->setThumbnails(m_settings.ListeVorschaubilder);
+    m_fileList->setSortOrder(m_settings.ListeSortierSpalte, m_settings.ListeSortierAbsteigend
+                                                                ? Qt::DescendingOrder
+                                                                : Qt::AscendingOrder);
     ShellListView01HinterGrund();
     FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(
@@ -463,6 +466,9 @@ void THauptForm::connectHandlers() {
             [this](const QString& path, const QPoint& pointer) {
                 GuardedHandler(this, [&] { ShellListView01MouseMove(path, pointer); });
             });
+    connect(m_fileList, &ShellFileList::sortChanged, this, [this](int column, Qt::SortOrder order) {
+        GuardedHandler(this, [&] { ShellListView01SortChange(column, order); });
+    });
     ConnectGuarded(m_fileList, &ShellFileList::scrolledHorizontally, this,
                    [this] { ShellListView01OnScrollHor(); });
     connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {

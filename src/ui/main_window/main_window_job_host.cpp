@@ -38,6 +38,8 @@ QStringList MainWindowJobHost::selectedFiles() const {
 void MainWindowJobHost::refreshFileList() {
     m_counters->flush();
     m_window.refreshFileList();
+    // Every job that makes or removes folders asks for the list at its end.
+    m_window.folderTreeMayHaveChanged();
 }
 void MainWindowJobHost::processPendingMessages() {
     QCoreApplication::processEvents();

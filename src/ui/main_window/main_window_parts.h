@@ -35,6 +35,9 @@ QWidget* BuildEditorPage(QWidget* parent);
 
 // HauptMenu01 on the window and PopupMenu01.
 void BuildMainMenu(QMainWindow& window);
+// True when an entry of `menu` other than a separator is visible: a menu
+// without one would drop down empty, so it is disabled instead.
+bool HasVisibleEntries(const QMenu& menu);
 QMenu* BuildPopupMenu(QWidget* parent);
 
 // HauptToolBar01.

@@ -8,6 +8,7 @@
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
 #include "jobs/framework/dialog_types.h"
+#include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/widgets/radio_group.h"
@@ -66,6 +67,7 @@ public:
 
 void preparePictureDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ListInProgramLanguage(dialog);
     dialog.setNameFilter(OwnText("editor.filter") + QStringLiteral(" (*.jpg *.jpeg *.bmp)"));
 }
 
@@ -171,6 +173,9 @@ void EditorController::TB02LoadPicClick() {
     }
     editor().setLoaded(std::move(picture));
     showPictures(true);
+    auto* name = control<QLabel>(QStringLiteral("LabelBildName"));
+    name->setText(QFileInfo(m_currentPictureFile).fileName());
+    name->setToolTip(m_currentPictureFile);
     window().setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
 }
 
