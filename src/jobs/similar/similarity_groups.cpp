@@ -1,7 +1,12 @@
 #include "jobs/similar/similarity_groups.h"
 
+#include "jobs/framework/ordered_work_ahead.h"
+
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 namespace {
 
@@ -78,7 +83,9 @@ int pieceRadius(int threshold, int piece) {
     return std::min(piece <= a ? q : q - 1, kPieceBits);
 }
 
-// The walk over the founders. Cloned for processors with a population-count
+// The walk over the founders with both codes of every picture in the
+// tables: each founder asks for its own near pictures, and grouped pictures
+// drop out as the walk goes. Cloned for processors with a population-count
 // instruction, which the bit comparisons spend most of their time in.
 [[gnu::target_clones("popcnt", "default")]] std::vector<std::vector<int>>
 groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::uint64_t>& codes,
@@ -130,11 +137,128 @@ groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::ui
     return groups;
 }
 
+// Every pair within the threshold, found on all cores: each picture's whole
+// code is looked up among all codes, wholes and centres, which finds every
+// combination PictureDistance takes (whole-whole, whole-centre, and
+// centre-whole from the other picture's side). False when
+// the pairs would exceed `maxPairs` (thousands of near-identical pictures):
+// the caller then walks the plain way, pair lists being no help there.
+struct PairSearch {
+    const std::vector<PieceTable>& tables; // of codesOf(pictures)
+    const std::vector<PictureFingerprint>& pictures;
+    int threshold;
+    std::size_t maxPairs;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> found{0};
+    std::atomic<bool> tooMany{false};
+
+    [[gnu::target_clones("popcnt", "default")]] void
+    lookUp(std::uint64_t code, std::uint32_t self,
+           std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) const {
+        const Masks& masks = masksByBitCount();
+        for (int piece = 0; piece < kPieces; ++piece) {
+            const int radius = pieceRadius(threshold, piece);
+            if (radius < 0)
+                continue;
+            const PieceTable& table = tables[std::size_t(piece)];
+            const std::uint32_t own = pieceOf(code, piece);
+            const std::size_t maskEnd = masks.endOfCount[std::size_t(radius)];
+            for (std::size_t m = 0; m < maskEnd; ++m) {
+                const std::uint32_t bucket = own ^ masks.masks[m];
+                const std::uint32_t end = table.start[bucket + 1];
+                for (std::uint32_t e = table.start[bucket]; e < end; ++e)
+                    if (__builtin_popcountll(code ^ table.codes[e]) <= threshold &&
+                        table.entries[e] / 2 != self)
+                        pairs.emplace_back(self, table.entries[e] / 2);
+            }
+        }
+    }
+
+    void work(std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
+        constexpr std::size_t kChunk = 2048;
+        for (;;) {
+            const std::size_t first = next.fetch_add(kChunk);
+            if (first >= pictures.size() || tooMany.load(std::memory_order_relaxed))
+                return;
+            const std::size_t before = pairs.size();
+            const std::size_t last = std::min(pictures.size(), first + kChunk);
+            for (std::size_t i = first; i < last; ++i)
+                lookUp(pictures[i].bits, std::uint32_t(i), pairs);
+            if (found.fetch_add(pairs.size() - before) + pairs.size() - before > maxPairs)
+                tooMany = true;
+        }
+    }
+};
+
+// The neighbours of each picture (both ways, each once), or none when there
+// are too many pairs.
+std::optional<std::vector<std::vector<std::uint32_t>>>
+neighboursOf(const std::vector<PictureFingerprint>& pictures, int threshold) {
+    std::vector<std::uint64_t> codes = codesOf(pictures);
+    std::vector<PieceTable> tables;
+    for (int piece = 0; piece < kPieces; ++piece)
+        tables.push_back(buildTable(codes, piece));
+    codes = {};
+    // Enough for every picture in a few groups; beyond it the plain walk.
+    const std::size_t maxPairs = std::max<std::size_t>(pictures.size() * 8, 1 << 20);
+    PairSearch search{tables, pictures, threshold, maxPairs};
+    const int threads = WorkerThreadCount(0);
+    using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    std::vector<Pairs> found(static_cast<std::size_t>(threads));
+    {
+        std::vector<std::jthread> workers;
+        for (int t = 1; t < threads; ++t)
+            workers.emplace_back([&search, &found, t] { search.work(found[std::size_t(t)]); });
+        search.work(found[0]);
+    }
+    if (search.tooMany)
+        return std::nullopt;
+    std::vector<std::vector<std::uint32_t>> neighbours(pictures.size());
+    for (const auto& pairs : found)
+        for (const auto& [a, b] : pairs) {
+            neighbours[a].push_back(b);
+            neighbours[b].push_back(a);
+        }
+    for (std::vector<std::uint32_t>& list : neighbours) {
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    return neighbours;
+}
+
+std::vector<std::vector<int>> groupNeighbours(const std::vector<std::vector<std::uint32_t>>& neighbours,
+                                              const std::vector<int>& order) {
+    std::vector<int> rank(neighbours.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        rank[std::size_t(order[i])] = int(i);
+    std::vector<char> grouped(neighbours.size(), 0);
+    std::vector<std::vector<int>> groups;
+    for (const int founder : order) {
+        if (grouped[std::size_t(founder)])
+            continue;
+        grouped[std::size_t(founder)] = 1;
+        std::vector<int> members{founder};
+        for (const std::uint32_t other : neighbours[std::size_t(founder)])
+            if (!grouped[other]) {
+                grouped[other] = 1;
+                members.push_back(int(other));
+            }
+        if (members.size() < 2)
+            continue;
+        std::sort(members.begin() + 1, members.end(),
+                  [&](int a, int b) { return rank[std::size_t(a)] < rank[std::size_t(b)]; });
+        groups.push_back(std::move(members));
+    }
+    return groups;
+}
+
 } // namespace
 
 std::vector<std::vector<int>> GroupByDistance(const std::vector<PictureFingerprint>& pictures,
                                               const std::vector<int>& order, int threshold) {
     threshold = std::clamp(threshold, 0, kFingerprintBits);
+    if (const auto neighbours = neighboursOf(pictures, threshold))
+        return groupNeighbours(*neighbours, order);
     const std::vector<std::uint64_t> codes = codesOf(pictures);
     std::vector<PieceTable> tables;
     tables.reserve(kPieces);
