@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kThumbnailEdge = 128;
 constexpr int kCellWidth = 190;
-constexpr int kCellHeight = kThumbnailEdge + 76;
+constexpr int kCellHeight = kThumbnailEdge + 92; // room for a folder on two lines
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kKeptThumbnails = 2000;
 
