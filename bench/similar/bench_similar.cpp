@@ -36,8 +36,8 @@ long peakRssMib() {
 }
 
 int distances(const QString& dir) {
-    const QStringList names = QDir(dir).entryList({QStringLiteral("*.jpg")}, QDir::Files,
-                                                  QDir::Name);
+    const QStringList names =
+        QDir(dir).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     QMap<QString, QMap<QString, PictureFingerprint>> byPicture; // NNN -> kind -> fingerprint
     for (const QString& name : names) {
         const QString number = name.section(QLatin1Char('-'), 0, 0);

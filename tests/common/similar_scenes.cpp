@@ -37,9 +37,14 @@ Picture scene(int width, int height, unsigned seed) {
     const int skyBottom[3] = {pick(0, 255), pick(0, 255), pick(0, 255)};
     std::vector<Shape> shapes(std::size_t(pick(5, 9)));
     for (Shape& s : shapes)
-        s = {pick(0, 1) == 1,     pick(0, width),        pick(0, height),
-             pick(width / 12, width / 3), pick(height / 12, height / 3),
-             pick(0, 255),        pick(0, 255),          pick(0, 255)};
+        s = {pick(0, 1) == 1,
+             pick(0, width),
+             pick(0, height),
+             pick(width / 12, width / 3),
+             pick(height / 12, height / 3),
+             pick(0, 255),
+             pick(0, 255),
+             pick(0, 255)};
     Picture picture(width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -146,8 +151,8 @@ QByteArray jpegAt(const Picture& picture, int quality, bool progressive) {
     jpeg_mem_dest(&cinfo, &buffer, &size);
     const bool done = encode(&cinfo, &err, &picture, quality, progressive);
     jpeg_destroy_compress(&cinfo);
-    QByteArray bytes = done ? QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size))
-                            : QByteArray();
+    QByteArray bytes =
+        done ? QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size)) : QByteArray();
     std::free(buffer);
     return bytes;
 }

@@ -7,8 +7,8 @@
 #include "cli/standard_streams.h"
 #include "i18n/own_texts.h"
 #include "jobs/duplicates/duplicate_results.h"
-#include "jobs/similar/fingerprint_cache.h"
 #include "jobs/similar/find_similar.h"
+#include "jobs/similar/fingerprint_cache.h"
 
 #include <QCommandLineParser>
 
@@ -75,8 +75,7 @@ int run(const BatchInvocation& invocation) {
     QCommandLineParser parser;
     const QCommandLineOption recursive(
         QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
-    const QCommandLineOption threshold(QStringLiteral("threshold"), QString(),
-                                       QStringLiteral("N"));
+    const QCommandLineOption threshold(QStringLiteral("threshold"), QString(), QStringLiteral("N"));
     const QCommandLineOption samePicture(QStringLiteral("same-picture"));
     const QCommandLineOption nullSeparated(
         QStringList{QStringLiteral("0"), QStringLiteral("null")});

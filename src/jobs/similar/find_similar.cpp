@@ -4,8 +4,8 @@
 #include "base/scope_exit.h"
 #include "fs/file_collection.h"
 #include "fs/path_utils.h"
-#include "imaging/jpeg_codec.h"
 #include "i18n/own_texts.h"
+#include "imaging/jpeg_codec.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
@@ -127,8 +127,7 @@ std::vector<std::optional<Checked>> lookUpCache(JobHost& host, FingerprintCache&
     return cached;
 }
 
-void store(FingerprintCache& cache, const QString& path, const Checked& checked,
-           bool samePicture) {
+void store(FingerprintCache& cache, const QString& path, const Checked& checked, bool samePicture) {
     if (!checked.computed || !checked.problem.isEmpty())
         return;
     if (!samePicture)
@@ -252,8 +251,8 @@ SimilarSearchResult SearchSimilarPictures(JobHost& host, const SimilarSearchOpti
                 result.fromCache += checked.fromCache ? 1 : 0;
                 if (cache)
                     store(*cache, files.at(i), checked, options.samePicture);
-                pictures.push_back({describe(files.at(i), checked), checked.fingerprint,
-                                    checked.digest});
+                pictures.push_back(
+                    {describe(files.at(i), checked), checked.fingerprint, checked.digest});
             }
             loop.advance();
         }

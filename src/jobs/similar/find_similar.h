@@ -57,11 +57,11 @@ struct SimilarPicture {
 using SimilarGroup = QList<SimilarPicture>;
 
 struct SimilarSearchResult {
-    int collected = 0;       // JPEG files collected
-    int checked = 0;         // of them fingerprinted (or digested), from the cache or anew
-    int fromCache = 0;       // of them taken from the cache
-    int skipped = 0;         // named through reportSkipped
-    bool stopped = false;    // BatchJobStop ended the checking early
+    int collected = 0;          // JPEG files collected
+    int checked = 0;            // of them fingerprinted (or digested), from the cache or anew
+    int fromCache = 0;          // of them taken from the cache
+    int skipped = 0;            // named through reportSkipped
+    bool stopped = false;       // BatchJobStop ended the checking early
     QList<SimilarGroup> groups; // each keeper first
 };
 

@@ -1,7 +1,6 @@
 #include "jobs/similar/fingerprint_cache.h"
 
 #include <QAtomicInt>
-#include <QStringList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QVariant>
 
 #include <array>
@@ -55,8 +55,8 @@ struct FingerprintCache::State {
     QString connection = newConnectionName();
     bool open = false;
     bool rebuilt = false;
-    bool busy = false; // another program held the file: leave it alone
-    int pending = 0;   // stores since the last commit
+    bool busy = false;               // another program held the file: leave it alone
+    int pending = 0;                 // stores since the last commit
     std::optional<QSqlQuery> lookup; // prepared once: the second run asks per file
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
@@ -90,8 +90,7 @@ struct FingerprintCache::State {
     bool isEmpty() {
         QSqlQuery query(db());
         return ran(query, query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) &&
-               query.next() &&
-               query.value(0).toLongLong() == 0;
+               query.next() && query.value(0).toLongLong() == 0;
     }
 
     bool hasOurTable() {
@@ -136,7 +135,8 @@ struct FingerprintCache::State {
     bool connect() {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         database.setDatabaseName(file);
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
+        database.setConnectOptions(
+            QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyMilliseconds));
         return database.open();
     }
 
@@ -193,8 +193,7 @@ struct FingerprintCache::State {
 
     // The stored values (bits, centre, width, height, digest) of `path` when
     // its row has exactly `key`.
-    std::optional<std::array<QVariant, 5>> findRow(const QString& path,
-                                                   const PictureFileKey& key) {
+    std::optional<std::array<QVariant, 5>> findRow(const QString& path, const PictureFileKey& key) {
         if (!lookup) {
             lookup.emplace(db());
             lookup->setForwardOnly(true);
@@ -276,8 +275,7 @@ std::optional<PictureFingerprint> FingerprintCache::fingerprint(const QString& p
     const auto row = m_state->findRow(path, key);
     if (!row)
         return std::nullopt;
-    const QVariant &bits = (*row)[0], &centre = (*row)[1], &width = (*row)[2],
-                   &height = (*row)[3];
+    const QVariant &bits = (*row)[0], &centre = (*row)[1], &width = (*row)[2], &height = (*row)[3];
     if (!isInteger(bits) || !isInteger(centre) || !isSide(width) || !isSide(height))
         return std::nullopt;
     return PictureFingerprint{quint64(bits.toLongLong()), quint64(centre.toLongLong()),

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kSide = 32;       // the grey picture the transform sees
-constexpr int kFrequencies = 8; // the lowest frequencies kept per direction
+constexpr int kSide = 32;         // the grey picture the transform sees
+constexpr int kFrequencies = 8;   // the lowest frequencies kept per direction
 constexpr int kCentreMargin = 20; // 1/20 = 5 % of each side left out for the centre code
 
 using GreySquare = std::array<double, kSide * kSide>;

@@ -26,8 +26,8 @@ PictureFileKey keyOf(const struct stat& info) {
 }
 
 [[noreturn]] void fail(const char* what, int error) {
-    throw KelvastoError(std::string(what) + (error != 0 ? ": " + std::string(std::strerror(error))
-                                                        : std::string()));
+    throw KelvastoError(std::string(what) +
+                        (error != 0 ? ": " + std::string(std::strerror(error)) : std::string()));
 }
 
 } // namespace
@@ -59,8 +59,8 @@ PictureFileBytes ReadPictureFileWithKey(const QString& path) {
     // gives the bytes its key describes.
     qsizetype done = 0;
     while (done < file.bytes.size()) {
-        const ssize_t got = ::read(fd.get(), file.bytes.data() + done,
-                                   std::size_t(file.bytes.size() - done));
+        const ssize_t got =
+            ::read(fd.get(), file.bytes.data() + done, std::size_t(file.bytes.size() - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)

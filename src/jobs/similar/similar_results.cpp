@@ -25,15 +25,13 @@ int GroupsEntirelyMarked(const QList<SimilarGroup>& groups, const QSet<QString>&
 
 bool ConfirmTrashingSimilar(JobHost& host, qsizetype marked, int wholeGroups) {
     if (marked > 0 && wholeGroups > 0 &&
-        host.showMessage(OwnText("similar.wholeGroup").arg(wholeGroups),
-                         MessageKind::Confirmation,
+        host.showMessage(OwnText("similar.wholeGroup").arg(wholeGroups), MessageKind::Confirmation,
                          DialogButton::Yes | DialogButton::No) != DialogResult::Yes)
         return false;
     return ConfirmDeletingMarked(host, marked);
 }
 
-QList<SimilarGroup> WithoutPictures(const QList<SimilarGroup>& groups,
-                                    const QSet<QString>& gone) {
+QList<SimilarGroup> WithoutPictures(const QList<SimilarGroup>& groups, const QSet<QString>& gone) {
     QList<SimilarGroup> remaining;
     for (const SimilarGroup& group : groups) {
         SimilarGroup kept;

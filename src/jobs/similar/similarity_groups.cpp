@@ -52,7 +52,7 @@ std::vector<std::uint64_t> codesOf(const std::vector<PictureFingerprint>& pictur
 
 // One table per piece: the codes sorted by that piece, each bucket a run.
 struct PieceTable {
-    std::vector<std::uint32_t> start; // kBuckets + 1 offsets into entries
+    std::vector<std::uint32_t> start;   // kBuckets + 1 offsets into entries
     std::vector<std::uint32_t> entries; // indexes into the codes
     std::vector<std::uint64_t> codes;   // beside them, so a bucket is read in one run
 };
@@ -83,6 +83,30 @@ int pieceRadius(int threshold, int piece) {
     return std::min(piece <= a ? q : q - 1, kPieceBits);
 }
 
+// Calls visit(entry) for every code of the tables within `threshold` bits
+// of `code`; an entry may come once per piece it is near in. Inlined into
+// the cloned callers, so their population counts take the instruction.
+template <class Visit>
+[[gnu::always_inline]] inline void forEachNear(const std::vector<PieceTable>& tables,
+                                               std::uint64_t code, int threshold, Visit&& visit) {
+    const Masks& masks = masksByBitCount();
+    for (int piece = 0; piece < kPieces; ++piece) {
+        const int radius = pieceRadius(threshold, piece);
+        if (radius < 0)
+            continue;
+        const PieceTable& table = tables[std::size_t(piece)];
+        const std::uint32_t own = pieceOf(code, piece);
+        const std::size_t maskEnd = masks.endOfCount[std::size_t(radius)];
+        for (std::size_t m = 0; m < maskEnd; ++m) {
+            const std::uint32_t bucket = own ^ masks.masks[m];
+            const std::uint32_t end = table.start[bucket + 1];
+            for (std::uint32_t e = table.start[bucket]; e < end; ++e)
+                if (__builtin_popcountll(code ^ table.codes[e]) <= threshold)
+                    visit(table.entries[e]);
+        }
+    }
+}
+
 // The walk over the founders with both codes of every picture in the
 // tables: each founder asks for its own near pictures, and grouped pictures
 // drop out as the walk goes. Cloned for processors with a population-count
@@ -90,7 +114,6 @@ int pieceRadius(int threshold, int piece) {
 [[gnu::target_clones("popcnt", "default")]] std::vector<std::vector<int>>
 groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::uint64_t>& codes,
                 const std::vector<int>& order, int threshold) {
-    const Masks& masks = masksByBitCount();
     std::vector<int> rank(codes.size() / 2);
     for (std::size_t i = 0; i < order.size(); ++i)
         rank[std::size_t(order[i])] = int(i);
@@ -105,28 +128,13 @@ groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::ui
         // The founder's whole against every code, its centre against wholes.
         for (const bool centre : {false, true}) {
             const std::uint64_t code = codes[std::size_t(founder) * 2 + (centre ? 1 : 0)];
-            for (int piece = 0; piece < kPieces; ++piece) {
-                const int radius = pieceRadius(threshold, piece);
-                if (radius < 0)
-                    continue;
-                const PieceTable& table = tables[std::size_t(piece)];
-                const std::uint32_t own = pieceOf(code, piece);
-                const std::size_t maskEnd = masks.endOfCount[std::size_t(radius)];
-                for (std::size_t m = 0; m < maskEnd; ++m) {
-                    const std::uint32_t bucket = own ^ masks.masks[m];
-                    const std::uint32_t end = table.start[bucket + 1];
-                    for (std::uint32_t e = table.start[bucket]; e < end; ++e) {
-                        if (__builtin_popcountll(code ^ table.codes[e]) > threshold)
-                            continue;
-                        const std::uint32_t entry = table.entries[e];
-                        const std::size_t other = entry / 2;
-                        if (grouped[other] || (centre && (entry & 1) != 0))
-                            continue;
-                        grouped[other] = 1;
-                        members.push_back(int(other));
-                    }
-                }
-            }
+            forEachNear(tables, code, threshold, [&](std::uint32_t entry) {
+                const std::size_t other = entry / 2;
+                if (grouped[other] || (centre && (entry & 1) != 0))
+                    return;
+                grouped[other] = 1;
+                members.push_back(int(other));
+            });
         }
         if (members.size() < 2)
             continue;
@@ -155,23 +163,10 @@ struct PairSearch {
     [[gnu::target_clones("popcnt", "default")]] void
     lookUp(std::uint64_t code, std::uint32_t self,
            std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) const {
-        const Masks& masks = masksByBitCount();
-        for (int piece = 0; piece < kPieces; ++piece) {
-            const int radius = pieceRadius(threshold, piece);
-            if (radius < 0)
-                continue;
-            const PieceTable& table = tables[std::size_t(piece)];
-            const std::uint32_t own = pieceOf(code, piece);
-            const std::size_t maskEnd = masks.endOfCount[std::size_t(radius)];
-            for (std::size_t m = 0; m < maskEnd; ++m) {
-                const std::uint32_t bucket = own ^ masks.masks[m];
-                const std::uint32_t end = table.start[bucket + 1];
-                for (std::uint32_t e = table.start[bucket]; e < end; ++e)
-                    if (__builtin_popcountll(code ^ table.codes[e]) <= threshold &&
-                        table.entries[e] / 2 != self)
-                        pairs.emplace_back(self, table.entries[e] / 2);
-            }
-        }
+        forEachNear(tables, code, threshold, [&](std::uint32_t entry) {
+            if (entry / 2 != self)
+                pairs.emplace_back(self, entry / 2);
+        });
     }
 
     void work(std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
@@ -226,8 +221,9 @@ neighboursOf(const std::vector<PictureFingerprint>& pictures, int threshold) {
     return neighbours;
 }
 
-std::vector<std::vector<int>> groupNeighbours(const std::vector<std::vector<std::uint32_t>>& neighbours,
-                                              const std::vector<int>& order) {
+std::vector<std::vector<int>>
+groupNeighbours(const std::vector<std::vector<std::uint32_t>>& neighbours,
+                const std::vector<int>& order) {
     std::vector<int> rank(neighbours.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         rank[std::size_t(order[i])] = int(i);
@@ -267,9 +263,8 @@ std::vector<std::vector<int>> GroupByDistance(const std::vector<PictureFingerpri
     return groupWithTables(tables, codes, order, threshold);
 }
 
-std::vector<std::vector<int>>
-GroupByDistanceNaive(const std::vector<PictureFingerprint>& pictures, const std::vector<int>& order,
-                     int threshold) {
+std::vector<std::vector<int>> GroupByDistanceNaive(const std::vector<PictureFingerprint>& pictures,
+                                                   const std::vector<int>& order, int threshold) {
     threshold = std::clamp(threshold, 0, kFingerprintBits);
     std::vector<char> grouped(pictures.size(), 0);
     std::vector<std::vector<int>> groups;

@@ -30,6 +30,5 @@ std::vector<std::vector<int>> GroupByDistance(const std::vector<PictureFingerpri
                                               const std::vector<int>& order, int threshold);
 
 // The plain definition, comparing every pair: for the tests.
-std::vector<std::vector<int>>
-GroupByDistanceNaive(const std::vector<PictureFingerprint>& pictures, const std::vector<int>& order,
-                     int threshold);
+std::vector<std::vector<int>> GroupByDistanceNaive(const std::vector<PictureFingerprint>& pictures,
+                                                   const std::vector<int>& order, int threshold);

@@ -7,6 +7,7 @@
 #include "common/similar_scenes.h"
 #include "common/skip_fixtures.h"
 #include "common/test_registry.h"
+#include "group_names.h"
 
 #include "jobs/framework/job_controls.h"
 #include "jobs/similar/find_similar.h"
@@ -23,16 +24,6 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 224;
-
-QStringList names(const SimilarSearchResult& result) {
-    QStringList out;
-    for (const SimilarGroup& group : result.groups) {
-        for (const SimilarPicture& picture : group)
-            out.append(picture.path.section(QLatin1Char('/'), -1));
-        out.append(QString());
-    }
-    return out;
-}
 
 SimilarSearchResult searchTree(JobHost& host, const Tree& tree, bool samePicture = false) {
     SimilarSearchOptions options;
@@ -68,10 +59,11 @@ private slots:
         tree.file(QStringLiteral("1-half.jpg"), testing::variantFile(scene, Variant::Half));
         tree.file(QStringLiteral("2-small.jpg"), testing::variantFile(scene, Variant::Quality40));
         tree.file(QStringLiteral("3-large.jpg"), testing::jpegAt(scene, 95));
-        tree.file(QStringLiteral("4-other.jpg"), testing::jpegAt(testing::scene(kWidth, kHeight, 12), 90));
+        tree.file(QStringLiteral("4-other.jpg"),
+                  testing::jpegAt(testing::scene(kWidth, kHeight, 12), 90));
         RecordingJobHost host;
         const SimilarSearchResult result = searchTree(host, tree);
-        QCOMPARE(names(result), (QStringList{"3-large.jpg", "2-small.jpg", "1-half.jpg", ""}));
+        QCOMPARE(GroupNames(result), (QStringList{"3-large.jpg", "2-small.jpg", "1-half.jpg", ""}));
         const SimilarPicture& keeper = result.groups.at(0).at(0);
         QCOMPARE(keeper.width, kWidth);
         QCOMPARE(keeper.height, kHeight);
@@ -87,8 +79,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("no JPEG at all") << "text.jpg" << QByteArray("hello");
         QTest::newRow("empty") << "empty.jpg" << QByteArray();
-        QTest::newRow("header without scan") << "cut.jpg"
-                                             << JpegBuilder().soi().app(0).dqt().bytes();
+        QTest::newRow("header without scan")
+            << "cut.jpg" << JpegBuilder().soi().app(0).dqt().bytes();
     }
 
     void unreadableFilesAreNamed() {
@@ -104,7 +96,7 @@ private slots:
         QCOMPARE(host.skippedPaths(), QStringList{tree.path(name)});
         QVERIFY(!host.skips().at(0).reason.isEmpty());
         QCOMPARE(result.skipped, 1);
-        QCOMPARE(names(result), (QStringList{"a.jpg", "b.jpg", ""}));
+        QCOMPARE(GroupNames(result), (QStringList{"a.jpg", "b.jpg", ""}));
     }
 
     void samePictureMode_data() {
@@ -115,8 +107,8 @@ private slots:
         QTest::newRow("comment added") << withSegment(photo, comment("holiday")) << true;
         QTest::newRow("both, bytes behind the end")
             << withSegment(photo, exif('f') + comment("x")) + QByteArray("trailer") << true;
-        QTest::newRow("recompressed") << testing::jpegAt(testing::scene(kWidth, kHeight, 21), 89)
-                                      << false;
+        QTest::newRow("recompressed")
+            << testing::jpegAt(testing::scene(kWidth, kHeight, 21), 89) << false;
         QTest::newRow("one entropy byte changed")
             << QByteArray(photo).replace(photo.size() - 40, 1, "\x11") << false;
     }
@@ -163,7 +155,7 @@ private slots:
         const SimilarSearchResult result = searchTree(host, tree);
         QVERIFY(result.stopped);
         QCOMPARE(result.checked, 2);
-        QCOMPARE(names(result), (QStringList{"a.jpg", "b.jpg", ""}));
+        QCOMPARE(GroupNames(result), (QStringList{"a.jpg", "b.jpg", ""}));
         QVERIFY(host.lockBalanced());
     }
 };

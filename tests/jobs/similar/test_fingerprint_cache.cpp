@@ -6,9 +6,10 @@
 #include "common/recording_job_host.h"
 #include "common/similar_scenes.h"
 #include "common/test_registry.h"
+#include "group_names.h"
 
-#include "jobs/similar/fingerprint_cache.h"
 #include "jobs/similar/find_similar.h"
+#include "jobs/similar/fingerprint_cache.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -44,16 +45,6 @@ struct CachedTree {
     }
 };
 
-QStringList groupPaths(const SimilarSearchResult& result) {
-    QStringList names;
-    for (const SimilarGroup& group : result.groups) {
-        for (const SimilarPicture& picture : group)
-            names.append(picture.path.section(QLatin1Char('/'), -1));
-        names.append(QString());
-    }
-    return names;
-}
-
 // An SQLite file with the cache's table but another application id or version.
 bool writeSqlite(const QString& file, qint64 applicationId, int version) {
     bool done = false;
@@ -87,8 +78,8 @@ private slots:
         const SimilarSearchResult second = t.search();
         QCOMPARE(second.checked, 3);
         QCOMPARE(second.fromCache, 3);
-        QCOMPARE(groupPaths(second), groupPaths(first));
-        QCOMPARE(groupPaths(second), (QStringList{"a.jpg", "b.jpg", ""}));
+        QCOMPARE(GroupNames(second), GroupNames(first));
+        QCOMPARE(GroupNames(second), (QStringList{"a.jpg", "b.jpg", ""}));
     }
 
     // A stale fingerprint would keep grouping a picture that was replaced.
@@ -125,7 +116,8 @@ private slots:
             QVERIFY(t.tree.file(QStringLiteral("cache/similar.sqlite"), QByteArray(5000, 'x')));
             break;
         case 1:
-            QVERIFY(t.tree.file(QStringLiteral("cache/similar.sqlite"), whole.left(whole.size() / 2)));
+            QVERIFY(
+                t.tree.file(QStringLiteral("cache/similar.sqlite"), whole.left(whole.size() / 2)));
             break;
         case 2:
             QVERIFY(writeSqlite(t.cache, 0x12345678, FingerprintCache::kVersion));
@@ -139,7 +131,7 @@ private slots:
         }
         const SimilarSearchResult rebuilt = t.search();
         QCOMPARE(rebuilt.fromCache, 0);
-        QCOMPARE(groupPaths(rebuilt), (QStringList{"a.jpg", "b.jpg", ""}));
+        QCOMPARE(GroupNames(rebuilt), (QStringList{"a.jpg", "b.jpg", ""}));
         if (damage == 4)
             return; // nothing can be kept there; the search still works
         QCOMPARE(t.search().fromCache, 3);

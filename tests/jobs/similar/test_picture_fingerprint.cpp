@@ -33,8 +33,8 @@ private slots:
         QTest::addColumn<unsigned>("seed");
         QTest::addColumn<Variant>("variant");
         const std::pair<const char*, Variant> variants[] = {
-            {"half size", Variant::Half},       {"quality 40", Variant::Quality40},
-            {"5 % cropped", Variant::Crop5},    {"12 % brighter", Variant::Brighter12},
+            {"half size", Variant::Half},    {"quality 40", Variant::Quality40},
+            {"5 % cropped", Variant::Crop5}, {"12 % brighter", Variant::Brighter12},
             {"grey", Variant::Grey},
         };
         for (const unsigned seed : {3u, 17u, 29u})
@@ -81,8 +81,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("text") << QByteArray("not a picture at all");
-        QTest::newRow("header only")
-            << testing::jpegAt(testing::scene(64, 64, 1), 90).left(100);
+        QTest::newRow("header only") << testing::jpegAt(testing::scene(64, 64, 1), 90).left(100);
     }
 
     void noPictureThrows() {

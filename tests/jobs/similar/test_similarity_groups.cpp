@@ -12,7 +12,6 @@
 
 using Groups = std::vector<std::vector<int>>;
 
-
 namespace {
 
 // `bits` low bits set.
@@ -52,25 +51,24 @@ private slots:
         QTest::newRow("chain from its middle takes both ends")
             << chain << std::vector<int>{1, 0, 2} << 8 << Groups{{1, 0, 2}};
         QTest::newRow("threshold is inclusive")
-            << pictures({0, ones(8)}) << std::vector<int>{0, 1} << 8
-            << Groups{{0, 1}};
+            << pictures({0, ones(8)}) << std::vector<int>{0, 1} << 8 << Groups{{0, 1}};
         QTest::newRow("one beyond the threshold")
             << pictures({0, ones(9)}) << std::vector<int>{0, 1} << 8 << Groups{};
         QTest::newRow("members in walk order, founder first")
-            << pictures({ones(3), 0, ones(2), ones(40)})
-            << std::vector<int>{2, 0, 3, 1} << 4 << Groups{{2, 0, 1}};
+            << pictures({ones(3), 0, ones(2), ones(40)}) << std::vector<int>{2, 0, 3, 1} << 4
+            << Groups{{2, 0, 1}};
         // A crop: the copy's whole is the original's centre, and the other
         // way round; neither whole is near the other.
         QTest::newRow("cropped copy, either first")
-            << std::vector<PictureFingerprint>{{0, ones(30), 10, 10}, {ones(60), 1, 10, 10},
+            << std::vector<PictureFingerprint>{{0, ones(30), 10, 10},
+                                               {ones(60), 1, 10, 10},
                                                {ones(30) ^ 2, ones(50), 10, 10}}
             << std::vector<int>{2, 1, 0} << 4 << Groups{{2, 0}};
         QTest::newRow("two centres alike are no match")
             << std::vector<PictureFingerprint>{{0, ones(50), 10, 10}, {ones(20), ones(50), 10, 10}}
             << std::vector<int>{0, 1} << 4 << Groups{};
         QTest::newRow("threshold 0: equal codes only")
-            << pictures({5, 5, 4}) << std::vector<int>{0, 1, 2} << 0
-            << Groups{{0, 1}};
+            << pictures({5, 5, 4}) << std::vector<int>{0, 1, 2} << 0 << Groups{{0, 1}};
     }
 
     void groupsFollowTheFirstPicture() {

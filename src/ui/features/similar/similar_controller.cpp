@@ -7,8 +7,8 @@
 #include "i18n/own_texts.h"
 #include "jobs/duplicates/duplicate_results.h"
 #include "jobs/framework/job_controls.h"
-#include "jobs/similar/fingerprint_cache.h"
 #include "jobs/similar/find_similar.h"
+#include "jobs/similar/fingerprint_cache.h"
 #include "jobs/similar/similar_results.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/features/similar/similar_pages.h"
@@ -116,7 +116,8 @@ void SimilarController::BitBtnSimSuchenClick() {
     SimilarSearchOptions options;
     options.startFolders = {window().selectedFolder()};
     options.threshold = control<QSpinBox>(QStringLiteral("SpinEditSimSchwelle"))->value();
-    options.samePicture = control<QCheckBox>(QStringLiteral("CheckBoxSimGleichesBild"))->isChecked();
+    options.samePicture =
+        control<QCheckBox>(QStringLiteral("CheckBoxSimGleichesBild"))->isChecked();
     options.cacheFile = FingerprintCache::defaultFile();
     resultView()->setGroups({});
     const SimilarSearchResult result = SearchSimilarPictures(window().jobHost(), options);

@@ -37,7 +37,8 @@ protected:
 } // namespace
 
 SimilarResultView::SimilarResultView(QWidget* parent)
-    : QTableWidget(parent), m_thumbnails(kKeptThumbnails), m_alive(std::make_shared<std::atomic<bool>>(true)) {
+    : QTableWidget(parent), m_thumbnails(kKeptThumbnails),
+      m_alive(std::make_shared<std::atomic<bool>>(true)) {
     setItemDelegate(new PictureAboveText(this));
     setSelectionMode(QAbstractItemView::MultiSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -177,7 +178,8 @@ void SimilarResultView::requestVisibleThumbnails() {
                     return;
                 const QImage image = ThumbnailFor(path, ThumbnailFlavour::Normal);
                 QMetaObject::invokeMethod(
-                    QCoreApplication::instance(), [self, path, image, generation] {
+                    QCoreApplication::instance(),
+                    [self, path, image, generation] {
                         if (self)
                             self->deliver(path, image, generation);
                     },

@@ -51,7 +51,7 @@ private:
     QCache<QString, QPixmap> m_thumbnails; // cost: 1 per thumbnail
     QSet<QString> m_requested;
     QHash<QString, QList<QPair<int, int>>> m_cellsOf;
-    int m_generation = 0; // thumbnails of an older list are dropped
+    int m_generation = 0;                       // thumbnails of an older list are dropped
     std::shared_ptr<std::atomic<bool>> m_alive; // false once the view goes
     QThreadPool m_pool;
 };
