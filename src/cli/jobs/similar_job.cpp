@@ -9,6 +9,7 @@
 #include "jobs/duplicates/duplicate_results.h"
 #include "jobs/similar/find_similar.h"
 #include "jobs/similar/fingerprint_cache.h"
+#include "jobs/similar/similar_results.h"
 
 #include <QCommandLineParser>
 
@@ -39,22 +40,23 @@ void printGroups(const QList<SimilarGroup>& groups, bool nullSeparated) {
     }
 }
 
-// Trashes every picture of a group but the first, naming each on stderr;
-// returns how many could not be trashed.
+// Trashes every picture of a group but the first that is still the file
+// the search read, naming each on stderr; returns how many stayed.
 int trashMarked(const QList<SimilarGroup>& groups) {
-    int failed = 0;
-    for (const SimilarGroup& group : groups) {
-        for (qsizetype i = 1; i < group.size(); ++i) {
-            const QString& path = group.at(i).path;
-            if (TrashFiles({path}).isEmpty()) {
-                PrintError(OwnText("cli.similar.trashed").arg(ShownPath(path)));
-            } else {
-                PrintError(OwnText("cli.similar.not_trashed").arg(ShownPath(path)));
-                ++failed;
-            }
-        }
+    QList<SimilarPicture> marked;
+    for (const SimilarGroup& group : groups)
+        marked.append(group.mid(1));
+    const QList<PictureNotTrashed> left = TrashUnchangedPictures(marked);
+    QSet<QString> stayed;
+    for (const PictureNotTrashed& picture : left) {
+        stayed.insert(picture.path);
+        PrintError(OwnText(picture.changed ? "cli.similar.changed" : "cli.similar.not_trashed")
+                       .arg(ShownPath(picture.path)));
     }
-    return failed;
+    for (const SimilarPicture& picture : marked)
+        if (!stayed.contains(picture.path))
+            PrintError(OwnText("cli.similar.trashed").arg(ShownPath(picture.path)));
+    return int(left.size());
 }
 
 std::optional<int> parseThreshold(const QCommandLineParser& parser,

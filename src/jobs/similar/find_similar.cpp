@@ -144,8 +144,12 @@ struct CheckedPicture {
 };
 
 SimilarPicture describe(const QString& path, const Checked& checked) {
-    return {path, checked.fingerprint.width, checked.fingerprint.height, checked.key.size,
-            checked.key.modifiedNs};
+    return {path,
+            checked.fingerprint.width,
+            checked.fingerprint.height,
+            checked.key.size,
+            checked.key.modifiedNs,
+            checked.key.inode};
 }
 
 std::vector<int> keeperOrder(const std::vector<CheckedPicture>& pictures) {

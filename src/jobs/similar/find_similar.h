@@ -52,6 +52,7 @@ struct SimilarPicture {
     int height = 0;
     qint64 bytes = 0;
     qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch
+    quint64 inode = 0;     // with size and time: whether the file is still the one read
 };
 
 using SimilarGroup = QList<SimilarPicture>;

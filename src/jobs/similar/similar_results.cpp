@@ -3,6 +3,7 @@
 #include "i18n/own_texts.h"
 #include "jobs/duplicates/duplicate_results.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/similar/picture_source.h"
 
 QStringList PicturesToMark(const QList<SimilarGroup>& groups) {
     QStringList marked;
@@ -29,6 +30,31 @@ bool ConfirmTrashingSimilar(JobHost& host, qsizetype marked, int wholeGroups) {
                          DialogButton::Yes | DialogButton::No) != DialogResult::Yes)
         return false;
     return ConfirmDeletingMarked(host, marked);
+}
+
+QList<PictureNotTrashed> TrashUnchangedPictures(const QList<SimilarPicture>& pictures) {
+    QList<PictureNotTrashed> left;
+    for (const SimilarPicture& picture : pictures) {
+        const PictureFileKey read{picture.bytes, picture.modifiedNs, picture.inode};
+        if (PictureFileKeyOf(picture.path) != read)
+            left.append({picture.path, true});
+        else if (!TrashFiles({picture.path}).isEmpty())
+            left.append({picture.path, false});
+    }
+    return left;
+}
+
+QList<SimilarPicture> MarkedPictures(const QList<SimilarGroup>& groups,
+                                     const QSet<QString>& marked) {
+    QList<SimilarPicture> pictures;
+    QSet<QString> seen;
+    for (const SimilarGroup& group : groups)
+        for (const SimilarPicture& picture : group)
+            if (marked.contains(picture.path) && !seen.contains(picture.path)) {
+                seen.insert(picture.path);
+                pictures.append(picture);
+            }
+    return pictures;
 }
 
 QList<SimilarGroup> WithoutPictures(const QList<SimilarGroup>& groups, const QSet<QString>& gone) {

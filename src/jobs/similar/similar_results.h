@@ -23,6 +23,22 @@ int GroupsEntirelyMarked(const QList<SimilarGroup>& groups, const QSet<QString>&
 // 9018 for one picture or 9019 for more. True only for Yes.
 bool ConfirmTrashingSimilar(JobHost& host, qsizetype marked, int wholeGroups);
 
+// A marked picture that did not go to the trash, and why.
+struct PictureNotTrashed {
+    QString path;
+    bool changed = false; // saved anew, replaced or deleted since the search; else the trash failed
+};
+
+// Sends `pictures` to the trash, each only while it is still the file the
+// search read (same size, modification time and inode): the user marked the
+// picture shown, not whatever has taken its name since. The others are
+// returned, in the given order.
+QList<PictureNotTrashed> TrashUnchangedPictures(const QList<SimilarPicture>& pictures);
+
+// The pictures of `groups` whose paths are in `marked`, each once.
+QList<SimilarPicture> MarkedPictures(const QList<SimilarGroup>& groups,
+                                     const QSet<QString>& marked);
+
 // The groups without the pictures in `gone`; a group left with fewer than
 // two pictures is no group any more.
 QList<SimilarGroup> WithoutPictures(const QList<SimilarGroup>& groups, const QSet<QString>& gone);

@@ -173,15 +173,21 @@ void SimilarController::BitBtn_Sim02Click() {
         return;
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    const QStringList failed = TrashFiles(marked);
-    // A picture that could not be trashed stays in its group, still marked.
+    const QList<PictureNotTrashed> left =
+        TrashUnchangedPictures(MarkedPictures(view->groups(), markedSet));
+    // A picture that did not go stays in its group, still marked.
     QSet<QString> gone = markedSet;
-    for (const QString& path : failed)
-        gone.remove(path);
+    QStringList stillMarked, lines;
+    for (const PictureNotTrashed& picture : left) {
+        gone.remove(picture.path);
+        stillMarked.append(picture.path);
+        lines.append(picture.changed ? OwnText("similar.changedSince").arg(picture.path)
+                                     : picture.path);
+    }
     view->setGroups(WithoutPictures(view->groups(), gone));
-    view->markPaths(failed);
-    if (!failed.isEmpty())
-        host.showMessage(OwnText("similar.notTrashed").arg(failed.join(QLatin1Char('\n'))),
+    view->markPaths(stillMarked);
+    if (!left.isEmpty())
+        host.showMessage(OwnText("similar.notTrashed").arg(lines.join(QLatin1Char('\n'))),
                          MessageKind::Warning, ButtonBit(DialogButton::OK));
 }
 

@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <cstdio>
+
 using namespace mwtest;
 using testing::Variant;
 
@@ -124,6 +126,50 @@ private slots:
             QVERIFY2(QFile::exists(tree.path(kept)), kept);
         QVERIFY(QFile::exists(testing::dataHome() + "/Trash/files/b-half.jpg"));
         QVERIFY(rows(*window).isEmpty()); // no group is left
+    }
+
+    void fileChangedBehindTheSearchStays_data() {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("saved anew") << "saved anew";
+        QTest::newRow("replaced by another file") << "replaced";
+        QTest::newRow("deleted") << "deleted";
+    }
+
+    // The user marked the picture shown: a file that has taken its name
+    // since, or that changed, is not the one they chose to lose.
+    void fileChangedBehindTheSearchStays() {
+        QFETCH(QString, change);
+        QDir(testing::dataHome() + "/Trash").removeRecursively();
+        SimilarTree tree;
+        auto window = searched(tree);
+        QVERIFY(window);
+        click(*window, "BitBtn_Sim01");
+        const QString changed = tree.path("a-grey.jpg");
+        const QByteArray newBytes = testing::jpegAt(testing::scene(200, 150, 64), 80);
+        if (change == "saved anew") {
+            QFile file(changed);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(newBytes);
+        } else if (change == "replaced") {
+            testing::writeBytes(tree.path("new.tmp"), newBytes);
+            QVERIFY(std::rename(QFile::encodeName(tree.path("new.tmp")).constData(),
+                                QFile::encodeName(changed).constData()) == 0);
+        } else {
+            QVERIFY(QFile::remove(changed));
+        }
+        DialogAnswerer answers;
+        answers.queue("Yes");
+        click(*window, "BitBtn_Sim02");
+        QCOMPARE(answers.shown().size(), 2);
+        QCOMPARE(answers.shown().at(1).text,
+                 OwnText("similar.notTrashed").arg(OwnText("similar.changedSince").arg(changed)));
+        if (change != "deleted")
+            QCOMPARE(testing::readFile(changed), newBytes);
+        QVERIFY(!QFile::exists(testing::dataHome() + "/Trash/files/a-grey.jpg"));
+        // The unchanged marked pictures went; the changed one stays marked.
+        QVERIFY(!QFile::exists(tree.path("b-half.jpg")));
+        QCOMPARE(rows(*window), QStringList{"a.jpg a-grey.jpg"});
+        QCOMPARE(view(*window)->markedPaths(), QStringList{changed});
     }
 
     void wholeGroupMarkedAsksFirst_data() {
