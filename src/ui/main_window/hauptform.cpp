@@ -22,6 +22,7 @@
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
+#include "ui/main_window/tree_folder_filter.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -312,14 +313,19 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
 void THauptForm::createTreeModel() {
     auto* model = new QFileSystemModel(this);
     model->setObjectName(QStringLiteral("ShellTreeView01Model"));
-    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    // Hidden folders are listed, and the tree's filter shows only those on
+    // the way to a folder the program selects.
+    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     model->setOption(QFileSystemModel::DontWatchForChanges, true);
     model->setResolveSymlinks(false);
     model->setIconProvider(&FileIcons());
     model->setRootPath(QStringLiteral("/"));
     QFileSystemModel* old = m_treeModel;
+    TreeFolderFilter* oldFilter = m_treeFilter;
     m_treeModel = model;
-    m_tree->setModel(model);
+    m_treeFilter =
+        new TreeFolderFilter(model, oldFilter ? oldFilter->revealed() : QStringList(), this);
+    m_tree->setModel(m_treeFilter);
     // Folders arrive and get sorted in the background; keep a folder the
     // program selected in sight until the user moves the tree himself.
     auto keepInSight = [this] {
@@ -330,6 +336,7 @@ void THauptForm::createTreeModel() {
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
     for (int column = 1; column < model->columnCount(); ++column)
         m_tree->hideColumn(column);
+    delete oldFilter;
     delete old;
     ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                    [this] { ShellTreeView01Change(); });
@@ -337,14 +344,16 @@ void THauptForm::createTreeModel() {
 
 QString THauptForm::currentTreeFolder() const {
     const QModelIndex current = m_tree->currentIndex();
-    return current.isValid() ? m_treeModel->filePath(current) : QString();
+    return current.isValid() ? m_treeModel->filePath(m_treeFilter->mapToSource(current))
+                             : QString();
 }
 
 bool THauptForm::selectTreeFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
     if (clean.isEmpty() || !QFileInfo(clean).isDir())
         return false;
-    const QModelIndex index = m_treeModel->index(clean);
+    m_treeFilter->reveal(clean);
+    const QModelIndex index = m_treeFilter->mapFromSource(m_treeModel->index(clean));
     if (!index.isValid())
         return false;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())

@@ -32,6 +32,7 @@ class TThumbForm;
 class MainWindowJobHost;
 class QFileSystemModel;
 class QTreeView;
+class TreeFolderFilter;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -224,6 +225,7 @@ private:
     bool m_treeFollowsCurrent = false;
 
     QFileSystemModel* m_treeModel = nullptr;
+    TreeFolderFilter* m_treeFilter = nullptr; // on m_treeModel, what the tree shows
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;
