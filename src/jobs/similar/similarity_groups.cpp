@@ -114,6 +114,24 @@ template <class Visit>
         forEachNearInPiece(tables[std::size_t(piece)], piece, code, threshold, visit);
 }
 
+// Each picture's place in the walk.
+std::vector<int> ranksOf(const std::vector<int>& order, std::size_t pictures) {
+    std::vector<int> rank(pictures);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        rank[std::size_t(order[i])] = int(i);
+    return rank;
+}
+
+// A founder with members is a group: the members in walk order behind it.
+void addGroup(std::vector<int> members, const std::vector<int>& rank,
+              std::vector<std::vector<int>>& groups) {
+    if (members.size() < 2)
+        return;
+    std::sort(members.begin() + 1, members.end(),
+              [&](int a, int b) { return rank[std::size_t(a)] < rank[std::size_t(b)]; });
+    groups.push_back(std::move(members));
+}
+
 // The walk over the founders with both codes of every picture in the
 // tables: each founder asks for its own near pictures, and grouped pictures
 // drop out as the walk goes. Cloned for processors with a population-count
@@ -121,9 +139,7 @@ template <class Visit>
 [[gnu::target_clones("popcnt", "default")]] std::vector<std::vector<int>>
 groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::uint64_t>& codes,
                 const std::vector<int>& order, int threshold) {
-    std::vector<int> rank(codes.size() / 2);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        rank[std::size_t(order[i])] = int(i);
+    const std::vector<int> rank = ranksOf(order, codes.size() / 2);
     std::vector<char> grouped(rank.size(), 0);
     std::vector<std::vector<int>> groups;
     std::vector<int> members;
@@ -143,11 +159,7 @@ groupWithTables(const std::vector<PieceTable>& tables, const std::vector<std::ui
                 members.push_back(int(other));
             });
         }
-        if (members.size() < 2)
-            continue;
-        std::sort(members.begin() + 1, members.end(),
-                  [&](int a, int b) { return rank[std::size_t(a)] < rank[std::size_t(b)]; });
-        groups.push_back(members);
+        addGroup(members, rank, groups);
     }
     return groups;
 }
@@ -243,9 +255,7 @@ neighboursOf(const std::vector<PictureFingerprint>& pictures, int threshold) {
 std::vector<std::vector<int>>
 groupNeighbours(const std::vector<std::vector<std::uint32_t>>& neighbours,
                 const std::vector<int>& order) {
-    std::vector<int> rank(neighbours.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        rank[std::size_t(order[i])] = int(i);
+    const std::vector<int> rank = ranksOf(order, neighbours.size());
     std::vector<char> grouped(neighbours.size(), 0);
     std::vector<std::vector<int>> groups;
     for (const int founder : order) {
@@ -258,11 +268,7 @@ groupNeighbours(const std::vector<std::vector<std::uint32_t>>& neighbours,
                 grouped[other] = 1;
                 members.push_back(int(other));
             }
-        if (members.size() < 2)
-            continue;
-        std::sort(members.begin() + 1, members.end(),
-                  [&](int a, int b) { return rank[std::size_t(a)] < rank[std::size_t(b)]; });
-        groups.push_back(std::move(members));
+        addGroup(std::move(members), rank, groups);
     }
     return groups;
 }
