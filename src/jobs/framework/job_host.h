@@ -26,14 +26,16 @@ enum class JobKind : int {
     JpegFunctions = 5,
     BmpToJpeg = 6,
     DuplicateSearch = 7,
+    SimilarSearch = 8,
 };
 
-// The three watcher threads that refresh the count of collected files (each
+// The watcher threads that refresh the count of collected files (each
 // its job's label, WatcherLabel in job_controls.h).
 enum class WatcherKind {
     DefekteJPEGs,         // defect scan
     JPEGVerkleinern,      // reduction
     FortschrittDuplikate, // duplicate search
+    AehnlicheBilder,      // similar-picture search
 };
 
 // The hidden lists of the main window.
@@ -79,7 +81,7 @@ public:
     virtual void setText(const QString& control, const QString& text) = 0;
     virtual void setProgressMaximum(const QString& bar, int maximum) = 0;
     virtual void setProgressValue(const QString& bar, int value) = 0;
-    // Shows a progress page of NBStatus01 (0 Logo .. 4 Duplikate).
+    // Shows a progress page of NBStatus01 (0 Logo .. 5 Ähnliche Bilder).
     virtual void showProgressPage(int page) { (void)page; }
     virtual void startWatcher(WatcherKind kind) = 0;
     // Asks the running watcher to stop; does not wait for it.

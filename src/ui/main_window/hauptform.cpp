@@ -15,6 +15,7 @@
 #include "ui/features/guarded_connect.h"
 #include "ui/features/index/index_controller.h"
 #include "ui/features/reduction/reduction_controller.h"
+#include "ui/features/similar/similar_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/textures.h"
 #include "ui/language/apply_language.h"
@@ -86,6 +87,7 @@ void THauptForm::registerControllers() {
     addController<EditorController>();
     addController<IndexController>();
     addController<DuplicatesController>();
+    addController<SimilarController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -100,8 +102,8 @@ void THauptForm::ApplyLanguage() {
     // texts back over the catalogue's.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     ::ApplyLanguage(*this);
-    controller<EditorController>().applyLanguage();
-    controller<DefectScanController>().applyLanguage();
+    for (FeatureController* feature : m_controllers)
+        feature->applyLanguage();
     ApplyToolbarTexts(*this);
     // Type names and dates of the listed items were made in the old language.
     m_fileList->reread();

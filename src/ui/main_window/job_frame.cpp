@@ -28,6 +28,7 @@ QString SeriesTabOf(JobKind kind) {
     case JobKind::BmpToJpeg:
         return QStringLiteral("SerienTabSheet03");
     case JobKind::DuplicateSearch:
+    case JobKind::SimilarSearch:
         return QStringLiteral("SerienTabSheet04");
     }
     return {};

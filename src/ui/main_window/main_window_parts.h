@@ -22,7 +22,7 @@ QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexb
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
 
-// NBStatus01 with the five progress pages.
+// NBStatus01 with the six progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);
 
 // Page 1 of HauptNotebook01: the duplicate result list and its buttons.

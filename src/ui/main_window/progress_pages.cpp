@@ -178,6 +178,15 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     duplicates.widget(status);
     notebook->addWidget(duplicates.page);
 
+    const SimilarControls& similar = kSimilarControls;
+    PageBuilder pictures(notebook, "NBStatus01Aehnlich");
+    pictures.counterRow("Label_Sim01", similar.progress.total);
+    pictures.counterRow("Label_Sim03", similar.progress.done);
+    pictures.widget(Bar(pictures.page, similar.progress.bar));
+    pictures.counterRow("Label_Sim05", similar.groupsFound);
+    pictures.finish("BitBtnSimAbbrechen");
+    notebook->addWidget(pictures.page);
+
     notebook->setCurrentIndex(kDefectScanPage);
     return notebook;
 }
