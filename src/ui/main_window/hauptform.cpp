@@ -17,6 +17,7 @@
 #include "ui/features/reduction/reduction_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/textures.h"
+#include "ui/folder_tree/folder_tree_model.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
@@ -29,8 +30,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFileIconProvider>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -308,14 +307,9 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
 }
 
 void THauptForm::createTreeModel() {
-    auto* model = new QFileSystemModel(this);
+    auto* model = new FolderTreeModel(this);
     model->setObjectName(QStringLiteral("ShellTreeView01Model"));
-    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-    model->setOption(QFileSystemModel::DontWatchForChanges, true);
-    model->setResolveSymlinks(false);
-    model->setIconProvider(&FileIcons());
-    model->setRootPath(QStringLiteral("/"));
-    QFileSystemModel* old = m_treeModel;
+    FolderTreeModel* old = m_treeModel;
     m_treeModel = model;
     m_tree->setModel(model);
     // Folders arrive and get sorted in the background; keep a folder the
@@ -324,10 +318,8 @@ void THauptForm::createTreeModel() {
         if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
             m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     };
-    connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
+    connect(model, &FolderTreeModel::directoryLoaded, m_tree, keepInSight);
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
-    for (int column = 1; column < model->columnCount(); ++column)
-        m_tree->hideColumn(column);
     delete old;
     ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                    [this] { ShellTreeView01Change(); });
@@ -342,7 +334,7 @@ bool THauptForm::selectTreeFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
     if (clean.isEmpty() || !QFileInfo(clean).isDir())
         return false;
-    const QModelIndex index = m_treeModel->index(clean);
+    const QModelIndex index = m_treeModel->indexOf(clean);
     if (!index.isValid())
         return false;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
@@ -359,11 +351,7 @@ QString THauptForm::selectedFolder() const {
 }
 
 QStringList THauptForm::selectedFiles() const {
-    QStringList files;
-    for (const QString& path : m_fileList->selectedPaths())
-        if (!QFileInfo(path).isDir())
-            files.append(path);
-    return files;
+    return m_fileList->selectedFilePaths();
 }
 
 void THauptForm::refreshFileList() {

@@ -30,7 +30,7 @@ class FeatureController;
 class TMausUeberwachung;
 class TThumbForm;
 class MainWindowJobHost;
-class QFileSystemModel;
+class FolderTreeModel;
 class QTreeView;
 
 class THauptForm : public QMainWindow {
@@ -223,7 +223,7 @@ private:
     bool m_closing = false;
     bool m_treeFollowsCurrent = false;
 
-    QFileSystemModel* m_treeModel = nullptr;
+    FolderTreeModel* m_treeModel = nullptr;
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;
