@@ -144,13 +144,18 @@ int expectedItems(const QString& dir) {
     return shown;
 }
 
-// The event-loop turns: a 0-ms timer fires once per turn, so the gap between
-// two firings is what one turn cost (wall clock, and the GUI thread's own
-// processor time, which a busy machine does not inflate).
+// The event-loop turns: a timer due every few milliseconds fires once the
+// loop gets to it, so the gap between two firings is what a turn cost (wall
+// clock, and the GUI thread's own processor time, which a busy machine does
+// not inflate), to within its interval. A 0-ms timer would keep the GUI
+// thread busy itself and take a core from the reader.
+constexpr int kTickMs = 4;
+
 class TurnClock : public QObject {
 public:
     TurnClock() {
-        m_timer.setInterval(0);
+        m_timer.setInterval(kTickMs);
+        m_timer.setTimerType(Qt::PreciseTimer);
         connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     }
     void start() {
@@ -194,7 +199,8 @@ private:
     void tick() {
         const double now = nowSeconds();
         const qint64 cpu = threadCpuNs();
-        m_turns.push_back({now, (now - m_last) * 1e3, double(cpu - m_lastCpu) / 1e6});
+        m_turns.push_back(
+            {now, std::max(0.0, (now - m_last) * 1e3 - kTickMs), double(cpu - m_lastCpu) / 1e6});
         m_last = now;
         m_lastCpu = cpu;
     }
@@ -205,11 +211,18 @@ private:
     std::vector<Turn> m_turns;
 };
 
+// One turn of the event loop, sleeping until something happens (the clock's
+// timer at the latest): a loop that polled would itself count as a busy
+// GUI thread and never see the window idle.
+void turnOnce() {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void waitMs(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        turnOnce();
 }
 
 bool listShows(THauptForm& window, const QString& dir, int expected) {
@@ -229,11 +242,11 @@ double runUntilIdle(THauptForm& window, TurnClock& clock, const QString& dir, in
     while (!listShows(window, dir, expected)) {
         if (limit.elapsed() > 120000)
             return -1;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        turnOnce();
     }
     double quietSince = nowSeconds();
     while (nowSeconds() - std::max(quietSince, clock.lastBusyEnd(from)) < 1.0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        turnOnce();
     quietSince = clock.lastBusyEnd(from);
     return quietSince;
 }
