@@ -7,6 +7,7 @@
 
 #include "jobs/reduction/jpeg_cut_view.h"
 #include "jobs/reduction/jpeg_reduction.h"
+#include "jobs/reduction/jpeg_structure_facts.h"
 #include "jobs/reduction/reduction_reference.h"
 
 #include <QByteArray>
@@ -24,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray input(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     JpegCutView view(input);
+    // What the reduction reads before it cuts must hold on any bytes too.
+    const QByteArray digest = PictureDataDigest(view);
+    if (!StartsLikeJpeg(view) && view.size() >= 3 && !digest.isEmpty() && input[2] != '\xFF')
+        __builtin_trap(); // a walk needs a marker behind the start marker
+    if (!digest.isEmpty() && digest.size() != 32)
+        __builtin_trap();
     std::int64_t saved = 0;
     if (options.programSegments)
         saved += RemoveProgramSegments(view);

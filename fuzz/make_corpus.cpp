@@ -276,6 +276,13 @@ int main(int argc, char** argv) {
           "\x04" + baseline + QByteArray("xx\xFF\xD9yy", 6));
     write(reduction, "length-past-end.bin",
           "\x07" + behindStart(baseline, QByteArray("\xFF\xE1\xFF\xF0", 4)));
+    // Adobe's segment that decides the colours, and a photograph cut off in
+    // its picture data behind a complete EXIF thumbnail.
+    write(reduction, "adobe-cmyk.bin",
+          "\x07" + behindStart(encode({"", 32, 24, Colours::AdobeCmyk}), metadata));
+    write(reduction, "cut-off-behind-thumbnail.bin",
+          "\x04" + behindStart(baseline.left(baseline.size() / 2),
+                               segment('\xE1', QByteArray("Exif\0\0", 6) + baseline)));
 
     const QString bmps = root + "/fuzz_bmp_reader";
     for (int bits : {1, 2, 4, 8, 16, 24, 32})

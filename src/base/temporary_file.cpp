@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,29 +25,26 @@ QByteArray randomPart() {
 
 FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
                                    QByteArray& name) {
-    FileDescriptor fd;
-    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-        name = prefix + kTemporaryPrefix + randomPart();
-        fd.reset(::openat(folder, name.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
-        if (!fd.valid() && errno != EEXIST)
-            break;
-    }
-    if (fd.valid())
-        ::flock(fd.get(), LOCK_EX | LOCK_NB);
-    return fd;
-}
-
-bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray candidate = prefix + kTemporaryPrefix + randomPart();
-        const char* to = candidate.constData();
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
-            name = candidate;
-            return true;
+        name = prefix + kTemporaryPrefix + randomPart();
+        FileDescriptor fd(::openat(folder, name.constData(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+        if (!fd.valid()) {
+            if (errno != EEXIST)
+                break;
+            continue;
         }
-        if (errno != EEXIST)
-            return false;
+        // Another run sweeping this folder may take the new file before it
+        // is locked: it locks it, then removes it. Only a file this process
+        // holds locked and still finds linked is its own.
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK)
+                continue; // being swept: the sweep removes it
+            return fd;    // no locks here (some network file systems)
+        }
+        struct stat info {};
+        if (::fstat(fd.get(), &info) == 0 && info.st_nlink > 0)
+            return fd;
     }
-    return false;
+    return FileDescriptor();
 }

@@ -20,9 +20,3 @@ inline constexpr char kTemporaryPrefix[] = ".kelvasto-tmp-";
 // invalid descriptor (errno set) when no file could be created.
 FileDescriptor CreateTemporaryFile(int folder, const QByteArray& prefix, mode_t mode,
                                    QByteArray& name);
-
-// Renames the temporary file `from` to a new temporary name `prefix` +
-// kTemporaryPrefix + six random characters (`prefix` as above, on the same
-// file system), never over an existing file. Sets `name`; false (errno set,
-// `name` untouched) when it could not be moved.
-bool RenameToTemporaryName(const QByteArray& from, const QByteArray& prefix, QByteArray& name);

@@ -26,6 +26,7 @@ namespace ExitStatus {
 inline constexpr int Done = 0;
 inline constexpr int Error = 1; // also: something was skipped or left behind
 inline constexpr int Usage = 2;
+inline constexpr int Busy = 3; // another move run or undo holds the working folder
 inline constexpr int Interrupted = 130;
 } // namespace ExitStatus
 

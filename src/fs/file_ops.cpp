@@ -325,6 +325,18 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes) {
     return temporary.place(at.name.constData(), true);
 }
 
+bool CreateFileAtomically(const QString& path, const QByteArray& bytes) {
+    const PathInFolder at = OpenContainingFolder(path);
+    if (!at.valid())
+        return false;
+    TemporaryFile temporary(at.folder.get(), 0666);
+    if (!temporary.valid())
+        return false;
+    if (!writeAll(temporary.fd(), bytes.constData(), bytes.size()) || ::fsync(temporary.fd()) != 0)
+        return false;
+    return temporary.place(at.name.constData(), false);
+}
+
 bool IsSameFile(const QString& first, const QString& second) {
     struct stat a {};
     struct stat b {};

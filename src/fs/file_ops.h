@@ -63,6 +63,10 @@ bool MakeFolderPath(const QString& folder);
 // file.
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes);
 
+// Creates the file with `bytes` the same way, but never over anything that
+// stands at the path: false, with errno EEXIST, when the name is taken.
+bool CreateFileAtomically(const QString& path, const QByteArray& bytes);
+
 // True when both paths name one existing file (the same inode on the same
 // device), whatever links or folder names lead there.
 bool IsSameFile(const QString& first, const QString& second);

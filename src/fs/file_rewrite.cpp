@@ -2,21 +2,19 @@
 
 #include "base/file_descriptor.h"
 #include "fs/file_ops.h"
+#include "fs/rename_order.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QStorageInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <utility>
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -69,76 +67,36 @@ bool copyRange(int from, int to, const ByteRange& range) {
     return true;
 }
 
-// A reused file still has the mode of the picture it held. While it takes
-// the next one's bytes, neither may be open to more users than its own
-// permission bits allow. `now` receives the file's state afterwards, which
-// writing its bytes does not change.
-bool narrowMode(int fd, const struct stat& info, struct stat& now) {
-    if (::fstat(fd, &now) != 0)
-        return false;
-    const mode_t both = now.st_mode & info.st_mode & 0777;
-    if ((now.st_mode & 07777) == both)
-        return true;
-    now.st_mode = (now.st_mode & ~mode_t(07777)) | both;
-    return ::fchmod(fd, both) == 0;
-}
-
 // The reduced file should look like the old one to everyone else: its
 // permission bits (set-user-ID and the like are not kept) and, where
 // allowed, its owner and group. Only root may give a file away; a group the
 // user belongs to can still be kept.
-bool keepOwnerAndMode(int fd, const struct stat& info, const struct stat& now) {
-    const mode_t mode = info.st_mode & 0777;
+bool keepOwnerAndMode(int fd, const struct stat& info) {
+    struct stat now {};
+    if (::fstat(fd, &now) != 0)
+        return false;
     if (now.st_uid != info.st_uid || now.st_gid != info.st_gid) {
         if (::fchown(fd, info.st_uid, info.st_gid) != 0)
             (void)::fchown(fd, uid_t(-1), info.st_gid);
-    } else if ((now.st_mode & 07777) == mode) {
-        return true; // a reused file often has them already
     }
-    return ::fchmod(fd, mode) == 0; // after fchown, which may clear bits
-}
-
-// ext4 in its default modes commits a rename in its journal only after the
-// data written before it (the commit flushes the disk first), so once the
-// commit has waited for a file's write-out, a crash cannot leave an empty or
-// mixed file under the old name there. Elsewhere the data is flushed before
-// the rename.
-bool MountOrdersReplacingRename(const QString& path) {
-    const QStorageInfo volume(QFileInfo(path).absolutePath());
-    if (volume.fileSystemType() != "ext4")
-        return false;
-    // The options are not in QStorageInfo; the mount table has them.
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray device = volume.device();
-    const QByteArray root = QFile::encodeName(volume.rootPath());
-    for (const QByteArray& line : mounts.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() < 4 || fields[0] != device || fields[1] != root)
-            continue;
-        const QList<QByteArray> options = fields[3].split(',');
-        return !options.contains("noauto_da_alloc") && !options.contains("data=writeback");
-    }
-    return false;
+    return ::fchmod(fd, info.st_mode & 0777) == 0; // after fchown, which may clear bits
 }
 
 QByteArray folderOf(const QByteArray& path) {
     return path.left(path.lastIndexOf('/') + 1);
 }
 
-// Whether a replaced file may become the next temporary file: it must look
-// like a new one, carrying nothing of the old file that the writing of the
-// next one would not set again (other links, another owner, extended
-// attributes such as access lists, attribute flags).
-bool ReusableAsTemporary(int fd, const struct stat& info) {
-    constexpr long kHousekeepingFlags = FS_EXTENT_FL | FS_HUGE_FILE_FL;
-    long flags = 0;
-    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0)
-        flags = 0; // the file system has none
-    return S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_uid == ::geteuid() &&
-           info.st_gid == ::getegid() && (flags & ~kHousekeepingFlags) == 0 &&
-           ::flistxattr(fd, nullptr, 0) == 0;
+std::mutex gHookMutex;
+std::function<void(const QString&)> gBeforeReplace;
+
+void runBeforeReplace(const QString& path) {
+    std::function<void(const QString&)> step;
+    {
+        const std::lock_guard lock(gHookMutex);
+        step = gBeforeReplace;
+    }
+    if (step)
+        step(path);
 }
 
 } // namespace
@@ -148,120 +106,95 @@ StagedFile::~StagedFile() {
         ::unlink(temporary.constData());
 }
 
-void StagedRewrites::recycle(StagedFile& staged) {
-    FileDescriptor fd(::open(staged.temporary.constData(),
-                             O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
-    struct stat info {};
-    if (fd.valid() && ::fstat(fd.get(), &info) == 0 && info.st_ino == staged.replaced &&
-        ReusableAsTemporary(fd.get(), info) && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
-        m_recycled.give(staged.temporary, std::move(fd), info.st_dev, info.st_size);
-        staged.temporary.clear();
-    }
-    // Otherwise it goes with `staged`.
+BeforeReplaceHook::BeforeReplaceHook(std::function<void(const QString&)> step) {
+    const std::lock_guard lock(gHookMutex);
+    m_previous = std::exchange(gBeforeReplace, std::move(step));
 }
 
-bool StagedRewrites::replace(StagedFile& staged) {
-    if (!staged.fd.close())
-        return false;
-    const char* temporary = staged.temporary.constData();
-    const char* target = staged.target.constData();
-    if (::renameat2(AT_FDCWD, temporary, AT_FDCWD, target, RENAME_EXCHANGE) == 0) {
-        recycle(staged);
-        return true;
-    }
-    if (::rename(temporary, target) != 0)
-        return false;
+BeforeReplaceHook::~BeforeReplaceHook() {
+    const std::lock_guard lock(gHookMutex);
+    gBeforeReplace = std::move(m_previous);
+}
+
+RewriteOutcome StagedRewrites::replace(StagedFile& staged) {
+    runBeforeReplace(staged.path());
+    // The check and the rename are two steps; another rewrite by this program
+    // cannot come between them, since it would need the lock held here. Only
+    // a foreign program acting in those microseconds could be overtaken.
+    if (!staged.source.stillInPlace())
+        return RewriteOutcome::Changed;
+    if (::rename(staged.temporary.constData(), staged.target.constData()) != 0)
+        return RewriteOutcome::Failed;
     staged.temporary.clear();
-    return true;
+    // Closed only now: while open, its lock keeps another run's sweep of
+    // leftovers away from it. Late write errors of a close are those of
+    // network file systems, whose data was flushed before the rename.
+    staged.fd.close();
+    return RewriteOutcome::Replaced;
 }
 
-std::unique_ptr<StagedFile> StagedRewrites::prepare(const QString& path, int sourceFd,
-                                                    const struct stat& info,
+std::unique_ptr<StagedFile> StagedRewrites::prepare(RewriteSource source,
                                                     const std::vector<ByteRange>& ranges) {
     auto staged = std::make_unique<StagedFile>();
-    staged->path = path;
-    staged->target = QFile::encodeName(path);
-    staged->replaced = info.st_ino;
-    const QByteArray folder = folderOf(staged->target);
+    staged->source = std::move(source);
+    const int sourceFd = staged->source.fd();
+    const struct stat& info = staged->source.info();
+    staged->target = QFile::encodeName(staged->path());
+    bool ordered = false;
     {
         const std::lock_guard lock(m_mutex);
         // What a killed run left here goes before this run adds its own.
-        m_sweeper.sweep(path);
-        staged->ordered = ordersReplacingRename(info.st_dev, path);
+        m_sweeper.sweep(staged->path());
+        ordered = ordersReplacingRename(info.st_dev, sourceFd);
     }
     for (const ByteRange& range : ranges)
         staged->size += range.size();
     // Hidden, and without a picture extension, so no collection picks it up.
+    // Always a new file: the old one stays whole for whoever reads it.
     QByteArray temporary;
-    staged->fd = m_recycled.take(info.st_dev, folder, staged->size, temporary);
-    if (!staged->fd.valid())
-        staged->fd = CreateTemporaryFile(AT_FDCWD, folder, 0600, temporary);
+    staged->fd = CreateTemporaryFile(AT_FDCWD, folderOf(staged->target), 0600, temporary);
     if (!staged->fd.valid())
         return nullptr;
     staged->temporary = temporary;
-    struct stat now {};
-    bool written = narrowMode(staged->fd.get(), info, now);
+    bool written = true;
     for (const ByteRange& range : ranges)
         written = written && copyRange(sourceFd, staged->fd.get(), range);
-    if (!written || !keepOwnerAndMode(staged->fd.get(), info, now))
+    if (!written || !keepOwnerAndMode(staged->fd.get(), info))
         return nullptr;
-    // Start writing it out now, while the next files are read: the commit
-    // then finds little left to wait for.
+    if (!ordered)
+        return ::fdatasync(staged->fd.get()) == 0 ? std::move(staged) : nullptr;
+    // The file system writes the data before it commits the rename; start
+    // that now, on this thread, so the rename finds it under way and does not
+    // wait to hand it to the disk itself.
     (void)::sync_file_range(staged->fd.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
     return staged;
 }
 
 void StagedRewrites::add(std::unique_ptr<StagedFile> staged) {
-    m_bytes += staged->size;
     m_staged.push_back(std::move(staged));
 }
 
 bool StagedRewrites::contains(const QString& path) const {
     for (const auto& staged : m_staged)
-        if (staged->path == path)
+        if (staged->path() == path)
             return true;
     return false;
 }
 
 // Called with m_mutex held.
-bool StagedRewrites::ordersReplacingRename(dev_t device, const QString& path) {
+bool StagedRewrites::ordersReplacingRename(dev_t device, int fd) {
     for (const auto& [known, ordered] : m_ordering)
         if (known == device)
             return ordered;
-    const bool ordered = MountOrdersReplacingRename(path);
+    const bool ordered = OrdersReplacingRename(fd);
     m_ordering.emplace_back(device, ordered);
     return ordered;
 }
 
-QStringList StagedRewrites::commit() {
-    // All on disk before the first rename, so a crash cannot leave an empty
-    // file under an old name, unless the file system sees to that itself.
-    // One flush per file system writes the whole batch: fsync would wait for
-    // the disk once per file.
-    std::vector<std::pair<dev_t, bool>> flushes; // file system, flushed
-    const auto durable = [&](const StagedFile& staged) {
-        // Where the file system orders a replacing rename after the file's
-        // new blocks, it does not for an exchange, nor for blocks written
-        // over: the data is waited for, and the rename comes after it.
-        if (staged.ordered)
-            return ::sync_file_range(staged.fd.get(), 0, 0,
-                                     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                         SYNC_FILE_RANGE_WAIT_AFTER) == 0;
-        struct stat info {};
-        if (::fstat(staged.fd.get(), &info) != 0)
-            return false;
-        auto flush = std::find_if(flushes.begin(), flushes.end(),
-                                  [&](const auto& f) { return f.first == info.st_dev; });
-        if (flush == flushes.end())
-            flush = flushes.insert(flushes.end(), {info.st_dev, ::syncfs(staged.fd.get()) == 0});
-        return flush->second || ::fsync(staged.fd.get()) == 0;
-    };
-    QStringList failed;
-    for (const auto& staged : m_staged) {
-        if (!durable(*staged) || !replace(*staged))
-            failed << staged->path;
-    }
-    m_staged.clear(); // removes the temporary files of those that failed
-    m_bytes = 0;
-    return failed;
+std::vector<CommittedFile> StagedRewrites::commit() {
+    std::vector<CommittedFile> done;
+    for (const auto& staged : m_staged)
+        done.push_back({staged->path(), replace(*staged)});
+    m_staged.clear(); // removes the temporary files of those not put in place
+    return done;
 }

@@ -14,6 +14,14 @@ QString AddTrailingBackslash(const QString& path) {
     return path + QLatin1Char('/');
 }
 
+QString FolderOf(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 QString MakeBlanks(int n) {
     return QString(qBound(0, n, 255) + 1, QLatin1Char(' '));
 }

@@ -6,6 +6,12 @@
 // Appends "/" unless the path already ends with one. Never passed empty.
 QString AddTrailingBackslash(const QString& path);
 
+// The folder part of a path, with its trailing "/"; empty when it has none.
+QString FolderOf(const QString& path);
+
+// The part behind the last "/" (the whole path when it has none).
+QString FileNameOf(const QString& path);
+
 // n + 1 blanks (n + 1, not n), n from 0 to 255.
 QString MakeBlanks(int n);
 

@@ -78,6 +78,10 @@ private slots:
         QTest::newRow("yes alone is no job") << QStringList{"--yes"} << 2 << "no job given";
         QTest::newRow("help for a job")
             << QStringList{"help", "undo"} << 0 << "Usage: kelvasto-batch undo";
+        QTest::newRow("undo --list with --all")
+            << QStringList{"undo", "--list", "--all"} << 2 << "exclude each other";
+        QTest::newRow("undo --run without id")
+            << QStringList{"undo", "--run"} << 2 << "--run needs a value";
         QTest::newRow("undo with argument")
             << QStringList{"undo", "now"} << 2 << "undo takes no argument";
         QTest::newRow("missing path") << QStringList{"defects", "/no/such/file.jpg"} << 1
@@ -262,7 +266,7 @@ private slots:
         QCOMPARE(runTool(args).exitCode, 0);
         const ToolRun again = runTool(args);
         QCOMPARE(again.exitCode, 0);
-        QVERIFY(again.err.contains("left in place"));
+        QVERIFY(again.err.contains("copied before"));
         // A name the move log cannot hold is not moved.
         QVERIFY(file("pics/line\nbreak.jpg", truncated()));
         const ToolRun unsafe = runTool({"defects", "--move", path("pics/line\nbreak.jpg")});

@@ -158,6 +158,45 @@ private slots:
         QCOMPARE(size("pics/c.jpg"), qint64(JpegBuilder::decorated().size()));
     }
 
+    // A file the run leaves as it stands is named on stderr with its reason,
+    // and the status is 1; the other files are reduced.
+    void leftFilesAreNamed_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("PNG named .jpg") << QStringList{"--trailing"} << "pics/b.jpg"
+                                        << "not a JPEG file"
+                                        << "pics/b.jpg";
+        QTest::newRow("copy name taken by another picture")
+            << QStringList{"--trailing", "--copies", "@copies"} << "pics/b.jpg"
+            << "not copied: @copies/b.jpg is another file"
+            << "copies/b.jpg";
+    }
+    void leftFilesAreNamed() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, named);
+        QFETCH(QString, reason);
+        QFETCH(QString, kept);
+        QVERIFY(file("pics/a.jpg"));
+        const QByteArray other = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(400, 'p') +
+                                 "\xFF\xD9" + QByteArray(40, 'q');
+        QVERIFY(file(kept, other));
+        if (kept != named)
+            QVERIFY(file(named));
+        for (QString& option : options)
+            option.replace("@", root() + "/");
+        reason.replace("@", root() + "/");
+        const ToolRun run =
+            runTool(QStringList{"--yes", "reduce", "-r"} + options + QStringList{path("pics")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(shown(path(named))) && run.err.contains(reason),
+                 qPrintable(run.err));
+        QCOMPARE(testing::readFile(path(kept)), other);
+        const QString reducedA = options.contains("--copies") ? "copies/a.jpg" : "pics/a.jpg";
+        QCOMPARE(size(reducedA), qint64(JpegBuilder::decorated().size() - 100));
+    }
+
     // On a terminal the warning is a question: "n" leaves the files alone,
     // "y" reduces them.
     void confirmationOnATerminal_data() {

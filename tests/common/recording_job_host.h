@@ -47,6 +47,7 @@ public:
         QString from;
         QString to;
         bool done;
+        DefectTransfer outcome;
     };
 
     RecordingJobHost();
@@ -110,8 +111,9 @@ public:
 
     // --- DefectScanReporter --------------------------------------------------
     void prepareMoveUndo(bool moveMode) override { m_undoPreparations.append(moveMode); }
-    void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
-        m_defectNotes.append({from, to, done});
+    void noteDefectiveFile(const QString& from, const QString& to,
+                           DefectTransfer outcome) override {
+        m_defectNotes.append({from, to, outcome == DefectTransfer::Done, outcome});
     }
 
 private:

@@ -35,12 +35,9 @@ QStringList temporaries(const QString& folder) {
 bool leaveRewriteTemporary(const QString& path) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const FileDescriptor source(::open(QFile::encodeName(path).constData(), O_RDONLY));
-        struct stat info {};
         StagedRewrites rewrite;
-        std::unique_ptr<StagedFile> staged;
-        if (source.valid() && ::fstat(source.get(), &info) == 0)
-            staged = rewrite.prepare(path, source.get(), info, {ByteRange{0, 2}});
+        const std::unique_ptr<StagedFile> staged =
+            rewrite.prepare(RewriteSource(path), {ByteRange{0, 2}});
         ::_exit(staged ? 0 : 1);
     }
     int status = 0;

@@ -92,9 +92,11 @@ void sampleRow(const Picture& p, int y, JpegForm form, std::vector<JSAMPLE>& row
         const int b = px[0], g = px[1], r = px[2];
         switch (form) {
         case JpegForm::Greyscale:
+        case JpegForm::AdobeGreyscale:
             row[x] = static_cast<JSAMPLE>((r + g + b) / 3);
             break;
         case JpegForm::AdobeCmyk:
+        case JpegForm::ProgressiveCmyk:
         case JpegForm::Ycck:
         case JpegForm::PlainCmyk: {
             // Inks with no black: C = 255 - R and so on. Adobe files store them inverted.
@@ -124,18 +126,29 @@ QByteArray encodeJpeg(const Picture& p, JpegForm form, int quality) {
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = static_cast<JDIMENSION>(p.width());
     cinfo.image_height = static_cast<JDIMENSION>(p.height());
-    const bool cmyk =
-        form == JpegForm::AdobeCmyk || form == JpegForm::PlainCmyk || form == JpegForm::Ycck;
-    cinfo.input_components = form == JpegForm::Greyscale ? 1 : cmyk ? 4 : 3;
-    cinfo.in_color_space = form == JpegForm::Greyscale ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    const bool cmyk = form == JpegForm::AdobeCmyk || form == JpegForm::PlainCmyk ||
+                      form == JpegForm::Ycck || form == JpegForm::ProgressiveCmyk;
+    const bool grey = form == JpegForm::Greyscale || form == JpegForm::AdobeGreyscale;
+    cinfo.input_components = grey ? 1 : cmyk ? 4 : 3;
+    cinfo.in_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (form == JpegForm::Ycck)
         jpeg_set_colorspace(&cinfo, JCS_YCCK);
     if (form == JpegForm::PlainCmyk)
         cinfo.write_Adobe_marker = FALSE;
-    if (form == JpegForm::Progressive)
+    if (form == JpegForm::Progressive || form == JpegForm::ProgressiveCmyk)
         jpeg_simple_progression(&cinfo);
+    cinfo.arith_code = form == JpegForm::Arithmetic ? TRUE : FALSE;
+    if (form == JpegForm::Restarts)
+        cinfo.restart_interval = 3;
+    if (form == JpegForm::AdobeRgb || form == JpegForm::AdobeRgbNumbered)
+        jpeg_set_colorspace(&cinfo, JCS_RGB);
+    if (form == JpegForm::AdobeRgbNumbered)
+        for (int c = 0; c < 3; ++c)
+            cinfo.comp_info[c].component_id = c + 1;
+    if (form == JpegForm::AdobeYCbCr || form == JpegForm::AdobeGreyscale)
+        cinfo.write_Adobe_marker = TRUE;
     jpeg_scan_info separate[3];
     if (form == JpegForm::SeparateScans) {
         for (int c = 0; c < 3; ++c)

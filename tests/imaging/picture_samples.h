@@ -32,8 +32,25 @@ double meanDifference(const Picture& a, const Picture& b);
 void markPadding(Picture& picture, std::uint8_t value);
 bool paddingIs(const Picture& picture, std::uint8_t value);
 
-// SeparateScans: sequential colour, one scan per component.
-enum class JpegForm { Colour, Greyscale, Progressive, AdobeCmyk, PlainCmyk, Ycck, SeparateScans };
+// SeparateScans: sequential colour, one scan per component. The Adobe forms
+// carry Adobe's segment (APP14) with the colour transform of their colour
+// space; AdobeRgbNumbered names its components 1, 2, 3 instead of R, G, B.
+enum class JpegForm {
+    Colour,
+    Greyscale,
+    Progressive,
+    AdobeCmyk,
+    PlainCmyk,
+    Ycck,
+    SeparateScans,
+    Arithmetic,
+    Restarts,
+    AdobeRgb,
+    AdobeRgbNumbered,
+    AdobeYCbCr,
+    AdobeGreyscale,
+    ProgressiveCmyk,
+};
 
 // Encodes with libjpeg directly (not through the code under test). The picture
 // gives the colours; CMYK forms store the matching inks.

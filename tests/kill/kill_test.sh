@@ -1,6 +1,7 @@
 #!/bin/sh
 # Kills move runs and undos of kelvasto-batch at random moments and checks by
-# content hash that every picture still exists exactly once and whole.
+# content hash that every picture still exists exactly once and whole, and
+# that `undo --all` brings every one back to its own path.
 #
 #     sh tests/kill/kill_test.sh KELVASTO_BATCH ROUNDS [BIG_FILE_KB]
 #
@@ -8,18 +9,19 @@
 # them cut off), then:
 #   1. `defects --recursive --move --dest DEST TREE`, killed (SIGKILL) at a
 #      random moment; in every third round a second such run, killed too;
-#   2. `undo`, killed at a random moment;
-#   3. `undo` to its end.
+#   2. in every other round the same run again, to its end;
+#   3. `undo` or `undo --all` (alternating), killed at a random moment;
+#   4. `undo --all` to its end.
 # Every other round puts DEST on another file system (/dev/shm, or
 # $KILLTEST_OTHER_FS), so that moves are copies. After the round, over TREE
 # and DEST:
 #   lost       pictures found nowhere
 #   partial    files whose bytes are no picture's (half-written)
 #   duplicates pictures found more than once
-#   misplaced  pictures not back at their own path, in rounds with one move
-#              run (a second run replaces the log, so its predecessor's moves
-#              stay in DEST by design)
-#   leftovers  temporary files of the program left in TREE or DEST
+#   misplaced  pictures not back at their own path
+#   leftovers  temporary files of the program left in TREE, DEST or the
+#              working folder
+#   records    kept runs left although every picture is back
 # Prints the totals; exits 1 unless all of them are 0.
 set -u
 
@@ -81,7 +83,7 @@ scan() { # dest
     "$batch" defects --recursive --move --dest "$1" "$base/tree" >/dev/null 2>&1
 }
 undo() {
-    "$batch" undo >/dev/null 2>&1
+    "$batch" undo "$@" >/dev/null 2>&1
 }
 # Runs a command in the background and kills it after a random time below
 # the given milliseconds (or lets it finish, if it is quicker).
@@ -110,7 +112,7 @@ start=$(now_ms)
 scan "$base/dest"
 scan_ms=$(($(now_ms) - start + 20))
 start=$(now_ms)
-undo
+undo --all
 undo_ms=$(($(now_ms) - start + 20))
 if [ -n "$other" ]; then
     fresh_tree
@@ -119,14 +121,14 @@ if [ -n "$other" ]; then
     cross_ms=$(($(now_ms) - start + 20))
     [ "$cross_ms" -gt "$scan_ms" ] && scan_ms=$cross_ms
     start=$(now_ms)
-    undo
+    undo --all
     cross_ms=$(($(now_ms) - start + 20))
     [ "$cross_ms" -gt "$undo_ms" ] && undo_ms=$cross_ms
 else
     echo "kill test: no second file system found; every round stays on one" >&2
 fi
 
-lost=0 partial=0 duplicates=0 misplaced=0 leftovers=0 same=0 across=0
+lost=0 partial=0 duplicates=0 misplaced=0 leftovers=0 records=0 same=0 across=0
 round=1
 while [ "$round" -le "$rounds" ]; do
     fresh_tree
@@ -138,13 +140,18 @@ while [ "$round" -le "$rounds" ]; do
         same=$((same + 1))
     fi
     killed "$scan_ms" "$batch" defects --recursive --move --dest "$dest" "$base/tree"
-    second=0
     if [ $((round % 3)) -eq 0 ]; then
         killed "$scan_ms" "$batch" defects --recursive --move --dest "$dest" "$base/tree"
-        second=1
     fi
-    killed "$undo_ms" "$batch" undo
-    undo
+    if [ $((round % 2)) -eq 1 ]; then
+        scan "$dest"
+    fi
+    if [ $((round % 4)) -lt 2 ]; then
+        killed "$undo_ms" "$batch" undo
+    else
+        killed "$undo_ms" "$batch" undo --all
+    fi
+    undo --all
 
     found="$base/found"
     : >"$found"
@@ -153,21 +160,26 @@ while [ "$round" -le "$rounds" ]; do
         leftovers=$((leftovers + $(find "$place" -name '.kelvasto-tmp-*' | wc -l)))
         (cd "$place" && find . -type f ! -name '.kelvasto-tmp-*' -exec sha256sum {} +) >>"$found"
     done
-    result=$(awk -v second="$second" '
+    leftovers=$((leftovers + $(find "$base/work" -name '.kelvasto-tmp-*' | wc -l)))
+    kept=$(find "$base/work/Protokolle" -type f 2>/dev/null | wc -l)
+    records=$((records + kept))
+    result=$(awk '
         FNR == NR { want[$1] = substr($0, 67); next }
         {
             seen[$1]++
             if (!($1 in want)) partial++
-            else if (second == 0 && want[$1] != substr($0, 67)) misplaced++
+            else if (want[$1] != substr($0, 67)) misplaced++
         }
         END {
             for (h in want) { if (!(h in seen)) lost++; else if (seen[h] > 1) dup++ }
             printf "%d %d %d %d\n", lost, partial, dup, misplaced
         }' "$base/manifest" "$found")
     set -- $result
-    if [ "$1$2$3$4" != "0000" ]; then
-        echo "round $round (dest $dest, second run $second): lost $1 partial $2 duplicates $3 misplaced $4" >&2
+    if [ "$1$2$3$4$kept" != "00000" ]; then
+        echo "round $round (dest $dest): lost $1 partial $2 duplicates $3 misplaced $4 records $kept" >&2
     fi
+    # Each round starts without the records of the last one.
+    rm -rf "$base/work/Protokolle"
     lost=$((lost + $1)) partial=$((partial + $2))
     duplicates=$((duplicates + $3)) misplaced=$((misplaced + $4))
     round=$((round + 1))
@@ -175,5 +187,6 @@ done
 
 echo "kill test: $rounds rounds ($same on one file system, $across across), $count pictures each," \
     "kills within ${scan_ms} ms (move runs) and ${undo_ms} ms (undo)"
-echo "lost $lost partial $partial duplicates $duplicates misplaced $misplaced leftovers $leftovers"
-[ $((lost + partial + duplicates + misplaced + leftovers)) -eq 0 ]
+echo "lost $lost partial $partial duplicates $duplicates misplaced $misplaced leftovers $leftovers" \
+    "records $records"
+[ $((lost + partial + duplicates + misplaced + leftovers + records)) -eq 0 ]

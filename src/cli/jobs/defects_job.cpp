@@ -19,6 +19,7 @@ namespace {
 constexpr int kFilesToTest = 85;
 constexpr int kTestedFiles = 86;
 constexpr int kInvalidFiles = 83;
+constexpr int kScanFinished = 9115;
 
 QString help() {
     const AppSettings settings = LoadSettings();
@@ -30,8 +31,8 @@ QString help() {
 // stdout, and on stderr every defective file left where it is, with why.
 class ConsoleDefectReporter : public DefectScanReporter {
 public:
-    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool moveMode, bool why)
-        : m_host(host), m_nullSeparated(nullSeparated), m_moveMode(moveMode), m_why(why) {}
+    ConsoleDefectReporter(ConsoleJobHost& host, bool nullSeparated, bool why)
+        : m_host(host), m_nullSeparated(nullSeparated), m_why(why) {}
 
     // With --why: "path: reason" before the file's record; on stderr when
     // stdout holds nothing but NUL-separated paths.
@@ -46,30 +47,38 @@ public:
             PrintOut(line);
     }
 
-    // Left in place because an earlier run's copy has the new name: the
-    // job intends that (copying twice keeps the first copies), no failure.
-    int leftInPlace() const { return m_leftInPlace; }
-
-    void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
+    void noteDefectiveFile(const QString& from, const QString& to,
+                           DefectTransfer outcome) override {
         m_host.endProgressLine();
-        if (done) {
+        switch (outcome) {
+        case DefectTransfer::Done:
             PrintPathPair(from, to, m_nullSeparated);
-        } else if (m_moveMode && (!IsLoggablePath(from) || !IsLoggablePath(to))) {
+            break;
+        case DefectTransfer::AlreadyThere:
+            PrintError(OwnText("cli.already_copied").arg(ShownPath(to), ShownPath(from)));
+            break;
+        case DefectTransfer::UnsafeName:
             PrintError(OwnText("cli.unsafe_name").arg(ShownPath(from)));
-        } else if (QFileInfo::exists(to)) {
-            ++m_leftInPlace;
-            PrintError(OwnText("cli.left_in_place").arg(ShownPath(to), ShownPath(from)));
-        } else {
+            break;
+        case DefectTransfer::Unlogged: // counted and named as a group at the end
+        case DefectTransfer::Failed:
             PrintError(OwnText("cli.not_transferred").arg(ShownPath(to), ShownPath(from)));
+            break;
         }
+    }
+
+    // A stopped run says so instead of "ready"; the counts of what was left
+    // in place follow on lines of their own.
+    void showClosingMessage(JobHost& host, const DefectScanResult& result) override {
+        host.showMessage(result.stopped ? OwnText("cli.defects.stopped")
+                                        : CatalogueText(kScanFinished),
+                         MessageKind::Information, ButtonBit(DialogButton::OK));
     }
 
 private:
     ConsoleJobHost& m_host;
     bool m_nullSeparated;
-    bool m_moveMode;
     bool m_why;
-    int m_leftInPlace = 0;
 };
 
 void printCounters(const DefectScanResult& result, bool nullSeparated) {
@@ -87,10 +96,8 @@ void printCounters(const DefectScanResult& result, bool nullSeparated) {
 
 // Every defective file not copied or moved is counted under exactly one
 // reason; returns how many count as failures.
-int printProblems(const ConsoleDefectReporter& reporter, const DefectScanResult& result,
-                  int skipped, const QString& logPath) {
-    const int failed = qMax(0, result.defective - result.transferred - result.unsafeNames -
-                                   result.unlogged - reporter.leftInPlace());
+int printProblems(const DefectScanResult& result, int skipped, const QString& logPath) {
+    const int failed = qMax(0, result.leftInPlace() - result.unsafeNames - result.unlogged);
     if (result.unsafeNames > 0)
         PrintError(OwnText("cli.defects.unsafe_count").arg(result.unsafeNames));
     if (result.unlogged > 0)
@@ -147,8 +154,7 @@ int run(const BatchInvocation& invocation) {
         return *fault;
 
     ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
-    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), options.move,
-                                   parser.isSet(why));
+    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), parser.isSet(why));
     // Moves without a log could not be undone: refuse before moving anything.
     if (options.move && !canHoldMoveLog(host.settings())) {
         PrintError(OwnText("cli.defects.no_log_folder")
@@ -160,6 +166,8 @@ int run(const BatchInvocation& invocation) {
         options.startFolders = targets.paths;
     DefectScanResult result;
     RunOnConsole(host, [&] { result = ScanDefectiveJpegs(host, options, &reporter); });
+    if (result.busy)
+        return ExitStatus::Busy;
     const int skipped = targets.skipped + host.skipped();
     if (result.nothingToTest) {
         if (skipped > 0)
@@ -168,7 +176,7 @@ int run(const BatchInvocation& invocation) {
     }
     printCounters(result, parser.isSet(nullSeparated));
     const QString logPath = ProtocolFilePath(host.settings());
-    const int problems = printProblems(reporter, result, skipped, logPath);
+    const int problems = printProblems(result, skipped, logPath);
     if (!result.logWritten) {
         PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
         if (options.move)

@@ -7,8 +7,10 @@
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "jobs/defect_scan/defect_mover.h"
 #include "jobs/defect_scan/defect_test_ahead.h"
 #include "jobs/defect_scan/move_log.h"
+#include "jobs/defect_scan/mover_lock.h"
 #include "jobs/defect_scan/thorough_check.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
@@ -27,17 +29,40 @@ const DefectScanControls& kControls = kDefectScanControls;
 constexpr int kNoFileMarked = 9000;
 constexpr int kScanFinished = 9115;
 
+QStringList startFoldersOf(JobHost& host, const DefectScanOptions& options) {
+    QStringList folders;
+    for (const QString& folder :
+         options.startFolders.isEmpty() ? QStringList{host.selectedFolder()} : options.startFolders)
+        if (!folder.isEmpty()) // no folder chosen is not the whole file system
+            folders.append(AddTrailingBackslash(folder));
+    return folders;
+}
+
+// The folders a kept run names: the start folders of a tree walk, else the
+// folders of the selected files (a few; they only inform).
+QStringList recordedFolders(JobHost& host, const DefectScanOptions& options,
+                            const QStringList& files) {
+    if (options.recursive)
+        return startFoldersOf(host, options);
+    constexpr qsizetype kFew = 20;
+    QStringList folders;
+    for (const QString& file : files) {
+        const QString folder = FolderOf(file);
+        if (folders.isEmpty() || (folders.last() != folder && !folders.contains(folder)))
+            folders.append(folder);
+        if (folders.size() == kFew)
+            break;
+    }
+    return folders;
+}
+
 // Returns how many entries the collection left out (each reported).
 int collectWorkList(JobHost& host, const DefectScanOptions& options, QStringList& list) {
     if (!options.recursive)
         return CollectSelectedFiles(host, list);
-    QStringList folders = options.startFolders;
-    if (folders.isEmpty())
-        folders.append(host.selectedFolder());
     int skipped = 0;
-    for (const QString& folder : folders)
-        if (!folder.isEmpty()) // no folder chosen is not the whole file system
-            skipped += CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+    for (const QString& folder : startFoldersOf(host, options))
+        skipped += CollectJpegFilesRecursive(host, list, folder);
     return skipped;
 }
 
@@ -95,116 +120,6 @@ bool testFile(JobHost& host, VerdictSource& verdicts, int index, const QSet<QStr
     return verdict.defective;
 }
 
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-class DefectMover {
-public:
-    DefectMover(JobHost& host, DefectScanReporter& reporter, const DefectScanOptions& options,
-                DefectScanResult& result)
-        : m_host(host), m_reporter(reporter), m_options(options), m_result(result) {
-        const QString logPath = ProtocolFilePath(host.settings());
-        // What killed runs left half-written in the folders this run writes to.
-        RemoveLeftoverTemporaries(result.defectFolder);
-        RemoveLeftoverTemporaries(folderOf(logPath));
-        if (!options.move)
-            return;
-        // The last run's moves, read before this run empties the log.
-        const QStringList previous = ReadMoveLog(logPath).lines;
-        for (qsizetype i = 0; i + 1 < previous.size(); i += 2)
-            m_previousMoves.insert(previous.at(i), previous.at(i + 1));
-        m_journal = std::make_unique<MoveLogJournal>(logPath);
-    }
-
-    // Paths this run moved or copied a file from or to.
-    const QSet<QString>& touched() const { return m_touched; }
-
-    void handle(const QString& path, const QString& target) {
-        if (m_options.move)
-            move(path, target);
-        else
-            copy(path, target);
-    }
-
-private:
-    void copy(const QString& path, const QString& target) {
-        makeDefectFolder();
-        report(path, target, CopyFileNoOverwrite(path, target));
-    }
-
-    // Once per run rather than once per file; again after a failure, in
-    // case the folder was removed meanwhile.
-    void makeDefectFolder() {
-        if (!m_folderMade)
-            m_folderMade = MakeFolderPath(m_result.defectFolder);
-    }
-
-    // Where the last run already placed this very file: a run killed after
-    // copying it across file systems, before it removed the source, left the
-    // whole picture there. Empty when it did not.
-    QString placedByLastRun(const QString& path) const {
-        const QString placed = m_previousMoves.value(path);
-        return !placed.isEmpty() && SameFileContent(path, placed) ? placed : QString();
-    }
-
-    void move(const QString& path, const QString& target) {
-        // A line break would split the pair in the line-based log, and the
-        // undo would then rename files this run never moved.
-        if (!IsLoggablePath(path) || !IsLoggablePath(target)) {
-            ++m_result.unsafeNames;
-            m_reporter.noteDefectiveFile(path, target, false);
-            return;
-        }
-        // Logged before the move: a kill in between leaves a pair whose undo
-        // fails harmlessly, never a moved file the log does not know. A pair
-        // the log file cannot take (read-only working folder, full disk)
-        // means no move: it could not be undone.
-        // That move is finished by removing the source, and logged as this
-        // run's, so that the picture stays once and the undo brings it back.
-        const QString placed = placedByLastRun(path);
-        const QString to = placed.isEmpty() ? target : placed;
-        if (!m_journal->append(path, to)) {
-            ++m_result.unlogged;
-            m_reporter.noteDefectiveFile(path, to, false);
-            return;
-        }
-        makeDefectFolder();
-        const bool done = placed.isEmpty() ? MoveFileNoOverwrite(path, to) : RemoveFile(path);
-        // Only moves made are logged: the undo of a pair whose move failed
-        // would move a file this run never moved.
-        if (done)
-            m_host.lists().ProtokollListBox << path << to;
-        else
-            m_journal->dropLastPair();
-        report(path, to, done);
-    }
-
-public:
-    // Whether the undo may act on the log file: it must be this run's log.
-    bool undoable() const { return m_options.move && m_journal->started(); }
-
-private:
-    void report(const QString& path, const QString& target, bool done) {
-        if (done) {
-            ++m_result.transferred;
-            m_touched << path << target;
-        } else {
-            m_folderMade = false;
-        }
-        m_reporter.noteDefectiveFile(path, target, done);
-    }
-
-    JobHost& m_host;
-    DefectScanReporter& m_reporter;
-    const DefectScanOptions& m_options;
-    DefectScanResult& m_result;
-    std::unique_ptr<MoveLogJournal> m_journal;
-    QHash<QString, QString> m_previousMoves; // former path -> new path
-    QSet<QString> m_touched;
-    bool m_folderMade = false;
-};
-
 void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
                const DefectScanOptions& options, const QStringList& files,
                DefectScanResult& result) {
@@ -218,7 +133,7 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
         const QString& path = files.at(i);
         if (testFile(host, verdicts, i, mover.touched(), reporter, path, result)) {
             ++result.defective;
-            mover.handle(path, result.defectFolder + DefectFileName(result.defective, width, path));
+            mover.handle(path, width);
         }
         loop.advance();
         if (result.defective != shown) { // the label after every file, set when it changes
@@ -247,19 +162,39 @@ QString DefectFolderFor(const AppSettings& settings, const QString& destination)
     return AddTrailingBackslash(base) + QStringLiteral("Defekt/");
 }
 
-QString DefectFileName(int number, int width, const QString& formerPath) {
-    const QString name = formerPath.mid(formerPath.lastIndexOf(QLatin1Char('/')) + 1);
+QString DefectFileName(qint64 number, int width, const QString& formerPath) {
+    const QString name = FileNameOf(formerPath);
     return QStringLiteral("Defekt") +
            QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')) + QLatin1Char('_') + name;
+}
+
+void DefectScanReporter::showClosingMessage(JobHost& host, const DefectScanResult& result) {
+    QString text = CatalogueText(kScanFinished);
+    const int left = result.leftInPlace();
+    if (left > 0)
+        text += QStringLiteral("\n\n") + OwnText("defects.left_in_place").arg(left);
+    host.showMessage(text, left > 0 ? MessageKind::Warning : MessageKind::Information,
+                     ButtonBit(DialogButton::OK));
 }
 
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter) {
     DefectScanReporter& report = reporterFor(host, reporter);
     DefectScanResult result;
+    result.defectFolder = DefectFolderFor(host.settings(), options.destination);
+    // One mover per working folder, for the whole run: two would race over
+    // the log and the defect folder's numbers.
+    MoverLock lock;
+    if (options.move) {
+        lock = MoverLock::acquire(host.settings());
+        if (lock.refused()) {
+            ShowMoverRefusal(host, lock);
+            result.busy = true;
+            return result;
+        }
+    }
     {
         JobRun run(host, JobKind::DefectScan, kControls.progress, {kControls.defectsFound});
-        result.defectFolder = DefectFolderFor(host.settings(), options.destination);
         BatchLists& lists = host.lists();
         lists.AlteDateinamen.clear();
         lists.NeueDateinamen.clear();
@@ -279,13 +214,12 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
 
         // From here on every way out leaves a log of exactly this run's moves,
         // so the undo never works on an older run.
-        DefectMover mover(host, report, options, result);
+        DefectMover mover(host, report, options, recordedFolders(host, options, files), result);
         ScopeExit finishLog([&] {
-            result.logWritten =
-                WriteMoveLog(ProtocolFilePath(host.settings()), lists.ProtokollListBox);
+            result.logWritten = mover.finishLog();
             // A log that could not be replaced may still be an older run's:
             // offering its undo would move back files of that run.
-            report.prepareMoveUndo(mover.undoable());
+            report.prepareMoveUndo(mover.undoable() && result.logWritten);
         });
         testFiles(mover, host, report, options, files, result);
         finishLog.runNow();
@@ -293,7 +227,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         host.refreshFileList();
         run.end();
     }
-    host.showMessage(CatalogueText(kScanFinished), MessageKind::Information,
-                     ButtonBit(DialogButton::OK));
+    lock.release();
+    report.showClosingMessage(host, result);
     return result;
 }

@@ -37,17 +37,30 @@ struct DefectScanOptions {
 
 struct DefectScanResult {
     QString defectFolder;       // DefectFolder used by this run, ends with "/"
+    bool busy = false;          // a move run refused: another mover held the working folder
     bool nothingToTest = false; // the work list was empty (message 9000 shown)
     bool stopped = false;       // JpegJobStop ended the loop early
     int collected = 0;
     int tested = 0;
     int defective = 0;
     int transferred = 0;     // defective files copied or moved successfully
+    int alreadyThere = 0;    // copy runs: an earlier copy holds exactly the file's bytes
     int skipped = 0;         // entries the collection left out (reported to the host)
     int unreadable = 0;      // files that could not be read: tested, not defective, reported
     int unsafeNames = 0;     // defective files not moved: a line break in the path
     int unlogged = 0;        // defective files not moved: the move log could not take them
     bool logWritten = false; // the protocol file was replaced
+    // Defective files neither copied or moved nor found copied already.
+    int leftInPlace() const { return defective - transferred - alreadyThere; }
+};
+
+// What became of one defective file.
+enum class DefectTransfer {
+    Done,         // copied or moved to its new name
+    AlreadyThere, // copy run: an earlier run's copy holds exactly its bytes (named as `to`)
+    UnsafeName,   // not moved: a line break in its path or the new one
+    Unlogged,     // not moved: the move log or its kept run could not take the pair
+    Failed,       // the copy or move failed
 };
 
 // What the scan reports beyond its counters: the window offers the undo of a
@@ -56,31 +69,38 @@ class DefectScanReporter {
 public:
     virtual ~DefectScanReporter() = default;
     // At the end of a run that collected files: whether the undo may act on
-    // the move log (a move run whose log is this run's).
+    // the move log (a move run that moved files and whose log is this run's).
     virtual void prepareMoveUndo(bool moveMode) { (void)moveMode; }
     // For every defective file the scan copied or moved, or failed to.
-    virtual void noteDefectiveFile(const QString& from, const QString& to, bool done) {
+    virtual void noteDefectiveFile(const QString& from, const QString& to, DefectTransfer outcome) {
         (void)from;
         (void)to;
-        (void)done;
+        (void)outcome;
     }
     // Before a defective file is handled: why it is defective, in words.
     virtual void noteDefectReason(const QString& path, const QString& reason) {
         (void)path;
         (void)reason;
     }
+    // At the end of a run that collected files, after the window is
+    // unlocked: message 9115, and how many defective files were left in
+    // place when there were any.
+    virtual void showClosingMessage(JobHost& host, const DefectScanResult& result);
 };
 
 // Destination (or the working folder when it is empty) + "/" + "Defekt/".
 QString DefectFolderFor(const AppSettings& settings, const QString& destination);
 
 // "Defekt" + number padded with "0" to `width` digits + "_" + the file name of
-// `formerPath` (without its folder).
-QString DefectFileName(int number, int width, const QString& formerPath);
+// `formerPath` (without its folder). A run's first number follows the highest
+// one already in its defect folder (defect_numbers.h).
+QString DefectFileName(qint64 number, int width, const QString& formerPath);
 
-// Runs the whole scan on `host`. Whatever way the run ends after collecting,
-// the protocol file holds this run's moves and the undo state is prepared;
-// the window is unlocked and the cursor restored. Without a `reporter` the
+// Runs the whole scan on `host`. A move run holds the working folder's mover
+// lock throughout; when another mover holds it, the scan shows why and does
+// nothing else (`busy`). Whatever way the run ends after collecting, the
+// protocol file and the run's kept file hold this run's moves and the undo
+// state is prepared; the window is unlocked and the cursor restored. Without a `reporter` the
 // host reports when it is a DefectScanReporter itself.
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter = nullptr);

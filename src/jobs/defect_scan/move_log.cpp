@@ -2,6 +2,9 @@
 
 #include "base/scope_exit.h"
 #include "fs/file_ops.h"
+#include "fs/path_utils.h"
+#include "jobs/defect_scan/move_history.h"
+#include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_host.h"
 #include "settings/app_settings.h"
 
@@ -35,6 +38,14 @@ MoveLogJournal::MoveLogJournal(const QString& logPath) {
         return;
     m_started = true;
     m_fd.reset(::open(QFile::encodeName(logPath).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
+}
+
+std::unique_ptr<MoveLogJournal> MoveLogJournal::appendingTo(const QString& path) {
+    std::unique_ptr<MoveLogJournal> journal(new MoveLogJournal);
+    journal->m_fd.reset(
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW));
+    journal->m_started = journal->m_fd.valid();
+    return journal;
 }
 
 MoveLogJournal::~MoveLogJournal() = default;
@@ -91,10 +102,6 @@ MoveLogContent ReadMoveLog(const QString& logPath) {
 
 namespace {
 
-QString folderOf(const QString& path) {
-    return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
 // True when the file is back at `former`: moved back, or found there whole.
 bool moveBack(const QString& former, const QString& moved) {
     if (MoveFileNoOverwrite(moved, former))
@@ -112,7 +119,7 @@ UndoOutcome undoPair(const QString& former, const QString& moved) {
         return UndoOutcome::Restored;
     if (FileExists(former))
         return UndoOutcome::FormerPathTaken;
-    const QString folder = folderOf(former);
+    const QString folder = FolderOf(former);
     return folder.isEmpty() || !FileExists(folder) ? UndoOutcome::FolderMissing
                                                    : UndoOutcome::Failed;
 }
@@ -125,6 +132,11 @@ UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
     if (!log.readable)
         return result;
     result.logRead = true;
+    UndoPairs(log.lines, listener, result);
+    return result;
+}
+
+void UndoPairs(const QStringList& lines, const UndoListener& listener, UndoResult& result) {
     LeftoverSweeper sweeper;
     // An empty file reads as one pair of empty paths, an odd last line as a
     // pair without new path; both have nothing to move back.
@@ -134,8 +146,8 @@ UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
             result.stopped = true;
             break;
         }
-        const QString former = log.lines.value(i);
-        const QString moved = log.lines.value(i + 1);
+        const QString former = lines.value(i);
+        const QString moved = lines.value(i + 1);
         ++result.pairs;
         i += 2;
         UndoOutcome outcome = UndoOutcome::NotInDefectFolder;
@@ -152,14 +164,26 @@ UndoResult UndoMoves(const QString& logPath, const UndoListener& listener) {
             result.leftInPlace.append(moved);
         if (listener.pairDone)
             listener.pairDone(moved, former, outcome);
-    } while (i < log.lines.size());
-    return result;
+    } while (i < lines.size());
 }
 
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
+    const MoverLock lock = MoverLock::acquire(host.settings());
+    if (lock.refused()) {
+        ShowMoverRefusal(host, lock);
+        UndoResult refused;
+        refused.busy = true;
+        return refused;
+    }
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-    const UndoResult result = UndoMoves(ProtocolFilePath(host.settings()), listener);
+    const QString logPath = ProtocolFilePath(host.settings());
+    // What a killed scan left half-written beside the log.
+    RemoveLeftoverTemporaries(FolderOf(logPath));
+    // A copy run may replace the log while this undo works on it.
+    KeepUnrecordedLog(logPath);
+    const UndoResult result = UndoMoves(logPath, listener);
+    ForgetFinishedRuns(KeptRunsFolder(logPath));
     restoreCursor.runNow();
     host.refreshFileList();
     return result;

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class JobHost;
 
@@ -31,6 +32,8 @@ bool WriteMoveLog(const QString& logPath, const QStringList& lines);
 class MoveLogJournal {
 public:
     explicit MoveLogJournal(const QString& logPath);
+    // Appends to the file as it is (a kept run's file, see move_history.h).
+    static std::unique_ptr<MoveLogJournal> appendingTo(const QString& path);
     ~MoveLogJournal();
     MoveLogJournal(const MoveLogJournal&) = delete;
     MoveLogJournal& operator=(const MoveLogJournal&) = delete;
@@ -44,6 +47,8 @@ public:
     void dropLastPair();
 
 private:
+    MoveLogJournal() = default;
+
     FileDescriptor m_fd;
     bool m_started = false;
     qsizetype m_lastPairSize = 0;
@@ -66,6 +71,7 @@ enum class UndoOutcome {
 };
 
 struct UndoResult {
+    bool busy = false;    // another move run or undo held the working folder: nothing done
     bool logRead = false; // the log file could be opened
     int pairs = 0;        // pairs read (an empty file counts as one empty pair)
     int restored = 0;     // pairs whose file is back at its former path
@@ -92,7 +98,12 @@ struct UndoListener {
 // folders it touches are removed first.
 UndoResult UndoMoves(const QString& logPath, const UndoListener& listener = {});
 
+// The same for the lines of a log read already; adds to `result`.
+void UndoPairs(const QStringList& lines, const UndoListener& listener, UndoResult& result);
+
 // The undo command: busy cursor, UndoMoves on the log of the current working
-// folder, normal cursor, refreshed file list. Disabling the command is left
-// to the window.
+// folder, normal cursor, refreshed file list. Holds the working folder's
+// mover lock throughout; when another run holds it, shows why and does
+// nothing (`busy`). Kept runs whose files are all back are forgotten
+// afterwards. Disabling the command is left to the window.
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener = {});

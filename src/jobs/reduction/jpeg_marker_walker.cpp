@@ -6,10 +6,8 @@
 
 namespace {
 
-constexpr std::uint8_t kMarkerByte = 0xFF;
-constexpr std::uint8_t kStartOfImage = 0xD8;
-constexpr std::uint8_t kEndOfImage = 0xD9;
-constexpr std::uint8_t kStartOfScan = 0xDA;
+using namespace jpeg_code;
+
 constexpr std::uint8_t kTemporary = 0x01;
 constexpr std::uint8_t kFirstSegmentCode = 0xC0;
 

@@ -16,6 +16,16 @@
 
 class JpegCutView;
 
+// The marker codes the walk and the reduction name (the byte behind 0xFF).
+namespace jpeg_code {
+inline constexpr std::uint8_t kMarkerByte = 0xFF;
+inline constexpr std::uint8_t kStartOfImage = 0xD8;
+inline constexpr std::uint8_t kEndOfImage = 0xD9;
+inline constexpr std::uint8_t kStartOfScan = 0xDA;
+inline constexpr std::uint8_t kAdobe = 0xEE; // APP14
+inline constexpr std::uint8_t kComment = 0xFE;
+} // namespace jpeg_code
+
 struct JpegMarker {
     std::int64_t position = 0; // of the 0xFF right before the code
     std::uint8_t code = 0;

@@ -3,9 +3,10 @@
 #include "base/errors.h"
 #include "base/file_descriptor.h"
 #include "fs/file_rewrite.h"
-#include "jobs/defect_scan/defect_test.h"
+#include "fs/rewrite_source.h"
 #include "jobs/reduction/jpeg_cut_view.h"
 #include "jobs/reduction/jpeg_marker_walker.h"
+#include "jobs/reduction/jpeg_structure_facts.h"
 
 #include <QFile>
 
@@ -23,7 +24,7 @@ namespace {
 
 constexpr std::int64_t kWindowDivisor = 20;
 constexpr std::int64_t kLongestUntouchedFile = 25;
-constexpr std::uint8_t kComment = 0xFE;
+using namespace jpeg_code;
 
 bool isProgramSegment(std::uint8_t code) {
     for (std::uint8_t wanted : {0xE1, 0xE2, 0xEC, 0xED, 0xEE})
@@ -75,7 +76,14 @@ void requireWritable(int fd, const QString& path) {
 } // namespace
 
 std::int64_t RemoveProgramSegments(JpegCutView& view) {
-    return removeSegments(view, isProgramSegment, std::numeric_limits<int>::max());
+    // Decided before the first cut, on the file as the decoder would read it.
+    const bool keepAdobe = AdobeSegmentDecidesColours(view);
+    return removeSegments(
+        view,
+        [keepAdobe](std::uint8_t code) {
+            return isProgramSegment(code) && !(keepAdobe && code == kAdobe);
+        },
+        std::numeric_limits<int>::max());
 }
 
 std::int64_t RemoveComment(JpegCutView& view) {
@@ -88,51 +96,76 @@ TrailingCut RemoveTrailingData(JpegCutView& view) {
     const std::int64_t n = view.size();
     if (n <= kLongestUntouchedFile)
         return result;
-    const std::int64_t lowest = DefectSearchLimit(n);
-    // From the end, so the last end marker counts, a block in memory at a
-    // time; byte p + 1 stays in hand for the pair that starts at p.
-    std::uint8_t next = view.at(n - 1);
-    for (std::int64_t p = n - 2; p >= lowest;) {
-        std::int64_t count = 0;
-        const std::uint8_t* byte = view.spanBefore(p, count);
-        for (const std::int64_t stop = std::max(lowest, p - count + 1); p >= stop; --p, --byte) {
-            if (*byte == 0xFF && next == 0xD9) {
-                result.endFound = true;
-                result.removed = n - p - 2;
-                view.cut(p + 2, n);
-                return result;
-            }
-            next = *byte;
-        }
+    // The walk skips segments by their length and picture data by its
+    // stuffing rule: the first end marker it meets ends the main picture,
+    // not one inside an EXIF thumbnail.
+    JpegMarkerWalker walker(view);
+    while (const auto marker = walker.next(n)) {
+        if (marker->code != kEndOfImage)
+            continue;
+        result.endFound = true;
+        result.removed = n - marker->end();
+        view.cut(marker->end(), n);
+        break;
     }
     return result;
 }
 
-void CommitReducedFiles(StagedRewrites& staged) {
-    const QStringList failed = staged.commit();
-    if (!failed.isEmpty())
-        fail("cannot replace", failed.first());
+std::vector<CommittedFile> CommitReducedFiles(StagedRewrites& staged) {
+    std::vector<CommittedFile> done = staged.commit();
+    for (const CommittedFile& file : done)
+        if (file.outcome == RewriteOutcome::Failed)
+            fail("cannot replace", file.path);
+    return done;
+}
+
+QByteArray PictureDigestOfFile(const QString& path) {
+    const FileDescriptor file(::open(QFile::encodeName(path).constData(),
+                                     O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QByteArray();
+    try {
+        JpegCutView view(file.get(), info.st_size);
+        return PictureDataDigest(view);
+    } catch (const KelvastoError&) {
+        return QByteArray(); // shrank while read
+    }
 }
 
 namespace {
 
-PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& options,
-                                 StagedRewrites& rewrites) {
-    const QByteArray name = QFile::encodeName(path);
-    // O_NONBLOCK: a FIFO handed in by name must not hang the job.
-    const FileDescriptor file(
-        ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
-    if (!file.valid())
-        fail("cannot open", path);
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
-        fail("cannot read", path);
-    if (!S_ISREG(info.st_mode))
-        fail("not a regular file", path);
+PreparedReduction skipped(ReductionSkip why) {
+    PreparedReduction prepared;
+    prepared.result.skipped = why;
+    return prepared;
+}
 
-    JpegCutView view(file.get(), info.st_size);
+PreparedReduction prepareOrThrow(const ReductionRequest& request, StagedRewrites& rewrites) {
+    const QString& path = request.path;
+    RewriteSource source(path, request.busyWait);
+    switch (source.state()) {
+    case RewriteSource::State::Ready:
+        break;
+    case RewriteSource::State::Busy:
+        return skipped(ReductionSkip::Busy);
+    case RewriteSource::State::NotRegular:
+        fail("not a regular file", path);
+    case RewriteSource::State::Unreadable:
+        fail("cannot open", path);
+    }
+
+    JpegCutView view(source.fd(), source.info().st_size);
+    // A name taken by another picture first: whatever that file is, it is
+    // not this source's copy.
+    if (request.pictureDigest &&
+        (request.pictureDigest->isEmpty() || PictureDataDigest(view) != *request.pictureDigest))
+        return skipped(ReductionSkip::CopyNameTaken);
+    if (!StartsLikeJpeg(view))
+        return skipped(ReductionSkip::NotJpeg);
     PreparedReduction prepared;
     FileReduction& result = prepared.result;
+    const ReductionOptions& options = request.remove;
     bool writes = false;
     if (options.programSegments)
         result.saved += RemoveProgramSegments(view);
@@ -145,11 +178,11 @@ PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& op
     }
     if (result.saved == 0) {
         if (writes)
-            requireWritable(file.get(), path);
+            requireWritable(source.fd(), path);
         return prepared;
     }
-    requireWritable(file.get(), path);
-    prepared.staged = rewrites.prepare(path, file.get(), info, view.keptRanges());
+    requireWritable(source.fd(), path);
+    prepared.staged = rewrites.prepare(std::move(source), view.keptRanges());
     if (!prepared.staged)
         fail("cannot write", path);
     result.rewritten = true;
@@ -158,10 +191,9 @@ PreparedReduction prepareOrThrow(const QString& path, const ReductionOptions& op
 
 } // namespace
 
-PreparedReduction PrepareJpegReduction(const QString& path, const ReductionOptions& options,
-                                       StagedRewrites& rewrites) {
+PreparedReduction PrepareJpegReduction(const ReductionRequest& request, StagedRewrites& rewrites) {
     try {
-        return prepareOrThrow(path, options, rewrites);
+        return prepareOrThrow(request, rewrites);
     } catch (...) {
         PreparedReduction failed;
         failed.error = std::current_exception();
@@ -173,14 +205,18 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
                              StagedRewrites* staged) {
     if (!staged) {
         StagedRewrites single;
-        const FileReduction result = ReduceJpegFile(path, options, &single);
-        if (!single.commit().isEmpty())
-            fail("cannot write", path);
+        FileReduction result = ReduceJpegFile(path, options, &single);
+        for (const CommittedFile& file : single.commit()) {
+            if (file.outcome == RewriteOutcome::Failed)
+                fail("cannot write", path);
+            if (file.outcome == RewriteOutcome::Changed)
+                result = {0, false, ReductionSkip::Changed};
+        }
         return result;
     }
     if (staged->contains(path))
         CommitReducedFiles(*staged);
-    PreparedReduction prepared = PrepareJpegReduction(path, options, *staged);
+    PreparedReduction prepared = PrepareJpegReduction({path, options, {}, {}}, *staged);
     if (prepared.error)
         std::rethrow_exception(prepared.error);
     if (prepared.staged)

@@ -6,6 +6,7 @@
 #include "fs/file_rewrite.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
@@ -15,8 +16,10 @@
 #include <QSet>
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -61,25 +64,71 @@ QString fileName(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-// Reduces file after file; the reduced files are staged and put in place in
-// batches, and a file counts as reduced (and is reported) once it is.
+// Why a file was left as it stands, in the current language.
+QString skipReason(ReductionSkip why) {
+    switch (why) {
+    case ReductionSkip::NotJpeg:
+        return OwnText("reduce.skip.notJpeg");
+    case ReductionSkip::Busy:
+        return OwnText("reduce.skip.busy");
+    case ReductionSkip::Changed:
+        return OwnText("reduce.skip.changed");
+    case ReductionSkip::CopyNameTaken: // named with its source (Reducer::reduceEarlierCopy)
+    case ReductionSkip::None:
+        break;
+    }
+    return QString();
+}
+
+// A file another run is rewriting is waited for this long, in turn: that run
+// holds it for the few milliseconds of its rewrite, and afterwards the file
+// is reduced as that run left it. Longer means a lock held for good (another
+// program, or two runs each holding a file the other waits for): the file
+// is skipped and named rather than the run hanging.
+constexpr std::chrono::milliseconds kBusyWait(2000);
+
+// Reduces file after file: each reduced file is put in place as soon as the
+// job takes it, so no more than the few files read ahead are ever held, and
+// a file counts as reduced (and is reported) once it is in place.
 class Reducer {
 public:
-    Reducer(ReductionReporter& report, const ReductionOptions& remove, ReduceJpegsResult& result)
-        : m_report(report), m_remove(remove), m_result(result) {}
+    Reducer(JobHost& host, ReductionReporter& report, const ReductionOptions& remove,
+            ReduceJpegsResult& result)
+        : m_host(host), m_report(report), m_remove(remove), m_result(result) {}
 
-    // False when an error ends the job at this file.
+    const ReductionOptions& remove() const { return m_remove; }
+    StagedRewrites& rewrites() { return m_staged; }
+
+    // Reads, writes and puts in place the file in turn; false when an error
+    // ends the job at it.
     bool reduce(const QString& path) {
-        // Listed twice (or two sources, one copy name): the second pass works
-        // on the file as the first left it.
-        if (m_staged.contains(path) && !commit())
-            return false;
-        return adopt(path, PrepareJpegReduction(path, m_remove, m_staged));
+        return finish(path, PrepareJpegReduction({path, m_remove, kBusyWait, {}}, m_staged));
     }
 
-    // Takes the file prepared (read, and written beside the old one) for
-    // `path` into the batch; false when its error ends the job.
+    // Copy mode, the copy's name taken already: the file there is reduced
+    // again only if it holds the picture of `source`; otherwise `source` is
+    // named as the file left out.
+    bool reduceEarlierCopy(const QString& copy, const QString& source) {
+        PreparedReduction prepared = PrepareJpegReduction(
+            {copy, m_remove, kBusyWait, PictureDigestOfFile(source)}, m_staged);
+        if (prepared.result.skipped != ReductionSkip::CopyNameTaken)
+            return finish(copy, std::move(prepared));
+        ++m_result.skipped;
+        m_host.reportSkipped(source, OwnText("reduce.skip.copyNameTaken").arg(copy));
+        return true;
+    }
+
+    // Takes what was prepared ahead for `path`. A file found busy ahead may
+    // be held by this very run (a second name of the same file): it is tried
+    // again in turn.
     bool adopt(const QString& path, PreparedReduction prepared) {
+        if (prepared.result.skipped == ReductionSkip::Busy)
+            return reduce(path);
+        return finish(path, std::move(prepared));
+    }
+
+private:
+    bool finish(const QString& path, PreparedReduction prepared) {
         try {
             if (prepared.error)
                 std::rethrow_exception(prepared.error);
@@ -87,37 +136,36 @@ public:
             fail(path, QString::fromLocal8Bit(error.what()));
             return false;
         }
-        if (prepared.staged) {
-            m_staged.add(std::move(prepared.staged));
-            m_pending.push_back({path, prepared.result.saved});
-        }
-        m_result.savingsTotal += prepared.result.saved;
-        constexpr std::size_t kBatchFiles = 64;
-        constexpr std::int64_t kBatchBytes = 64 * 1024 * 1024;
-        return (m_staged.size() < kBatchFiles && m_staged.bytes() < kBatchBytes) || commit();
-    }
-
-    StagedRewrites& rewrites() { return m_staged; }
-
-    // Puts the staged files in place; false when one could not be replaced.
-    bool commit() {
-        const QStringList failed = m_staged.commit();
-        for (const Pending& pending : m_pending) {
-            if (failed.contains(pending.path)) {
-                m_result.savingsTotal -= pending.saved; // that file kept its bytes
-                continue;
-            }
-            ++m_result.changed;
-            m_report.noteReducedFile(pending.path, pending.saved);
-        }
-        m_pending.clear();
-        if (failed.isEmpty())
+        if (prepared.result.skipped != ReductionSkip::None) {
+            skip(path, prepared.result.skipped);
             return true;
-        fail(failed.first(), QStringLiteral("cannot replace: %1").arg(failed.first()));
-        return false;
+        }
+        if (!prepared.staged)
+            return true; // nothing to cut
+        m_staged.add(std::move(prepared.staged));
+        for (const CommittedFile& done : m_staged.commit()) {
+            switch (done.outcome) {
+            case RewriteOutcome::Replaced:
+                ++m_result.changed;
+                m_result.savingsTotal += prepared.result.saved;
+                m_report.noteReducedFile(done.path, prepared.result.saved);
+                break;
+            case RewriteOutcome::Changed:
+                skip(done.path, ReductionSkip::Changed);
+                break;
+            case RewriteOutcome::Failed:
+                fail(done.path, QStringLiteral("cannot replace: %1").arg(done.path));
+                return false;
+            }
+        }
+        return true;
     }
 
-private:
+    void skip(const QString& path, ReductionSkip why) {
+        ++m_result.skipped;
+        m_host.reportSkipped(path, skipReason(why));
+    }
+
     void fail(const QString& path, const QString& error) {
         if (!m_result.failedFile.isEmpty())
             return;
@@ -125,15 +173,11 @@ private:
         m_result.error = error;
     }
 
-    struct Pending {
-        QString path;
-        std::int64_t saved;
-    };
+    JobHost& m_host;
     ReductionReporter& m_report;
     const ReductionOptions& m_remove;
     ReduceJpegsResult& m_result;
     StagedRewrites m_staged;
-    std::vector<Pending> m_pending;
 };
 
 // The host reports for itself when it knows how; otherwise nobody listens.
@@ -158,23 +202,23 @@ std::vector<bool> repeatedPaths(const QStringList& files) {
     return repeated;
 }
 
-// The files read and written ahead on one worker per core, a few at a time
-// (each holds an open temporary file). Copies are made in the loop, so only
-// originals are read ahead; paths listed again are left to the job.
+// The files read and written ahead on one worker per core, a few files ahead
+// of the job: each holds its original locked and a temporary file beside it,
+// which a killed run leaves behind for the next run in that folder to sweep.
+// Copies are made in the loop, so only originals are read ahead; paths
+// listed again are left to the job.
 using ReductionAhead = OrderedWorkAhead<PreparedReduction>;
-std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
-                                               const std::vector<bool>& leftToJob,
-                                               const ReductionOptions& remove,
-                                               StagedRewrites& rewrites) {
-    constexpr int kAhead = 64;
+std::unique_ptr<ReductionAhead>
+reductionAhead(const QStringList& files, const std::vector<bool>& leftToJob, Reducer& reducer) {
     constexpr int kMostWorkers = 4;
     const int workers = std::min(WorkerThreadCount(0), kMostWorkers);
     return std::make_unique<ReductionAhead>(
-        int(files.size()), kAhead, workers,
-        [&files, &leftToJob, remove, &rewrites](int index) {
+        int(files.size()), 2 * workers, workers,
+        [&files, &leftToJob, &reducer](int index) {
             return leftToJob[std::size_t(index)]
                        ? PreparedReduction()
-                       : PrepareJpegReduction(files.at(index), remove, rewrites);
+                       : PrepareJpegReduction({files.at(index), reducer.remove(), {}, {}},
+                                              reducer.rewrites());
         },
         // The job ends at a file that fails.
         [](const PreparedReduction& prepared) { return bool(prepared.error); });
@@ -184,35 +228,34 @@ std::unique_ptr<ReductionAhead> reductionAhead(const QStringList& files,
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
                  const QStringList& files, ReduceJpegsResult& result) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
-    Reducer reducer(report, options.remove, result);
+    Reducer reducer(host, report, options.remove, result);
     const std::vector<bool> leftToJob = repeatedPaths(files);
     std::unique_ptr<ReductionAhead> ahead;
     if (!options.copies)
-        ahead = reductionAhead(files, leftToJob, options.remove, reducer.rewrites());
+        ahead = reductionAhead(files, leftToJob, reducer);
     FileLoop loop(host, &StopFlags::JpegJobStop, kControls.progress, files.size());
     bool ok = true;
     for (int i = 0; i < files.size(); ++i) {
         const QString& file = files.at(i);
-        QString target = file;
-        bool work = true;
         if (options.copies) {
-            target = copyFolder + fileName(file);
-            // An existing copy is not replaced: it is reduced again. But the
-            // user asked for copies to keep the originals: a "copy" that is
-            // the original itself (the destination is its folder) is left.
-            CopyFileNoOverwrite(file, target);
-            work = !IsSameFile(file, target);
-            if (!work) {
+            const QString copy = copyFolder + fileName(file);
+            if (CopyFileNoOverwrite(file, copy)) {
+                ok = reducer.reduce(copy);
+            } else if (IsSameFile(file, copy)) {
+                // The user asked for copies to keep the originals: a "copy"
+                // that is the original itself (the destination is its
+                // folder) is left.
                 ++result.originalsKept;
                 report.noteOriginalKept(file);
+            } else {
+                ok = reducer.reduceEarlierCopy(copy, file);
             }
-        }
-        if (ahead && !leftToJob[std::size_t(i)]) {
-            ok = reducer.adopt(target, ahead->take(i));
+        } else if (ahead && !leftToJob[std::size_t(i)]) {
+            ok = reducer.adopt(file, ahead->take(i));
         } else {
             if (ahead)
                 ahead->pass(i);
-            ok = !work || reducer.reduce(target);
+            ok = reducer.reduce(file);
         }
         host.setText(kControls.savings, QString::number(result.savingsTotal));
         if (!ok)
@@ -224,10 +267,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
     }
     result.reduced = loop.done();
     result.stopped = loop.stopped();
-    ahead.reset(); // what it wrote beyond the end is removed
-    // Whatever ended the loop, the files reduced so far stay reduced.
-    ok = reducer.commit() && ok;
-    host.setText(kControls.savings, QString::number(result.savingsTotal));
+    ahead.reset(); // what it wrote beyond the end is removed, its files let go
     return ok;
 }
 

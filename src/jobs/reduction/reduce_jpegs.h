@@ -5,6 +5,11 @@
 // the running total of bytes saved. Nothing is written to the move log and
 // the file list is not refreshed.
 //
+// In copy mode an existing file under a copy's name is reduced again only
+// when it holds the source's picture (its earlier copy); any other file
+// there is left alone and named. Every file left as it stands goes to
+// JobHost::reportSkipped with its reason.
+//
 // The window's handler reads its controls and hands over:
 //
 //     void ReductionController::BitBtn_DV01Click() {
@@ -42,6 +47,10 @@ struct ReduceJpegsResult {
     // Copy mode: files whose copy would be the original itself (the
     // destination is their own folder); they are left as they are.
     int originalsKept = 0;
+    // Files left as they stand and named to JobHost::reportSkipped: not a
+    // JPEG, rewritten by another run, changed behind the job, or (copy mode)
+    // a copy name that holds another picture.
+    int skipped = 0;
     std::int64_t savingsTotal = 0;
     // The file at which an error ended the job, and the error; the job then
     // ends without a closing message, the files before it stay reduced.

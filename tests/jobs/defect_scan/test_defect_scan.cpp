@@ -22,8 +22,9 @@ using namespace defect_scan_fixtures;
 // A job that ends by an error in the middle of its loop.
 class FailingHost : public RecordingJobHost {
 public:
-    void noteDefectiveFile(const QString& from, const QString& to, bool done) override {
-        RecordingJobHost::noteDefectiveFile(from, to, done);
+    void noteDefectiveFile(const QString& from, const QString& to,
+                           DefectTransfer outcome) override {
+        RecordingJobHost::noteDefectiveFile(from, to, outcome);
         if (defectNotes().size() == 2)
             throw KelvastoError("disk on fire");
     }
@@ -117,12 +118,18 @@ private slots:
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_IMG.jpg", "Defekt2_IMG.jpg"}));
         QCOMPARE(tree.read("work/Defekt/Defekt2_IMG.jpg").size(), 400);
 
+        // The second run finds b's copy; a's was replaced by other bytes, so
+        // a gets a new copy under a free number, and nothing is overwritten.
         QVERIFY(testing::writeFile(tree.path("work/Defekt/Defekt1_IMG.jpg"), "first copy"));
         const DefectScanResult again = ScanDefectiveJpegs(host, recursive());
         QCOMPARE(again.defective, 2);
-        QCOMPARE(again.transferred, 0);
+        QCOMPARE(again.transferred, 1);
+        QCOMPARE(again.alreadyThere, 1);
+        QCOMPARE(again.leftInPlace(), 0);
         QCOMPARE(host.text(kDefectScanControls.defectsFound), QStringLiteral("2"));
         QCOMPARE(tree.read("work/Defekt/Defekt1_IMG.jpg"), QByteArray("first copy"));
+        QCOMPARE(tree.read("work/Defekt/Defekt3_IMG.jpg").size(), 300);
+        QCOMPARE(tree.names("work/Defekt").size(), 3);
     }
 
     void unreadableFilesAreReported() {
@@ -382,6 +389,7 @@ private slots:
         host.setSelectedFolder(tree.path("pics/"));
         const QString data = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Kelvasto/");
         QDir(data + QStringLiteral("Defekt")).removeRecursively();
+        QDir(data + QStringLiteral("Protokolle")).removeRecursively();
 
         const DefectScanResult result = ScanDefectiveJpegs(host, recursive(move));
 

@@ -49,7 +49,9 @@ private slots:
             QVERIFY(!tree.exists(QStringLiteral("pics/f%1.jpg").arg(i)));
         QCOMPARE(tree.names("work/Defekt").size(), k);
         QCOMPARE(host.undoPreparations(), QList<bool>({true}));
-        QCOMPARE(tree.names("work"), QStringList({"Protokoll.txt"})); // no temporary left
+        // No temporary left; the lock file stays for the next mover.
+        QCOMPARE(tree.names("work"), QStringList({".kelvasto-mover.lock", "Protokoll.txt"}));
+        QCOMPARE(tree.names("work/Protokolle").size(), 1);
     }
 
     // A move run killed half-way must leave the pairs of its moves on disk.
@@ -109,6 +111,8 @@ private slots:
         const qsizetype pair =
             EncodeMoveLog({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg")})
                 .size();
+        // The run's kept file holds its header before the same pairs.
+        const qsizetype header = EncodeMoveLog({"#start " + tree.path("pics/")}).size();
 
         QList<qsizetype> bytesOnDisk;
         host.onProcessPendingMessages([&](int) {
@@ -117,7 +121,7 @@ private slots:
         });
         DefectScanResult result;
         {
-            fixtures::FileSizeLimit disk(rlim_t(2 * pair + 5));
+            fixtures::FileSizeLimit disk(rlim_t(header + 2 * pair + 5));
             result = ScanDefectiveJpegs(host, recursive(true));
         }
 
@@ -138,7 +142,8 @@ private slots:
     // the picture at both places, and its log names the pair. The next run
     // finds its predecessor's whole copy and finishes that move (under the
     // name it has, logged as this run's), instead of placing the picture a
-    // second time; any other file is left alone.
+    // second time; any other file is left alone, and the picture goes under
+    // a free number.
     void scanFinishesAKilledRunsMove_data() {
         QTest::addColumn<QString>("loggedTarget"); // in the last run's log; "" for none
         QTest::addColumn<bool>("sameBytes");       // at work/Defekt/<loggedTarget or Defekt1_a.jpg>
@@ -147,9 +152,9 @@ private slots:
         QTest::newRow("its own whole copy, other number")
             << "Defekt7_a.jpg" << true << "Defekt7_a.jpg";
         QTest::newRow("half a copy under another number")
-            << "Defekt7_a.jpg" << false << "Defekt1_a.jpg";
-        QTest::newRow("other bytes at the target") << "Defekt1_a.jpg" << false << "";
-        QTest::newRow("same bytes, not the last run's") << "" << true << "";
+            << "Defekt7_a.jpg" << false << "Defekt8_a.jpg";
+        QTest::newRow("other bytes at the target") << "Defekt1_a.jpg" << false << "Defekt2_a.jpg";
+        QTest::newRow("same bytes, not the last run's") << "" << true << "Defekt2_a.jpg";
     }
     void scanFinishesAKilledRunsMove() {
         QFETCH(QString, loggedTarget);
@@ -212,7 +217,8 @@ private slots:
         host.setSelectedFolder(tree.path("pics/"));
         ScanDefectiveJpegs(host, recursive(move));
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_a.jpg"}));
-        QCOMPARE(tree.names("work"), QStringList({"Protokoll.txt", "Protokoll.txt.backup"}));
+        QCOMPARE(tree.names("work"),
+                 QStringList({".kelvasto-mover.lock", "Protokoll.txt", "Protokoll.txt.backup"}));
     }
 
     // Files that cannot be read are named with their reason, counted, and

@@ -57,7 +57,7 @@ public:
 // A reporter that fails on the first defective file.
 class FailingReporter : public DefectScanReporter {
 public:
-    void noteDefectiveFile(const QString&, const QString&, bool) override {
+    void noteDefectiveFile(const QString&, const QString&, DefectTransfer) override {
         throw KelvastoError("disk on fire");
     }
 };

@@ -67,6 +67,21 @@ template <std::size_t N> QByteArray literal(const char (&text)[N]) {
     return QByteArray(text, qsizetype(N - 1));
 }
 
+// Adobe's segment with a colour transform (0 none, 1 YCbCr, 2 YCCK).
+QByteArray adobe(int transform, const QByteArray& name = "Adobe") {
+    return segmentWith(0xEE, name + QByteArray("\x00\x64\x00\x00\x00\x00", 6) +
+                                 QByteArray(1, char(transform)));
+}
+
+// A frame header of 16 x 16 pixels with the given component identifiers.
+QByteArray frame(const QByteArray& ids) {
+    QByteArray payload("\x08\x00\x10\x00\x10", 5);
+    payload.append(char(ids.size()));
+    for (char id : ids)
+        payload.append(id).append('\x11').append('\x00');
+    return segmentWith(0xC0, payload);
+}
+
 const QByteArray kFakeApp1("\xFF\xE1\x00\x10"
                            "0123456789ab",
                            16);
@@ -182,6 +197,32 @@ private slots:
         QTest::newRow("APP2, APP12, APP14 and APP1 all cut")
             << allWanted << int(Segments) << 1 << without(allWanted, 2, 40) << qint64(40);
 
+        // APP14 goes only where the decoder's guess without it gives the
+        // same colours.
+        struct AdobeCase {
+            const char* name;
+            QByteArray header;
+            bool kept;
+        };
+        const QByteArray ycc("\x01\x02\x03", 3);
+        for (const AdobeCase& c : {
+                 AdobeCase{"CMYK (4 components): APP14 stays", adobe(0) + frame("\x01\x02\x03\x04"),
+                           true},
+                 AdobeCase{"YCCK: APP14 stays", adobe(2) + frame("\x01\x02\x03\x04"), true},
+                 AdobeCase{"RGB (transform 0): APP14 stays", adobe(0) + frame(ycc), true},
+                 AdobeCase{"YCbCr, components named R G B: APP14 stays", adobe(1) + frame("RGB"),
+                           true},
+                 AdobeCase{"frame header not found: APP14 stays", adobe(0), true},
+                 AdobeCase{"YCbCr (transform 1): APP14 goes", adobe(1) + frame(ycc), false},
+                 AdobeCase{"grey: APP14 goes", adobe(0) + frame("\x01"), false},
+                 AdobeCase{"not Adobe's: APP14 goes", adobe(0, "Other") + frame("\x01\x02\x03\x04"),
+                           false},
+             }) {
+            const QByteArray input = padded(JpegBuilder().soi().app(1, 20).raw(c.header), 2000);
+            const qint64 cut = c.kept ? 22 : 22 + 16;
+            QTest::newRow(c.name) << input << int(Segments) << 1 << without(input, 2, cut) << cut;
+        }
+
         const QByteArray comments = padded(JpegBuilder().soi().com("first").com("second"), 2000);
         QTest::newRow("two comments: the first in one run")
             << comments << int(Comment) << 1 << without(comments, 2, 9) << qint64(9);
@@ -206,26 +247,48 @@ private slots:
         QTest::newRow("ends with the marker: nothing cut")
             << picture << int(Trailing) << 1 << picture << qint64(0);
         const QByteArray twoEnds = picture + QByteArray(20, 'x') + "\xFF\xD9" + "yy";
-        QTest::newRow("last end marker of the last quarter counts")
-            << twoEnds << int(Trailing) << 1 << twoEnds.left(twoEnds.size() - 2) << qint64(2);
-        QByteArray atR(1000, 'a');
-        atR[750] = char(0xFF);
-        atR[751] = char(0xD9);
-        QTest::newRow("end marker at R is found")
-            << atR << int(Trailing) << 1 << atR.left(752) << qint64(248);
-        QByteArray belowR = atR;
-        belowR[750] = 'a';
-        belowR[749] = char(0xFF);
-        belowR[750] = char(0xD9);
-        QTest::newRow("end marker below R is not")
-            << belowR << int(Trailing) << 1 << belowR << qint64(0);
+        QTest::newRow("the picture's end marker counts, not one in the appended data")
+            << twoEnds << int(Trailing) << 1 << picture << qint64(24);
+        // A photograph cut off in its picture data, whose EXIF thumbnail (and
+        // its end marker) lies in the last quarter: there is no trailing data.
+        const QByteArray thumb =
+            JpegBuilder().soi().dqt().segment(0xDA, 6).scanData(40).eoi().bytes();
+        const QByteArray cutOff =
+            JpegBuilder()
+                .soi()
+                .raw(segmentWith(0xE1, "Exif" + QByteArray(2, 0) + QByteArray(3000, 'e') + thumb +
+                                           QByteArray(100, 'e')))
+                .segment(0xDA, 6)
+                .scanData(600)
+                .bytes();
+        QTest::newRow("cut off, thumbnail's end marker in the last quarter: nothing cut")
+            << cutOff << int(Trailing) << 1 << cutOff << qint64(0);
+        const QByteArray afterThumbnail =
+            JpegBuilder()
+                .soi()
+                .raw(segmentWith(0xE1, "Exif" + QByteArray(2, 0) + thumb))
+                .segment(0xDA, 6)
+                .scanData(100)
+                .eoi()
+                .trailing(30)
+                .bytes();
+        QTest::newRow("with the thumbnail's end marker before it, the picture's end counts")
+            << afterThumbnail << int(Trailing) << 1
+            << afterThumbnail.left(afterThumbnail.size() - 30) << qint64(30);
+        QByteArray notJpeg(1000, 'a');
+        notJpeg[750] = char(0xFF);
+        notJpeg[751] = char(0xD9);
+        QTest::newRow("no JPEG structure: nothing cut")
+            << notJpeg << int(Trailing) << 1 << notJpeg << qint64(0);
 
         const QByteArray nineteen = JpegBuilder().soi().app(1, 13).eoi().bytes();
         QTest::newRow("19 bytes untouched") << nineteen << int(All) << 1 << nineteen << qint64(0);
-        const QByteArray twentyFive = JpegBuilder().soi().scanData(18).eoi().trailing(3).bytes();
+        const QByteArray twentyFive =
+            JpegBuilder().soi().segment(0xDA, 6).scanData(8).eoi().trailing(3).bytes();
         QTest::newRow("25 bytes untouched")
             << twentyFive << int(Trailing) << 1 << twentyFive << qint64(0);
-        const QByteArray twentySix = JpegBuilder().soi().scanData(19).eoi().trailing(3).bytes();
+        const QByteArray twentySix =
+            JpegBuilder().soi().segment(0xDA, 6).scanData(9).eoi().trailing(3).bytes();
         QTest::newRow("26 bytes: trailing cut")
             << twentySix << int(Trailing) << 1 << twentySix.left(23) << qint64(3);
 

@@ -132,8 +132,9 @@ void DefectScanController::GrafikZielverzeichnisClick() {
 }
 
 void DefectScanController::HMenuDateiRueckgaengigClick() {
-    UndoLastMoveRun(window().jobHost());
-    control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"))->setEnabled(false);
+    // Refused while another run moves files: the undo stays to be done.
+    if (!UndoLastMoveRun(window().jobHost()).busy)
+        control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"))->setEnabled(false);
 }
 
 void DefectScanController::prepareMoveUndo(bool moveMode) {

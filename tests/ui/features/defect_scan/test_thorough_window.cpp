@@ -82,6 +82,8 @@ private slots:
         const QString destination = testing::homeFolder() + QStringLiteral("/thorough-dest");
         QDir(root).removeRecursively();
         QDir(destination).removeRecursively();
+        // The other row's kept run names numbers in the removed folder.
+        QDir(testing::sandboxRoot() + "/Protokolle").removeRecursively();
         QVERIFY(QDir().mkpath(destination));
         QVERIFY(QDir().mkpath(root));
         testing::writePictureFile(root + "/a_sound.jpg", testing::photoLike(200, 150, 4));

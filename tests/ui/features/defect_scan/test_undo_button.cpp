@@ -55,6 +55,9 @@ private slots:
         QTest::newRow("copy run") << QStringList{"copy"} << false;
         QTest::newRow("move run, then copy run") << QStringList{"move", "copy"} << false;
         QTest::newRow("undo, then move again") << QStringList{"move", "undo", "move"} << true;
+        // The second run finds nothing to move: its undo would do nothing.
+        QTest::newRow("move run, then one that moves nothing")
+            << QStringList{"move", "move"} << false;
     }
     void buttonFollowsEntry() {
         QFETCH(QStringList, steps);
