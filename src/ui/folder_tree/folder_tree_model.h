@@ -2,10 +2,10 @@
 // The folder tree's model: the folders of the file system from "/" down,
 // hidden ones left out but for those on the way to a folder the program
 // selects (the working folder lies in ~/.local/share), each level sorted as
-// a file manager sorts names (ignoring case, numbers by their value). A folder's sub-folders are read
-// in the background when it is first opened, from the listing's entry types
-// alone (a look at an entry only for links), and are not followed afterwards:
-// a fresh model reads them anew.
+// a file manager sorts names (ignoring case, numbers by their value). A
+// folder's sub-folders are read in the background when it is first opened,
+// from the listing's entry types alone (a look at an entry only for links),
+// and are not followed afterwards: a fresh model reads them anew.
 //
 // Qt's file-system model keeps a node with full file information for every
 // entry of a folder it lists, files too, even when it shows folders only: a
