@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 # A compiler cache, where the machine has one, makes rebuilds in several work trees cheap.
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test deps release test-build bench killtest fuzz fuzz-build clean
+.PHONY: run test deps release test-build bench killtest fuzz fuzz-build deb deb-check clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -27,6 +27,18 @@ bench: release
 	cmake --build build-release --target benchmarks -j $(JOBS)
 	sh bench/run_all.sh build-release
 
+# The Debian package kelvasto_<version>_<arch>.deb in this folder, built in
+# build-deb/ by dpkg-buildpackage and checked by lintian.
+deb:
+	@sh scripts/install-deps.sh --deb
+	JOBS=$(JOBS) KELVASTO_CMAKE_FLAGS="$(LAUNCHER)" sh scripts/build-deb.sh
+
+# Installs that package with apt in a throwaway overlay of this machine's root,
+# runs kelvasto-batch --help, removes it with apt and names any trace (root).
+deb-check: deb
+	sh scripts/check-deb-install.sh \
+	    kelvasto_$$(dpkg-parsechangelog -S Version)_$$(dpkg-architecture -qDEB_HOST_ARCH).deb
+
 # Move runs and undos killed at random moments (200 rounds, half of them
 # across file systems): prints rounds, lost, partial and duplicates.
 killtest: test-build
@@ -47,4 +59,4 @@ fuzz: fuzz-build
 	sh fuzz/run_fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
-	rm -rf build-release build-test build-fuzz
+	rm -rf build-release build-test build-fuzz build-deb

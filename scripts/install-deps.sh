@@ -1,7 +1,21 @@
 #!/bin/sh
 # Installs the Debian packages that building, testing and running Kelvasto need.
 # Idempotent: does nothing when everything is present.
+#   --bench  also the benchmarks' peer tools and photographs
+#   --fuzz   also clang and libFuzzer
+#   --deb    also the tools that build and check the Debian package (make deb)
+#   --list   print the packages instead of installing them
 set -eu
+bench=false fuzz=false deb=false list=false
+for arg in "$@"; do
+    case $arg in
+    --bench) bench=true ;;
+    --fuzz) fuzz=true ;;
+    --deb) deb=true ;;
+    --list) list=true ;;
+    *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
+    esac
+done
 
 # desktop-file-utils and appstream validate the installed menu entry and
 # AppStream file (tests/desktop/check_install.sh).
@@ -11,9 +25,11 @@ libjpeg62-turbo-dev xvfb xauth"
 # Qt's own texts in German, the icon theme the program falls back to without a
 # desktop session, and the SVG icon engine that draws that theme's icons.
 PACKAGES="$PACKAGES qt6-translations-l10n breeze-icon-theme libqt6svg6"
+# The test suite reads the package's debian/ folder with dpkg's own parsers.
+PACKAGES="$PACKAGES dpkg-dev libdpkg-perl"
 # The benchmarks compare with these peer tools, and take real photographs from
 # these wallpaper packages (bench/common/photos.sh).
-if [ "${1:-}" = "--bench" ]; then
+if $bench; then
     PACKAGES="$PACKAGES imagemagick jpeginfo libvips-tools \
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     # The duplicate search compares with these two.
@@ -22,8 +38,19 @@ mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs"
 fi
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
-if [ "${1:-}" = "--fuzz" ]; then
+if $fuzz; then
     PACKAGES="$PACKAGES clang libclang-rt-14-dev"
+fi
+# The Debian package: debhelper drives the build (its cmake support), lintian
+# checks the result. The other build dependencies in debian/control are above.
+if $deb; then
+    PACKAGES="$PACKAGES debhelper lintian"
+fi
+
+if $list; then
+    # shellcheck disable=SC2086
+    printf '%s\n' $PACKAGES
+    exit 0
 fi
 
 missing=""

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build in $1 into a temporary prefix and checks what a desktop
 # needs: both programs, the menu entry, the AppStream file, the icon and the
-# manual page in their freedesktop places, each valid.
+# manual pages in their freedesktop places, each valid.
 set -eu
 build=$1
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/kelvasto-install-XXXXXX")
@@ -17,7 +17,8 @@ desktop="$prefix/share/applications/org.example.kelvasto.desktop"
 metainfo="$prefix/share/metainfo/org.example.kelvasto.metainfo.xml"
 icon="$prefix/share/icons/hicolor/scalable/apps/org.example.kelvasto.svg"
 man="$prefix/share/man/man1/kelvasto-batch.1"
-for f in "$desktop" "$metainfo" "$icon" "$man"; do
+program_man="$prefix/share/man/man1/kelvasto.1"
+for f in "$desktop" "$metainfo" "$icon" "$man" "$program_man"; do
     [ -s "$f" ] || fail "$f is missing"
 done
 
@@ -35,6 +36,7 @@ grep -q '<svg' "$icon" || fail "the icon is not an SVG picture"
 # The installed command-line tool runs and answers --help.
 "$prefix/bin/kelvasto-batch" --help >/dev/null || fail "kelvasto-batch --help failed"
 head -1 "$man" | grep -q '^\.TH KELVASTO-BATCH 1' || fail "the manual page has no title line"
+head -1 "$program_man" | grep -q '^\.TH KELVASTO 1' || fail "the program's manual page has no title line"
 # The manual page describes every job the installed tool offers.
 jobs=$(LC_ALL=C.UTF-8 "$prefix/bin/kelvasto-batch" --help | sed -n '/^Jobs:/,/^$/s/^  \([a-z-]*\) .*/\1/p')
 [ -n "$jobs" ] || fail "kelvasto-batch --help lists no jobs"

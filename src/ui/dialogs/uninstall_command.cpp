@@ -1,6 +1,7 @@
 #include "ui/dialogs/uninstall_command.h"
 
 #include "app/open_with_program.h"
+#include "app/package_owner.h"
 #include "app/uninstall_script.h"
 #include "base/errors.h"
 #include "i18n/catalogue.h"
@@ -38,6 +39,15 @@ void tell(const QString& text) {
 
 void UninstallProgram() {
     const QString program = programFile();
+    // The package manager owns a package's files: deleting them behind its
+    // back would leave it believing they are there.
+    const QString& packages = currentTarget().dpkgInfoFolder;
+    const QString package = OwningPackage(
+        program, packages.isEmpty() ? QString::fromLatin1(kDpkgInfoFolder) : packages);
+    if (!package.isEmpty()) {
+        tell(OwnText("uninstall.packageOwned").arg(package));
+        return;
+    }
     // Said before anything is asked or deleted: a package's files go with
     // the package manager.
     if (!ProgramFileRemovable(program)) {

@@ -16,10 +16,12 @@
 struct UninstallTarget {
     QString programFile;              // the running program file
     std::function<void()> endProgram; // ends the process at once
+    QString dpkgInfoFolder = {};      // dpkg's package lists; empty: the system's
 };
 
-// HMenuDateiProgDeInstClick. When this user may not delete the program file
-// (a system-wide installation) it says so and changes nothing.
+// HMenuDateiProgDeInstClick. When the program file came with a package, or
+// this user may not delete it (a system-wide installation), it says so and
+// changes nothing.
 void UninstallProgram();
 
 class UninstallOverride {

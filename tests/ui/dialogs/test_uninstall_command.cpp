@@ -118,6 +118,8 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("asked");
+        QTest::newRow("installed from a package") << "package"
+                                                  << "uninstall.packageOwned" << false;
         QTest::newRow("system-wide installation") << "readonly"
                                                   << "uninstall.notRemovable" << false;
         QTest::newRow("no temporary folder") << "notemp"
@@ -138,7 +140,11 @@ private slots:
             // as root, a "folder" that is a file is the one such place.
             program = install.folder + "/readme.txt/kelvasto";
         }
-        UninstallOverride target({program, [&] { install.ended = true; }});
+        // dpkg's record of a package that installed the program file.
+        const QString packages = install.base.path() + "/dpkg-info";
+        if (why == "package")
+            testing::writeFile(packages + "/kelvasto:amd64.list", "/.\n" + program.toUtf8() + "\n");
+        UninstallOverride target({program, [&] { install.ended = true; }, packages});
         const QByteArray tmp = qgetenv("TMPDIR");
         if (why == "notemp")
             qputenv("TMPDIR", QFile::encodeName(testing::sandboxRoot() + "/kein-tmp"));
@@ -151,8 +157,10 @@ private slots:
         Find<QAction>(*window, "HMenuDateiProgDeInst")->trigger();
         qputenv("TMPDIR", tmp);
         QCOMPARE(answers.shown().size(), asked ? 2 : 1);
+        const QString argument =
+            why == "package" ? QStringLiteral("kelvasto") : QFileInfo(program).absolutePath();
         QCOMPARE(answers.shown().last().text,
-                 OwnText(message.toLatin1().constData()).arg(QFileInfo(program).absolutePath()));
+                 OwnText(message.toLatin1().constData()).arg(argument));
         QVERIFY(!install.ended);
         QVERIFY(hive().contains(kSettingsKeyPath));
         QVERIFY(QFile::exists(install.program));
@@ -162,14 +170,20 @@ private slots:
                 QVERIFY2(!name.endsWith(".sh"), qPrintable(name));
     }
 
+    void refusalIsWordedInBothLanguages_data() {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("installed from a package") << "uninstall.packageOwned";
+        QTest::newRow("system-wide installation") << "uninstall.notRemovable";
+    }
     void refusalIsWordedInBothLanguages() {
+        QFETCH(QString, key);
+        const QByteArray name = key.toLatin1();
         for (bool english : {false, true}) {
-            const QString text = OwnTextIn("uninstall.notRemovable", english);
+            const QString text = OwnTextIn(name.constData(), english);
             QVERIFY(text.contains("%1"));
-            QVERIFY(text != QLatin1String("uninstall.notRemovable"));
+            QVERIFY(text != key);
         }
-        QVERIFY(OwnTextIn("uninstall.notRemovable", true) !=
-                OwnTextIn("uninstall.notRemovable", false));
+        QVERIFY(OwnTextIn(name.constData(), true) != OwnTextIn(name.constData(), false));
     }
 };
 
