@@ -1,5 +1,6 @@
 #include "jobs/similar/similar_results.h"
 
+#include "fs/path_utils.h"
 #include "i18n/own_texts.h"
 #include "jobs/duplicates/duplicate_results.h"
 #include "jobs/framework/job_host.h"
@@ -38,7 +39,7 @@ QList<PictureNotTrashed> TrashUnchangedPictures(const QList<SimilarPicture>& pic
         const PictureFileKey read{picture.bytes, picture.modifiedNs, picture.inode};
         if (PictureFileKeyOf(picture.path) != read)
             left.append({picture.path, true});
-        else if (!TrashFiles({picture.path}).isEmpty())
+        else if (!RecycleFile(picture.path))
             left.append({picture.path, false});
     }
     return left;

@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemModel>
-#include <QLocale>
 
 #include <cerrno>
 #include <cstdio>
@@ -38,15 +36,6 @@ QString NameExtension(const QString& name) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
-QVariant FileCellInProgramLocale(const QFileSystemModel& files, const QModelIndex& item) {
-    const QLocale locale;
-    if (item.column() == 3)
-        return locale.toString(files.lastModified(item), QLocale::ShortFormat);
-    if (item.column() == 1 && !files.isDir(item))
-        return locale.formattedDataSize(files.size(item));
-    return {};
-}
-
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder) {
     if (isFolder)
         return true;
@@ -58,84 +47,6 @@ bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder
             return true;
     }
     return false;
-}
-
-FileListFilterModel::FileListFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {
-    setDynamicSortFilter(true);
-    setSortCaseSensitivity(Qt::CaseInsensitive);
-}
-
-void FileListFilterModel::setListMasks(const QStringList& masks) {
-    m_masks = masks;
-    invalidateFilter();
-}
-
-bool FileListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files)
-        return true;
-    const QModelIndex item = files->index(sourceRow, 0, sourceParent);
-    // Only the listed folder's items are filtered; its ancestors must stay so
-    // that the view's root stays reachable.
-    if (files->filePath(sourceParent) != files->rootPath())
-        return true;
-    return ListMasksAdmit(m_masks, files->fileName(item), files->isDir(item));
-}
-
-bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files)
-        return QSortFilterProxyModel::lessThan(left, right);
-    const bool leftFolder = files->isDir(left);
-    if (leftFolder != files->isDir(right))
-        // The proxy turns the answer round for a descending order; folders
-        // stay first all the same.
-        return leftFolder == (sortOrder() == Qt::AscendingOrder);
-    switch (left.column()) {
-    case 1:
-        if (!leftFolder && files->size(left) != files->size(right))
-            return files->size(left) < files->size(right);
-        break;
-    case 2:
-        if (const int order = files->type(left).compare(files->type(right), Qt::CaseInsensitive))
-            return order < 0;
-        break;
-    case 3:
-        if (files->lastModified(left) != files->lastModified(right))
-            return files->lastModified(left) < files->lastModified(right);
-        break;
-    default:
-        break;
-    }
-    // The file model gives a name only for the name column.
-    const QString a = files->fileName(left.siblingAtColumn(0));
-    const QString b = files->fileName(right.siblingAtColumn(0));
-    const int folded = a.compare(b, Qt::CaseInsensitive);
-    if (folded != 0)
-        return folded < 0;
-    return QFile::encodeName(a) < QFile::encodeName(b);
-}
-
-QVariant FileListFilterModel::data(const QModelIndex& index, int role) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (files && role == Qt::DisplayRole) {
-        const QVariant cell = FileCellInProgramLocale(*files, mapToSource(index));
-        if (cell.isValid())
-            return cell;
-    }
-    return QSortFilterProxyModel::data(index, role);
-}
-
-bool FileListFilterModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::EditRole || index.column() != 0)
-        return QSortFilterProxyModel::setData(index, value, role);
-    const QString from = files->filePath(mapToSource(index));
-    const QString newName = value.toString();
-    if (newName == QFileInfo(from).fileName())
-        return true;
-    // The model picks the new name up from the file system itself.
-    return RenameWithoutReplacing(from, newName);
 }
 
 bool RenameWithoutReplacing(const QString& from, const QString& newName) {

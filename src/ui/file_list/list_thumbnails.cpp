@@ -2,10 +2,9 @@
 
 #include "imaging/picture_files.h"
 #include "imaging/thumbnail_cache.h"
+#include "ui/file_list/folder_list_model.h"
 
-#include <QFileSystemModel>
 #include <QListView>
-#include <QSortFilterProxyModel>
 #include <QTimer>
 
 #include <vector>
@@ -20,8 +19,8 @@ constexpr std::size_t kDeliveredPerTurn = 8;
 
 } // namespace
 
-ListThumbnails::ListThumbnails(QListView* view, QSortFilterProxyModel* filter)
-    : QStyledItemDelegate(view), m_view(view), m_filter(filter), m_ready(kHeldKilobytes) {
+ListThumbnails::ListThumbnails(QListView* view)
+    : FileItemDelegate(view), m_view(view), m_ready(kHeldKilobytes) {
     // One background thread: the window's own work keeps the other core.
     m_pool.setMaxThreadCount(1);
 }
@@ -42,6 +41,7 @@ void ListThumbnails::setEnabled(bool on) {
         const QMutexLocker lock(&m_mutex);
         m_queue.clear();
         m_queued.clear();
+        m_paintedAt.clear();
     }
     m_view->viewport()->update();
 }
@@ -53,7 +53,7 @@ bool ListThumbnails::isReady(const QString& path) const {
 QString ListThumbnails::picturePath(const QModelIndex& index) const {
     if (!m_enabled)
         return QString();
-    QString path = index.data(QFileSystemModel::FilePathRole).toString();
+    QString path = index.data(FolderListModel::FilePathRole).toString();
     if (PictureKind(path) == PictureFileKind::None || m_failed.contains(path))
         return QString();
     return path;
@@ -77,10 +77,11 @@ void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option
     // (a layout measures them all), and those must not go first.
     const QString path = picturePath(index);
     if (!path.isEmpty() && !m_ready.contains(path))
-        request(path);
+        request(path, index);
 }
 
-void ListThumbnails::request(const QString& path) const {
+void ListThumbnails::request(const QString& path, const QModelIndex& index) const {
+    m_paintedAt.insert(path, index);
     const QMutexLocker lock(&m_mutex);
     if (const auto queued = m_queued.constFind(path); queued != m_queued.cend()) {
         // Painted again: it is visible now, so it moves to the front. A path
@@ -139,20 +140,17 @@ void ListThumbnails::deliver() {
         more = !m_finished.empty();
         m_deliveryPosted = more;
     }
-    auto* files = qobject_cast<QFileSystemModel*>(m_filter->sourceModel());
     for (const Finished& done : batch) {
         if (done.image.isNull())
             m_failed.insert(done.path);
         else
             m_ready.insert(done.path, new QPixmap(QPixmap::fromImage(done.image)),
                            qMax<qsizetype>(1, done.image.sizeInBytes() / 1024));
-        // The list makes a new file model for each folder: the current one,
-        // if it still lists the picture.
-        if (files) {
-            const QModelIndex index = m_filter->mapFromSource(files->index(done.path));
-            if (index.isValid())
-                m_view->update(index);
-        }
+        // Where it was painted, if the list still shows it (another folder
+        // leaves the index invalid).
+        const QPersistentModelIndex index = m_paintedAt.take(done.path);
+        if (index.isValid())
+            m_view->update(index);
     }
     if (more)
         QTimer::singleShot(0, this, [this] { deliver(); });

@@ -1,20 +1,44 @@
 #include "ui/file_list/shell_file_list.h"
 
-#include "ui/file_list/file_list_filter.h"
+#include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/list_thumbnails.h"
 
-#include <QFileIconProvider>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace {
+
+// Items of a selection up to which its region on screen is worked out item by
+// item.
+constexpr int kFewItems = 256;
+
+// The icon views' list. Qt works out a selection's region on screen item by
+// item where the items wrap; "mark all" in a folder of a hundred thousand
+// pictures then costs as much as laying the folder out. A selection of more
+// items than fit on screen repaints what is on screen.
+class FileIconView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override {
+        qsizetype items = 0;
+        for (const QItemSelectionRange& range : selection)
+            items += range.height();
+        if (items > kFewItems)
+            return viewport()->rect();
+        return QListView::visualRegionForSelection(selection);
+    }
+};
 
 void keepSelectionVisibleWithoutFocus(QAbstractItemView* view) {
     QPalette palette = view->palette();
@@ -33,9 +57,9 @@ void setUpView(QAbstractItemView* view) {
 } // namespace
 
 ShellFileList::ShellFileList(QWidget* parent)
-    : QWidget(parent), m_filter(new FileListFilterModel(this)),
-      m_selection(new QItemSelectionModel(m_filter, this)), m_stack(new QStackedLayout(this)),
-      m_iconView(new QListView(this)), m_detailsView(new QTreeView(this)) {
+    : QWidget(parent), m_model(new FolderListModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)), m_stack(new QStackedLayout(this)),
+      m_iconView(new FileIconView(this)), m_detailsView(new QTreeView(this)) {
     setObjectName(QStringLiteral("ShellListView01"));
     m_iconView->setObjectName(QStringLiteral("ShellListView01_Icons"));
     m_detailsView->setObjectName(QStringLiteral("ShellListView01_Details"));
@@ -43,10 +67,10 @@ ShellFileList::ShellFileList(QWidget* parent)
     m_stack->addWidget(m_iconView);
     m_stack->addWidget(m_detailsView);
 
-    createFileModel();
+    connect(m_model, &FolderListModel::loaded, this, &ShellFileList::folderLoaded);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_iconView),
                                     static_cast<QAbstractItemView*>(m_detailsView)}) {
-        view->setModel(m_filter);
+        view->setModel(m_model);
         view->setSelectionModel(m_selection);
         setUpView(view);
         view->setMouseTracking(true);
@@ -57,7 +81,7 @@ ShellFileList::ShellFileList(QWidget* parent)
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
                 &ShellFileList::scrolledHorizontally);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            emit itemOpened(m_files->filePath(m_filter->mapToSource(index)));
+            emit itemOpened(m_model->filePath(index.row()));
         });
     }
     m_detailsView->setRootIsDecorated(false);
@@ -69,11 +93,10 @@ ShellFileList::ShellFileList(QWidget* parent)
     header->setSortIndicator(0, Qt::AscendingOrder);
     connect(header, &QHeaderView::sortIndicatorChanged, this,
             [this](int column, Qt::SortOrder order) {
-                m_filter->sort(column, order);
+                m_model->setSortOrder(column, order);
                 emit sortChanged(column, order);
             });
-    m_filter->sort(0, Qt::AscendingOrder);
-    m_thumbnails = new ListThumbnails(m_iconView, m_filter);
+    m_thumbnails = new ListThumbnails(m_iconView);
     m_iconView->setItemDelegate(m_thumbnails);
     setViewStyle(ViewStyle::List);
 }
@@ -83,52 +106,23 @@ void ShellFileList::setThumbnails(bool on) {
     setViewStyle(m_style);
 }
 
-void ShellFileList::createFileModel() {
-    auto* files = new QFileSystemModel(this);
-    files->setIconProvider(&FileIcons());
-    files->setReadOnly(false);
-    files->setResolveSymlinks(false);
-    // System items (devices, FIFOs, sockets, dangling links) count as hidden.
-    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot;
-    if (m_showHidden)
-        filters |= QDir::Hidden | QDir::System;
-    files->setFilter(filters);
-    connect(files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (QDir::cleanPath(path) == QDir::cleanPath(m_folder)) {
-            m_loaded = true;
-            emit folderLoaded();
-        }
-    });
-    QFileSystemModel* old = m_files;
-    m_files = files;
-    m_filter->setSourceModel(files);
-    delete old;
-}
-
 void ShellFileList::setFolder(const QString& folder) {
     m_folder = folder;
-    applyRoot();
+    m_model->setFolder(folder);
 }
 
-void ShellFileList::applyRoot() {
-    m_loaded = false;
-    if (m_folder.isEmpty())
-        return;
-    const QModelIndex root = m_files->setRootPath(m_folder);
-    const QModelIndex proxyRoot = m_filter->mapFromSource(root);
-    m_iconView->setRootIndex(proxyRoot);
-    m_detailsView->setRootIndex(proxyRoot);
-    m_filter->invalidate();
+bool ShellFileList::isLoaded() const {
+    return m_model->isLoaded();
 }
 
 void ShellFileList::reread() {
-    createFileModel();
-    applyRoot();
     m_watchSuspended = false;
+    m_model->setWatching(true);
+    m_model->reread();
 }
 
 void ShellFileList::suspendWatching() {
-    m_files->setOption(QFileSystemModel::DontWatchForChanges, true);
+    m_model->setWatching(false);
     m_watchSuspended = true;
 }
 
@@ -194,25 +188,26 @@ void ShellFileList::setSortOrder(int column, Qt::SortOrder order) {
     const QSignalBlocker quiet(header);
     header->setSortIndicator(column, order);
     header->viewport()->update();
-    m_filter->sort(column, order);
+    m_model->setSortOrder(column, order);
 }
 
 int ShellFileList::sortColumn() const {
-    return m_filter->sortColumn();
+    return m_model->sortColumn();
 }
 
 Qt::SortOrder ShellFileList::sortOrder() const {
-    return m_filter->sortOrder();
+    return m_model->sortOrder();
 }
 
 void ShellFileList::setListMasks(const QStringList& masks) {
-    m_filter->setListMasks(masks);
+    m_model->setListMasks(masks);
 }
 
 void ShellFileList::setShowHidden(bool show) {
     if (show == m_showHidden)
         return;
     m_showHidden = show;
+    m_model->setShowHidden(show);
     reread();
 }
 
@@ -255,9 +250,7 @@ QAbstractItemView* ShellFileList::activeView() const {
 
 QString ShellFileList::pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const {
     const QModelIndex index = view->indexAt(position);
-    if (!index.isValid())
-        return {};
-    return m_files->filePath(m_filter->mapToSource(index.siblingAtColumn(0)));
+    return index.isValid() ? m_model->filePath(index.row()) : QString();
 }
 
 bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
@@ -274,77 +267,88 @@ bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QString ShellFileList::pathAt(int row) const {
-    const QModelIndex root = m_iconView->rootIndex();
-    return m_files->filePath(m_filter->mapToSource(m_filter->index(row, 0, root)));
-}
-
 QStringList ShellFileList::itemNames() const {
     QStringList names;
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row)
-        names.append(m_filter->index(row, 0, root).data().toString());
+    names.reserve(m_model->rowCount());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        names.append(m_model->entry(row).name);
     return names;
 }
 
 QStringList ShellFileList::itemPaths() const {
     QStringList paths;
-    for (int row = 0; row < m_filter->rowCount(m_iconView->rootIndex()); ++row)
-        paths.append(pathAt(row));
+    paths.reserve(m_model->rowCount());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        paths.append(m_model->filePath(row));
     return paths;
+}
+
+std::vector<int> ShellFileList::selectedRows() const {
+    // From the selection's ranges, not item by item: "mark all" in a folder
+    // of a hundred thousand pictures is one range.
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : m_selection->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 QStringList ShellFileList::selectedPaths() const {
     QStringList paths;
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row)
-        if (m_selection->isSelected(m_filter->index(row, 0, root)))
-            paths.append(pathAt(row));
+    for (const int row : selectedRows())
+        paths.append(m_model->filePath(row));
+    return paths;
+}
+
+QStringList ShellFileList::selectedFilePaths() const {
+    QStringList paths;
+    for (const int row : selectedRows())
+        if (!m_model->isFolder(row))
+            paths.append(m_model->filePath(row));
     return paths;
 }
 
 int ShellFileList::selectedCount() const {
-    return int(selectedPaths().size());
+    return int(selectedRows().size());
 }
 
 bool ShellFileList::hasCurrentItem() const {
-    const QModelIndex current = m_selection->currentIndex();
-    return current.isValid() && current.parent() == m_iconView->rootIndex();
+    return m_selection->currentIndex().isValid();
 }
 
 void ShellFileList::selectNames(const QStringList& names) {
-    const QModelIndex root = m_iconView->rootIndex();
+    const QSet<QString> wanted(names.begin(), names.end());
     m_selection->clearSelection();
-    for (int row = 0; row < m_filter->rowCount(root); ++row) {
-        const QModelIndex item = m_filter->index(row, 0, root);
-        if (names.contains(item.data().toString())) {
-            m_selection->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-            m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
-        }
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (!wanted.contains(m_model->entry(row).name))
+            continue;
+        const QModelIndex item = m_model->index(row, 0);
+        m_selection->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
     }
 }
 
 void ShellFileList::selectAll() {
-    const QModelIndex root = m_iconView->rootIndex();
-    const int rows = m_filter->rowCount(root);
+    const int rows = m_model->rowCount();
     if (rows == 0)
         return;
-    const QItemSelection all(m_filter->index(0, 0, root),
-                             m_filter->index(rows - 1, m_filter->columnCount(root) - 1, root));
+    const QItemSelection all(m_model->index(0, 0),
+                             m_model->index(rows - 1, m_model->columnCount() - 1));
     m_selection->select(all, QItemSelectionModel::Select);
     if (!hasCurrentItem())
-        m_selection->setCurrentIndex(m_filter->index(0, 0, root), QItemSelectionModel::NoUpdate);
+        m_selection->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
 bool ShellFileList::editName(const QString& name) {
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_filter->rowCount(root); ++row) {
-        const QModelIndex item = m_filter->index(row, 0, root);
-        if (item.data().toString() == name) {
-            activeView()->setCurrentIndex(item);
-            activeView()->edit(item);
-            return true;
-        }
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->entry(row).name != name)
+            continue;
+        const QModelIndex item = m_model->index(row, 0);
+        activeView()->setCurrentIndex(item);
+        activeView()->edit(item);
+        return true;
     }
     return false;
 }

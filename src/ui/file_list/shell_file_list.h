@@ -10,10 +10,11 @@
 #include <QStringList>
 #include <QWidget>
 
-class FileListFilterModel;
+#include <vector>
+
+class FolderListModel;
 class ListThumbnails;
 class QAbstractItemView;
-class QFileSystemModel;
 class QItemSelectionModel;
 class QListView;
 class QStackedLayout;
@@ -65,6 +66,8 @@ public:
     QStringList itemNames() const;
     QStringList itemPaths() const;
     QStringList selectedPaths() const;
+    // The selected items that are not folders, in display order.
+    QStringList selectedFilePaths() const;
     int selectedCount() const;
     bool hasCurrentItem() const;
     // Selects the items with these names (tests and keyboard-free callers).
@@ -72,15 +75,15 @@ public:
     void selectAll();
     // Starts in-place editing of the named item; false when it is not listed.
     bool editName(const QString& name);
-    // True when the folder's listing has arrived.
-    bool isLoaded() const { return m_loaded; }
+    // True when the folder's listing has arrived whole.
+    bool isLoaded() const;
 
     QAbstractItemView* activeView() const;
     QListView* iconView() const { return m_iconView; }
     QTreeView* detailsView() const { return m_detailsView; }
     QItemSelectionModel* selectionModel() const { return m_selection; }
-    FileListFilterModel* filterModel() const { return m_filter; }
-    QFileSystemModel* fileModel() const { return m_files; }
+    // The one model of the four views: a row per shown item.
+    FolderListModel* listModel() const { return m_model; }
     // Pictures instead of the page icon in the icon views (large and small).
     void setThumbnails(bool on);
     bool thumbnailsOn() const { return m_thumbnailsOn; }
@@ -103,22 +106,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createFileModel();
-    void applyRoot();
     void applyBackground(QAbstractItemView* view);
-    QString pathAt(int row) const;
     QString pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const;
+    // Rows with a selected item, in display order.
+    std::vector<int> selectedRows() const;
 
     QString m_folder;
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
     bool m_thumbnailsOn = false;
-    bool m_loaded = false;
     bool m_watchSuspended = false;
     QImage m_texture;
     QColor m_textColour;
-    QFileSystemModel* m_files = nullptr;
-    FileListFilterModel* m_filter;
+    FolderListModel* m_model;
     QItemSelectionModel* m_selection;
     QStackedLayout* m_stack;
     QListView* m_iconView;

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QListView>
 #include <QTreeView>
 

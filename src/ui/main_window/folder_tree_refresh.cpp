@@ -1,11 +1,10 @@
 // The folder tree after folders were made or removed: a fresh model that
 // keeps what the user had open and selected.
 
+#include "ui/folder_tree/folder_tree_model.h"
 #include "ui/main_window/hauptform.h"
-#include "ui/main_window/tree_folder_filter.h"
 
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QTreeView>
 
 void THauptForm::folderTreeMayHaveChanged() {
@@ -22,12 +21,11 @@ QStringList THauptForm::expandedTreeFolders() const {
     QList<QModelIndex> pending{QModelIndex()};
     while (!pending.isEmpty()) {
         const QModelIndex parent = pending.takeLast();
-        // The tree's own indices are its filter's.
-        for (int row = 0; row < m_treeFilter->rowCount(parent); ++row) {
-            const QModelIndex child = m_treeFilter->index(row, 0, parent);
+        for (int row = 0; row < m_treeModel->rowCount(parent); ++row) {
+            const QModelIndex child = m_treeModel->index(row, 0, parent);
             if (!m_tree->isExpanded(child))
                 continue;
-            folders.append(m_treeModel->filePath(m_treeFilter->mapToSource(child)));
+            folders.append(m_treeModel->filePath(child));
             pending.append(child);
         }
     }
@@ -42,7 +40,7 @@ void THauptForm::refreshFolderTree() {
     // Parents stand before their sub-folders, so each opens inside an open one.
     for (const QString& folder : expanded)
         if (QFileInfo(folder).isDir())
-            m_tree->expand(m_treeFilter->mapFromSource(m_treeModel->index(folder)));
+            m_tree->expand(m_treeModel->indexOf(folder));
     // A selected folder that went (to the trash, say) gives way to the
     // nearest folder above it; the file list follows.
     for (QString folder = current; !folder.isEmpty();) {

@@ -18,11 +18,11 @@
 #include "ui/features/similar/similar_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/textures.h"
+#include "ui/folder_tree/folder_tree_model.h"
 #include "ui/language/apply_language.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
-#include "ui/main_window/tree_folder_filter.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -31,8 +31,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFileIconProvider>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -320,32 +318,19 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
 }
 
 void THauptForm::createTreeModel() {
-    auto* model = new QFileSystemModel(this);
+    auto* model = new FolderTreeModel(this);
     model->setObjectName(QStringLiteral("ShellTreeView01Model"));
-    // Hidden folders are listed, and the tree's filter shows only those on
-    // the way to a folder the program selects.
-    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    model->setOption(QFileSystemModel::DontWatchForChanges, true);
-    model->setResolveSymlinks(false);
-    model->setIconProvider(&FileIcons());
-    model->setRootPath(QStringLiteral("/"));
-    QFileSystemModel* old = m_treeModel;
-    TreeFolderFilter* oldFilter = m_treeFilter;
+    FolderTreeModel* old = m_treeModel;
     m_treeModel = model;
-    m_treeFilter =
-        new TreeFolderFilter(model, oldFilter ? oldFilter->revealed() : QStringList(), this);
-    m_tree->setModel(m_treeFilter);
+    m_tree->setModel(model);
     // Folders arrive and get sorted in the background; keep a folder the
     // program selected in sight until the user moves the tree himself.
     auto keepInSight = [this] {
         if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
             m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     };
-    connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
+    connect(model, &FolderTreeModel::directoryLoaded, m_tree, keepInSight);
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
-    for (int column = 1; column < model->columnCount(); ++column)
-        m_tree->hideColumn(column);
-    delete oldFilter;
     delete old;
     ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                    [this] { ShellTreeView01Change(); });
@@ -353,16 +338,14 @@ void THauptForm::createTreeModel() {
 
 QString THauptForm::currentTreeFolder() const {
     const QModelIndex current = m_tree->currentIndex();
-    return current.isValid() ? m_treeModel->filePath(m_treeFilter->mapToSource(current))
-                             : QString();
+    return current.isValid() ? m_treeModel->filePath(current) : QString();
 }
 
 bool THauptForm::selectTreeFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
     if (clean.isEmpty() || !QFileInfo(clean).isDir())
         return false;
-    m_treeFilter->reveal(clean);
-    const QModelIndex index = m_treeFilter->mapFromSource(m_treeModel->index(clean));
+    const QModelIndex index = m_treeModel->indexOf(clean);
     if (!index.isValid())
         return false;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
@@ -379,11 +362,7 @@ QString THauptForm::selectedFolder() const {
 }
 
 QStringList THauptForm::selectedFiles() const {
-    QStringList files;
-    for (const QString& path : m_fileList->selectedPaths())
-        if (!QFileInfo(path).isDir())
-            files.append(path);
-    return files;
+    return m_fileList->selectedFilePaths();
 }
 
 void THauptForm::refreshFileList() {

@@ -30,9 +30,8 @@ class FeatureController;
 class TMausUeberwachung;
 class TThumbForm;
 class MainWindowJobHost;
-class QFileSystemModel;
+class FolderTreeModel;
 class QTreeView;
-class TreeFolderFilter;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -239,8 +238,7 @@ private:
     bool m_treeFollowsCurrent = false;
     bool m_treeStale = false;
 
-    QFileSystemModel* m_treeModel = nullptr;
-    TreeFolderFilter* m_treeFilter = nullptr; // on m_treeModel, what the tree shows
+    FolderTreeModel* m_treeModel = nullptr;
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;

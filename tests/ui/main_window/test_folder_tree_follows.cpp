@@ -9,15 +9,14 @@
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "imaging/picture_files.h"
+#include "ui/folder_tree/folder_tree_model.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSortFilterProxyModel>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
@@ -27,21 +26,23 @@ using namespace mwtest;
 namespace {
 
 // The sub-folders the tree shows below `folder`, sorted.
+QModelIndex TreeItem(THauptForm& window, const QString& folder) {
+    auto* model = qobject_cast<FolderTreeModel*>(window.folderTree()->model());
+    return model->indexOf(QDir::cleanPath(folder));
+}
+
 QStringList TreeChildren(THauptForm& window, const QString& folder) {
-    auto* filter = qobject_cast<QSortFilterProxyModel*>(window.folderTree()->model());
-    auto* model = qobject_cast<QFileSystemModel*>(filter->sourceModel());
-    const QModelIndex parent = filter->mapFromSource(model->index(folder));
+    const QAbstractItemModel* model = window.folderTree()->model();
+    const QModelIndex parent = TreeItem(window, folder);
     QStringList names;
-    for (int row = 0; row < filter->rowCount(parent); ++row)
-        names << filter->index(row, 0, parent).data().toString();
+    for (int row = 0; row < model->rowCount(parent); ++row)
+        names << model->index(row, 0, parent).data().toString();
     names.sort();
     return names;
 }
 
 bool TreeShowsOpen(THauptForm& window, const QString& folder) {
-    auto* filter = qobject_cast<QSortFilterProxyModel*>(window.folderTree()->model());
-    auto* model = qobject_cast<QFileSystemModel*>(filter->sourceModel());
-    return window.folderTree()->isExpanded(filter->mapFromSource(model->index(folder)));
+    return window.folderTree()->isExpanded(TreeItem(window, folder));
 }
 
 } // namespace

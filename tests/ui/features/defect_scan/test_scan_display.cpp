@@ -10,6 +10,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/counter_display.h"
 #include "ui/widgets/radio_group.h"
@@ -18,7 +19,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -87,14 +87,17 @@ private slots:
 
         PaintCounter windowPaints(window.get());
         PaintCounter listPaints(window->fileList()->activeView()->viewport());
-        // The model listing the folder before the scan; the scan's closing
-        // refresh replaces it.
-        QPointer<QFileSystemModel> listed = window->fileList()->fileModel();
+        // The list's changes while the scan moves files, up to the scan's
+        // closing refresh, which reads the folder anew.
+        FolderListModel* listed = window->fileList()->listModel();
         int listChanges = 0;
-        auto countChange = [&] { ++listChanges; };
+        bool counting = true;
+        auto countChange = [&] { listChanges += counting ? 1 : 0; };
+        connect(listed, &QAbstractItemModel::modelAboutToBeReset, this, [&] { counting = false; });
         connect(listed, &QAbstractItemModel::rowsRemoved, this, countChange);
         connect(listed, &QAbstractItemModel::rowsInserted, this, countChange);
         connect(listed, &QAbstractItemModel::dataChanged, this, countChange);
+        connect(listed, &QAbstractItemModel::layoutChanged, this, countChange);
         DialogAnswerer answers;
         answers.queue("OK");
         QElapsedTimer clock;
