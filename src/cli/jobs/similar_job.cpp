@@ -79,8 +79,7 @@ int run(const BatchInvocation& invocation) {
         QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
     const QCommandLineOption threshold(QStringLiteral("threshold"), QString(), QStringLiteral("N"));
     const QCommandLineOption samePicture(QStringLiteral("same-picture"));
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     const QCommandLineOption trashMarkedOption(QStringLiteral("trash-marked"));
     parser.addOptions({recursive, threshold, samePicture, nullSeparated, trashMarkedOption});
     bool assumeYes = false;
