@@ -47,7 +47,7 @@ killtest: test-build
 # libFuzzer targets (clang, ASan + UBSan), each run FUZZ_SECONDS on one core.
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := fuzz_bmp_reader fuzz_defect_test fuzz_jpeg_accurate fuzz_jpeg_fast \
-	fuzz_jpeg_reduction
+	fuzz_jpeg_reduction fuzz_fingerprint_cache
 
 fuzz-build:
 	@sh scripts/install-deps.sh --fuzz

@@ -4,9 +4,14 @@
 
 #include "hostile_files.h"
 
+#include "jobs/similar/fingerprint_cache.h"
+
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <cstdint>
 #include <cstdio>
@@ -177,7 +182,62 @@ void write(const QString& folder, const QString& name, const QByteArray& bytes) 
 
 } // namespace
 
+// The fingerprint cache as the program writes it, with rows the fuzz target
+// asks for, then changed by hand in the ways a file can go wrong.
+QByteArray cacheFile(const std::function<void(QSqlDatabase&)>& change = {}) {
+    const QString file = QDir::tempPath() + "/make-corpus-cache.sqlite";
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(file + suffix);
+    {
+        FingerprintCache cache(file);
+        cache.storeFingerprint("/pictures/a.jpg", {1000, 1700000000000000000, 42},
+                               {0x0123456789ABCDEF, 0x1111, 640, 480});
+        cache.storeDigest("/pictures/b.jpg", {2000, 5, 7}, QByteArray(32, 'd'), 30, 20);
+        cache.storeFingerprint("/c.jpg", {0, 0, 0}, {1, 2, 1, 1});
+    }
+    if (change) {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "seed");
+            db.setDatabaseName(file);
+            if (db.open()) {
+                change(db);
+                db.close();
+            }
+        }
+        QSqlDatabase::removeDatabase("seed");
+    }
+    QFile in(file);
+    const QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(file + suffix);
+    return bytes;
+}
+
+void writeCacheSeeds(const QString& folder) {
+    const auto run = [](const char* statement) {
+        return [statement](QSqlDatabase& db) { QSqlQuery(db).exec(statement); };
+    };
+    const QByteArray sound = cacheFile();
+    write(folder, "sound.sqlite", sound);
+    write(folder, "cut.sqlite", sound.left(sound.size() / 2));
+    QByteArray flipped = sound;
+    flipped[100] = char(flipped[100] ^ 0x40);
+    write(folder, "header-flipped.sqlite", flipped);
+    write(folder, "empty.sqlite", QByteArray());
+    write(folder, "not-sqlite.sqlite", QByteArray("SQLite format 3") + QByteArray(200, 'x'));
+    write(folder, "foreign.sqlite", cacheFile(run("PRAGMA application_id = 1")));
+    write(folder, "newer.sqlite", cacheFile(run("PRAGMA user_version = 99")));
+    write(folder, "zero-width.sqlite", cacheFile(run("UPDATE pictures SET width = 0")));
+    write(folder, "huge-height.sqlite", cacheFile(run("UPDATE pictures SET height = 1e12")));
+    write(folder, "text-bits.sqlite", cacheFile(run("UPDATE pictures SET bits = 'many'")));
+    write(folder, "short-digest.sqlite",
+          cacheFile(run("UPDATE pictures SET digest = x'0102' WHERE digest IS NOT NULL")));
+    write(folder, "other-columns.sqlite",
+          cacheFile(run("ALTER TABLE pictures ADD COLUMN extra INTEGER")));
+}
+
 int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv); // the SQLite driver is a plugin
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s CORPUS_FOLDER\n", argv[0]);
         return 2;
@@ -301,5 +361,7 @@ int main(int argc, char** argv) {
     write(bmps, "cut.bmp", full.left(full.size() - 40));
     write(bmps, "hostile-58-bytes.bmp", hostile::bitmapWithData(20000, 20000, 4));
     write(bmps, "hostile-rle-bomb.bmp", hostile::runLengthBitmap(20000, 20000, 64));
+
+    writeCacheSeeds(root + "/fuzz_fingerprint_cache");
     return 0;
 }

@@ -22,6 +22,9 @@ done
 PACKAGES="g++ cmake ninja-build make qt6-base-dev qt6-base-dev-tools libgl-dev \
 desktop-file-utils appstream \
 libjpeg62-turbo-dev xvfb xauth"
+# The similar-picture search keeps its fingerprint cache in SQLite through Qt
+# SQL (the headers come with qt6-base-dev, the driver is a plugin of its own).
+PACKAGES="$PACKAGES libqt6sql6-sqlite"
 # Qt's own texts in German, the icon theme the program falls back to without a
 # desktop session, and the SVG icon engine that draws that theme's icons.
 PACKAGES="$PACKAGES qt6-translations-l10n breeze-icon-theme libqt6svg6"
@@ -34,6 +37,8 @@ if $bench; then
 mate-backgrounds ukui-wallpapers lomiri-wallpapers plasma-workspace-wallpapers"
     # The duplicate search compares with these two.
     PACKAGES="$PACKAGES jdupes rmlint time"
+    # The similar-picture search compares with findimagedupes.
+    PACKAGES="$PACKAGES findimagedupes"
     # The reduction benchmark's peers.
     PACKAGES="$PACKAGES libimage-exiftool-perl libjpeg-turbo-progs"
 fi

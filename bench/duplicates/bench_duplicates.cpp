@@ -7,10 +7,22 @@
 //       to 3 copies elsewhere in the tree, and about 10 % of the files are
 //       same-size twins with other bytes (another comment, the last byte
 //       changed, or one byte in the middle changed).
+//   bench_duplicates small DIR FILES PER_FOLDER SIZES COPY_PERCENT
+//       Builds a tree of FILES small JPEG files (a tiny picture with a comment
+//       of its own), PER_FOLDER to a folder: the comments take SIZES lengths
+//       in turn, so the files fall into SIZES size classes, and COPY_PERCENT
+//       of the files repeat an earlier file's bytes. Sidecars, thumbnails and
+//       previews look like this: many files of few sizes.
 //   bench_duplicates search DIR GROUPS_OUT
 //       Runs the duplicate search once, writes its groups (one path per
 //       line, a blank line after each group) and prints seconds, counters
 //       and the peak resident memory.
+//   bench_duplicates latency DIR STOP_MS
+//       Runs the duplicate search on DIR (meant: one large group) with a host
+//       that notes the longest time between two of the search's calls to
+//       let the window in while it compares, sets the stop request STOP_MS
+//       after the comparing began, and prints both that gap and how long
+//       the search took from the stop request to its return.
 //   bench_duplicates readall DIR
 //       Reads every byte of every file below DIR once; prints seconds.
 //   bench_duplicates canonical GROUPS_FILE
@@ -18,13 +30,16 @@
 //       paths sorted within a group, groups sorted.
 
 #include "common/bench_job_host.h"
+#include "common/jpeg_builder.h"
 #include "common/timing.h"
+#include "i18n/catalogue.h"
 #include "imaging/jpeg_codec.h"
 #include "jobs/duplicates/find_duplicates.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -155,6 +170,45 @@ int generate(const QString& root, int files, const QStringList& sources) {
     return 0;
 }
 
+// Written with plain system calls: a million files through QFile would
+// take longer than the runs they are made for.
+int generateSmall(const QString& root, int files, int perFolder, int sizes, int copyPercent) {
+    const QByteArray picture = JpegBuilder::picture(8, 8);
+    QRandomGenerator random(20260026);
+    QList<QByteArray> written;
+    for (int i = 0; i < files; ++i) {
+        const int folder = i / perFolder;
+        const QByteArray dir = QFile::encodeName(root) + QByteArray("/d") +
+                               QByteArray::number(folder).rightJustified(5, '0');
+        if (i % perFolder == 0 && !QDir().mkpath(QFile::decodeName(dir)))
+            return 1;
+        QByteArray bytes;
+        if (i > 0 && int(random.bounded(100)) < copyPercent) {
+            bytes = written.at(int(random.bounded(quint32(written.size()))));
+        } else {
+            QByteArray text = QByteArray::number(i).rightJustified(10, '0');
+            text += QByteArray(i % sizes, '+');
+            bytes = withComment(picture, text);
+            // Keep a sample to copy from, not a million files' bytes.
+            if (written.size() < 4096)
+                written.append(bytes);
+            else
+                written[int(random.bounded(4096))] = bytes;
+        }
+        const QByteArray path =
+            dir + "/IMG_" + QByteArray::number(i).rightJustified(7, '0') + ".jpg";
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || ::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size()) {
+            std::perror(path.constData());
+            return 1;
+        }
+        ::close(fd);
+    }
+    std::printf("%d small files in %d folders, %d sizes, %d %% copies\n", files,
+                (files + perFolder - 1) / perFolder, sizes, copyPercent);
+    return 0;
+}
+
 long peakResidentKiB() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -174,6 +228,48 @@ int search(const QString& root, const QString& groupsOut) {
     std::printf("%.6f collected %d candidates %d found %d skipped %lld peak_rss_kib %ld\n", seconds,
                 result.collected, result.candidates, result.found, (long long)result.skipped.size(),
                 peakResidentKiB());
+    return 0;
+}
+
+// A host that times its message calls as the window would feel them.
+class LatencyHost : public BenchJobHost {
+public:
+    explicit LatencyHost(qint64 stopAfterMs) : m_stopAfterMs(stopAfterMs) {}
+    void setText(const QString& control, const QString& text) override {
+        if (control == QLatin1String("DupStatusBar") && text.startsWith(QLatin1String("Test")) &&
+            !m_comparing.isValid()) {
+            m_comparing.start();
+            m_sinceCall.start();
+        }
+    }
+    void processPendingMessages() override {
+        if (!m_comparing.isValid())
+            return;
+        longestGapMs = std::max(longestGapMs, m_sinceCall.nsecsElapsed() / 1000000.0);
+        m_sinceCall.start();
+        if (!sinceStop.isValid() && m_comparing.elapsed() >= m_stopAfterMs) {
+            stopFlags().BatchJobStop = 1;
+            sinceStop.start();
+        }
+    }
+    double longestGapMs = 0;
+    QElapsedTimer sinceStop;
+
+private:
+    qint64 m_stopAfterMs;
+    QElapsedTimer m_comparing;
+    QElapsedTimer m_sinceCall;
+};
+
+int latency(const QString& root, int stopAfterMs) {
+    SetLanguageOffset(10000);
+    LatencyHost host(stopAfterMs);
+    QStringList lines;
+    const DuplicateSearchResult result = SearchDuplicates(host, root, lines);
+    const double stopMs =
+        host.sinceStop.isValid() ? host.sinceStop.nsecsElapsed() / 1000000.0 : -1.0;
+    std::printf("longest_gap_ms %.1f stop_to_return_ms %.1f stopped %d found %d\n",
+                host.longestGapMs, stopMs, int(result.stopped), result.found);
     return 0;
 }
 
@@ -227,13 +323,20 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     if (args.size() >= 5 && args[1] == QLatin1String("generate"))
         return generate(args[2], args[3].toInt(), args.mid(4));
+    if (args.size() == 7 && args[1] == QLatin1String("small"))
+        return generateSmall(args[2], args[3].toInt(), qMax(1, args[4].toInt()),
+                             qMax(1, args[5].toInt()), args[6].toInt());
     if (args.size() == 4 && args[1] == QLatin1String("search"))
         return search(args[2], args[3]);
+    if (args.size() == 4 && args[1] == QLatin1String("latency"))
+        return latency(args[2], args[3].toInt());
     if (args.size() == 3 && args[1] == QLatin1String("readall"))
         return readAll(args[2]);
     if (args.size() == 3 && args[1] == QLatin1String("canonical"))
         return canonical(args[2]);
-    std::fputs("usage: bench_duplicates generate DIR FILES SOURCE... | search DIR GROUPS_OUT |"
+    std::fputs("usage: bench_duplicates generate DIR FILES SOURCE... |"
+               " small DIR FILES PER_FOLDER SIZES COPY_PERCENT | search DIR GROUPS_OUT |"
+               " latency DIR STOP_MS |"
                " readall DIR | canonical GROUPS_FILE\n",
                stderr);
     return 2;

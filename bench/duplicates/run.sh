@@ -9,6 +9,14 @@
 #  - `rmlint` (duplicates only, fdupes-style output),
 #  - reading every byte of the tree once.
 # Also prints the peak memory of the search (target: < 64 MiB plus the lists).
+#
+# Then, in the same run:
+#  - one size class of ${ONE_SIZE_FILES:-300000} small files (a fifth of them
+#    copies of others), `kelvasto-batch dupes` against `jdupes -r -q`, best of
+#    two runs each: target <= 2 x jdupes' time and <= 4 x its peak memory;
+#  - one group of 20 identical files of 50 MB (sparse): the longest time
+#    between two moments the search lets the window in while it compares, and
+#    the time from a stop request to the search's return (target: < 100 ms).
 . "$(dirname "$0")/../common/preamble.sh"
 . "$ROOT/bench/common/photos.sh"
 tool=$(bench_tool bench_duplicates)
@@ -62,4 +70,44 @@ echo "$read_t $ours_t $jdupes_t $rmlint_t" | awk '{
     printf "ratio search / rmlint:    wall %.2f  cpu %.2f\n", $3 / $7, $4 / $8
     printf "ratio search / read once: wall %.2f  cpu %.2f\n", $3 / $1, $4 / $2
     printf "ratio jdupes / read once: wall %.2f  cpu %.2f\n", $5 / $1, $6 / $2 }'
-[ "$same" = yes ]
+
+# --- one size class ------------------------------------------------------------
+batch="$BUILD/src/cli/kelvasto-batch"
+cmake --build "$BUILD" --target kelvasto-batch -j 2 >/dev/null
+one="$tmp/one-size"
+"$tool" small "$one" "${ONE_SIZE_FILES:-300000}" 1000 1 20
+# "wall_seconds peak_kib" of the better of two runs of "$@".
+best_of_two() {
+    for _ in 1 2; do
+        /usr/bin/time -f "%e %M" -o "$tmp/time" "$@" >"$tmp/out" 2>/dev/null || true
+        tail -n 1 "$tmp/time"
+    done | sort -n | head -n 1
+}
+jdupes -r -q "$one" >/dev/null # warm the cache
+ours_one=$(best_of_two "$batch" dupes "$one")
+cp "$tmp/out" "$tmp/ours-one.txt"
+jdupes_one=$(best_of_two jdupes -r -q "$one")
+cp "$tmp/out" "$tmp/jdupes-one.txt"
+"$tool" canonical "$tmp/ours-one.txt" > "$tmp/ours-one.canon"
+"$tool" canonical "$tmp/jdupes-one.txt" > "$tmp/jdupes-one.canon"
+if cmp -s "$tmp/ours-one.canon" "$tmp/jdupes-one.canon"; then same_one=yes; else same_one=NO; fi
+echo "one size class of ${ONE_SIZE_FILES:-300000} files; the same groups as jdupes: $same_one"
+echo "                      wall s  peak KiB"
+echo "kelvasto-batch dupes: $ours_one"
+echo "jdupes -r -q:         $jdupes_one"
+echo "$ours_one $jdupes_one" | awk '{
+    printf "ratio dupes / jdupes:     time %.2f (target <= 2)  memory %.2f (target <= 4)\n",
+           $1 / $3, $2 / $4 }'
+rm -rf "$one"
+
+# --- the window during one large group -------------------------------------------
+large="$tmp/large-group"
+mkdir -p "$large"
+i=0
+while [ "$i" -lt 20 ]; do truncate -s 50M "$large/big$i.jpg"; i=$((i + 1)); done
+"$tool" latency "$large" 100000 >/dev/null # the first reading fills the page cache
+"$tool" latency "$large" 100000 | awk '{ printf "whole group: longest gap between message calls %s ms\n", $2 }'
+"$tool" latency "$large" 300 | awk '{
+    printf "stopped after 300 ms: longest gap %s ms, stop to return %s ms (target < 100)\n", $2, $4 }'
+
+[ "$same" = yes ] && [ "$same_one" = yes ]

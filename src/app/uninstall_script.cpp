@@ -1,20 +1,21 @@
 #include "app/uninstall_script.h"
 
 #include "base/errors.h"
+#include "base/file_descriptor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
 QStringList UninstallCompanionNames() {
-    return {QStringLiteral("Kelvasto.HLP"), QStringLiteral("Kelvasto.hlp"),
-            QStringLiteral("liesmich.txt"), QStringLiteral("readme.txt"),
-            QStringLiteral("FILE_ID.diz")};
+    return {QStringLiteral("kelvasto-batch"), QStringLiteral("Kelvasto.HLP"),
+            QStringLiteral("Kelvasto.hlp"),   QStringLiteral("liesmich.txt"),
+            QStringLiteral("readme.txt"),     QStringLiteral("FILE_ID.diz")};
 }
 
 QByteArray ShellQuoted(const QByteArray& text) {
@@ -64,18 +65,30 @@ QString WriteUninstallScript(const QString& programFile, const UninstallScriptLi
     const QString temp = QDir::tempPath();
     if (temp.isEmpty() || !QFileInfo(temp).isDir())
         throw KelvastoError("no temporary folder for the uninstall script");
-    QByteArray pattern = QFile::encodeName(temp + QStringLiteral("/uisXXXXXX"));
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
+    // The unique name is made with its ".sh" already on, so the file that
+    // reserves it is the script itself and nothing else is left behind. It
+    // is created exclusively: a link planted under that name is never
+    // followed, another name is taken instead.
+    QByteArray pattern = QFile::encodeName(temp + QStringLiteral("/uisXXXXXX.sh"));
+    FileDescriptor fd(::mkstemps(pattern.data(), 3));
+    if (!fd.valid())
         throw KelvastoError("no temporary name for the uninstall script");
-    ::close(fd);
-    const QString script = QFile::decodeName(pattern) + QStringLiteral(".sh");
-    // Written beside and renamed into place: a link planted under that name
-    // is replaced, never followed.
-    QSaveFile file(script);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(UninstallScriptText(programFile, script, limits)) < 0 || !file.commit())
+    const QString script = QFile::decodeName(pattern);
+    const QByteArray text = UninstallScriptText(programFile, script, limits);
+    qsizetype written = 0;
+    while (written < text.size()) {
+        const ssize_t n =
+            ::write(fd.get(), text.constData() + written, size_t(text.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (!fd.close() || written != text.size()) {
+        ::unlink(pattern.constData());
         throw KelvastoError("the uninstall script cannot be written: " + script.toStdString());
+    }
     return script;
 }
 

@@ -2,7 +2,8 @@
 // The script that removes the program's files after the program has ended.
 //
 // A POSIX sh script in the temporary folder. It deletes the program file and
-// its companions (the help file, "liesmich.txt", "readme.txt", "FILE_ID.diz")
+// its companions (the command-line tool "kelvasto-batch", the help file,
+// "liesmich.txt", "readme.txt", "FILE_ID.diz")
 // in this order, round after round while any of them is left, then removes the
 // program folder when it is empty, then deletes itself. Every path stands in
 // single quotes with its quotes escaped, so no file name can inject a command;
@@ -19,7 +20,8 @@ struct UninstallScriptLimits {
 };
 
 // The companion files beside the program file, in the order of deletion. The
-// help file is named in both spellings the program was shipped with.
+// command-line tool is part of the program and goes with it; the help file is
+// named in both spellings the program was shipped with.
 QStringList UninstallCompanionNames();
 
 // `text` in single quotes, each quote written as '\'' : the shell takes every
@@ -31,10 +33,11 @@ QByteArray ShellQuoted(const QByteArray& text);
 QByteArray UninstallScriptText(const QString& programFile, const QString& scriptPath,
                                const UninstallScriptLimits& limits = {});
 
-// Makes a unique name in QDir::tempPath() with the prefix "uis" (mkstemp; the
-// empty file it creates stays), replaces its extension by ".sh" and writes the
-// script there. Returns the script's path; throws KelvastoError when no name
-// can be made or the script cannot be written.
+// Writes the script to a new file in QDir::tempPath() named "uis", six
+// unique characters and ".sh" (created exclusively; nothing else is left in
+// the temporary folder, and the script deletes itself at its end). Returns
+// the script's path; throws KelvastoError, leaving nothing behind, when no
+// name can be made or the script cannot be written.
 QString WriteUninstallScript(const QString& programFile, const UninstallScriptLimits& limits = {});
 
 // True when this user may delete files in the program file's folder (write

@@ -1,5 +1,7 @@
 #include "cli/argument_paths.h"
 
+#include "fs/file_name_bytes.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -11,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr char16_t kEscapeBase = 0xDC00; // + the byte, for bytes 0x80..0xFF
-
-bool isEscape(QChar c) {
-    return c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF;
-}
 
 bool survivesDecoding(const QByteArray& bytes) {
     return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
@@ -97,29 +93,11 @@ ResolvedArgument classify(const QByteArray& full, bool followFolderLink) {
 } // namespace
 
 QString DecodeArgument(const QByteArray& raw) {
-    if (survivesDecoding(raw))
-        return QFile::decodeName(raw);
-    QString escaped;
-    escaped.reserve(raw.size());
-    for (const char byte : raw) {
-        const auto c = static_cast<unsigned char>(byte);
-        escaped.append(c < 0x80 ? QChar(c) : QChar(char16_t(kEscapeBase + c)));
-    }
-    return escaped;
+    return DecodeNameLosslessly(raw);
 }
 
 QByteArray ArgumentBytes(const QString& argument) {
-    QByteArray bytes;
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i <= argument.size(); ++i) {
-        if (i < argument.size() && !isEscape(argument.at(i)))
-            continue;
-        bytes += QFile::encodeName(argument.mid(runStart, i - runStart));
-        if (i < argument.size())
-            bytes += char(argument.at(i).unicode() - kEscapeBase);
-        runStart = i + 1;
-    }
-    return bytes;
+    return FileNameBytes(argument);
 }
 
 bool IsFaithfulArgument(const QString& argument) {

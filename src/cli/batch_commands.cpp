@@ -3,6 +3,7 @@
 #include "cli/batch_job.h"
 #include "cli/cli_language.h"
 #include "cli/standard_streams.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 
 #include <QCommandLineParser>
@@ -38,7 +39,7 @@ int runJob(const QStringList& arguments) {
     try {
         return job->run({rest, parser.isSet(yes)});
     } catch (const std::exception& error) {
-        PrintError(QString::fromLocal8Bit(error.what()));
+        PrintError(FailureText(error));
         return ExitStatus::Error;
     }
 }

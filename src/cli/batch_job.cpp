@@ -1,14 +1,13 @@
 #include "cli/batch_job.h"
 
 #include "cli/console_job_host.h"
-#include "cli/shell_quote.h"
 #include "cli/standard_streams.h"
+#include "fs/file_name_bytes.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 
 #include <QCommandLineParser>
-
-#include <cstring>
 
 #include <unistd.h>
 
@@ -96,8 +95,7 @@ std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recur
             return ExitStatus::Error;
         case ArgumentKind::Unreachable:
             PrintError(
-                OwnText("cli.unreachable")
-                    .arg(ShownPath(argument), QString::fromLocal8Bit(std::strerror(path.error))));
+                OwnText("cli.unreachable").arg(ShownPath(argument), SystemErrorText(path.error)));
             return ExitStatus::Error;
         case ArgumentKind::File:
             if (recursive)
@@ -158,8 +156,7 @@ int FinalStatus(int problems) {
 }
 
 QString ShownPath(const QString& path) {
-    // Escapes keep the quoted form plain UTF-8 whatever the name's bytes.
-    return QString::fromUtf8(ShellEscapeQuoted(ArgumentBytes(path)));
+    return ShellQuotedName(path);
 }
 
 void PrintOut(const QString& text) {
@@ -175,6 +172,24 @@ void PrintPathPair(const QString& from, const QString& to, bool nullSeparated) {
         WriteStandardOutput(ArgumentBytes(from) + '\0' + ArgumentBytes(to) + '\0');
     else
         PrintOut(ShownPath(from) + QStringLiteral(" -> ") + ShownPath(to) + QLatin1Char('\n'));
+}
+
+void PrintPathRecord(const QString& path, bool nullSeparated) {
+    if (nullSeparated)
+        WriteStandardOutput(ArgumentBytes(path) + '\0');
+    else
+        PrintOut((path.isEmpty() ? QString() : ShownPath(path)) + QLatin1Char('\n'));
+}
+
+void PrintCount(const QString& line, bool nullSeparated) {
+    if (nullSeparated)
+        WriteStandardError(line.toUtf8() + '\n');
+    else
+        PrintOut(line + QLatin1Char('\n'));
+}
+
+QCommandLineOption NullSeparatedOption() {
+    return QCommandLineOption(QStringList{QStringLiteral("0"), QStringLiteral("null")});
 }
 
 void PrintError(const QString& text) {

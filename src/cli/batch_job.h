@@ -19,6 +19,7 @@
 #include <span>
 
 class ConsoleJobHost;
+class QCommandLineOption;
 class QCommandLineParser;
 struct ConsoleOptions;
 
@@ -101,6 +102,14 @@ void PrintOutBytes(const QByteArray& bytes);
 // One record of two paths: "from -> to" with each name quoted for the
 // shell, or with --null both paths as they are, each ended by NUL.
 void PrintPathPair(const QString& from, const QString& to, bool nullSeparated);
+// One record of one path: a line with the name quoted for the shell, or with
+// --null the path as it is, ended by NUL. An empty path is an empty record
+// (it ends a group).
+void PrintPathRecord(const QString& path, bool nullSeparated);
+// A line of counts: on stdout, or on stderr when stdout holds NUL records.
+void PrintCount(const QString& line, bool nullSeparated);
+// -0, --null: every job that prints paths offers it.
+QCommandLineOption NullSeparatedOption();
 // "kelvasto-batch: text" on stderr.
 void PrintError(const QString& text);
 // Names an entry the job left out, with the reason, on stderr.

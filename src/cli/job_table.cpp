@@ -11,6 +11,7 @@ extern const BatchJob kThumbsJob;
 extern const BatchJob kDupesJob;
 extern const BatchJob kEmptyFoldersJob;
 extern const BatchJob kReduceJob;
+extern const BatchJob kSimilarJob;
 
 namespace {
 
@@ -24,6 +25,7 @@ constexpr const BatchJob* kJobs[] = {
     &kThumbsJob,
     &kDupesJob,
     &kEmptyFoldersJob,
+    &kSimilarJob,
 };
 // clang-format on
 

@@ -15,7 +15,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class JobHost;
+
+// True for a folder (ending with "/") below the start folder that a walk
+// leaves out with everything in it: where the job puts its own results, so
+// that the next run does not take them for sources.
+using LeftOutFolder = std::function<bool(const QString& folder)>;
 
 // True when `name` matches `mask` ignoring case; "*" stands for any run of
 // characters, "?" for exactly one.
@@ -30,11 +37,12 @@ int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& maskP
 // The same as one call per mask in turn (all files of the first mask, then
 // all of the second, ...), in one walk of the tree.
 int CollectFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
-                          const QStringList& masks);
+                          const QStringList& masks, const LeftOutFolder& leftOut = {});
 
 // The ".jpg" files of a tree, then its ".jpeg" files: what every JPEG job
 // collects, in one walk.
-int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder);
+int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& folder,
+                              const LeftOutFolder& leftOut = {});
 
 // Clears `list` and fills it with the selected files of the file list, in
 // display order. Returns how many were left out and reported.

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,24 +62,11 @@ PathInFolder OpenContainingFolder(const QString& path) {
     return result;
 }
 
-int FolderCache::open(const QString& path, int flags) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return OpenAnyLength(QFile::encodeName(path), flags);
-    const QStringView folder = QStringView(path).left(slash + 1);
-    if (folder != m_folder || !m_fd.valid()) {
-        m_folder = folder.toString();
-        m_fd.reset(OpenAnyLength(QFile::encodeName(m_folder), kWalkFlags));
-        if (!m_fd.valid())
-            return -1;
-    }
-    const QStringView name = QStringView(path).mid(slash + 1);
-    if (name.isEmpty()) {
-        errno = ENOENT;
-        return -1;
-    }
-    // Most names are plain ASCII: their bytes are their characters, and the
-    // open needs no conversion on the heap.
+namespace {
+
+// Calls `call` with the name's bytes. Most names are plain ASCII: their
+// bytes are their characters, and the call needs no conversion on the heap.
+template <class Call> int WithNameBytes(QStringView name, Call call) {
     char ascii[256];
     if (name.size() < qsizetype(sizeof ascii)) {
         qsizetype i = 0;
@@ -86,8 +74,47 @@ int FolderCache::open(const QString& path, int flags) {
             ascii[i] = char(name[i].unicode());
         if (i == name.size()) {
             ascii[i] = '\0';
-            return ::openat(m_fd.get(), ascii, flags);
+            return call(ascii);
         }
     }
-    return ::openat(m_fd.get(), QFile::encodeName(name.toString()).constData(), flags);
+    return call(QFile::encodeName(name.toString()).constData());
+}
+
+} // namespace
+
+int FolderCache::folderOf(const QString& path, QStringView& name) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QStringView folder = QStringView(path).left(slash + 1);
+    if (folder != m_folder || !m_fd.valid()) {
+        m_folder = folder.toString();
+        m_fd.reset(slash < 0 ? ::openat(AT_FDCWD, ".", kWalkFlags)
+                             : OpenAnyLength(QFile::encodeName(m_folder), kWalkFlags));
+        if (!m_fd.valid())
+            return -1;
+    }
+    name = QStringView(path).mid(slash + 1);
+    if (name.isEmpty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    return m_fd.get();
+}
+
+int FolderCache::open(const QString& path, int flags) {
+    QStringView name;
+    const int folder = folderOf(path, name);
+    if (folder < 0)
+        return -1;
+    return WithNameBytes(name, [&](const char* bytes) { return ::openat(folder, bytes, flags); });
+}
+
+bool FolderCache::isFolder(const QString& path) {
+    QStringView name;
+    const int folder = folderOf(path, name);
+    if (folder < 0)
+        return false;
+    struct stat st {};
+    return WithNameBytes(
+               name, [&](const char* bytes) { return ::fstatat(folder, bytes, &st, 0); }) == 0 &&
+           S_ISDIR(st.st_mode);
 }

@@ -39,8 +39,13 @@ class FolderCache {
 public:
     // Opens the file `path` names with `flags`; -1 with errno on failure.
     int open(const QString& path, int flags);
+    // Whether `path` names a folder (or a link to one).
+    bool isFolder(const QString& path);
 
 private:
+    // The open folder of `path`, its name in there in `name`; -1 on failure.
+    int folderOf(const QString& path, QStringView& name);
+
     QString m_folder; // with its trailing "/"
     FileDescriptor m_fd;
 };

@@ -4,6 +4,8 @@
 // exists, or one that cannot be created, is not an error: the write then
 // fails and is reported).
 
+#include "fs/file_collection.h"
+
 #include <QString>
 
 enum class DestinationKind {
@@ -28,3 +30,10 @@ QString ResultPath(const DestinationChoice& choice, const QString& besideSource)
 
 // "Eingestelltes Verzeichnis" without a folder: the job cannot start.
 bool DestinationMissing(const DestinationChoice& choice);
+
+// The folders a recursive run with this destination leaves out: every
+// sub-folder of that name (each source folder gets its own), or the set
+// folder when it lies in the tree. The source folder itself is never left
+// out. Without this, each run would take the last one's results for sources
+// and nest a level deeper (Thumbnails/Thumbnails/x_thumb_thumb.jpg).
+LeftOutFolder ResultFoldersOf(const DestinationChoice& choice);

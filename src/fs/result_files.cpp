@@ -1,11 +1,14 @@
 #include "fs/result_files.h"
 
 #include "base/errors.h"
+#include "fs/file_name_bytes.h"
 #include "fs/file_ops.h"
 #include "fs/path_utils.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_files.h"
+#include "jobs/framework/job_host.h"
 
 #include <QFile>
 
@@ -70,8 +73,7 @@ bool WriteResultJpeg(const Picture& picture, const QString& path, QString& reaso
     try {
         bytes = encodeJpeg(picture);
     } catch (const KelvastoError& error) {
-        reason =
-            OwnText("index.skip.write") + QStringLiteral(": ") + QString::fromUtf8(error.what());
+        reason = OwnText("reason.with_cause").arg(OwnText("index.skip.write"), FailureText(error));
         return false;
     }
     if (!clearTheName(path, reason))
@@ -81,4 +83,29 @@ bool WriteResultJpeg(const Picture& picture, const QString& path, QString& reaso
         return false;
     }
     return true;
+}
+
+bool ResultFiles::write(const Picture& picture, const QString& path) {
+    QString reason;
+    if (m_names.contains(path)) {
+        reason = OwnText("result.skip.same_run");
+    } else if (WriteResultJpeg(picture, path, reason)) {
+        m_names.insert(path);
+        m_folders.insert(path.left(path.lastIndexOf(QLatin1Char('/')) + 1));
+        ++m_written;
+        return true;
+    }
+    passOver(path, reason);
+    return false;
+}
+
+void ResultFiles::passOver(const QString& path, const QString& reason) {
+    ++m_skipped;
+    m_host.reportSkipped(path, reason);
+}
+
+QString ResultFiles::where() const {
+    if (m_folders.size() == 1)
+        return ReadableName(*m_folders.cbegin());
+    return OwnText("summary.folders").arg(m_folders.size());
 }

@@ -8,13 +8,41 @@
 
 #include "imaging/picture.h"
 
+#include <QSet>
 #include <QString>
 
-#include <functional>
-
-// Told about every file a job passed over or could not write, with the reason.
-using SkipReport = std::function<void(const QString& path, const QString& reason)>;
+class JobHost;
 
 // Encodes `picture` with SaveAsJpeg's settings and puts it at `path`. Returns
 // false and sets `reason` when nothing was written.
 bool WriteResultJpeg(const Picture& picture, const QString& path, QString& reason);
+
+// The result files of one run of a job. Each name is written once: a second
+// result that would take the name of one written before in the same run (two
+// sources called x.jpg from two folders, into one destination) would send the
+// first to the trash and take its place, so it is not written and reported
+// instead. Every source passed over and every result not written goes to the
+// host's reportSkipped.
+class ResultFiles {
+public:
+    explicit ResultFiles(JobHost& host) : m_host(host) {}
+
+    // True when `picture` now stands at `path`.
+    bool write(const Picture& picture, const QString& path);
+    // A source the run passed over, with the reason.
+    void passOver(const QString& path, const QString& reason);
+
+    int written() const { return m_written; }
+    // Sources passed over and results not written.
+    int skipped() const { return m_skipped; }
+    // Where the results went, for a summary: the folder when it was one,
+    // else how many.
+    QString where() const;
+
+private:
+    JobHost& m_host;
+    QSet<QString> m_names;
+    QSet<QString> m_folders;
+    int m_written = 0;
+    int m_skipped = 0;
+};

@@ -23,7 +23,7 @@ constexpr std::uint64_t kLeastDataShare = 8;
 constexpr std::uint64_t kRunLengthPixelsPerByte = 256;
 
 [[noreturn]] void refuse(const char* why) {
-    throw KelvastoError(std::string("not a readable bitmap file: ") + why);
+    throw KelvastoError(std::string("not a readable bitmap file: ") + why, Failure::DamagedBitmap);
 }
 
 // Bounds-checked little-endian reads over the file's bytes.
@@ -190,12 +190,13 @@ std::size_t rowBytes(const Header& h) {
     return ((static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32) * 4;
 }
 
-void decodeUncompressed(const Bytes& b, const Header& h, Picture& p) {
+// False when the data ends before the last row.
+bool decodeUncompressed(const Bytes& b, const Header& h, Picture& p) {
     const std::size_t stride = rowBytes(h);
     for (long long fileRow = 0; fileRow < h.height; ++fileRow) {
         const std::size_t at = h.pixelOffset + static_cast<std::size_t>(fileRow) * stride;
         if (!b.has(at, stride))
-            return; // truncated: the remaining rows stay black
+            return false; // truncated: the remaining rows stay black
         const std::uint8_t* src = b.at(at);
         const int y = pictureRow(h, fileRow);
         for (int x = 0; x < p.width(); ++x) {
@@ -225,10 +226,13 @@ void decodeUncompressed(const Bytes& b, const Header& h, Picture& p) {
             }
         }
     }
+    return true;
 }
 
 // Run-length data of RLE8 and RLE4; positions outside the picture are dropped.
-void decodeRunLength(const Bytes& b, const Header& h, Picture& p) {
+// False when the data ends before the end-of-bitmap code and before the last
+// row is painted.
+bool decodeRunLength(const Bytes& b, const Header& h, Picture& p) {
     const bool four = h.compression == kRle4;
     std::size_t at = h.pixelOffset;
     long long x = 0, fileRow = 0;
@@ -249,17 +253,17 @@ void decodeRunLength(const Bytes& b, const Header& h, Picture& p) {
             x = 0;
             ++fileRow;
         } else if (value == 1) { // end of bitmap
-            return;
+            return true;
         } else if (value == 2) { // delta
             if (!b.has(at, 2))
-                return;
+                return false;
             x += b.u8(at);
             fileRow += b.u8(at + 1);
             at += 2;
         } else { // absolute run of `value` pixels, padded to 16 bits
             const std::size_t bytes = four ? (value + 1) / 2 : value;
             if (!b.has(at, bytes))
-                return;
+                return false;
             for (std::uint32_t i = 0; i < value; ++i) {
                 const std::uint32_t byte = b.u8(at + (four ? i / 2 : i));
                 put(four ? (i % 2 ? byte & 0xF : byte >> 4) : byte);
@@ -267,6 +271,8 @@ void decodeRunLength(const Bytes& b, const Header& h, Picture& p) {
             at += (bytes + 1) & ~std::size_t{1};
         }
     }
+    // Every row painted, the last one to its end, is a whole picture.
+    return fileRow >= h.height || (fileRow == h.height - 1 && x >= h.width);
 }
 
 // Refuses, before the picture is allocated, pixel data far shorter than the
@@ -285,7 +291,7 @@ void checkDataSuffices(const Bytes& b, const Header& h) {
 
 } // namespace
 
-Picture DecodeBmp(const QByteArray& data) {
+Picture DecodeBmp(const QByteArray& data, CutOffBitmap cutOff) {
     const Bytes bytes(data);
     const Header h = readHeader(bytes);
     CheckPictureSize(h.width, h.height);
@@ -295,9 +301,10 @@ Picture DecodeBmp(const QByteArray& data) {
     CheckDecodeMemory(std::uint64_t(PictureStride(static_cast<int>(h.width))) * h.height, 0,
                       "bitmap");
     Picture picture(static_cast<int>(h.width), static_cast<int>(h.height));
-    if (h.compression == kRle8 || h.compression == kRle4)
-        decodeRunLength(bytes, h, picture);
-    else
-        decodeUncompressed(bytes, h, picture);
+    const bool whole = h.compression == kRle8 || h.compression == kRle4
+                           ? decodeRunLength(bytes, h, picture)
+                           : decodeUncompressed(bytes, h, picture);
+    if (!whole && cutOff == CutOffBitmap::Refuse)
+        refuse("pixel data cut off");
     return picture;
 }

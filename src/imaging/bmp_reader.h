@@ -10,4 +10,10 @@
 
 #include <QByteArray>
 
-Picture DecodeBmp(const QByteArray& data);
+// What a bitmap whose pixel data ends before its last pixel becomes: black
+// where the data is missing (good enough to look at), or refused, raising
+// KelvastoError (a job that writes a new picture from it must not pass the
+// damage on as a picture).
+enum class CutOffBitmap { KeepBlack, Refuse };
+
+Picture DecodeBmp(const QByteArray& data, CutOffBitmap cutOff = CutOffBitmap::KeepBlack);

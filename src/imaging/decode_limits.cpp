@@ -51,6 +51,7 @@ void CheckDecodeMemory(std::uint64_t bytes, std::uint64_t limit, const char* wha
         limit = DecoderMemoryLimit();
     if (bytes > limit)
         throw KelvastoError(std::string(what) + " needs " + std::to_string(bytes >> 20) +
-                            " MiB to decode, more than the " + std::to_string(limit >> 20) +
-                            " MiB this machine can spare");
+                                " MiB to decode, more than the " + std::to_string(limit >> 20) +
+                                " MiB this machine can spare",
+                            Failure::PictureTooLarge);
 }

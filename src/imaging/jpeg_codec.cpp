@@ -230,7 +230,7 @@ public:
     DecoderGuard& operator=(const DecoderGuard&) = delete;
     Decoder* get() { return &m_d; }
     [[noreturn]] void fail(const char* what) const {
-        throw KelvastoError(std::string(what) + ": " + m_d.err.message);
+        throw KelvastoError(std::string(what) + ": " + m_d.err.message, Failure::DamagedJpeg);
     }
     std::string message() const { return m_d.err.message; }
     std::string firstWarning() const { return m_d.err.firstWarning; }
@@ -329,7 +329,7 @@ void checkCost(Decoder* d, std::uint64_t inputBytes, const JpegDecodeOptions& op
         options.memoryLimit != 0 ? options.memoryLimit : DecoderMemoryLimit();
     CheckDecodeMemory(cost.pictureBytes + cost.coefficientBytes, limit, "JPEG picture");
     if (!armWorkBudget(d, inputBytes, cost))
-        throw KelvastoError(workRefusal(inputBytes));
+        throw KelvastoError(workRefusal(inputBytes), Failure::DamagedJpeg);
     limitLibjpegMemory(d, limit, cost.pictureBytes);
 }
 

@@ -31,12 +31,14 @@ void CheckPictureSize(long long width, long long height) {
     if (width > kMaxPicturePixels || height > kMaxPicturePixels ||
         width * height > kMaxPicturePixels)
         throw KelvastoError("picture too large (" + std::to_string(width) + " x " +
-                            std::to_string(height) + " pixels)");
+                                std::to_string(height) + " pixels)",
+                            Failure::PictureTooLarge);
     const long long bytes = static_cast<long long>(PictureStride(static_cast<int>(width))) * height;
     const long long memory = physicalMemoryBytes();
     // The effects hold the picture four times over; leave room for that.
     if (memory > 0 && bytes > memory / 4)
-        throw KelvastoError("picture too large for the memory of this machine");
+        throw KelvastoError("picture too large for the memory of this machine",
+                            Failure::PictureTooLarge);
 }
 
 Picture::Picture(int width, int height) {
@@ -55,7 +57,8 @@ void Picture::resize(int width, int height) {
         m_bytes.resize(stride * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         throw KelvastoError("not enough memory for a picture of " + std::to_string(width) + " x " +
-                            std::to_string(height) + " pixels");
+                                std::to_string(height) + " pixels",
+                            Failure::PictureTooLarge);
     }
     m_width = width;
     m_height = height;

@@ -17,11 +17,11 @@
 
 namespace {
 
-[[noreturn]] void failFile(const char* what, const QString& path, int error = 0) {
+[[noreturn]] void failFile(Failure failure, const char* what, const QString& path, int error = 0) {
     std::string message = std::string(what) + " " + QFile::encodeName(path).toStdString();
     if (error != 0)
         message += ": " + std::string(std::strerror(error));
-    throw KelvastoError(message);
+    throw KelvastoError(message, failure, error);
 }
 
 // Far above any picture file the program can decode within its pixel limit.
@@ -33,22 +33,22 @@ constexpr qint64 kMaxPictureFileBytes = qint64{1} << 30;
 QByteArray readWholeFile(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        failFile("cannot open", path, errno);
+        failFile(Failure::OpenFile, "cannot open", path, errno);
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        failFile("cannot open", path);
+        failFile(Failure::OpenFile, "cannot open", path);
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        failFile("cannot read", path, errno);
+        failFile(Failure::ReadFile, "cannot read", path, errno);
     if (!S_ISREG(info.st_mode))
-        failFile("not a regular file:", path);
+        failFile(Failure::NotRegularFile, "not a regular file:", path);
     if (info.st_size > kMaxPictureFileBytes)
-        failFile("file too large for a picture:", path);
+        failFile(Failure::FileTooLarge, "file too large for a picture:", path);
     QByteArray bytes = file.read(info.st_size);
     if (file.error() != QFileDevice::NoError)
-        failFile("cannot read", path);
+        failFile(Failure::ReadFile, "cannot read", path);
     return bytes;
 }
 
@@ -63,12 +63,13 @@ public:
         FileDescriptor fd = CreateTemporaryFile(
             AT_FDCWD, slash < 0 ? QByteArray() : target.left(slash + 1), 0600, m_name);
         if (!fd.valid())
-            failFile("cannot create a file beside", QFile::decodeName(target), errno);
+            failFile(Failure::WriteFile, "cannot create a file beside", QFile::decodeName(target),
+                     errno);
         m_file = fdopen(fd.get(), "wb");
         if (m_file == nullptr) {
             const int error = errno;
             ::unlink(m_name.constData());
-            failFile("cannot write", QFile::decodeName(target), error);
+            failFile(Failure::WriteFile, "cannot write", QFile::decodeName(target), error);
         }
         (void)fd.release(); // the stream owns it now
     }
@@ -87,15 +88,15 @@ public:
     void commit(mode_t mode) {
         const QString target = QFile::decodeName(m_target);
         if (std::fflush(m_file) != 0 || fsync(fileno(m_file)) != 0)
-            failFile("cannot write", target, errno);
+            failFile(Failure::WriteFile, "cannot write", target, errno);
         if (fchmod(fileno(m_file), mode) != 0)
-            failFile("cannot set permissions of", target, errno);
+            failFile(Failure::WriteFile, "cannot set permissions of", target, errno);
         const int closed = std::fclose(m_file);
         m_file = nullptr;
         if (closed != 0)
-            failFile("cannot write", target, errno);
+            failFile(Failure::WriteFile, "cannot write", target, errno);
         if (std::rename(m_name.constData(), m_target.constData()) != 0)
-            failFile("cannot replace", target, errno);
+            failFile(Failure::WriteFile, "cannot replace", target, errno);
         m_committed = true;
     }
 
@@ -153,8 +154,8 @@ Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options) {
     return DecodeJpeg(readWholeFile(path), options);
 }
 
-Picture LoadBmpFile(const QString& path) {
-    return DecodeBmp(readWholeFile(path));
+Picture LoadBmpFile(const QString& path, CutOffBitmap cutOff) {
+    return DecodeBmp(readWholeFile(path), cutOff);
 }
 
 Picture LoadPictureFile(const QString& path) {
@@ -166,7 +167,7 @@ Picture LoadPictureFile(const QString& path) {
     case PictureFileKind::None:
         break;
     }
-    failFile("not a picture file:", path);
+    failFile(Failure::Unspecified, "not a picture file:", path);
 }
 
 void SaveAsJpeg(const Picture& picture, const QString& path) {
@@ -178,11 +179,11 @@ void SaveAsJpeg(const Picture& picture, const QString& path) {
     struct stat existing {};
     if (::stat(target.constData(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode))
-            failFile("not a regular file:", resolved);
+            failFile(Failure::NotRegularFile, "not a regular file:", resolved);
         // The owner's write bit counts too: root may write anything, but a
         // picture its owner made read-only is not to be replaced.
         if (::access(target.constData(), W_OK) != 0 || (existing.st_mode & S_IWUSR) == 0)
-            failFile("file is read-only:", resolved);
+            failFile(Failure::WriteFile, "file is read-only:", resolved, EACCES);
         mode = existing.st_mode & 07777;
     }
     TempFileBeside temp(target);

@@ -3,6 +3,7 @@
 // extension, reading JPEG and bitmap files into a Picture, and writing JPEG
 // files so that a user's picture is never left half-written.
 
+#include "imaging/bmp_reader.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture.h"
 
@@ -20,7 +21,7 @@ QByteArray ReadPictureFile(const QString& path);
 
 // Throw KelvastoError when the file cannot be read or decoded.
 Picture LoadJpegFile(const QString& path, const JpegDecodeOptions& options = {});
-Picture LoadBmpFile(const QString& path);
+Picture LoadBmpFile(const QString& path, CutOffBitmap cutOff = CutOffBitmap::KeepBlack);
 // By PictureKind; a file of neither kind raises as well, so callers that leave
 // such a picture empty test PictureKind first.
 Picture LoadPictureFile(const QString& path);

@@ -54,12 +54,16 @@ void ScaleToFit(Picture& picture, int widthLimit, int heightLimit) {
     picture = ResamplePicture(picture, size.width, size.height);
 }
 
-Picture DecodeJpegAtSize(const QByteArray& data, FitSize size) {
+Picture DecodeJpegAtLeast(const QByteArray& data, FitSize size) {
     JpegDecodeOptions options;
     options.fast = true;
     options.minWidth = size.width;
     options.minHeight = size.height;
-    Picture decoded = decodeScaled(data, options);
+    return decodeScaled(data, options);
+}
+
+Picture DecodeJpegAtSize(const QByteArray& data, FitSize size) {
+    Picture decoded = DecodeJpegAtLeast(data, size);
     if (decoded.width() == size.width && decoded.height() == size.height)
         return decoded;
     return ResamplePicture(decoded, size.width, size.height);

@@ -27,6 +27,11 @@ FitSize ScaledFitSize(int width, int height, int widthLimit, int heightLimit);
 // An empty picture stays empty.
 void ScaleToFit(Picture& picture, int widthLimit, int heightLimit);
 
+// Decodes a JPEG file's bytes by DCT scaling (k/8) at the smallest size not
+// below `size` in either side, from the DC scans alone where a progressive
+// file allows: the fast part of DecodeJpegAtSize, without its last step.
+Picture DecodeJpegAtLeast(const QByteArray& data, FitSize size);
+
 // Decodes a JPEG file's bytes directly at `size`: DCT-scaled decoding to the
 // smallest size not below it, then area averaging to exactly `size`. Much
 // faster than decoding at full size and scaling, for the same result size.

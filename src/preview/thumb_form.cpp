@@ -6,6 +6,7 @@
 #include "imaging/qimage_convert.h"
 #include "preview/preview_rules.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -14,6 +15,15 @@
 
 namespace {
 constexpr int kFrame = 2; // a lowered inner and a raised outer bevel of one pixel
+
+// A menu or a dialog: the user turns to it, and the preview would cover it.
+bool OpensOverThePreview(const QObject* object) {
+    const auto* widget = qobject_cast<const QWidget*>(object);
+    if (!widget || !widget->isWindow())
+        return false;
+    const Qt::WindowType kind = widget->windowType();
+    return kind == Qt::Popup || kind == Qt::Dialog || kind == Qt::Sheet || widget->isModal();
+}
 } // namespace
 
 TThumbForm::TThumbForm(const AppSettings& settings, QWidget* parent)
@@ -52,9 +62,24 @@ void TThumbForm::applyTransparency() {
     setWindowOpacity(m_settings.ThumbTransparenz / 255.0);
 }
 
+void TThumbForm::applySettings() {
+    applyTransparency();
+    hide();
+    m_lastPreviewPath.clear();
+    m_previewSize = m_settings.ThumbHintGroesse;
+}
+
 void TThumbForm::showEvent(QShowEvent* event) {
     FormShow();
+    // Stays on top of everything, so it watches for menus and dialogs only
+    // while it shows.
+    qApp->installEventFilter(this);
     QWidget::showEvent(event);
+}
+
+void TThumbForm::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    QWidget::hideEvent(event);
 }
 
 void TThumbForm::FormShow() {
@@ -65,6 +90,8 @@ void TThumbForm::ShowPreview(const QString& path) {
     if (path == m_lastPreviewPath)
         return;
     m_lastPreviewPath = path;
+    // A size changed in the options applies to this very preview.
+    m_previewSize = m_settings.ThumbHintGroesse;
     if (!IsPreviewPicturePath(path)) {
         hide();
         return;
@@ -94,5 +121,7 @@ void TThumbForm::HintImageMouseMove() {
 bool TThumbForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_image && event->type() == QEvent::MouseMove)
         GuardedHandler(this, [this] { HintImageMouseMove(); });
+    if (event->type() == QEvent::Show && watched != this && OpensOverThePreview(watched))
+        hide();
     return QWidget::eventFilter(watched, event);
 }

@@ -2,7 +2,8 @@
 // TThumbForm: the pop-up preview beside the pointer over the file list. A
 // frameless window on top of the others that never takes the focus, its
 // opacity from "ThumbTransparenz", a 2-pixel frame (Panel1) around the picture
-// (HintImage). One instance lives for the whole run.
+// (HintImage). One instance lives for the whole run. It gets out of the way
+// of every menu and dialog that opens while it shows.
 
 #include "settings/app_settings.h"
 
@@ -25,12 +26,16 @@ public:
     int PreviewSize() const { return m_previewSize; }
     // "ThumbTransparenz" again, after the options dialog's OK.
     void applyTransparency();
+    // The options changed: the opacity applies at once, and the next preview
+    // is made anew at the new size, also of the file last shown.
+    void applySettings();
 
     // The pointer over the picture: the pop-up gets out of the way.
     void HintImageMouseMove();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

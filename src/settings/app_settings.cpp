@@ -85,6 +85,8 @@ AppSettings LoadSettings(const SettingsDefaults& defaults) {
     readInteger(key, QStringLiteral("SLVFontColor01"), s.SLVFontColor01, 0);
     readBoolean(key, QStringLiteral("DefektGruendlich"), s.DefektGruendlich, false);
     readBoolean(key, QStringLiteral("ListeVorschaubilder"), s.ListeVorschaubilder, false);
+    readInteger(key, QStringLiteral("ListeSortierSpalte"), s.ListeSortierSpalte, 0);
+    readBoolean(key, QStringLiteral("ListeSortierAbsteigend"), s.ListeSortierAbsteigend, false);
     key.close();
 
     if (!s.Arbeitsverzeichnis.isEmpty())
@@ -136,6 +138,15 @@ bool SaveOptions(const AppSettings& s) {
     const QString thumbnails = QStringLiteral("ListeVorschaubilder");
     if (written && (s.ListeVorschaubilder || key.readInteger(thumbnails).ok()))
         written = key.writeBoolean(thumbnails, s.ListeVorschaubilder);
+    key.close();
+    return written;
+}
+
+bool SaveListSort(const AppSettings& s) {
+    HiveKey key(kSettingsKeyPath);
+    const bool written =
+        key.writeInteger(QStringLiteral("ListeSortierSpalte"), s.ListeSortierSpalte) &&
+        key.writeBoolean(QStringLiteral("ListeSortierAbsteigend"), s.ListeSortierAbsteigend);
     key.close();
     return written;
 }

@@ -29,6 +29,8 @@ struct AppSettings {
     std::int32_t SLVFontColor01 = 0;     // file-list text colour with the own texture
     bool DefektGruendlich = false;       // defect scan decodes the picture data too
     bool ListeVorschaubilder = false;    // icon views show each picture's thumbnail
+    std::int32_t ListeSortierSpalte = 0; // file list sorted by 0 name, 1 size, 2 type, 3 date
+    bool ListeSortierAbsteigend = false; // ... in descending order
 };
 
 // Platform defaults that are not constants.
@@ -64,6 +66,10 @@ bool SaveLanguageChoice(AppSettings& settings);
 // it is on or already stored. Stops at the first write that fails and returns
 // false; the values before it are stored.
 bool SaveOptions(const AppSettings& settings);
+
+// Writes the file list's sort (ListeSortierSpalte, ListeSortierAbsteigend)
+// the moment the user changes it. False when a write failed.
+bool SaveListSort(const AppSettings& settings);
 
 // A folder setting as the program uses it: empty gives `fallback` (what the
 // next start would read), anything else ends with "/", so that a file name

@@ -39,8 +39,8 @@ struct ProgramFolder {
     }
 };
 
-const QStringList kShipped = {"kelvasto", "Kelvasto.HLP", "liesmich.txt", "readme.txt",
-                              "FILE_ID.diz"};
+const QStringList kShipped = {"kelvasto",     "kelvasto-batch", "Kelvasto.HLP",
+                              "liesmich.txt", "readme.txt",     "FILE_ID.diz"};
 
 // Runs the script to its end; false when it did not end within `ms`.
 bool runScript(const QString& script, int ms = 10000) {
@@ -92,21 +92,21 @@ private slots:
         QVERIFY(QFileInfo::exists(program.base.path()));
     }
 
-    void scriptNameAndTheReservedName() {
-        ProgramFolder program("Kelvasto", {"kelvasto"});
-        const QStringList before = QDir(QDir::tempPath()).entryList(QDir::Files);
-        const QString script = WriteUninstallScript(program.path("kelvasto"));
+    void leavesNothingInTheTemporaryFolder() {
+        ProgramFolder program("Kelvasto", {"kelvasto", "kelvasto-batch"});
+        const QStringList before = QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden);
+        const QString script = WriteUninstallScript(program.path("kelvasto"), {3, 0});
         const QFileInfo info(script);
         QCOMPARE(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
         QVERIFY(info.fileName().startsWith("uis"));
         QVERIFY(info.fileName().endsWith(".sh"));
-        // The empty file that reserved the unique name stays.
-        const QString reserved = script.chopped(3);
-        QVERIFY(QFileInfo(reserved).isFile());
-        QCOMPARE(QFileInfo(reserved).size(), 0);
-        QVERIFY(!before.contains(info.fileName()));
-        QFile::remove(script);
-        QFile::remove(reserved);
+        // The script is the only new file: no empty file reserving its name.
+        QStringList now = QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden);
+        now.removeOne(info.fileName());
+        QCOMPARE(now, before);
+        QVERIFY(runScript(script));
+        QCOMPARE(QDir(QDir::tempPath()).entryList(QDir::Files | QDir::Hidden), before);
+        QVERIFY(!QFileInfo::exists(program.folder));
     }
 
     void givesUpAfterItsRounds() {

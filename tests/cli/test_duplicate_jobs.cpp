@@ -53,8 +53,12 @@ private slots:
         writeTree();
         const cli::ToolRun run = runTool({"dupes", "--trash-marked", path("t")});
         QCOMPARE(run.exitCode, 0);
-        for (const char* gone : {"t/b.jpg", "t/d.jpg", "t/e.jpg"})
+        for (const char* gone : {"t/b.jpg", "t/d.jpg", "t/e.jpg"}) {
             QVERIFY2(!exists(gone), gone);
+            // Each one named, so a script knows what went.
+            QVERIFY2(run.err.contains("moved to the trash: " + path(gone) + '\n'),
+                     qPrintable(run.err));
+        }
         for (const char* kept : {"t/a.jpg", "t/c.jpg", "t/f.jpg", "t/g.jpg"})
             QVERIFY2(exists(kept), kept);
         QVERIFY(QFileInfo::exists(testing::dataHome() + "/Trash/files/b.jpg"));
@@ -78,6 +82,7 @@ private slots:
         QCOMPARE(run.rawOut, bytes("s/D/E") + '\n' + bytes("s/D") + '\n' + bytes("s/B") + '\n');
         QCOMPARE(!exists("s/D") && !exists("s/B"), trash);
         QVERIFY(exists("s/C/x.jpg"));
+        QCOMPARE(run.err.count("moved to the trash: "), trash ? 3 : 0);
     }
 
     // Help and faults speak the language of the settings.

@@ -60,6 +60,41 @@ private slots:
             QCOMPARE(sizeOf("in/" + sheet), QSize(770, 660));
     }
 
+    // What index --help promises about the sheets' names holds for a run: it
+    // used to promise NAME_01.jpeg where a few files give NAME_1.jpeg.
+    void helpNamesTheSheetsARunWrites_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("promise");
+        QTest::addColumn<QStringList>("sheets");
+        QTest::newRow("stem, 5 files")
+            << 5 << QStringList{"--stem", "s"} << "5 files _1" << QStringList{"s_1.jpeg"};
+        QTest::newRow("stem, 45 files")
+            << 45 << QStringList{"--stem", "s"} << "45 files give _01 and _02"
+            << QStringList{"s_01.jpeg", "s_02.jpeg"};
+        QTest::newRow("series, prefix and postfix")
+            << 3 << QStringList{"--series", "all-letters", "--prefix", "P", "--postfix", "Q"}
+            << "P<series name>Q_<n>.jpeg" << QStringList{"PimgQ_1.jpeg"};
+    }
+    void helpNamesTheSheetsARunWrites() {
+        QFETCH(int, files);
+        QFETCH(QStringList, args);
+        QFETCH(QString, promise);
+        QFETCH(QStringList, sheets);
+        const ToolRun help = runTool({"index", "--help"});
+        QVERIFY2(help.out.simplified().contains(promise), qPrintable(help.out));
+        const QByteArray photo = JpegBuilder::picture(16, 12, 30, 90, 200);
+        QStringList paths;
+        for (int i = 1; i <= files; ++i) {
+            paths << path(QStringLiteral("in/img%1.jpg").arg(i));
+            QVERIFY(testing::writeFile(paths.last(), photo));
+        }
+        const ToolRun run = runTool(QStringList{"index", "--size", "40"} + args + paths);
+        QCOMPARE(run.exitCode, 0);
+        QStringList written = QDir(path("in")).entryList({"*.jpeg"}, QDir::Files, QDir::Name);
+        QCOMPARE(written, sheets);
+    }
+
     void thumbnailsBesideTheirPictures() {
         photos({"in/Bild.jpg", "in/sub/Foto.JPG"});
         const ToolRun run = runTool({"thumbs", "-r", path("in")});

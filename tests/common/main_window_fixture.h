@@ -5,8 +5,10 @@
 #include "settings/app_settings.h"
 #include "ui/main_window/hauptform.h"
 
+#include <QEvent>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -53,6 +55,17 @@ template <class T> T* Find(THauptForm& window, const QByteArray& name) {
 template <class T> T* Find(THauptForm& window, const char* name) {
     return Find<T>(window, QString::fromLatin1(name));
 }
+
+// Counts the paint events a widget gets from its creation on.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 // Pixels of an item of the icon view `view` that are pure enough red: the
 // item named `name`, or the first one when `name` is empty.

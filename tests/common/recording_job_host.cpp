@@ -30,6 +30,13 @@ bool RecordingJobHost::lockBalanced() const {
     return open.isEmpty();
 }
 
+QStringList RecordingJobHost::skippedPaths() const {
+    QStringList paths;
+    for (const Skip& skip : m_skips)
+        paths.append(skip.path);
+    return paths;
+}
+
 void RecordingJobHost::processPendingMessages() {
     ++m_pendingCalls;
     QCoreApplication::processEvents();

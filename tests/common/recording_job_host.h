@@ -49,6 +49,10 @@ public:
         bool done;
         DefectTransfer outcome;
     };
+    struct Skip {
+        QString path;
+        QString reason;
+    };
 
     RecordingJobHost();
     ~RecordingJobHost() override;
@@ -87,6 +91,15 @@ public:
     // The frame's calls in order: "busy", "normal", "lock N", "unlock N",
     // "watch", "unwatch".
     const QStringList& frameCalls() const { return m_frameCalls; }
+    // What reportSkipped was told, in order.
+    const QList<Skip>& skips() const { return m_skips; }
+    QStringList skippedPaths() const;
+    // Every showSummary line, in order.
+    const QStringList& summaries() const { return m_summaries; }
+    // Open job reports: 0 once every beginJobReport was matched.
+    int reportDepth() const { return m_reportDepth; }
+    // Reports begun (outermost spans and nested ones alike).
+    int reportsBegun() const { return m_reportsBegun; }
 
     // --- JobHost -------------------------------------------------------------
     AppSettings& settings() override { return m_settings; }
@@ -108,6 +121,15 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
+    void reportSkipped(const QString& path, const QString& reason) override {
+        m_skips.append({path, reason});
+    }
+    void beginJobReport() override {
+        ++m_reportDepth;
+        ++m_reportsBegun;
+    }
+    void endJobReport() override { --m_reportDepth; }
+    void showSummary(const QString& line) override { m_summaries.append(line); }
 
     // --- DefectScanReporter --------------------------------------------------
     void prepareMoveUndo(bool moveMode) override { m_undoPreparations.append(moveMode); }
@@ -142,6 +164,10 @@ private:
     QList<bool> m_undoPreparations;
     QList<DefectNote> m_defectNotes;
     QStringList m_frameCalls;
+    QList<Skip> m_skips;
+    QStringList m_summaries;
+    int m_reportDepth = 0;
+    int m_reportsBegun = 0;
 
     QObject m_context; // the watcher's updates run on this (main) thread
     QPointer<CollectionWatcher> m_watcher;

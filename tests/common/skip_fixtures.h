@@ -1,5 +1,5 @@
 #pragma once
-// Helpers for the tests of what the engine leaves out or leaves behind: a
+// Helpers for the tests of what the engine leaves out or leaves behind: the
 // host that records reportSkipped, trees deeper than the system's path limit
 // (built by descriptors, since no path call reaches their bottom), and
 // temporary files as a killed run leaves them.
@@ -22,26 +22,9 @@
 
 namespace fixtures {
 
-class SkipRecordingHost : public RecordingJobHost {
-public:
-    struct Skip {
-        QString path;
-        QString reason;
-    };
-    void reportSkipped(const QString& path, const QString& reason) override {
-        m_skips.append({path, reason});
-    }
-    const QList<Skip>& skips() const { return m_skips; }
-    QStringList skippedPaths() const {
-        QStringList paths;
-        for (const Skip& skip : m_skips)
-            paths.append(skip.path);
-        return paths;
-    }
-
-private:
-    QList<Skip> m_skips;
-};
+// RecordingJobHost records every reportSkipped; the name says what a test
+// looks at.
+using SkipRecordingHost = RecordingJobHost;
 
 // A chain of `levels` folders with names of `nameLength` characters below
 // `root`, so that its bottom lies further down than PATH_MAX. Removed with

@@ -3,6 +3,7 @@
 #include "common/skip_fixtures.h"
 #include "common/test_registry.h"
 #include "fs/file_collection.h"
+#include "fs/file_name_bytes.h"
 #include "i18n/own_texts.h"
 
 #include <QTest>
@@ -257,8 +258,9 @@ private slots:
         QCOMPARE(relative, collected);
         QStringList expected;
         for (const QString& path : skipped)
+            // Its bytes, kept whole: two such names never become one.
             expected.append(
-                QFile::decodeName(root + QByteArray::fromPercentEncoding(path.toLatin1())));
+                DecodeNameLosslessly(root + QByteArray::fromPercentEncoding(path.toLatin1())));
         QCOMPARE(host.skippedPaths(), expected);
         QCOMPARE(count, int(skipped.size()));
         for (const auto& skip : host.skips())
@@ -321,16 +323,42 @@ private slots:
         QCOMPARE(list.size(), 3);
     }
 
+    // The selection's files, in its order, from one folder or several; what
+    // is a folder by now (or a link to one) is left out without a word.
+    void selectedFilesInOrderWithoutFolders_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("collected");
+        QTest::newRow("one folder")
+            << QStringList{"b.jpg", "folder.jpg", "a.jpg"} << QStringList{"b.jpg", "a.jpg"};
+        QTest::newRow("link to a folder")
+            << QStringList{"link.jpg", "a.jpg"} << QStringList{"a.jpg"};
+        QTest::newRow("back and forth between folders")
+            << QStringList{"a.jpg", "sub/c.jpg", "b.jpg", "sub/folder.jpg", "sub/c.jpg"}
+            << QStringList{"a.jpg", "sub/c.jpg", "b.jpg", "sub/c.jpg"};
+        QTest::newRow("vanished file stays for the job to report")
+            << QStringList{"gone.jpg", "a.jpg"} << QStringList{"gone.jpg", "a.jpg"};
+    }
     void selectedFilesInOrderWithoutFolders() {
+        QFETCH(QStringList, selected);
+        QFETCH(QStringList, collected);
         fixtures::Tree tree;
         QVERIFY(tree.file("b.jpg", "x"));
         QVERIFY(tree.file("a.jpg", "x"));
+        QVERIFY(tree.file("sub/c.jpg", "x"));
         QVERIFY(tree.folder("folder.jpg"));
+        QVERIFY(tree.folder("sub/folder.jpg"));
+        QVERIFY(::symlink("folder.jpg", QFile::encodeName(tree.path("link.jpg")).constData()) == 0);
         RecordingJobHost host;
-        host.setSelectedFiles({tree.path("b.jpg"), tree.path("folder.jpg"), tree.path("a.jpg")});
+        QStringList paths;
+        for (const QString& name : selected)
+            paths.append(tree.path(name));
+        host.setSelectedFiles(paths);
         QStringList list{QStringLiteral("old entry")};
-        CollectSelectedFiles(host, list);
-        QCOMPARE(list, QStringList({tree.path("b.jpg"), tree.path("a.jpg")}));
+        QCOMPARE(CollectSelectedFiles(host, list), 0);
+        QStringList expected;
+        for (const QString& name : collected)
+            expected.append(tree.path(name));
+        QCOMPARE(list, expected);
     }
 };
 

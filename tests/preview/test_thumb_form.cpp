@@ -136,15 +136,16 @@ private slots:
         QCOMPARE(form.windowOpacity(), 1.0);
     }
 
-    void theSizeIsTakenWhenTheWindowShows() {
+    void aChangedSizeAppliesToTheVeryNextPreview() {
         AppSettings settings;
         TThumbForm form(settings);
         testing::writePictureFile(path("a.jpg"), testing::photoLike(400, 300));
-        testing::writePictureFile(path("b.jpg"), testing::photoLike(400, 300));
-        settings.ThumbHintGroesse = 200;
-        form.ShowPreview(path("a.jpg")); // scaled before the window shows
+        form.ShowPreview(path("a.jpg"));
         QCOMPARE(shownSize(form), QSize(100, 75));
-        form.ShowPreview(path("b.jpg"));
+        settings.ThumbHintGroesse = 200;
+        form.applySettings(); // the options' OK
+        QVERIFY(!form.isVisible());
+        form.ShowPreview(path("a.jpg")); // the same file is made anew
         QCOMPARE(shownSize(form), QSize(200, 150));
     }
 };

@@ -121,8 +121,7 @@ int run(const BatchInvocation& invocation) {
         QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
     const QCommandLineOption move(QStringLiteral("move"));
     const QCommandLineOption destination(QStringLiteral("dest"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     const QCommandLineOption thorough(QStringLiteral("thorough"));
     const QCommandLineOption why(QStringLiteral("why"));
     parser.addOptions({recursive, move, destination, nullSeparated, thorough, why});

@@ -34,22 +34,19 @@ void printCounters(const DuplicateSearchResult& result) {
 }
 
 // Trashes what "Duplikate markieren" selects: every file of a group but the
-// first. Names every file it could not trash; returns how many.
-int trashMarked(const QStringList& lines) {
+// first. Names each file trashed; the host names each one it could not.
+void trashMarked(ConsoleJobHost& host, const QStringList& lines) {
     QStringList marked;
     for (const qsizetype row : DuplicateLinesToMark(lines))
         marked.append(lines.at(row));
-    const QStringList failed = TrashFiles(marked);
-    for (const QString& file : failed)
-        PrintError(OwnText("cli.dupes.not_trashed").arg(file));
-    return int(failed.size());
+    for (const QString& file : TrashFiles(host, marked))
+        PrintError(OwnText("cli.trashed").arg(ShownPath(file)));
 }
 
 int run(const BatchInvocation& invocation) {
     QCommandLineParser parser;
     const QCommandLineOption trashMarkedOption(QStringLiteral("trash-marked"));
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     parser.addOptions({trashMarkedOption, nullSeparated});
     bool assumeYes = false;
     if (const std::optional<int> done = ParseJobArguments(parser, kDupesJob, invocation, assumeYes))
@@ -68,14 +65,12 @@ int run(const BatchInvocation& invocation) {
     for (const QString& path : lines)
         PrintPathRecord(path, nulls);
     printCounters(result);
-    for (const QString& path : result.skipped)
-        PrintError(OwnText("cli.dupes.skipped").arg(path, OwnText("dupes.skip_unreadable")));
     // A stopped search trashes nothing: its list may end inside a group.
-    const bool act = parser.isSet(trashMarkedOption);
-    const int notTrashed = act && !result.stopped ? trashMarked(lines) : 0;
+    if (parser.isSet(trashMarkedOption) && !result.stopped)
+        trashMarked(host, lines);
     if (InterruptRequested() || result.stopped)
         return ExitStatus::Interrupted;
-    return result.skipped.isEmpty() && notTrashed == 0 ? ExitStatus::Done : ExitStatus::Error;
+    return host.skipped() == 0 ? ExitStatus::Done : ExitStatus::Error;
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/jobs/destination_options.h"
-#include "cli/standard_streams.h"
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/functions/batch_functions.h"
@@ -39,8 +38,8 @@ const Effect* findEffect(const QString& name) {
     return nullptr;
 }
 
-// A record per result written, and on stderr each result left out; the
-// conversion has no progress page, so its bar is drawn from here.
+// A record per result written (the host names each one left out on stderr);
+// the conversion has no progress page, so its bar is drawn from here.
 class ConsoleEffectReporter : public BatchFunctionReporter {
 public:
     ConsoleEffectReporter(ConsoleJobHost& host, bool nullSeparated)
@@ -50,31 +49,23 @@ public:
         m_host.endProgressLine();
         PrintPathPair(source, result, m_nullSeparated);
     }
-    void noteSkippedFile(const QString& path, const QString& reason) override {
-        m_host.endProgressLine();
-        PrintError(OwnText("cli.effect.not_written").arg(ShownPath(path), reason));
-        ++m_notWritten;
-    }
     void noteConverted(int done, int total) override {
         const QString& bar = kFunctionsControls.progress.bar;
         if (done == 1)
             m_host.setProgressMaximum(bar, total);
         m_host.setProgressValue(bar, done);
     }
-    int notWritten() const { return m_notWritten; }
 
 private:
     ConsoleJobHost& m_host;
     bool m_nullSeparated;
-    int m_notWritten = 0;
 };
 
 int run(const BatchInvocation& invocation) {
     QCommandLineParser parser;
     const QCommandLineOption recursive(
         QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     parser.addOptions({recursive, nullSeparated});
     const DestinationOptions destination;
     destination.addTo(parser);
@@ -113,13 +104,9 @@ int run(const BatchInvocation& invocation) {
     const int skipped = ReportSkippedCount(targets, host);
     if (result.nothingToDo)
         return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
-    const QString summary =
-        OwnText("cli.effect.written").arg(result.written).arg(result.collected) + '\n';
-    if (parser.isSet(nullSeparated))
-        WriteStandardError(summary.toUtf8());
-    else
-        PrintOut(summary);
-    return FinalStatus(reporter.notWritten() + skipped);
+    PrintCount(OwnText("cli.effect.written").arg(result.written).arg(result.collected),
+               parser.isSet(nullSeparated));
+    return FinalStatus(skipped);
 }
 
 } // namespace

@@ -20,8 +20,7 @@ QString help() {
 int run(const BatchInvocation& invocation) {
     QCommandLineParser parser;
     const QCommandLineOption trash(QStringLiteral("trash"));
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     parser.addOptions({trash, nullSeparated});
     bool assumeYes = false;
     if (const std::optional<int> done =
@@ -38,12 +37,10 @@ int run(const BatchInvocation& invocation) {
     // Deepest first, the order they are removed in.
     for (qsizetype i = folders.size() - 1; i >= 0; --i)
         PrintPathRecord(folders.at(i), parser.isSet(nullSeparated));
-    if (!parser.isSet(trash))
-        return ExitStatus::Done;
-    const QStringList notTrashed = TrashEmptyFolders(folders);
-    for (const QString& path : notTrashed)
-        PrintError(OwnText("cli.empty_folders.not_trashed").arg(path));
-    return notTrashed.isEmpty() ? ExitStatus::Done : ExitStatus::Error;
+    if (parser.isSet(trash))
+        for (const QString& trashed : TrashEmptyFolders(host, folders))
+            PrintError(OwnText("cli.trashed").arg(ShownPath(trashed)));
+    return host.skipped() == 0 ? ExitStatus::Done : ExitStatus::Error;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // What the dupes and empty-folders jobs share: the one FOLDER argument whose
-// tree they walk, and their path records on stdout.
+// tree they walk.
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +14,3 @@ struct BatchJob;
 // folder.
 std::optional<int> ResolveFolderTreeArgument(const QStringList& positional, const BatchJob& job,
                                              QString& folder);
-
-// A path as the file system's bytes: one per line, or ended by NUL with
-// `nullSeparated` (an empty record then ends a group).
-void PrintPathRecord(const QString& path, bool nullSeparated);

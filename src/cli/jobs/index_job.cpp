@@ -44,8 +44,10 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption series(QStringLiteral("series"), QString(), QStringLiteral("RULE"));
     const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("P"));
     const QCommandLineOption postfix(QStringLiteral("postfix"), QString(), QStringLiteral("Q"));
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
-    parser.addOptions({recursive, perSheet, perRow, size, stem, series, prefix, postfix});
+    parser.addOptions(
+        {nullSeparated, recursive, perSheet, perRow, size, stem, series, prefix, postfix});
     destination.addTo(parser);
     bool assumeYes = false;
     if (const std::optional<int> done = ParseJobArguments(parser, kIndexJob, invocation, assumeYes))
@@ -81,6 +83,7 @@ int run(const BatchInvocation& invocation) {
     IndexRunSetup setup;
     setup.recursive = options.recursive;
     setup.assumeYes = assumeYes;
+    setup.nullSeparated = parser.isSet(nullSeparated);
     setup.writtenKey = "cli.index.written";
     if (const std::optional<int> fault = ResolvePathArguments(
             parser.positionalArguments(), options.recursive, kIndexJob, setup.targets))

@@ -28,12 +28,12 @@ int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call) {
     const QStringList startFolders = setup.recursive
                                          ? setup.targets.paths
                                          : QStringList{FileFolder(setup.targets.paths.value(0))};
-    ConsoleIndexReporter reporter(host);
+    ConsoleIndexReporter reporter(host, setup.nullSeparated);
     IndexJobResult result;
     // An error (e.g. sheets larger than a picture may be) is reported by the
     // tool, below a finished progress line.
     RunOnConsole(host, [&] { result = call(host, startFolders, reporter); });
     if (result.refusedWith == 0)
-        PrintOut(OwnText(setup.writtenKey).arg(result.written) + QLatin1Char('\n'));
+        PrintCount(OwnText(setup.writtenKey).arg(result.written), setup.nullSeparated);
     return FinalStatus(ReportSkippedCount(setup.targets, host));
 }

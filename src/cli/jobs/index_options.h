@@ -20,25 +20,31 @@ std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
                                     const QCommandLineOption& option, int minimum, int maximum,
                                     const BatchJob& job, int& value);
 
-// Names every file passed over and every result not written on stderr.
+// One record "source -> result" per file written (the host names on stderr
+// every file passed over and every result not written).
 class ConsoleIndexReporter : public IndexJobReporter {
 public:
-    explicit ConsoleIndexReporter(ConsoleJobHost& host) : m_host(host) {}
-    void noteSkipped(const QString& path, const QString& reason) override {
-        m_host.reportSkipped(path, reason);
+    ConsoleIndexReporter(ConsoleJobHost& host, bool nullSeparated)
+        : m_host(host), m_nullSeparated(nullSeparated) {}
+    void noteWritten(const QString& source, const QString& result) override {
+        m_host.endProgressLine();
+        PrintPathPair(source, result, m_nullSeparated);
     }
 
 private:
     ConsoleJobHost& m_host;
+    bool m_nullSeparated;
 };
 
 // Runs a job of the tab on the resolved PATH arguments and turns its result
-// into the exit status: the count of written files on stdout, every skipped
-// entry named on stderr, 1 when anything was skipped.
+// into the exit status: a record per file written and their count on stdout
+// (the count on stderr with --null), every skipped entry named on stderr, 1
+// when anything was skipped.
 struct IndexRunSetup {
     bool recursive = false;
     PathArguments targets;
     bool assumeYes = false;
+    bool nullSeparated = false;       // -0, --null
     const char* writtenKey = nullptr; // OwnText key of "...: %1"
 };
 using IndexJobCall = std::function<IndexJobResult(

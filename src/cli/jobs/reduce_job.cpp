@@ -25,12 +25,14 @@ QString help() {
     return OwnText("cli.reduce.help");
 }
 
-// Asks the warning on the terminal (unless --yes), and prints one line for
-// every file it made smaller.
+// Asks the warning on the terminal (unless --yes), and prints one record for
+// every file it made smaller: "path: N bytes saved", or with --null the path
+// ended by NUL.
 class ConsoleReductionHost : public ConsoleJobHost, public ReductionReporter {
 public:
-    ConsoleReductionHost(AppSettings settings, const ConsoleOptions& options)
-        : ConsoleJobHost(std::move(settings), options), m_ask(!options.assumeYes) {}
+    ConsoleReductionHost(AppSettings settings, const ConsoleOptions& options, bool nullSeparated)
+        : ConsoleJobHost(std::move(settings), options), m_ask(!options.assumeYes),
+          m_nullSeparated(nullSeparated) {}
 
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override {
         if (kind != MessageKind::Warning || !m_ask)
@@ -47,15 +49,16 @@ public:
 
     void noteReducedFile(const QString& path, std::int64_t saved) override {
         endProgressLine();
-        PrintOut(OwnText("cli.reduce.saved").arg(ShownPath(path)).arg(saved) + QLatin1Char('\n'));
-    }
-
-    void noteOriginalKept(const QString& path) override {
-        reportSkipped(path, OwnText("cli.reduce.original_kept"));
+        if (m_nullSeparated)
+            PrintPathRecord(path, true);
+        else
+            PrintOut(OwnText("cli.reduce.saved").arg(ShownPath(path)).arg(saved) +
+                     QLatin1Char('\n'));
     }
 
 private:
     bool m_ask;
+    bool m_nullSeparated;
 };
 
 // The folder for --copies, created; an exit status when it cannot be.
@@ -77,7 +80,8 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption comments(QStringLiteral("comments"));
     const QCommandLineOption trailing(QStringLiteral("trailing"));
     const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("DIR"));
-    parser.addOptions({recursive, app, comments, trailing, copies});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
+    parser.addOptions({recursive, app, comments, trailing, copies, nullSeparated});
     bool assumeYes = false;
     if (const std::optional<int> done =
             ParseJobArguments(parser, kReduceJob, invocation, assumeYes))
@@ -106,7 +110,8 @@ int run(const BatchInvocation& invocation) {
         if (const std::optional<int> fault = prepareCopiesFolder(parser.value(copies), options))
             return *fault;
 
-    ConsoleReductionHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
+    ConsoleReductionHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes),
+                              parser.isSet(nullSeparated));
     GiveTargets(host, targets, options.recursive);
     if (options.recursive)
         options.startFolders = targets.paths;
@@ -115,16 +120,17 @@ int run(const BatchInvocation& invocation) {
     const int skipped = ReportSkippedCount(targets, host);
     if (result.declined)
         return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
-    PrintOut(OwnText("cli.reduce.total")
-                 .arg(result.changed)
-                 .arg(result.reduced)
-                 .arg(result.savingsTotal) +
-             QLatin1Char('\n'));
+    PrintCount(OwnText("cli.reduce.total")
+                   .arg(result.changed)
+                   .arg(result.reduced)
+                   .arg(result.savingsTotal),
+               parser.isSet(nullSeparated));
     if (!result.failedFile.isEmpty()) {
         PrintError(OwnText("cli.reduce.failed").arg(ShownPath(result.failedFile), result.error));
         return ExitStatus::Error;
     }
-    return FinalStatus(skipped);
+    // Its message stands above: copies into their own folder reduce nothing.
+    return FinalStatus(skipped + (result.reducedNothing ? 1 : 0));
 }
 
 } // namespace

@@ -22,8 +22,9 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("S"));
     const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("P"));
     const QCommandLineOption postfix(QStringLiteral("postfix"), QString(), QStringLiteral("Q"));
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
-    parser.addOptions({recursive, size, prefix, postfix});
+    parser.addOptions({nullSeparated, recursive, size, prefix, postfix});
     destination.addTo(parser);
     bool assumeYes = false;
     if (const std::optional<int> done =
@@ -51,6 +52,7 @@ int run(const BatchInvocation& invocation) {
     IndexRunSetup setup;
     setup.recursive = options.recursive;
     setup.assumeYes = assumeYes;
+    setup.nullSeparated = parser.isSet(nullSeparated);
     setup.writtenKey = "cli.thumbs.written";
     if (const std::optional<int> fault = ResolvePathArguments(
             parser.positionalArguments(), options.recursive, kThumbsJob, setup.targets))

@@ -73,8 +73,7 @@ struct UndoChoice {
 // Returns an exit status when the arguments end the job.
 std::optional<int> parse(const BatchInvocation& invocation, UndoChoice& choice, bool& nulls) {
     QCommandLineParser parser;
-    const QCommandLineOption nullSeparated(
-        QStringList{QStringLiteral("0"), QStringLiteral("null")});
+    const QCommandLineOption nullSeparated = NullSeparatedOption();
     const QCommandLineOption list(QStringLiteral("list"));
     const QCommandLineOption run(QStringLiteral("run"), QString(), QStringLiteral("ID"));
     const QCommandLineOption all(QStringLiteral("all"));

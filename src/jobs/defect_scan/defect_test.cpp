@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/file_descriptor.h"
 #include "fs/folder_access.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 
 #include <QFile>
@@ -64,7 +65,7 @@ DefectTestResult failed(const char* key, int error) {
     DefectTestResult result;
     result.failure = OwnText(key);
     if (error != 0)
-        result.failure += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+        result.failure = OwnText("reason.with_cause").arg(result.failure, SystemErrorText(error));
     return result;
 }
 

@@ -1,11 +1,14 @@
 #include "jobs/defect_scan/move_log.h"
 
 #include "base/scope_exit.h"
+#include "fs/file_name_bytes.h"
 #include "fs/file_ops.h"
 #include "fs/path_utils.h"
+#include "i18n/own_texts.h"
 #include "jobs/defect_scan/move_history.h"
 #include "jobs/defect_scan/mover_lock.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_run.h"
 #include "settings/app_settings.h"
 
 #include <QFile>
@@ -167,6 +170,22 @@ void UndoPairs(const QStringList& lines, const UndoListener& listener, UndoResul
     } while (i < lines.size());
 }
 
+namespace {
+
+QString leftInPlaceReason(UndoOutcome outcome, const QString& former) {
+    const QString shown = ReadableName(former);
+    switch (outcome) {
+    case UndoOutcome::FormerPathTaken:
+        return OwnText("undo.skip.former_taken").arg(shown);
+    case UndoOutcome::FolderMissing:
+        return OwnText("undo.skip.folder_missing").arg(shown);
+    default:
+        return OwnText("undo.skip.failed").arg(shown);
+    }
+}
+
+} // namespace
+
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
     const MoverLock lock = MoverLock::acquire(host.settings());
     if (lock.refused()) {
@@ -175,6 +194,14 @@ UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
         refused.busy = true;
         return refused;
     }
+    JobReport report(host);
+    UndoListener reporting = listener;
+    if (!reporting.pairDone)
+        reporting.pairDone = [&host](const QString& moved, const QString& former,
+                                     UndoOutcome outcome) {
+            if (outcome != UndoOutcome::Restored && outcome != UndoOutcome::NotInDefectFolder)
+                host.reportSkipped(moved, leftInPlaceReason(outcome, former));
+        };
     host.setBusyCursor(true);
     ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
     const QString logPath = ProtocolFilePath(host.settings());
@@ -182,9 +209,15 @@ UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener) {
     RemoveLeftoverTemporaries(FolderOf(logPath));
     // A copy run may replace the log while this undo works on it.
     KeepUnrecordedLog(logPath);
-    const UndoResult result = UndoMoves(logPath, listener);
+    const UndoResult result = UndoMoves(logPath, reporting);
     ForgetFinishedRuns(KeptRunsFolder(logPath));
     restoreCursor.runNow();
     host.refreshFileList();
+    QString summary = result.logRead
+                          ? OwnText("summary.undo").arg(result.restored).arg(result.waiting)
+                          : OwnText("summary.undo.no_log");
+    if (result.failed() > 0)
+        summary += OwnText("summary.undo.left").arg(result.failed());
+    host.showSummary(summary);
     return result;
 }

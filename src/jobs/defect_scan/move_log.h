@@ -102,8 +102,10 @@ UndoResult UndoMoves(const QString& logPath, const UndoListener& listener = {});
 void UndoPairs(const QStringList& lines, const UndoListener& listener, UndoResult& result);
 
 // The undo command: busy cursor, UndoMoves on the log of the current working
-// folder, normal cursor, refreshed file list. Holds the working folder's
-// mover lock throughout; when another run holds it, shows why and does
-// nothing (`busy`). Kept runs whose files are all back are forgotten
-// afterwards. Disabling the command is left to the window.
+// folder, normal cursor, refreshed file list, and a summary line (moved back
+// k of n). Unless the caller hears about each pair itself (a pairDone), each
+// file left in the defect folder goes to the host's reportSkipped with why.
+// Holds the working folder's mover lock throughout; when another run holds
+// it, shows why and does nothing (`busy`). Kept runs whose files are all back
+// are forgotten afterwards. Disabling the command is left to the window.
 UndoResult UndoLastMoveRun(JobHost& host, const UndoListener& listener = {});

@@ -1,6 +1,7 @@
 #include "jobs/defect_scan/thorough_check.h"
 
 #include "base/errors.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_files.h"
@@ -39,7 +40,7 @@ bool endMarkerMissing(const QByteArray& data) {
 
 DefectVerdict unreadable(const KelvastoError& error) {
     DefectVerdict verdict;
-    verdict.message = QString::fromUtf8(error.what());
+    verdict.message = FailureText(error);
     return verdict;
 }
 
@@ -72,7 +73,7 @@ DefectVerdict CheckJpegThoroughly(const QString& path) {
     } catch (const std::bad_alloc&) {
         // On a worker thread nothing else may escape; the scan goes on.
         DefectVerdict verdict;
-        verdict.message = QStringLiteral("out of memory");
+        verdict.message = OwnText("reason.errno.memory");
         return verdict;
     }
 }

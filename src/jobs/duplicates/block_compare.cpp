@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileDescriptor OpenRegularFile(const QString& path, bool followLink) {
+FileDescriptor OpenRegularFile(const QString& path, bool followLink, qint64* length) {
     int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     if (!followLink)
         flags |= O_NOFOLLOW;
@@ -22,7 +22,8 @@ FileDescriptor OpenRegularFile(const QString& path, bool followLink) {
         fd.close();
         return fd;
     }
-    ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (length)
+        *length = st.st_size;
     return fd;
 }
 
@@ -60,13 +61,25 @@ struct Candidate {
 // Compares `first` with one batch of opened candidates; every candidate still
 // open at the end of `first` is identical.
 void compareBatch(const QString& first, std::vector<Candidate>& batch, bool followLinks,
-                  MatchOutcome& outcome, char* firstBlock, char* otherBlock) {
-    FileDescriptor firstFd = OpenRegularFile(first, followLinks);
+                  const std::function<bool()>& cancelled, MatchOutcome& outcome, char* firstBlock,
+                  char* otherBlock) {
+    qint64 length = 0;
+    FileDescriptor firstFd = OpenRegularFile(first, followLinks, &length);
     if (!firstFd.valid()) {
         outcome.firstFailed = true;
         return;
     }
+    // Read more than one block: ask the kernel to read ahead further.
+    if (length > kCompareBlockSize) {
+        ::posix_fadvise(firstFd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        for (const Candidate& c : batch)
+            ::posix_fadvise(c.fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
     for (qint64 offset = 0; !batch.empty(); offset += kCompareBlockSize) {
+        if (cancelled && cancelled()) {
+            outcome.cancelled = true;
+            return;
+        }
         const qint64 got = ReadAt(firstFd.get(), firstBlock, kCompareBlockSize, offset);
         if (got < 0) {
             outcome.firstFailed = true;
@@ -96,12 +109,12 @@ void compareBatch(const QString& first, std::vector<Candidate>& batch, bool foll
 } // namespace
 
 MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidates,
-                               bool followLinks) {
+                               bool followLinks, const std::function<bool()>& cancelled) {
     MatchOutcome outcome;
     outcome.identical.assign(std::size_t(candidates.size()), false);
     outcome.failed.assign(std::size_t(candidates.size()), false);
     qsizetype next = 0;
-    while (next < candidates.size() && !outcome.firstFailed) {
+    while (next < candidates.size() && !outcome.firstFailed && !outcome.cancelled) {
         std::vector<Candidate> batch;
         for (; next < candidates.size() && int(batch.size()) < kMaxOpenCandidates; ++next) {
             FileDescriptor fd = OpenRegularFile(candidates.at(next), followLinks);
@@ -111,10 +124,11 @@ MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidat
                 outcome.failed[std::size_t(next)] = true;
         }
         if (!batch.empty())
-            compareBatch(first, batch, followLinks, outcome, ScratchBlock(0), ScratchBlock(1));
+            compareBatch(first, batch, followLinks, cancelled, outcome, ScratchBlock(0),
+                         ScratchBlock(1));
     }
     // A first file that failed half-way may have changed: trust no match.
-    if (outcome.firstFailed)
+    if (outcome.firstFailed || outcome.cancelled)
         outcome.identical.assign(outcome.identical.size(), false);
     return outcome;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // Large enough for the kernel's read-ahead to stream, small enough that a
@@ -22,7 +23,8 @@ inline constexpr int kMaxOpenCandidates = 64;
 // Opens a regular file for reading. Invalid when it cannot be opened or is
 // anything but a regular file (a FIFO swapped in would block a read). With
 // `followLink` false a symbolic link in the last component is refused.
-FileDescriptor OpenRegularFile(const QString& path, bool followLink);
+// `length`, when given, receives the file's length.
+FileDescriptor OpenRegularFile(const QString& path, bool followLink, qint64* length = nullptr);
 
 // Reads up to `length` bytes at `offset`, going on after short reads. The
 // number of bytes read (less than `length` only at the end of the file), or
@@ -36,6 +38,7 @@ char* ScratchBlock(int which);
 
 struct MatchOutcome {
     bool firstFailed = false;    // `first` could not be opened or read
+    bool cancelled = false;      // given up half-way: nothing is decided
     std::vector<bool> identical; // per candidate: the same bytes as `first`
     std::vector<bool> failed;    // per candidate: could not be opened or read
 };
@@ -45,5 +48,7 @@ struct MatchOutcome {
 // candidate at most once, block by block, dropping a candidate at its first
 // difference. When `first` fails, no candidate is identical and the ones not
 // yet decided are not marked failed either: nothing is known about them.
+// `cancelled`, asked before each block, gives up the comparison.
 MatchOutcome MatchFirstAgainst(const QString& first, const QStringList& candidates,
-                               bool followLinks = false);
+                               bool followLinks = false,
+                               const std::function<bool()>& cancelled = {});

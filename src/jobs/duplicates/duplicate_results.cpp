@@ -2,7 +2,9 @@
 
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_run.h"
 
 namespace {
 
@@ -35,12 +37,18 @@ bool ConfirmDeletingMarked(JobHost& host, qsizetype count) {
     return askYesNo(host, count == 1 ? kDeleteFile : kDeleteFiles);
 }
 
-QStringList TrashFiles(const QStringList& files) {
-    QStringList failed;
-    for (const QString& file : files)
-        if (!file.isEmpty() && !RecycleFile(file))
-            failed.append(file);
-    return failed;
+QStringList TrashFiles(JobHost& host, const QStringList& files) {
+    JobReport report(host);
+    QStringList trashed;
+    for (const QString& file : files) {
+        if (file.isEmpty())
+            continue;
+        if (RecycleFile(file))
+            trashed.append(file);
+        else
+            host.reportSkipped(file, OwnText("dupes.skip_not_trashed"));
+    }
+    return trashed;
 }
 
 bool ConfirmClearingList(JobHost& host) {

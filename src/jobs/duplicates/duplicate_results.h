@@ -20,10 +20,10 @@ QList<qsizetype> DuplicateLinesToMark(const QStringList& lines);
 // more (Yes/No). True only for Yes.
 bool ConfirmDeletingMarked(JobHost& host, qsizetype count);
 
-// Sends each file to the trash, never deleting one permanently. Returns the
-// files that could not be trashed, in order; empty lines are no files and are
-// skipped.
-QStringList TrashFiles(const QStringList& files);
+// Sends each file to the trash, never deleting one permanently; each one that
+// could not be trashed goes to the host's reportSkipped. Returns the files
+// trashed, in order; empty lines are no files and are passed over.
+QStringList TrashFiles(JobHost& host, const QStringList& files);
 
 // Asks text 9020 (Yes/No) before the result list is cleared; true only for Yes.
 bool ConfirmClearingList(JobHost& host);

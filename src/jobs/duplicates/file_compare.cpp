@@ -6,8 +6,6 @@
 
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr int kDoesNotExist = 9004;
@@ -24,11 +22,10 @@ QString existingFile(const QString& path) {
 }
 
 qint64 lengthOf(const QString& path) {
-    const FileDescriptor fd = OpenRegularFile(path, true);
-    struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
+    qint64 length = 0;
+    if (!OpenRegularFile(path, true, &length).valid())
         cannotRead(path);
-    return st.st_size;
+    return length;
 }
 
 } // namespace

@@ -9,9 +9,18 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 inline constexpr qint64 kFingerprintSpan = 8 * 1024;
 
 // nullopt when the file cannot be opened or read, or is no regular file.
 std::optional<quint64> FileFingerprint(const QString& path, bool followLink = false);
+
+// A hash of a file's whole content, read block by block: for sets of files
+// whose fingerprints agree but whose bytes may not, so that each is read
+// once more instead of once per other file. `size` seeds the hash. nullopt
+// when the file cannot be read, or when `cancelled` (asked before each block)
+// says so.
+std::optional<quint64> ContentHash(const QString& path, qint64 size,
+                                   const std::function<bool()>& cancelled);

@@ -4,21 +4,20 @@
 #include "fs/file_collection.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/duplicates/block_compare.h"
-#include "jobs/duplicates/group_matcher.h"
-#include "jobs/duplicates/walk_prefetcher.h"
+#include "jobs/duplicates/group_walk.h"
+#include "jobs/duplicates/identical_classes.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -40,6 +39,18 @@ bool stopRequested(JobHost& host) {
     return host.stopFlags().BatchJobStop.load() == 1;
 }
 
+// Lets pending messages through; false when a stop was requested.
+bool letWindowIn(JobHost& host) {
+    host.processPendingMessages();
+    return !stopRequested(host);
+}
+
+// A file left out of its group: named to the host, counted in the result.
+void leaveOut(JobHost& host, DuplicateSearchResult& result, const QString& path) {
+    result.skipped.append(path);
+    host.reportSkipped(path, OwnText("dupes.skip_unreadable"));
+}
+
 QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
     return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
            QString::number(total);
@@ -53,7 +64,7 @@ bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord
     for (qsizetype i = 0; i < files.size(); ++i) {
         records.push_back({files.at(i), MeasureFileSize(files.at(i))});
         if (records.back().size < 0)
-            result.skipped.append(files.at(i));
+            leaveOut(host, result, files.at(i));
         if (i == 0)
             continue;
         host.setText(kStatusLine, ofTotal(kArrangeInOrder, i + 1, files.size()));
@@ -66,15 +77,24 @@ bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord
     return true;
 }
 
+// Whether record i of the ascending records shares its size with a neighbour.
+bool hasTwin(const std::vector<SizeRecord>& records, std::size_t i) {
+    const qint64 size = records[i].size;
+    return (i > 0 && records[i - 1].size == size) ||
+           (i + 1 < records.size() && records[i + 1].size == size);
+}
+
 // Keeps the records whose size occurs more than once, in order; false when a
 // stop was requested.
 bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsizetype total,
                       std::vector<SizeRecord>& kept) {
+    // Sized once: a vector grown by doubling holds up to twice its records.
+    std::size_t twins = 0;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        twins += hasTwin(records, i);
+    kept.reserve(twins);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const qint64 size = records[i].size;
-        const bool twin = (i > 0 && records[i - 1].size == size) ||
-                          (i + 1 < records.size() && records[i + 1].size == size);
-        if (twin)
+        if (hasTwin(records, i))
             kept.push_back(records[i]);
         if ((i + 1) % 5 == 0)
             host.setText(kStatusLine, ofTotal(kSizeComparison, qsizetype(i + 1), total));
@@ -85,21 +105,21 @@ bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsi
     return true;
 }
 
-struct SizeGroup {
-    qint64 size;
-    QStringList paths; // in DuplicatePathLess order
-};
-
-// The pruned records as groups of equal size, in ascending size.
+// The pruned records as groups of equal size, in ascending size; the paths
+// of a group in the order of the records.
 std::vector<SizeGroup> groupBySize(const std::vector<SizeRecord>& kept) {
     std::vector<SizeGroup> groups;
-    for (const SizeRecord& record : kept) {
-        if (groups.empty() || groups.back().size != record.size)
-            groups.push_back({record.size, {}});
-        groups.back().paths.append(record.path);
+    for (std::size_t begin = 0; begin < kept.size();) {
+        std::size_t end = begin + 1;
+        while (end < kept.size() && kept[end].size == kept[begin].size)
+            ++end;
+        SizeGroup group{kept[begin].size, {}};
+        group.paths.reserve(qsizetype(end - begin));
+        for (std::size_t i = begin; i < end; ++i)
+            group.paths.append(kept[i].path);
+        groups.push_back(std::move(group));
+        begin = end;
     }
-    for (SizeGroup& group : groups)
-        std::sort(group.paths.begin(), group.paths.end(), DuplicatePathLess);
     return groups;
 }
 
@@ -109,96 +129,98 @@ bool comparable(const SizeGroup& group) {
     return group.size >= 0 && group.paths.size() >= 2;
 }
 
-// A second thread pays off once there is enough to read.
-bool worthPrefetching(const std::vector<SizeGroup>& groups) {
-    if (std::thread::hardware_concurrency() < 2)
-        return false;
-    qint64 bytes = 0;
-    int count = 0;
-    for (const SizeGroup& group : groups) {
-        if (!comparable(group))
-            continue;
-        bytes += group.size * group.paths.size();
-        ++count;
+// What the played walk shows on the host: the lines, the found counter, and
+// the window let in (and the stop request read) where the walk would.
+class WalkOnHost : public GroupWalk::Observer {
+public:
+    WalkOnHost(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
+               QStringList& lines)
+        : m_host(host), m_group(group), m_result(result), m_lines(lines) {
+        m_sinceLook.start();
     }
-    return count >= 2 && bytes >= kPrefetchBytes;
+
+    bool goOn(qint64) override {
+        m_sinceLook.restart();
+        return letWindowIn(m_host);
+    }
+    void matched(qsizetype first, qsizetype member, bool firstMatch) override {
+        ++m_result.found;
+        m_host.setText(kFoundDuplicates, QString::number(m_result.found));
+        if (firstMatch)
+            m_lines.append(m_group.at(first));
+        m_lines.append(m_group.at(member));
+    }
+    void passEnded() override { m_lines.append(QString()); }
+
+    // Passes without a match show nothing; a long run of them still lets
+    // the window in now and then. False to stop.
+    bool lookNowAndThen(GroupWalk& walk) {
+        return m_sinceLook.elapsed() < IdenticalClasses::kWaitSliceMs || walk.checkpoint(*this);
+    }
+
+private:
+    JobHost& m_host;
+    const QStringList& m_group;
+    DuplicateSearchResult& m_result;
+    QStringList& m_lines;
+    QElapsedTimer m_sinceLook;
+};
+
+// Plays the walk of group `index` of `classes` from its classes. False when
+// the stop request ended it.
+bool playGroup(JobHost& host, IdenticalClasses& classes, std::size_t index,
+               const QStringList& group, DuplicateSearchResult& result, QStringList& lines) {
+    GroupWalk walk(group.size());
+    WalkOnHost shown(host, group, result, lines);
+    bool completed = true;
+    while (completed && !walk.done()) {
+        std::optional<std::vector<qsizetype>> identical =
+            classes.identicalTo(index, walk.first(), [&] { return walk.checkpoint(shown); });
+        completed =
+            identical && walk.playPass(std::move(*identical), shown) && shown.lookNowAndThen(walk);
+    }
+    if (completed)
+        walk.finish(shown);
+    for (const QString& failed : classes.failed(index))
+        leaveOut(host, result, failed);
+    classes.release(index);
+    return completed;
 }
 
-using PassSource = std::function<PassAnswer(qsizetype first, const std::vector<qsizetype>& others)>;
-
-// The walk of one group with its pairwise comparisons, taking the answers
-// pass by pass from `answer`: messages, stop tests, counter and lines just as
-// if each pair were compared at its turn.
-bool replayWalk(JobHost& host, const QStringList& group, const PassSource& answer,
-                DuplicateSearchResult& result, QStringList& lines) {
-    std::vector<qsizetype> rest(std::size_t(group.size()));
-    for (std::size_t i = 0; i < rest.size(); ++i)
-        rest[i] = qsizetype(i);
-    while (rest.size() > 1) {
-        host.processPendingMessages();
-        const qsizetype first = rest.front();
-        const PassAnswer pass = answer(first, std::vector<qsizetype>(rest.begin() + 1, rest.end()));
-        result.skipped.append(pass.failed);
-        bool matched = false;
-        for (std::size_t k = rest.size() - 1; k >= 1; --k) {
-            if (k - 1 < pass.same.size() && pass.same[k - 1]) {
-                ++result.found;
-                host.setText(kFoundDuplicates, QString::number(result.found));
-                if (!matched)
-                    lines.append(group.at(first));
-                lines.append(group.at(rest[k]));
-                matched = true;
-                rest.erase(rest.begin() + std::ptrdiff_t(k));
-            }
-            host.processPendingMessages();
-            if (stopRequested(host))
-                return false;
-        }
-        rest.erase(rest.begin());
-        if (matched)
-            lines.append(QString());
-        if (stopRequested(host))
-            return false;
-    }
-    return true;
-}
-
-// Walks the groups in ascending size. With a prefetcher the reading of the
-// coming groups runs on the second core meanwhile.
-void compareGroups(JobHost& host, const std::vector<SizeRecord>& kept,
-                   DuplicateSearchResult& result, QStringList& lines) {
-    const std::vector<SizeGroup> groups = groupBySize(kept);
-    std::unique_ptr<WalkPrefetcher> prefetcher;
-    if (worthPrefetching(groups)) {
-        std::vector<QStringList> work;
-        for (const SizeGroup& group : groups)
-            if (comparable(group))
-                work.push_back(group.paths);
-        prefetcher = std::make_unique<WalkPrefetcher>(std::move(work));
-    }
+// Walks the groups in ascending size; the workers put the coming groups in
+// the walk's order and split them into classes meanwhile.
+void compareGroups(JobHost& host, std::vector<SizeGroup>& groups, DuplicateSearchResult& result,
+                   QStringList& lines) {
+    // Taken before the paths move to the workers.
+    std::vector<char> compared;
+    for (const SizeGroup& group : groups)
+        compared.push_back(comparable(group));
+    std::unique_ptr<IdenticalClasses> classes;
     std::size_t taken = 0;
-    for (const SizeGroup& group : groups) {
+    for (std::size_t g = 0; g < groups.size(); ++g) {
         if (stopRequested(host))
             return;
-        host.lists().ListBox_Dup01 = group.paths;
-        if (!comparable(group))
-            continue;
-        if (!prefetcher) {
-            if (!CompareSameSizeGroup(host, group.paths, result, lines))
-                return;
+        if (!compared[g]) {
+            std::sort(groups[g].paths.begin(), groups[g].paths.end(), DuplicatePathLess);
+            host.lists().ListBox_Dup01 = groups[g].paths;
             continue;
         }
-        std::optional<std::vector<PassAnswer>> answers = prefetcher->take(taken++, [&] {
-            host.processPendingMessages();
-            return !stopRequested(host);
-        });
-        if (!answers)
+        // As the walk does before it compares; the reading starts after it.
+        host.processPendingMessages();
+        if (!classes) {
+            std::vector<SizeGroup> work;
+            for (std::size_t later = g; later < groups.size(); ++later)
+                if (compared[later])
+                    work.push_back(std::move(groups[later]));
+            classes = std::make_unique<IdenticalClasses>(std::move(work), DuplicatePathLess,
+                                                         host.stopFlags().BatchJobStop);
+        }
+        const std::optional<QStringList> group =
+            classes->orderedPaths(taken, [&] { return letWindowIn(host); });
+        if (!group)
             return;
-        std::size_t next = 0;
-        const PassSource fromAnswers = [&](qsizetype, const std::vector<qsizetype>&) {
-            return next < answers->size() ? (*answers)[next++] : PassAnswer{};
-        };
-        if (!replayWalk(host, group.paths, fromAnswers, result, lines))
+        host.lists().ListBox_Dup01 = *group;
+        if (!playGroup(host, *classes, taken++, *group, result, lines))
             return;
     }
 }
@@ -213,25 +235,21 @@ bool DuplicatePathLess(const QString& a, const QString& b) {
 }
 
 qint64 MeasureFileSize(const QString& path) {
-    const FileDescriptor fd = OpenRegularFile(path, false);
-    struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0)
-        return -1;
-    return st.st_size;
+    qint64 length = -1;
+    const FileDescriptor fd = OpenRegularFile(path, false, &length);
+    return fd.valid() ? length : -1;
 }
 
 bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSearchResult& result,
                           QStringList& lines) {
-    GroupMatcher matcher(group);
-    // All of a first file's answers come from one streamed pass; the walk
-    // then takes them in the order of the pairwise comparisons.
-    const PassSource fromMatcher = [&](qsizetype first, const std::vector<qsizetype>& others) {
-        PassAnswer pass;
-        pass.same = matcher.identicalTo(first, others);
-        pass.failed = matcher.takeNewlyFailed();
-        return pass;
-    };
-    return replayWalk(host, group, fromMatcher, result, lines);
+    host.processPendingMessages();
+    if (group.size() < 2)
+        return true;
+    IdenticalClasses classes({{MeasureFileSize(group.front()), group}}, DuplicatePathLess,
+                             host.stopFlags().BatchJobStop);
+    const std::optional<QStringList> ordered =
+        classes.orderedPaths(0, [&] { return letWindowIn(host); });
+    return ordered && playGroup(host, classes, 0, *ordered, result, lines);
 }
 
 DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStringList& lines) {
@@ -260,7 +278,7 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
         result.stopped = true;
         return result;
     }
-    records.clear();
+    std::vector<SizeRecord>().swap(records);
     host.setText(kStatusLine, CatalogueText(kTestForIdentity));
     if (kept.size() < 2)
         return result;
@@ -268,7 +286,11 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
     host.setText(kPossibleDuplicates, QString::number(result.candidates));
     batch.ListBox_Dup01.clear();
     lines.clear();
-    compareGroups(host, kept, result, lines);
+    // The records go before the comparing: with a million files they are
+    // a tenth of the search's memory.
+    std::vector<SizeGroup> groups = groupBySize(kept);
+    std::vector<SizeRecord>().swap(kept);
+    compareGroups(host, groups, result, lines);
     result.stopped = stopRequested(host);
     return result;
 }
@@ -281,5 +303,15 @@ DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QSt
     host.showProgressPage(kDuplicatesPage);
     ScopeExit logoPage([&] { host.showProgressPage(kLogoPage); });
     lines.clear();
-    return FindDuplicates(host, folder, lines);
+    const DuplicateSearchResult result = FindDuplicates(host, folder, lines);
+    QString summary = OwnText("summary.dupes")
+                          .arg(result.collected)
+                          .arg(result.found)
+                          .arg(lines.count(QString()));
+    if (result.stopped)
+        summary += OwnText("summary.dupes.stopped");
+    if (!result.skipped.isEmpty())
+        summary += OwnText("summary.skipped").arg(result.skipped.size());
+    host.showSummary(summary);
+    return result;
 }

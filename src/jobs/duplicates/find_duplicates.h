@@ -6,8 +6,14 @@
 // groups in ascending size, within a size in the order the group walk finds
 // them (CompareSameSizeGroup).
 //
-// A file that cannot be opened or read is left out of its group and named in
-// `skipped`; the search goes on, so the list is never silently partial.
+// A file that cannot be opened or read is left out of its group, named to the
+// host's reportSkipped and in `skipped`; the search goes on, so the list is
+// never silently partial.
+//
+// The groups are read on worker threads (identical_classes.h); the calling
+// thread plays the walk from their classes (group_walk.h) and lets pending
+// messages through at least every 20 ms, so the window repaints and the
+// abort button works during any group.
 //
 // The window's handler (DuplicatesController::BitBtnDupSuchenClick) reads the
 // folder tree and hands over; the lines found stay however the search ends:
@@ -20,10 +26,6 @@
 #include <QStringList>
 
 class JobHost;
-
-// From this many bytes in the groups to compare on, a second thread reads the
-// coming groups while the search thread compares its own.
-inline constexpr qint64 kPrefetchBytes = 16 * 1024 * 1024;
 
 struct DuplicateSearchResult {
     int collected = 0;    // Label_Dup02: JPEG files collected
@@ -60,5 +62,6 @@ bool CompareSameSizeGroup(JobHost& host, const QStringList& group, DuplicateSear
 // What the search button runs: busy cursor, the window locked for the
 // duplicate search, BatchJobStop cleared, progress page 4, `lines` and the
 // three counters cleared, FindDuplicates, then progress page 0, unlocked and
-// the normal cursor, however the search ends. No closing message.
+// the normal cursor, however the search ends. No closing message: a summary
+// line (files checked, duplicates in how many groups) instead.
 DuplicateSearchResult SearchDuplicates(JobHost& host, const QString& folder, QStringList& lines);

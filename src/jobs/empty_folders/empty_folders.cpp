@@ -1,10 +1,14 @@
 #include "jobs/empty_folders/empty_folders.h"
 
 #include "base/scope_exit.h"
+#include "fs/file_name_bytes.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
+#include "i18n/own_texts.h"
 #include "jobs/duplicates/find_duplicates.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_run.h"
 
 #include <QFile>
 
@@ -53,14 +57,14 @@ struct Listed {
     qint64 size = 0; // what the entry itself counts; folders 0
 };
 
-// One folder's entries; false when the folder or one of its entries cannot be
-// listed or measured.
-bool listFolder(const QByteArray& encoded, bool followLink, std::vector<Listed>& entries) {
+// One folder's entries; the error (errno) when the folder or one of its
+// entries cannot be listed or measured, else 0.
+int listFolder(const QByteArray& encoded, bool followLink, std::vector<Listed>& entries) {
     DirHandle dir = openFolder(encoded, followLink);
     if (!dir)
-        return false;
+        return errno != 0 ? errno : EIO;
     const int dirFd = ::dirfd(dir.get());
-    bool complete = true;
+    int failure = 0;
     errno = 0;
     while (const dirent* entry = ::readdir(dir.get())) {
         if (isDotOrDotDot(entry->d_name))
@@ -70,7 +74,7 @@ bool listFolder(const QByteArray& encoded, bool followLink, std::vector<Listed>&
         if (entry->d_type == DT_DIR) {
             listed.folder = true;
         } else if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            complete = false;
+            failure = errno;
         } else if (S_ISDIR(st.st_mode)) {
             listed.folder = true;
         } else if (S_ISREG(st.st_mode)) {
@@ -83,13 +87,13 @@ bool listFolder(const QByteArray& encoded, bool followLink, std::vector<Listed>&
         entries.push_back(std::move(listed));
         errno = 0;
     }
-    return complete && errno == 0;
+    return errno != 0 ? errno : failure;
 }
 
 // `encoded` ends with "/"; folders below it are never entered through a link.
 std::optional<qint64> folderSize(const QByteArray& encoded, bool withSubfolders, bool isStart) {
     std::vector<Listed> entries;
-    if (!listFolder(encoded, isStart, entries))
+    if (listFolder(encoded, isStart, entries) != 0)
         return std::nullopt;
     qint64 total = 0;
     for (const Listed& entry : entries) {
@@ -106,7 +110,12 @@ std::optional<qint64> folderSize(const QByteArray& encoded, bool withSubfolders,
 }
 
 QString decoded(const QByteArray& encoded) {
-    return QFile::decodeName(encoded);
+    return DecodeNameLosslessly(encoded);
+}
+
+QString skipReason(const char* key, int error) {
+    const QString reason = OwnText(key);
+    return error == 0 ? reason : OwnText("reason.with_cause").arg(reason, SystemErrorText(error));
 }
 
 // The tree walk behind CollectFolders and CollectEmptyFolders.
@@ -121,22 +130,30 @@ public:
 
     // The size below `encoded` (nullopt: not fully known). Candidate folders
     // are noted in found(); `candidate` false below a hidden folder or a
-    // name that does not survive decoding.
+    // name that does not survive decoding. What cannot be listed, and a
+    // candidate's name that cannot be worked on, is reported: the folders
+    // above it stay, and the user learns why.
     std::optional<qint64> walk(const QByteArray& encoded, bool candidate, bool isStart) {
         m_host.processPendingMessages();
         const std::size_t mine = m_found.size();
         if (candidate)
             m_found.push_back({decoded(encoded), false});
         std::vector<Listed> entries;
-        bool known = listFolder(encoded, isStart, entries);
+        const int failure = listFolder(encoded, isStart, entries);
+        bool known = failure == 0;
+        if (!known)
+            m_host.reportSkipped(decoded(encoded), skipReason("skip.folderUnreadable", failure));
         qint64 total = 0;
         for (const Listed& entry : entries) {
             if (!entry.folder) {
                 total += entry.size;
                 continue;
             }
-            const bool subCandidate =
-                candidate && !entry.name.startsWith('.') && IsFaithfulFileName(entry.name);
+            const bool faithful = IsFaithfulFileName(entry.name);
+            if (candidate && !faithful && !entry.name.startsWith('.'))
+                m_host.reportSkipped(decoded(encoded + entry.name + '/'),
+                                     skipReason("skip.nameNotFaithful", 0));
+            const bool subCandidate = candidate && !entry.name.startsWith('.') && faithful;
             const std::optional<qint64> below =
                 walk(encoded + entry.name + '/', subCandidate, false);
             if (below)
@@ -197,19 +214,25 @@ void CollectEmptyFolders(JobHost& host, const QString& start, QStringList& list)
             list.append(withoutTrailingSlash(folder.path));
 }
 
-QStringList TrashEmptyFolders(const QStringList& folders) {
-    QStringList notTrashed;
+QStringList TrashEmptyFolders(JobHost& host, const QStringList& folders) {
+    JobReport report(host);
+    QStringList trashed;
     for (qsizetype i = folders.size() - 1; i >= 0; --i) {
         const QString& folder = folders.at(i);
         // The tree may have changed since it was measured (the question
         // waited for the user): only a folder that is empty now goes.
-        if (FolderSize(folder, true) != std::optional<qint64>(0) || !RecycleFile(folder))
-            notTrashed.prepend(folder);
+        if (FolderSize(folder, true) == std::optional<qint64>(0) && RecycleFile(folder))
+            trashed.append(folder);
+        else
+            host.reportSkipped(folder, OwnText("empty_folders.skip_not_trashed"));
     }
-    return notTrashed;
+    return trashed;
 }
 
 EmptyFolderRemoval RemoveEmptyFolders(JobHost& host, const QString& start) {
+    // The window is not locked for this job, but what it leaves out is
+    // listed at its end all the same.
+    JobReport report(host);
     EmptyFolderRemoval removal;
     QStringList& folders = host.lists().AlteDateinamen;
     CollectEmptyFolders(host, start, folders);
@@ -228,7 +251,7 @@ EmptyFolderRemoval RemoveEmptyFolders(JobHost& host, const QString& start) {
     {
         host.setBusyCursor(true);
         ScopeExit restoreCursor([&] { host.setBusyCursor(false); });
-        removal.notTrashed = TrashEmptyFolders(folders);
+        removal.trashed = TrashEmptyFolders(host, folders);
     }
     host.refreshFileList();
     return removal;

@@ -25,7 +25,8 @@ class JobHost;
 // begin with "." (nor lies below one) to `list`, each with a trailing "/",
 // and leaves `list` sorted in DuplicatePathLess order, so every folder stands
 // before its sub-folders. A folder that cannot be listed has no sub-folders
-// here. Processes pending messages once per folder.
+// here and is reported (JobHost::reportSkipped). Processes pending messages
+// once per folder.
 void CollectFolders(JobHost& host, const QString& folder, QStringList& list);
 
 // The sum of the sizes of every entry of `folder`, hidden ones included
@@ -36,17 +37,20 @@ std::optional<qint64> FolderSize(const QString& folder, bool withSubfolders);
 // Fills `list` with the empty folders below `start` (which ends in "/"),
 // without trailing "/", in DuplicatePathLess order: a folder stands before its
 // sub-folders, so removing from the last to the first goes deepest first. The
-// start folder is never listed. One walk of the tree.
+// start folder is never listed. One walk of the tree. A folder that cannot
+// be listed, and one whose name cannot be worked on, is reported, not
+// listed; the folders above it are never empty.
 void CollectEmptyFolders(JobHost& host, const QString& start, QStringList& list);
 
 // Sends `folders` to the trash from the last to the first, each only if it is
-// still empty then. Returns the folders that were not trashed.
-QStringList TrashEmptyFolders(const QStringList& folders);
+// still empty then; each one not trashed goes to the host's reportSkipped.
+// Returns the folders trashed, deepest first.
+QStringList TrashEmptyFolders(JobHost& host, const QStringList& folders);
 
 struct EmptyFolderRemoval {
     int found = 0;          // empty folders listed
     bool confirmed = false; // the user answered Yes
-    QStringList notTrashed; // could not be trashed, or no longer empty
+    QStringList trashed;    // deepest first; the others were reported
 };
 
 // What the button "Leere Ordner löschen" runs: collects, shows text 9090 when

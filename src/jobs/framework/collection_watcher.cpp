@@ -55,6 +55,8 @@ CollectionWatcher* StartCollectionWatcher(WatcherKind kind, QObject* context,
         return new TJPEGVerkleinern(context, std::move(update));
     case WatcherKind::FortschrittDuplikate:
         return new TFortschrittDuplikate(context, std::move(update));
+    case WatcherKind::AehnlicheBilder:
+        return new TAehnlicheBilder(context, std::move(update));
     }
     return new CollectionWatcher(context, std::move(update));
 }

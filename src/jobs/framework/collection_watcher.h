@@ -74,6 +74,13 @@ public:
     using CollectionWatcher::CollectionWatcher;
 };
 
+// Refreshes Label_Sim02 during the similar-picture search.
+class TAehnlicheBilder : public CollectionWatcher {
+    Q_OBJECT
+public:
+    using CollectionWatcher::CollectionWatcher;
+};
+
 // A new running watcher of the class that belongs to `kind`.
 CollectionWatcher* StartCollectionWatcher(WatcherKind kind, QObject* context,
                                           std::function<void()> update);

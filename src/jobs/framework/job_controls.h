@@ -24,6 +24,7 @@ enum ProgressPage : int {
     kReductionPage = 2,
     kFunctionsPage = 3,
     kDuplicatesPage = 4,
+    kSimilarPage = 5,
 };
 
 // Page 1 "Defekte JPEGs".
@@ -71,6 +72,18 @@ inline const DuplicatesControls kDuplicatesControls{
     QStringLiteral("DupStatusBar"),
 };
 
+// Page 5 "Ähnliche Bilder": pictures to check (the watcher's count while
+// collecting), pictures checked, the bar, and the groups found so far.
+struct SimilarControls {
+    ProgressControls progress;
+    QString groupsFound;
+};
+inline const SimilarControls kSimilarControls{
+    {QStringLiteral("Label_Sim02"), QStringLiteral("Label_Sim04"),
+     QStringLiteral("ProgressBar_Sim01")},
+    QStringLiteral("Label_Sim06"),
+};
+
 // The label a watcher of this kind keeps up to date while its job collects.
 inline QString WatcherLabel(WatcherKind kind) {
     switch (kind) {
@@ -80,6 +93,8 @@ inline QString WatcherLabel(WatcherKind kind) {
         return kReductionControls.progress.total;
     case WatcherKind::FortschrittDuplikate:
         return kDuplicatesControls.toCheck;
+    case WatcherKind::AehnlicheBilder:
+        return kSimilarControls.progress.total;
     }
     return {};
 }

@@ -26,14 +26,16 @@ enum class JobKind : int {
     JpegFunctions = 5,
     BmpToJpeg = 6,
     DuplicateSearch = 7,
+    SimilarSearch = 8,
 };
 
-// The three watcher threads that refresh the count of collected files (each
+// The watcher threads that refresh the count of collected files (each
 // its job's label, WatcherLabel in job_controls.h).
 enum class WatcherKind {
     DefekteJPEGs,         // defect scan
     JPEGVerkleinern,      // reduction
     FortschrittDuplikate, // duplicate search
+    AehnlicheBilder,      // similar-picture search
 };
 
 // The hidden lists of the main window.
@@ -79,7 +81,7 @@ public:
     virtual void setText(const QString& control, const QString& text) = 0;
     virtual void setProgressMaximum(const QString& bar, int maximum) = 0;
     virtual void setProgressValue(const QString& bar, int value) = 0;
-    // Shows a progress page of NBStatus01 (0 Logo .. 4 Duplikate).
+    // Shows a progress page of NBStatus01 (0 Logo .. 5 Ähnliche Bilder).
     virtual void showProgressPage(int page) { (void)page; }
     virtual void startWatcher(WatcherKind kind) = 0;
     // Asks the running watcher to stop; does not wait for it.
@@ -89,12 +91,22 @@ public:
     // Shows a message in the current language; returns the modal result.
     virtual int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) = 0;
 
-    // --- skipped entries -----------------------------------------------------
-    // Called for every entry a job leaves out against the user's wish: a
+    // --- what a job left out, and how it ended --------------------------------
+    // The one channel for every entry a job leaves out or cannot write: a
     // folder that cannot be listed, a name that does not survive decoding, a
-    // file that cannot be read. `reason` is in the current language.
+    // file that cannot be read, a result not written, a name taken. `reason`
+    // is in the current language (own texts, FailureText).
     virtual void reportSkipped(const QString& path, const QString& reason) {
         (void)path;
         (void)reason;
     }
+    // The span of one job (JobReport in job_run.h): the window gathers what
+    // is reported skipped in between and lists it all in one dialog at the
+    // end. Spans may nest; the outermost one counts.
+    virtual void beginJobReport() {}
+    virtual void endJobReport() {}
+    // One line summing up a job that ends without a closing message: what
+    // was written where and how many, or where it stopped. The window shows
+    // it in its status bar; the command line prints its own records.
+    virtual void showSummary(const QString& line) { (void)line; }
 };

@@ -6,9 +6,18 @@ namespace {
 const QString kZero = QStringLiteral("0");
 } // namespace
 
+JobReport::~JobReport() {
+    // The list is shown on the way out of an error as well; a failure to
+    // show it must not replace that error.
+    try {
+        m_host.endJobReport();
+    } catch (...) {
+    }
+}
+
 JobRun::JobRun(JobHost& host, JobKind kind, const ProgressControls& progress,
                const QStringList& otherCounters)
-    : m_host(host), m_kind(kind) {
+    : m_report(host), m_host(host), m_kind(kind) {
     m_host.setBusyCursor(true);
     try {
         m_host.lockUi(kind);

@@ -17,7 +17,8 @@
 //
 // However the run ends (normally, early, by a stop or by an exception), the
 // window is given back in one order: the watcher is stopped, the window is
-// unlocked, the cursor is restored.
+// unlocked, the cursor is restored; then the host lists what the job
+// reported skipped (JobReport).
 
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
@@ -26,6 +27,21 @@
 
 #include <atomic>
 #include <cstdint>
+
+// The span of one job for the host's list of skipped entries: from its
+// construction to its destruction, also when an exception ends the job. Every
+// JobRun holds one; a job that runs without a JobRun (it locks nothing) opens
+// its own.
+class JobReport {
+public:
+    explicit JobReport(JobHost& host) : m_host(host) { m_host.beginJobReport(); }
+    ~JobReport();
+    JobReport(const JobReport&) = delete;
+    JobReport& operator=(const JobReport&) = delete;
+
+private:
+    JobHost& m_host;
+};
 
 class JobRun {
 public:
@@ -41,10 +57,13 @@ public:
     void startWatcher(WatcherKind kind);
     void stopWatcher();
 
-    // Gives the window back now (before a closing message); once only.
+    // Gives the window back now (before a closing message); once only. The
+    // list of skipped entries follows when the JobRun goes out of scope,
+    // after the closing message.
     void end();
 
 private:
+    JobReport m_report; // first in, last out: after the window is given back
     JobHost& m_host;
     JobKind m_kind;
     bool m_watching = false;

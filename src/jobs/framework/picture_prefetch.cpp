@@ -1,5 +1,6 @@
 #include "jobs/framework/picture_prefetch.h"
 
+#include "i18n/failure_texts.h"
 #include "jobs/framework/ordered_work_ahead.h"
 
 #include <QFile>
@@ -75,7 +76,7 @@ struct PicturePrefetcher::State {
             // The loader reports its own failures; this is a last resort for
             // one that throws (memory), so one file never ends the run.
             LoadedPicture failed;
-            failed.error = QString::fromUtf8(error.what());
+            failed.error = FailureText(error);
             return failed;
         }
     }

@@ -6,6 +6,7 @@
 #include "fs/path_utils.h"
 #include "fs/result_files.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "imaging/imaging_context.h"
 #include "imaging/optimise.h"
@@ -14,6 +15,7 @@
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
+#include "jobs/framework/job_summary.h"
 #include "jobs/framework/picture_prefetch.h"
 
 #include <functional>
@@ -25,8 +27,6 @@ const FunctionsControls& kControls = kFunctionsControls;
 constexpr int kNoFileMarked = 9001;
 constexpr int kNoDestination = 9003;
 constexpr int kAntiAliasPercent = 100;
-// How many skipped files the closing notice names before it only counts.
-constexpr int kNamedSkips = 10;
 
 struct NameParts {
     QString folderAndBase; // D + B
@@ -65,9 +65,10 @@ bool collect(JobHost& host, const BatchFunctionOptions& options, const QStringLi
         QStringList folders = options.startFolders;
         if (folders.isEmpty())
             folders.append(host.selectedFolder());
+        const LeftOutFolder results = ResultFoldersOf(options.destination);
         for (const QString& folder : folders)
             if (!folder.isEmpty()) // no folder chosen is not the whole file system
-                CollectFilesRecursive(host, list, AddTrailingBackslash(folder), masks);
+                CollectFilesRecursive(host, list, AddTrailingBackslash(folder), masks, results);
     } else {
         CollectSelectedFiles(host, list);
     }
@@ -80,41 +81,44 @@ bool collect(JobHost& host, const BatchFunctionOptions& options, const QStringLi
 // Writes the results and keeps the tally; nothing written is ever silent.
 class ResultWriter {
 public:
-    ResultWriter(BatchFunctionReporter* reporter, BatchFunctionResult& result)
-        : m_reporter(reporter), m_result(result) {}
+    ResultWriter(JobHost& host, BatchFunctionReporter* reporter, BatchFunctionResult& result)
+        : m_results(host), m_reporter(reporter), m_result(result) {}
 
     void write(const Picture& picture, const QString& source, const QString& target) {
-        QString reason;
         if (target == source)
-            reason = OwnText("functions.skip.same");
-        else if (WriteResultJpeg(picture, target, reason)) {
-            ++m_result.written;
-            if (m_reporter)
-                m_reporter->noteResult(source, target);
-            return;
-        }
-        ++m_result.skipped;
-        m_skips << target + QStringLiteral(": ") + reason;
-        if (m_reporter)
-            m_reporter->noteSkippedFile(target, reason);
+            m_results.passOver(target, OwnText("functions.skip.same"));
+        else if (m_results.write(picture, target) && m_reporter)
+            m_reporter->noteResult(source, target);
+        m_result.written = m_results.written();
+        m_result.skipped = m_results.skipped();
     }
 
-    // The window has no other place to say that results are missing.
-    void showSkips(JobHost& host) const {
-        if (m_skips.isEmpty() || m_reporter)
-            return;
-        QStringList lines = m_skips.mid(0, kNamedSkips);
-        if (m_skips.size() > kNamedSkips)
-            lines << QStringLiteral("...");
-        host.showMessage(OwnText("functions.skipped").arg(m_skips.size()) + QLatin1Char('\n') +
-                             lines.join(QLatin1Char('\n')),
-                         MessageKind::Warning, ButtonBit(DialogButton::OK));
+    // The file that cannot be read ends the run, and says so.
+    void endAt(const QString& path, const QString& reason, int notProcessed) {
+        m_result.endedAt = path;
+        m_result.notProcessed = notProcessed;
+        m_results.passOver(path, OwnText("functions.ended_at").arg(reason).arg(notProcessed));
+        m_result.skipped = m_results.skipped();
+    }
+
+    // The line in the status bar.
+    void showSummary(JobHost& host, const char* job) const {
+        JobSummary summary;
+        summary.job = OwnText(job);
+        summary.written = m_results.written();
+        summary.where = m_results.where();
+        summary.skipped = m_results.skipped() - (m_result.endedAt.isEmpty() ? 0 : 1);
+        summary.stopped = m_result.stopped;
+        summary.done = m_result.done;
+        summary.total = m_result.collected;
+        summary.notProcessed = m_result.notProcessed;
+        host.showSummary(SummaryLine(summary));
     }
 
 private:
+    ResultFiles m_results;
     BatchFunctionReporter* m_reporter;
     BatchFunctionResult& m_result;
-    QStringList m_skips;
 };
 
 using FileReader = std::function<Picture(const QString&)>;
@@ -127,19 +131,36 @@ PicturePrefetcher makePrefetcher(const QStringList& files, FileReader read, int 
             try {
                 loaded.picture = read(path);
             } catch (const KelvastoError& error) {
-                loaded.error = QString::fromUtf8(error.what());
+                loaded.error = FailureText(error);
             }
             return loaded;
         },
         threads);
 }
 
-// The picture of the next file; a file that cannot be read ends the run.
-Picture takePicture(PicturePrefetcher& prefetcher, const QString& path) {
+// The picture of the next file; empty (after the writer was told) when it
+// cannot be read, which ends the run.
+Picture takePicture(PicturePrefetcher& prefetcher, const QString& path, ResultWriter& writer,
+                    int notProcessed) {
     LoadedPicture loaded = prefetcher.take(path);
-    if (!loaded.error.isEmpty() || loaded.picture.isEmpty())
-        throw KelvastoError((path + QStringLiteral(": ") + loaded.error).toStdString());
-    return std::move(loaded.picture);
+    if (loaded.error.isEmpty() && !loaded.picture.isEmpty())
+        return std::move(loaded.picture);
+    writer.endAt(path,
+                 loaded.error.isEmpty() ? OwnText("reason.failure.unspecified") : loaded.error,
+                 notProcessed);
+    return Picture();
+}
+
+const char* summaryJob(BatchFunction function) {
+    switch (function) {
+    case BatchFunction::AntiAlias:
+        return "summary.job.aa";
+    case BatchFunction::Optimise:
+        return "summary.job.opt";
+    case BatchFunction::BlackWhite:
+        return "summary.job.sw";
+    }
+    return "summary.job.aa";
 }
 
 } // namespace
@@ -187,11 +208,11 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
     BatchFunctionResult result;
     if (refusedWithoutDestination(host, options, result))
         return result;
-    ResultWriter writer(reporter, result);
     {
         // Declared first so it runs last: the list shows the results once
         // the window is usable again.
         ScopeExit refresh([&host] { host.refreshFileList(); });
+        ResultWriter writer(host, reporter, result);
         // Locked before collecting, so a second click cannot start a run
         // inside this one while the tree is walked.
         JobRun run(host, JobKind::JpegFunctions, kControls.progress);
@@ -213,15 +234,19 @@ BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
         for (const QString& path : files) {
             if (!loop.next())
                 break;
-            Picture picture = takePicture(prefetcher, path);
+            Picture picture =
+                takePicture(prefetcher, path, writer, int(files.size()) - loop.done());
+            if (picture.isEmpty())
+                break;
             ApplyBatchFunction(context, picture, function);
             writer.write(picture, path,
                          ResultPath(options.destination, BatchResultName(path, function)));
             loop.advance();
         }
         result.stopped = loop.stopped();
+        result.done = loop.done();
+        writer.showSummary(host, summaryJob(function));
     }
-    writer.showSkips(host);
     return result;
 }
 
@@ -230,9 +255,9 @@ BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptio
     BatchFunctionResult result;
     if (refusedWithoutDestination(host, options, result))
         return result;
-    ResultWriter writer(reporter, result);
     {
         ScopeExit refresh([&host] { host.refreshFileList(); });
+        ResultWriter writer(host, reporter, result);
         JobRun run(host, JobKind::BmpToJpeg, ProgressControls{});
         if (!collect(host, options, {QStringLiteral("*.bmp")})) {
             result.nothingToDo = true;
@@ -241,15 +266,19 @@ BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptio
         const QStringList files = host.lists().AlteDateinamen;
         result.collected = int(files.size());
         PicturePrefetcher prefetcher = makePrefetcher(
-            files, [](const QString& path) { return LoadBmpFile(path); }, options.decodeThreads);
-        int done = 0;
+            files, [](const QString& path) { return LoadBmpFile(path, CutOffBitmap::Refuse); },
+            options.decodeThreads);
         for (const QString& path : files) {
-            writer.write(takePicture(prefetcher, path), path,
-                         ResultPath(options.destination, BitmapResultName(path)));
+            const Picture picture =
+                takePicture(prefetcher, path, writer, int(files.size()) - result.done);
+            if (picture.isEmpty())
+                break;
+            writer.write(picture, path, ResultPath(options.destination, BitmapResultName(path)));
+            ++result.done;
             if (reporter)
-                reporter->noteConverted(++done, int(files.size()));
+                reporter->noteConverted(result.done, int(files.size()));
         }
+        writer.showSummary(host, "summary.job.bmp");
     }
-    writer.showSkips(host);
     return result;
 }

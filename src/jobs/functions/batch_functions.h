@@ -46,22 +46,24 @@ struct BatchFunctionResult {
     bool nothingToDo = false;   // the work list was empty (message 9001 shown)
     bool stopped = false;       // BatchJobStop ended the loop early
     int collected = 0;
+    int done = 0; // files handled
     int written = 0;
     int skipped = 0; // results not written (the name could not be freed, a failed write)
+    // The file that could not be read and ended the run there, and how many
+    // files (itself included) were not processed.
+    QString endedAt;
+    int notProcessed = 0;
 };
 
 // What the functions report beyond the progress page: the command-line tool
-// prints a line per result and per file passed over.
+// prints a line per result. What is left out goes to the host's
+// reportSkipped, the summary line to its showSummary.
 class BatchFunctionReporter {
 public:
     virtual ~BatchFunctionReporter() = default;
     virtual void noteResult(const QString& source, const QString& result) {
         (void)source;
         (void)result;
-    }
-    virtual void noteSkippedFile(const QString& path, const QString& reason) {
-        (void)path;
-        (void)reason;
     }
     // After each file of a conversion, which has no progress page.
     virtual void noteConverted(int done, int total) {
@@ -80,12 +82,15 @@ QString BitmapResultName(const QString& source);
 void ApplyBatchFunction(ImagingContext& context, Picture& picture, BatchFunction function);
 
 // FktJpgBitBtnClick's job. A file that cannot be read or decoded ends the run
-// there (KelvastoError naming the file) after the end steps; the results
-// written so far stay.
+// there: it is reported skipped with how many files were not processed, and
+// the results written so far stay. A recursive run leaves out the folders its
+// destination writes into (ResultFoldersOf).
 BatchFunctionResult RunJpegFunction(JobHost& host, BatchFunction function,
                                     const BatchFunctionOptions& options,
                                     BatchFunctionReporter* reporter = nullptr);
 
-// FktBmpBitBtnClick's job: no progress page, no stop; it runs to the end.
+// FktBmpBitBtnClick's job: no progress page, no stop; it runs to the end or to
+// a file it cannot read, as the JPEG functions do. A bitmap whose data is cut
+// off is such a file: it is never converted into a partly black JPEG.
 BatchFunctionResult ConvertBitmapsToJpeg(JobHost& host, const BatchFunctionOptions& options,
                                          BatchFunctionReporter* reporter = nullptr);

@@ -3,9 +3,11 @@
 #include "fs/file_collection.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
+#include "jobs/framework/job_summary.h"
 #include "jobs/framework/picture_prefetch.h"
 #include "jobs/index/thumbnails.h"
 
@@ -36,16 +38,23 @@ QStringList startFoldersOf(JobHost& host, const QStringList& given) {
     return given.isEmpty() ? QStringList{host.selectedFolder()} : given;
 }
 
-void collect(JobHost& host, bool recursive, const QStringList& startFolders) {
+void collect(JobHost& host, bool recursive, const QStringList& startFolders,
+             const DestinationChoice& destination) {
     QStringList& list = host.lists().AlteDateinamen;
     if (!recursive) {
         CollectSelectedFiles(host, list);
         return;
     }
     list.clear();
+    const LeftOutFolder results = ResultFoldersOf(destination);
     for (const QString& folder : startFolders)
         if (!folder.isEmpty()) // no folder chosen is not the whole file system
-            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder));
+            CollectJpegFilesRecursive(host, list, AddTrailingBackslash(folder), results);
+}
+
+void tally(IndexJobResult& result, const ResultFiles& results) {
+    result.written = results.written();
+    result.skipped = results.skipped();
 }
 
 // The frame both jobs share: lock and busy cursor while collecting and
@@ -77,35 +86,30 @@ private:
     bool m_finished = false;
 };
 
-SkipReport countingReport(IndexJobReporter& reporter, IndexJobResult& result) {
-    return [&reporter, &result](const QString& path, const QString& reason) {
-        ++result.skipped;
-        reporter.noteSkipped(path, reason);
-    };
-}
-
 void setDone(JobHost& host, int done) {
     host.setProgressValue(kProgress.bar, done);
     host.setText(kProgress.done, QString::number(done));
 }
 
-void addSheets(IndexJobResult& result, const SheetRunResult& sheets) {
-    result.written += sheets.sheetsWritten;
+// The sheets written, each named to the reporter with its first picture.
+void addSheets(IndexJobReporter& reporter, const SheetRunResult& sheets) {
+    for (const WrittenSheet& sheet : sheets.written)
+        reporter.noteWritten(sheet.firstFile, sheet.sheet);
 }
 
 void sheetsUnderStem(JobHost& host, const IndexJobOptions& options, const QString& startFolder,
-                     const SkipReport& skipped, IndexJobResult& result) {
+                     ResultFiles& results, IndexJobReporter& reporter) {
     const QStringList files = host.lists().AlteDateinamen;
     const QString base = ResultFolder(options.destination, startFolder) + options.stem;
     const int side = options.layout.side;
     PicturePrefetcher pictures(
         files, [side](const QString& path) { return LoadCellPicture(path, side); },
         PicturePrefetcher::defaultThreads());
-    addSheets(result, BuildIndexSheets(options.layout, files, base, pictures, skipped));
+    addSheets(reporter, BuildIndexSheets(options.layout, files, base, pictures, results));
 }
 
-void sheetsBySeries(JobHost& host, const IndexJobOptions& options, const SkipReport& skipped,
-                    IndexJobResult& result) {
+void sheetsBySeries(JobHost& host, const IndexJobOptions& options, ResultFiles& results,
+                    IndexJobReporter& reporter, IndexJobResult& result) {
     // The work list is left sorted, as the window's sorted list was.
     QStringList& list = host.lists().AlteDateinamen;
     list = SortedForSeries(list);
@@ -130,11 +134,25 @@ void sheetsBySeries(JobHost& host, const IndexJobOptions& options, const SkipRep
             const QString folder =
                 ResultFolder(options.destination, FileFolder(series.files.first()));
             const QString base = folder + options.prefix + series.name + options.postfix;
-            addSheets(result,
-                      BuildIndexSheets(options.layout, series.files, base, pictures, skipped));
+            addSheets(reporter,
+                      BuildIndexSheets(options.layout, series.files, base, pictures, results));
         }
         setDone(host, series.end);
+        result.done = series.end;
     }
+}
+
+void showSummary(JobHost& host, const char* job, const IndexJobResult& result,
+                 const ResultFiles& results) {
+    JobSummary summary;
+    summary.job = OwnText(job);
+    summary.written = results.written();
+    summary.where = results.where();
+    summary.skipped = results.skipped();
+    summary.stopped = result.stopped;
+    summary.done = result.done;
+    summary.total = result.collected;
+    host.showSummary(SummaryLine(summary));
 }
 
 } // namespace
@@ -149,19 +167,22 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
     const QStringList startFolders = startFoldersOf(host, options.startFolders);
     {
         IndexRun run(host, JobKind::IndexPictures);
-        collect(host, options.recursive, startFolders);
+        collect(host, options.recursive, startFolders, options.destination);
         result.collected = int(host.lists().AlteDateinamen.size());
         if (result.collected > 0) {
             host.stopFlags().BatchJobStop = 0;
             host.showProgressPage(kFunctionsPage);
             host.setText(kProgress.total, QString::number(result.collected));
             host.setProgressMaximum(kProgress.bar, result.collected);
-            const SkipReport skipped = countingReport(reporterFor(host, reporter), result);
+            ResultFiles results(host);
+            IndexJobReporter& report = reporterFor(host, reporter);
             if (options.bySeries)
-                sheetsBySeries(host, options, skipped, result);
+                sheetsBySeries(host, options, results, report, result);
             else
-                sheetsUnderStem(host, options, AddTrailingBackslash(startFolders.first()), skipped,
-                                result);
+                sheetsUnderStem(host, options, AddTrailingBackslash(startFolders.first()), results,
+                                report);
+            tally(result, results);
+            showSummary(host, "summary.job.index", result, results);
         }
         run.finish();
     }
@@ -184,13 +205,15 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
     }
     {
         IndexRun run(host, JobKind::Thumbnails);
-        collect(host, options.recursive, startFoldersOf(host, options.startFolders));
+        collect(host, options.recursive, startFoldersOf(host, options.startFolders),
+                options.destination);
         const QStringList files = host.lists().AlteDateinamen;
         result.collected = int(files.size());
         if (result.collected > 0) {
             host.stopFlags().BatchJobStop = 0;
             host.showProgressPage(kFunctionsPage);
-            const SkipReport skipped = countingReport(reporterFor(host, reporter), result);
+            ResultFiles results(host);
+            IndexJobReporter& report = reporterFor(host, reporter);
             const int side = options.side;
             PicturePrefetcher pictures(
                 files, [side](const QString& path) { return LoadThumbnailPicture(path, side); },
@@ -202,11 +225,14 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
                     break;
                 const QString folder = ResultFolder(options.destination, FileFolder(path));
                 const QString name = ThumbnailName(options.prefix, path, options.postfix);
-                if (MakeThumbnail(path, pictures.take(path), folder, name, skipped))
-                    ++result.written;
+                if (MakeThumbnail(path, pictures.take(path), folder, name, results))
+                    report.noteWritten(path, folder + name);
                 loop.advance();
             }
             result.stopped = loop.stopped();
+            result.done = loop.done();
+            tally(result, results);
+            showSummary(host, "summary.job.thumbs", result, results);
         }
         run.finish();
     }

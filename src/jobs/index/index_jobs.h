@@ -3,8 +3,10 @@
 // sheets) under one stem name or series by series, and thumbnails. Both check
 // their input (9003 no destination folder, 9002 thumbnails without prefix and
 // postfix, 9001 nothing to do), lock the window for their kind, run on
-// progress page 3 and end on page 0 with the file list refreshed and no
-// closing message.
+// progress page 3 and end on page 0 with the file list refreshed, no closing
+// message and a summary line. A recursive run leaves out the folders its
+// destination writes into (ResultFoldersOf), so its results never become the
+// next run's sources.
 //
 // The window's handler reads its controls and hands over:
 //
@@ -21,15 +23,16 @@
 
 class JobHost;
 
-// What the jobs report beyond their counters: every file passed over (it could
-// not be read) or result not written, with the reason. The window stays
-// silent as the program always did; the command-line tool names each one.
+// What the jobs report beyond their counters: each result written, with its
+// source (the first picture drawn on a sheet). The command-line tool prints
+// one line per result. What is passed over or not written goes to the host's
+// reportSkipped; the summary line to its showSummary.
 class IndexJobReporter {
 public:
     virtual ~IndexJobReporter() = default;
-    virtual void noteSkipped(const QString& path, const QString& reason) {
-        (void)path;
-        (void)reason;
+    virtual void noteWritten(const QString& source, const QString& result) {
+        (void)source;
+        (void)result;
     }
 };
 
@@ -60,6 +63,7 @@ struct IndexJobResult {
     int written = 0; // sheets or thumbnails
     int skipped = 0; // files passed over and results not written
     bool stopped = false;
+    int done = 0; // files handled when the run ended
 };
 
 IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,

@@ -1,7 +1,7 @@
 #include "jobs/index/index_sheets.h"
 
 #include "base/errors.h"
-#include "i18n/own_texts.h"
+#include "i18n/failure_texts.h"
 #include "imaging/jpeg_codec.h"
 #include "imaging/picture_files.h"
 #include "imaging/resample.h"
@@ -53,8 +53,7 @@ LoadedPicture LoadCellPicture(const QString& path, int side) {
             data, {drawnSide(cell, loaded.fit.width), drawnSide(cell, loaded.fit.height)});
     } catch (const std::exception& error) {
         loaded.picture = Picture();
-        loaded.error = OwnText("index.skip.unreadable") + QStringLiteral(": ") +
-                       QString::fromUtf8(error.what());
+        loaded.error = FailureText(error);
     }
     return loaded;
 }
@@ -74,7 +73,7 @@ void SheetCanvas::draw(int k, const Picture& picture, FitSize fit) {
 
 SheetRunResult BuildIndexSheets(const SheetLayout& layout, const QStringList& files,
                                 const QString& basePath, PicturePrefetcher& pictures,
-                                const SkipReport& skipped) {
+                                ResultFiles& results) {
     SheetRunResult result;
     if (files.isEmpty())
         return result;
@@ -87,7 +86,7 @@ SheetRunResult BuildIndexSheets(const SheetLayout& layout, const QStringList& fi
         const LoadedPicture loaded = pictures.take(files.at(i));
         if (loaded.picture.isEmpty()) {
             ++result.unreadable;
-            skipped(files.at(i), loaded.error);
+            results.passOver(files.at(i), loaded.error);
         } else {
             canvas.draw(k, loaded.picture, loaded.fit);
         }
@@ -95,12 +94,11 @@ SheetRunResult BuildIndexSheets(const SheetLayout& layout, const QStringList& fi
         if ((i + 1) % layout.perSheet != 0 && i != n - 1)
             continue;
         const QString sheetPath = SheetPath(basePath, i / layout.perSheet + 1, n);
-        QString reason;
-        if (WriteResultJpeg(canvas.picture(), sheetPath, reason)) {
+        if (results.write(canvas.picture(), sheetPath)) {
             ++result.sheetsWritten;
+            result.written.append({files.at(i - (i % layout.perSheet)), sheetPath});
         } else {
             ++result.sheetsNotWritten;
-            skipped(sheetPath, reason);
         }
         canvas.clear();
         k = 0;

@@ -70,18 +70,24 @@ private:
     Picture m_sheet;
 };
 
+struct WrittenSheet {
+    QString firstFile; // the first picture drawn on it
+    QString sheet;
+};
+
 struct SheetRunResult {
     int sheetsWritten = 0;
     int sheetsNotWritten = 0;
     int unreadable = 0;
+    QList<WrittenSheet> written;
 };
 
 // Draws `files` in order onto sheets and writes each as
-// SheetPath(basePath, number, files.size()), after every perSheet files and
-// after the last. The pictures come from `pictures`, which must hold the
-// files in this order (they may be part of a longer list). Throws
-// KelvastoError when the layout asks for a sheet larger than the program
-// allows.
+// SheetPath(basePath, number, files.size()) through `results`, after every
+// perSheet files and after the last; a file that cannot be read is passed
+// over there. The pictures come from `pictures`, which must hold the files
+// in this order (they may be part of a longer list). Throws KelvastoError
+// when the layout asks for a sheet larger than the program allows.
 SheetRunResult BuildIndexSheets(const SheetLayout& layout, const QStringList& files,
                                 const QString& basePath, PicturePrefetcher& pictures,
-                                const SkipReport& skipped);
+                                ResultFiles& results);

@@ -1,6 +1,6 @@
 #include "jobs/index/thumbnails.h"
 
-#include "i18n/own_texts.h"
+#include "i18n/failure_texts.h"
 #include "imaging/scale_to_fit.h"
 #include "jobs/framework/picture_prefetch.h"
 #include "jobs/index/index_series.h"
@@ -19,21 +19,16 @@ LoadedPicture LoadThumbnailPicture(const QString& sourcePath, int side) {
         loaded.fit = {loaded.picture.width(), loaded.picture.height()};
     } catch (const std::exception& error) {
         loaded.picture = Picture();
-        loaded.error = OwnText("index.skip.unreadable") + QStringLiteral(": ") +
-                       QString::fromUtf8(error.what());
+        loaded.error = FailureText(error);
     }
     return loaded;
 }
 
 bool MakeThumbnail(const QString& sourcePath, const LoadedPicture& loaded, const QString& folder,
-                   const QString& name, const SkipReport& skipped) {
+                   const QString& name, ResultFiles& results) {
     if (loaded.picture.isEmpty()) {
-        skipped(sourcePath, loaded.error);
+        results.passOver(sourcePath, loaded.error);
         return false;
     }
-    QString reason;
-    if (WriteResultJpeg(loaded.picture, folder + name, reason))
-        return true;
-    skipped(folder + name, reason);
-    return false;
+    return results.write(loaded.picture, folder + name);
 }

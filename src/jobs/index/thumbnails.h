@@ -18,8 +18,8 @@ QString ThumbnailName(const QString& prefix, const QString& sourcePath, const QS
 // The source's picture at its ScaleToFit size for `side`.
 LoadedPicture LoadThumbnailPicture(const QString& sourcePath, int side);
 
-// Writes `loaded` as folder + name; a picture that could not be loaded, or a
-// file that cannot be written, is reported and the run goes on. True when the
-// thumbnail was written.
+// Writes `loaded` as folder + name through `results`; a picture that could
+// not be loaded, or a file that cannot be written, is reported there and the
+// run goes on. True when the thumbnail was written.
 bool MakeThumbnail(const QString& sourcePath, const LoadedPicture& loaded, const QString& folder,
-                   const QString& name, const SkipReport& skipped);
+                   const QString& name, ResultFiles& results);

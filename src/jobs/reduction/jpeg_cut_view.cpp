@@ -59,7 +59,7 @@ private:
                 continue;
             // A file that shrank under us reads short: its plan is void.
             if (got <= 0)
-                throw KelvastoError("cannot read the file");
+                throw KelvastoError("cannot read the file", Failure::ReadFile, got < 0 ? errno : 0);
             done += got;
         }
         base = block.get();

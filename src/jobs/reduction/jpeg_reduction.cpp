@@ -55,8 +55,9 @@ template <class Wanted> std::int64_t removeSegments(JpegCutView& view, Wanted wa
     return removed;
 }
 
-[[noreturn]] void fail(const char* what, const QString& path) {
-    throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString());
+[[noreturn]] void fail(Failure failure, const char* what, const QString& path, int error = 0) {
+    throw KelvastoError(std::string(what) + ": " + QFile::encodeName(path).toStdString(), failure,
+                        error);
 }
 
 // Whether the file may be written: its bits, ACLs, flags and a read-only
@@ -66,11 +67,11 @@ void requireWritable(int fd, const QString& path) {
     if (::faccessat(fd, "", W_OK, AT_EMPTY_PATH | AT_EACCESS) == 0)
         return;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOENT)
-        fail("cannot open for writing", path);
+        fail(Failure::WriteFile, "cannot open for writing", path, errno);
     const FileDescriptor probe(::open(QFile::encodeName(path).constData(),
                                       O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (!probe.valid())
-        fail("cannot open for writing", path);
+        fail(Failure::WriteFile, "cannot open for writing", path, errno);
 }
 
 } // namespace
@@ -115,7 +116,7 @@ std::vector<CommittedFile> CommitReducedFiles(StagedRewrites& staged) {
     std::vector<CommittedFile> done = staged.commit();
     for (const CommittedFile& file : done)
         if (file.outcome == RewriteOutcome::Failed)
-            fail("cannot replace", file.path);
+            fail(Failure::WriteFile, "cannot replace", file.path);
     return done;
 }
 
@@ -150,9 +151,9 @@ PreparedReduction prepareOrThrow(const ReductionRequest& request, StagedRewrites
     case RewriteSource::State::Busy:
         return skipped(ReductionSkip::Busy);
     case RewriteSource::State::NotRegular:
-        fail("not a regular file", path);
+        fail(Failure::NotRegularFile, "not a regular file", path);
     case RewriteSource::State::Unreadable:
-        fail("cannot open", path);
+        fail(Failure::OpenFile, "cannot open", path, source.error());
     }
 
     JpegCutView view(source.fd(), source.info().st_size);
@@ -184,7 +185,7 @@ PreparedReduction prepareOrThrow(const ReductionRequest& request, StagedRewrites
     requireWritable(source.fd(), path);
     prepared.staged = rewrites.prepare(std::move(source), view.keptRanges());
     if (!prepared.staged)
-        fail("cannot write", path);
+        fail(Failure::WriteFile, "cannot write", path);
     result.rewritten = true;
     return prepared;
 }
@@ -208,7 +209,7 @@ FileReduction ReduceJpegFile(const QString& path, const ReductionOptions& option
         FileReduction result = ReduceJpegFile(path, options, &single);
         for (const CommittedFile& file : single.commit()) {
             if (file.outcome == RewriteOutcome::Failed)
-                fail("cannot write", path);
+                fail(Failure::WriteFile, "cannot write", path);
             if (file.outcome == RewriteOutcome::Changed)
                 result = {0, false, ReductionSkip::Changed};
         }

@@ -6,6 +6,7 @@
 #include "fs/file_rewrite.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
@@ -133,7 +134,7 @@ private:
             if (prepared.error)
                 std::rethrow_exception(prepared.error);
         } catch (const KelvastoError& error) {
-            fail(path, QString::fromLocal8Bit(error.what()));
+            fail(path, FailureText(error));
             return false;
         }
         if (prepared.result.skipped != ReductionSkip::None) {
@@ -154,7 +155,7 @@ private:
                 skip(done.path, ReductionSkip::Changed);
                 break;
             case RewriteOutcome::Failed:
-                fail(done.path, QStringLiteral("cannot replace: %1").arg(done.path));
+                fail(done.path, OwnText("reduce.fail.replace"));
                 return false;
             }
         }
@@ -226,7 +227,7 @@ reductionAhead(const QStringList& files, const std::vector<bool>& leftToJob, Red
 
 // Returns false when an error ended the loop.
 bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOptions& options,
-                 const QStringList& files, ReduceJpegsResult& result) {
+                 const QStringList& files, ReduceJpegsResult& result, QStringList& keptOriginals) {
     const QString copyFolder = AddTrailingBackslash(options.destination);
     Reducer reducer(host, report, options.remove, result);
     const std::vector<bool> leftToJob = repeatedPaths(files);
@@ -246,7 +247,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
                 // that is the original itself (the destination is its
                 // folder) is left.
                 ++result.originalsKept;
-                report.noteOriginalKept(file);
+                keptOriginals.append(file);
             } else {
                 ok = reducer.reduceEarlierCopy(copy, file);
             }
@@ -308,9 +309,22 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
         result.declined = true;
         return result;
     }
-    if (!reduceFiles(host, report, options, files, result))
+    QStringList keptOriginals;
+    const bool ended = !reduceFiles(host, report, options, files, result, keptOriginals);
+    // Copies into the files' own folder would be the originals: the run
+    // reduced nothing, and "ready" would say otherwise.
+    result.reducedNothing = !ended && !result.stopped && result.originalsKept > 0 &&
+                            result.originalsKept == result.reduced;
+    if (!result.reducedNothing)
+        for (const QString& kept : keptOriginals)
+            host.reportSkipped(kept, OwnText("reduce.skip.original_kept"));
+    if (ended)
         return result; // ended by an error: no closing message
-    inform(host, result.stopped ? kStopped : kFinished);
+    if (result.reducedNothing)
+        host.showMessage(OwnText("reduce.copies_in_own_folder"), MessageKind::Warning,
+                         ButtonBit(DialogButton::OK));
+    else
+        inform(host, result.stopped ? kStopped : kFinished);
     run.end();
     return result;
 }

@@ -45,8 +45,11 @@ struct ReduceJpegsResult {
     int reduced = 0; // files worked on
     int changed = 0; // files that became smaller
     // Copy mode: files whose copy would be the original itself (the
-    // destination is their own folder); they are left as they are.
+    // destination is their own folder); they are left as they are. When
+    // that is every file, the run reduced nothing and says so instead of
+    // its closing message; otherwise each is reported skipped.
     int originalsKept = 0;
+    bool reducedNothing = false;
     // Files left as they stand and named to JobHost::reportSkipped: not a
     // JPEG, rewritten by another run, changed behind the job, or (copy mode)
     // a copy name that holds another picture.
@@ -68,8 +71,6 @@ public:
         (void)path;
         (void)saved;
     }
-    // Copy mode: the copy's name is the original itself, which is left alone.
-    virtual void noteOriginalKept(const QString& path) { (void)path; }
 };
 
 // Runs the whole job on `host`. However it ends, the window is unlocked, the

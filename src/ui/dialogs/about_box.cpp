@@ -2,17 +2,19 @@
 
 #include "app/open_with_program.h"
 #include "i18n/catalogue.h"
+#include "i18n/own_texts.h"
 #include "ui/dialogs/gradient_panel.h"
+#include "ui/dialogs/message_dialog.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/language/accessible_names.h"
 #include "ui/language/mnemonics.h"
 #include "ui/widgets/tab_order.h"
 
-#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -47,6 +49,11 @@ TInfoF::TInfoF(QWidget* owner)
     display.setBold(true);
     m_title->setFont(display);
     m_title->setGeometry((gradient->width() - 250) / 2, 24, 250, 48);
+    m_licence = new QLabel(gradient);
+    m_licence->setObjectName(QStringLiteral("LabelLizenz"));
+    m_licence->setAlignment(Qt::AlignCenter);
+    m_licence->setWordWrap(true);
+    m_licence->setGeometry((gradient->width() - 250) / 2, 74, 250, 34);
 
     linkLabel(gradient, "URLLabel1", QStringLiteral("Homepage"), kMakerHomepage)
         ->setGeometry(16, 118, 120, 18);
@@ -83,10 +90,20 @@ QLabel* TInfoF::linkLabel(QWidget* parent, const char* name, const QString& capt
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setText(QStringLiteral("<a href=\"%1\" style=\"color:#0000c0\">%2</a>")
                        .arg(target.toHtmlEscaped(), caption.toHtmlEscaped()));
-    connect(label, &QLabel::linkActivated, this, [this](const QString& link) {
-        GuardedHandler(this, [&] { OpenWithAssociatedProgram(link, QDir::homePath()); });
-    });
+    connect(label, &QLabel::linkActivated, this,
+            [this](const QString& link) { GuardedHandler(this, [&] { URLLabelClick(link); }); });
     return label;
+}
+
+void TInfoF::URLLabelClick(const QString& link) {
+    OpenLink(link, this, [link] {
+        // Said rather than nothing happening; the address can be copied
+        // from here into a program by hand.
+        QString target = link;
+        target.remove(QRegularExpression(QStringLiteral("^mailto:")));
+        ShowMessageDialog(OwnText("about.linkFailed").arg(target), MessageKind::Information,
+                          ButtonBit(DialogButton::OK), CurrentLanguageName());
+    });
 }
 
 void TInfoF::FormCreate() {
@@ -95,6 +112,7 @@ void TInfoF::FormCreate() {
 
 void TInfoF::FormShow() {
     m_title->setText(kProgramName);
+    m_licence->setText(OwnText("about.licence"));
     // The language may have changed since the last showing. The box shows no
     // title bar; the title is what a screen reader announces it by.
     m_close->setText(CatalogueText(8989));

@@ -1,7 +1,8 @@
 #pragma once
 // TInfoF, the about box: the program's name and version on the white-to-silver
-// gradient, a link to the maker's web page, one to start a mail to him, and a
-// button that closes the box. No frame, no title bar; it lives for the whole
+// gradient, its licence, a link to the maker's web page, one to start a mail
+// to him, and a button that closes the box. A link that no program can open
+// says so. No frame, no title bar; it lives for the whole
 // run and is shown modally, centred over the main window.
 
 #include <QDialog>
@@ -25,6 +26,8 @@ public:
     static constexpr int kHeight = 186;
 
     void BitBtn1Click();
+    // A click on a link: the desktop opens it, or a message says it could not.
+    void URLLabelClick(const QString& link);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,5 +40,6 @@ private:
 
     QWidget* m_owner;
     QLabel* m_title = nullptr;
+    QLabel* m_licence = nullptr;
     QPushButton* m_close = nullptr;
 };

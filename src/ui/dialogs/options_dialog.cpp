@@ -6,6 +6,7 @@
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
 #include "settings/app_settings.h"
+#include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/gradient_panel.h"
 #include "ui/dialogs/select_dir_dialog.h"
 #include "ui/features/guarded_connect.h"
@@ -14,12 +15,15 @@
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/widgets/tab_order.h"
+#include "ui/widgets/elided_path_field.h"
+#include "ui/widgets/step_spin_box.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -73,10 +77,10 @@ QToolButton* DotsButton(QWidget* parent, const char* name) {
     return button;
 }
 
-QLineEdit* ReadOnlyField(QWidget* parent, const char* name) {
-    auto* field = Named(new QLineEdit(parent), name);
-    field->setReadOnly(true);
-    return field;
+// A path's end says more than its start: "/home/anna/Bilder/..." hides the
+// folder that was chosen.
+QLineEdit* PathField(QWidget* parent, const char* name) {
+    return Named(new ElidedPathField(parent), name);
 }
 
 QPixmap Swatch(const QColor& colour) {
@@ -143,18 +147,19 @@ TFormOptionen::TFormOptionen(THauptForm& window)
         reject();
     });
     FormCreate();
+    // Laid out for the texts before it first shows.
+    applyTexts();
 }
 
 QWidget* TFormOptionen::buildBasicTab() {
     auto* page = Named(new QWidget(m_tabs), "TabSheet1");
     auto* grid = new QGridLayout(page);
-    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(0, 1);
     int row = 0;
     auto folderRow = [&](const char* label, QLineEdit*& field, const char* fieldName,
                          const char* buttonName, void (TFormOptionen::*handler)()) {
         grid->addWidget(Named(new QLabel(page), label), row++, 0, 1, 3);
-        field = ReadOnlyField(page, fieldName);
-        field->setFixedWidth(250);
+        field = PathField(page, fieldName);
         grid->addWidget(field, row, 0);
         QToolButton* button = DotsButton(page, buttonName);
         grid->addWidget(button, row++, 1);
@@ -195,14 +200,12 @@ QWidget* TFormOptionen::buildPopUpGroup(QWidget* parent) {
     column->addWidget(m_popUps);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(Named(new QLabel(group), "LabelOb02"));
-    // The number field is read-only; only its arrows change it.
-    m_popUpSize = Named(new QSpinBox(group), "ThumbHintUpDown");
+    // Typed or set by the arrows, the size keeps to 50..500 in steps of 5.
+    m_popUpSize = Named(new StepSpinBox(group), "ThumbHintUpDown");
     m_popUpSize->setRange(50, 500);
     m_popUpSize->setSingleStep(5);
-    if (auto* field = m_popUpSize->findChild<QLineEdit*>()) {
+    if (auto* field = m_popUpSize->findChild<QLineEdit*>())
         field->setObjectName(QStringLiteral("ThumbHintGroesse"));
-        field->setReadOnly(true);
-    }
     sizeRow->addWidget(m_popUpSize);
     sizeRow->addStretch(1);
     column->addLayout(sizeRow);
@@ -228,16 +231,18 @@ QWidget* TFormOptionen::buildBackgroundGroup(QWidget* parent) {
     auto* column = new QVBoxLayout(group);
     column->addWidget(Named(new QLabel(group), "LabelOb06"));
     m_scrollBox = Named(new QScrollArea(group), "ScrollBoxHL");
-    m_scrollBox->setFixedSize(153 + m_scrollBox->verticalScrollBar()->sizeHint().width(), 161);
     m_scrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab goes to the choices inside; the box scrolls to the focused one.
     m_scrollBox->setFocusPolicy(Qt::NoFocus);
     auto* inside = new QWidget;
-    inside->setFixedSize(150, 500);
-    auto* items = new QVBoxLayout(inside);
+    // Each choice is one row: its button and, beside it, its picture or,
+    // below it, the own texture's file and text colour. A picture between
+    // two buttons read as belonging to the one above it.
+    auto* items = new QGridLayout(inside);
     items->setContentsMargins(4, 4, 4, 4);
-    items->setSpacing(2);
+    items->setHorizontalSpacing(6);
+    items->setVerticalSpacing(4);
     auto* buttons = new QButtonGroup(this);
     auto radio = [&](int texture) {
         const QByteArray name = "HL_RadioButton0" + QByteArray::number(texture + 1);
@@ -246,33 +251,66 @@ QWidget* TFormOptionen::buildBackgroundGroup(QWidget* parent) {
         m_textureButtons[std::size_t(texture)] = button;
         return button;
     };
-    items->addWidget(radio(0));
+    int row = 0;
+    items->addWidget(radio(0), row++, 0, 1, 2);
     for (int n = 1; n <= 5; ++n) {
+        items->addWidget(radio(n), row, 0);
         const QByteArray name = "HL_Image0" + QByteArray::number(n);
         auto* preview = Named(new QLabel(inside), name.constData());
         preview->setFixedSize(102, 52);
         preview->setStyleSheet(QStringLiteral("border: 1px solid black"));
+        // A click on the picture chooses it, as on its button.
+        preview->installEventFilter(this);
         m_previewLabels[std::size_t(n - 1)] = preview;
-        items->addWidget(preview);
-        items->addWidget(radio(n));
+        items->addWidget(preview, row++, 1);
     }
     auto* separator = new QFrame(inside);
     separator->setFrameShape(QFrame::HLine);
-    items->addWidget(separator);
+    items->addWidget(separator, row++, 0, 1, 2);
+    items->addWidget(radio(kOwnTexture), row++, 0, 1, 2);
     auto* pathRow = new QHBoxLayout;
-    m_texturePath = ReadOnlyField(inside, "HL_Edit01");
-    pathRow->addWidget(m_texturePath);
+    m_texturePath = PathField(inside, "HL_Edit01");
+    pathRow->addWidget(m_texturePath, 1);
     QToolButton* choose = DotsButton(inside, "HL_SpeedButton01");
     ConnectGuarded(choose, &QToolButton::clicked, this, [this] { HL_SpeedButton01Click(); });
     pathRow->addWidget(choose);
-    items->addLayout(pathRow);
+    items->addLayout(pathRow, row++, 0, 1, 2);
     m_colours = Named(new QComboBox(inside), "HL_ColorBox01");
-    items->addWidget(m_colours);
-    items->addWidget(radio(kOwnTexture));
-    items->addStretch(1);
+    auto* colourLabel = Named(new QLabel(inside), "HL_LabelFarbe");
+    colourLabel->setBuddy(m_colours);
+    items->addWidget(colourLabel, row++, 0, 1, 2);
+    items->addWidget(m_colours, row++, 0, 1, 2);
+    items->setRowStretch(row, 1);
     m_scrollBox->setWidget(inside);
-    column->addWidget(m_scrollBox);
+    m_scrollBox->setMinimumHeight(161);
+    column->addWidget(m_scrollBox, 1);
     return group;
+}
+
+void TFormOptionen::fitBackgroundList() {
+    // As wide as the longest button beside its picture needs in the
+    // current language; the dialog widens with it where it must.
+    QWidget* inside = m_scrollBox->widget();
+    // Captions set while the dialog is hidden leave the layout's sizes stale.
+    inside->layout()->invalidate();
+    const QSize wanted = inside->layout()->sizeHint();
+    const int boxWidth = wanted.width() + 2 * m_scrollBox->frameWidth() +
+                         m_scrollBox->verticalScrollBar()->sizeHint().width();
+    // Only a change of size reaches the window system.
+    if (inside->minimumSize() == wanted && m_scrollBox->minimumWidth() == boxWidth)
+        return;
+    inside->setFixedSize(wanted);
+    m_scrollBox->setFixedWidth(boxWidth);
+    layout()->activate();
+    resize(std::max(width(), minimumSizeHint().width()), height());
+}
+
+bool TFormOptionen::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress)
+        for (std::size_t n = 0; n < m_previewLabels.size(); ++n)
+            if (watched == m_previewLabels[n])
+                m_textureButtons[n + 1]->setChecked(true);
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormOptionen::FormCreate() {
@@ -371,6 +409,8 @@ void TFormOptionen::applyTexts() {
     m_tabs->setTabText(0, CatalogueText(1134));
     m_tabs->setTabText(1, CatalogueText(1135));
     m_colours->setToolTip(OwnText("options.colourHint"));
+    findChild<QLabel*>(QStringLiteral("HL_LabelFarbe"))->setText(OwnText("options.colourLabel"));
+    fitBackgroundList();
     m_listThumbnails->setText(OwnText("listThumbnails.option"));
     m_listThumbnails->setToolTip(OwnText("listThumbnails.option.hint"));
     NameControls(*this);
@@ -440,6 +480,7 @@ void TFormOptionen::HL_SpeedButton01Click() {
     QFileDialog dialog(this);
     dialog.setObjectName(QStringLiteral("OpenPictureDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ListInProgramLanguage(dialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilter(QStringLiteral("(*.jpg;*.jpeg;*.bmp) (*.bmp *.jpg *.jpeg)"));

@@ -54,6 +54,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -67,6 +68,7 @@ private:
     // The texture number of the selected background button; -1 for none.
     int selectedTexture() const;
     void applyBackground();
+    void fitBackgroundList();
     void selectColour(std::int32_t value);
     std::int32_t selectedColour() const;
 

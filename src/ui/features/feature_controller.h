@@ -35,6 +35,9 @@ public:
     // Called once while the window is built; the menus, the toolbar and the
     // progress pages exist already.
     virtual void build(const FeaturePlaces& places) = 0;
+    // Puts the texts of the current language on what the catalogue's
+    // ApplyLanguage does not reach (the own texts); called on every switch.
+    virtual void applyLanguage() {}
 
 protected:
     THauptForm& window() const { return m_window; }

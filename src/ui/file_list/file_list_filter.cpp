@@ -2,8 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemModel>
-#include <QLocale>
 
 #include <cerrno>
 #include <cstdio>
@@ -49,68 +47,6 @@ bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder
             return true;
     }
     return false;
-}
-
-FileListFilterModel::FileListFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {
-    setDynamicSortFilter(true);
-    setSortCaseSensitivity(Qt::CaseInsensitive);
-}
-
-void FileListFilterModel::setListMasks(const QStringList& masks) {
-    m_masks = masks;
-    invalidateFilter();
-}
-
-bool FileListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files)
-        return true;
-    const QModelIndex item = files->index(sourceRow, 0, sourceParent);
-    // Only the listed folder's items are filtered; its ancestors must stay so
-    // that the view's root stays reachable.
-    if (files->filePath(sourceParent) != files->rootPath())
-        return true;
-    return ListMasksAdmit(m_masks, files->fileName(item), files->isDir(item));
-}
-
-bool FileListFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || left.column() != 0)
-        return QSortFilterProxyModel::lessThan(left, right);
-    const bool leftFolder = files->isDir(left);
-    if (leftFolder != files->isDir(right))
-        return leftFolder;
-    const QString a = files->fileName(left);
-    const QString b = files->fileName(right);
-    const int folded = a.compare(b, Qt::CaseInsensitive);
-    if (folded != 0)
-        return folded < 0;
-    return QFile::encodeName(a) < QFile::encodeName(b);
-}
-
-QVariant FileListFilterModel::data(const QModelIndex& index, int role) const {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::DisplayRole || (index.column() != 1 && index.column() != 3))
-        return QSortFilterProxyModel::data(index, role);
-    const QModelIndex item = mapToSource(index);
-    const QLocale locale;
-    if (index.column() == 3)
-        return locale.toString(files->lastModified(item), QLocale::ShortFormat);
-    if (files->isDir(item))
-        return QSortFilterProxyModel::data(index, role);
-    return locale.formattedDataSize(files->size(item));
-}
-
-bool FileListFilterModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-    if (!files || role != Qt::EditRole || index.column() != 0)
-        return QSortFilterProxyModel::setData(index, value, role);
-    const QString from = files->filePath(mapToSource(index));
-    const QString newName = value.toString();
-    if (newName == QFileInfo(from).fileName())
-        return true;
-    // The model picks the new name up from the file system itself.
-    return RenameWithoutReplacing(from, newName);
 }
 
 bool RenameWithoutReplacing(const QString& from, const QString& newName) {

@@ -1,9 +1,8 @@
 #pragma once
-// The file-list filter: which items of the listed folder are shown, and in
-// which order. Folders are always shown; files only when their extension
-// equals, ignoring case, the extension of one of the masks; "*.*" shows all.
+// The file-list filter: which items of the listed folder are shown. Folders
+// are always shown; files only when their extension equals, ignoring case,
+// the extension of one of the masks; "*.*" shows all.
 
-#include <QSortFilterProxyModel>
 #include <QString>
 #include <QStringList>
 
@@ -22,30 +21,6 @@ QString NameExtension(const QString& name);
 
 // ShellListView01AddFolder's decision for one item.
 bool ListMasksAdmit(const QStringList& masks, const QString& name, bool isFolder);
-
-// Filters and sorts the items of a QFileSystemModel: folders first, then by
-// name ignoring case, ties by byte order. Renaming never replaces an existing
-// item.
-class FileListFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-public:
-    explicit FileListFilterModel(QObject* parent = nullptr);
-
-    void setListMasks(const QStringList& masks);
-    const QStringList& listMasks() const { return m_masks; }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-    // Sizes and dates in the default locale (the program's language); the
-    // file model writes them in the desktop's.
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
-
-private:
-    QStringList m_masks{QStringLiteral("*.*")};
-};
 
 // Renames `from` to `newName` in the same folder, never replacing an existing
 // entry. False when the name is empty, holds "/", or is taken.

@@ -2,11 +2,10 @@
 
 #include "imaging/picture_files.h"
 #include "imaging/thumbnail_cache.h"
+#include "ui/file_list/focus_frame_delegate.h"
+#include "ui/file_list/folder_list_model.h"
 
-#include <QAbstractProxyModel>
-#include <QFileSystemModel>
 #include <QListView>
-#include <QSortFilterProxyModel>
 #include <QTimer>
 
 #include <vector>
@@ -21,8 +20,8 @@ constexpr std::size_t kDeliveredPerTurn = 8;
 
 } // namespace
 
-ListThumbnails::ListThumbnails(QListView* view, QSortFilterProxyModel* filter)
-    : FocusFrameDelegate(view), m_view(view), m_filter(filter), m_ready(kHeldKilobytes) {
+ListThumbnails::ListThumbnails(QListView* view)
+    : FileItemDelegate(view), m_view(view), m_ready(kHeldKilobytes) {
     // One background thread: the window's own work keeps the other core.
     m_pool.setMaxThreadCount(1);
 }
@@ -43,6 +42,7 @@ void ListThumbnails::setEnabled(bool on) {
         const QMutexLocker lock(&m_mutex);
         m_queue.clear();
         m_queued.clear();
+        m_paintedAt.clear();
     }
     m_view->viewport()->update();
 }
@@ -54,14 +54,14 @@ bool ListThumbnails::isReady(const QString& path) const {
 QString ListThumbnails::picturePath(const QModelIndex& index) const {
     if (!m_enabled)
         return QString();
-    QString path = index.data(QFileSystemModel::FilePathRole).toString();
+    QString path = index.data(FolderListModel::FilePathRole).toString();
     if (PictureKind(path) == PictureFileKind::None || m_failed.contains(path))
         return QString();
     return path;
 }
 
 void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
-    FocusFrameDelegate::initStyleOption(option, index);
+    QStyledItemDelegate::initStyleOption(option, index);
     const QString path = picturePath(index);
     if (path.isEmpty())
         return;
@@ -73,15 +73,17 @@ void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelI
 
 void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option,
                            const QModelIndex& index) const {
-    FocusFrameDelegate::paint(painter, option, index);
+    QStyledItemDelegate::paint(painter, option, index);
+    FocusFrameDelegate::PaintFocusFrame(painter, option);
     // Asked for here only: the view also measures items it does not show
     // (a layout measures them all), and those must not go first.
     const QString path = picturePath(index);
     if (!path.isEmpty() && !m_ready.contains(path))
-        request(path);
+        request(path, index);
 }
 
-void ListThumbnails::request(const QString& path) const {
+void ListThumbnails::request(const QString& path, const QModelIndex& index) const {
+    m_paintedAt.insert(path, index);
     const QMutexLocker lock(&m_mutex);
     if (const auto queued = m_queued.constFind(path); queued != m_queued.cend()) {
         // Painted again: it is visible now, so it moves to the front. A path
@@ -140,24 +142,17 @@ void ListThumbnails::deliver() {
         more = !m_finished.empty();
         m_deliveryPosted = more;
     }
-    auto* files = qobject_cast<QFileSystemModel*>(m_filter->sourceModel());
     for (const Finished& done : batch) {
         if (done.image.isNull())
             m_failed.insert(done.path);
         else
             m_ready.insert(done.path, new QPixmap(QPixmap::fromImage(done.image)),
                            qMax<qsizetype>(1, done.image.sizeInBytes() / 1024));
-        // The list makes a new file model for each folder: the current one,
-        // if it still lists the picture.
-        if (files) {
-            QModelIndex index = m_filter->mapFromSource(files->index(done.path));
-            // The view may show the filter's rows through a model of its own.
-            if (auto* shown = qobject_cast<QAbstractProxyModel*>(m_view->model());
-                shown && shown != m_filter)
-                index = shown->mapFromSource(index);
-            if (index.isValid())
-                m_view->update(index);
-        }
+        // Where it was painted, if the list still shows it (another folder
+        // leaves the index invalid).
+        const QPersistentModelIndex index = m_paintedAt.take(done.path);
+        if (index.isValid())
+            m_view->update(index);
     }
     if (more)
         QTimer::singleShot(0, this, [this] { deliver(); });

@@ -6,11 +6,12 @@
 // and nothing the user does waits for one. Until a thumbnail is ready the
 // generic icon stands.
 
-#include "ui/file_list/focus_frame_delegate.h"
+#include "ui/file_list/file_item_delegate.h"
 
 #include <QCache>
 #include <QHash>
 #include <QMutex>
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QSet>
 #include <QStringList>
@@ -20,11 +21,10 @@
 #include <list>
 
 class QListView;
-class QSortFilterProxyModel;
 
-class ListThumbnails : public FocusFrameDelegate {
+class ListThumbnails : public FileItemDelegate {
 public:
-    ListThumbnails(QListView* view, QSortFilterProxyModel* filter);
+    explicit ListThumbnails(QListView* view);
     ~ListThumbnails() override;
 
     void setEnabled(bool on);
@@ -41,7 +41,7 @@ protected:
 private:
     // The item's path when it is a picture that should show its thumbnail.
     QString picturePath(const QModelIndex& index) const;
-    void request(const QString& path) const;
+    void request(const QString& path, const QModelIndex& index) const;
     void work();
     void deliver();
 
@@ -51,10 +51,11 @@ private:
     };
 
     QListView* m_view;
-    QSortFilterProxyModel* m_filter;
     bool m_enabled = false;
     mutable QCache<QString, QPixmap> m_ready; // cost: kilobytes
     mutable QSet<QString> m_failed;
+    // Where each picture asked for was painted, to paint it again there.
+    mutable QHash<QString, QPersistentModelIndex> m_paintedAt;
     // Shared with the worker.
     mutable QMutex m_mutex;
     mutable std::list<QString> m_queue; // newest last

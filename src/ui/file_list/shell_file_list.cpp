@@ -1,23 +1,47 @@
 #include "ui/file_list/shell_file_list.h"
 
 #include "imaging/contrast.h"
-#include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/file_list_keys.h"
 #include "ui/file_list/focus_frame_delegate.h"
-#include "ui/file_list/folder_rows_model.h"
+#include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/list_thumbnails.h"
 
-#include <QFileIconProvider>
-#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace {
+
+// Items of a selection up to which its region on screen is worked out item by
+// item.
+constexpr int kFewItems = 256;
+
+// The icon views' list. Qt works out a selection's region on screen item by
+// item where the items wrap; "mark all" in a folder of a hundred thousand
+// pictures then costs as much as laying the folder out. A selection of more
+// items than fit on screen repaints what is on screen.
+class FileIconView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override {
+        qsizetype items = 0;
+        for (const QItemSelectionRange& range : selection)
+            items += range.height();
+        if (items > kFewItems)
+            return viewport()->rect();
+        return QListView::visualRegionForSelection(selection);
+    }
+};
 
 void setUpView(QAbstractItemView* view) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -28,23 +52,22 @@ void setUpView(QAbstractItemView* view) {
 } // namespace
 
 ShellFileList::ShellFileList(QWidget* parent)
-    : QWidget(parent), m_filter(new FileListFilterModel(this)), m_rows(new FolderRowsModel(this)),
-      m_selection(new QItemSelectionModel(m_rows, this)), m_stack(new QStackedLayout(this)),
-      m_iconView(new QListView(this)), m_detailsView(new QTreeView(this)) {
+    : QWidget(parent), m_model(new FolderListModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)), m_stack(new QStackedLayout(this)),
+      m_iconView(new FileIconView(this)), m_detailsView(new QTreeView(this)) {
     setObjectName(QStringLiteral("ShellListView01"));
-    m_rows->setSourceModel(m_filter);
     m_iconView->setObjectName(QStringLiteral("ShellListView01_Icons"));
     m_detailsView->setObjectName(QStringLiteral("ShellListView01_Details"));
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_iconView);
     m_stack->addWidget(m_detailsView);
 
-    createFileModel();
+    connect(m_model, &FolderListModel::loaded, this, &ShellFileList::folderArrived);
     auto* keys = new FileListKeys(*this);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_iconView),
                                     static_cast<QAbstractItemView*>(m_detailsView)}) {
         view->installEventFilter(keys);
-        view->setModel(m_rows);
+        view->setModel(m_model);
         view->setSelectionModel(m_selection);
         setUpView(view);
         view->setMouseTracking(true);
@@ -55,20 +78,35 @@ ShellFileList::ShellFileList(QWidget* parent)
         connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
                 &ShellFileList::scrolledHorizontally);
         connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            emit itemOpened(m_files->filePath(sourceOf(index)));
+            emit itemOpened(m_model->filePath(index.row()));
         });
     }
     m_detailsView->setItemDelegate(new FocusFrameDelegate(m_detailsView));
     m_detailsView->setRootIsDecorated(false);
     m_detailsView->setItemsExpandable(false);
-    m_detailsView->setSortingEnabled(false);
     m_detailsView->setUniformRowHeights(true);
-    m_filter->sort(0, Qt::AscendingOrder);
-    m_thumbnails = new ListThumbnails(m_iconView, m_filter);
+    QHeaderView* header = m_detailsView->header();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(0, Qt::AscendingOrder);
+    connect(header, &QHeaderView::sortIndicatorChanged, this,
+            [this](int column, Qt::SortOrder order) {
+                m_model->setSortOrder(column, order);
+                emit sortChanged(column, order);
+            });
+    m_thumbnails = new ListThumbnails(m_iconView);
     m_iconView->setItemDelegate(m_thumbnails);
     setViewStyle(ViewStyle::List);
     applyBackground(m_iconView);
     applyBackground(m_detailsView);
+}
+
+void ShellFileList::folderArrived() {
+    if (!m_currentWhenLoaded.isEmpty()) {
+        selectNames({m_currentWhenLoaded});
+        m_currentWhenLoaded.clear();
+    }
+    emit folderLoaded();
 }
 
 void ShellFileList::setThumbnails(bool on) {
@@ -76,54 +114,23 @@ void ShellFileList::setThumbnails(bool on) {
     setViewStyle(m_style);
 }
 
-void ShellFileList::createFileModel() {
-    auto* files = new QFileSystemModel(this);
-    files->setIconProvider(&FileIcons());
-    files->setReadOnly(false);
-    files->setResolveSymlinks(false);
-    // System items (devices, FIFOs, sockets, dangling links) count as hidden.
-    QDir::Filters filters = QDir::AllEntries | QDir::NoDotAndDotDot;
-    if (m_showHidden)
-        filters |= QDir::Hidden | QDir::System;
-    files->setFilter(filters);
-    connect(files, &QFileSystemModel::directoryLoaded, this, [this](const QString& path) {
-        if (QDir::cleanPath(path) == QDir::cleanPath(m_folder)) {
-            m_loaded = true;
-            if (!m_currentWhenLoaded.isEmpty()) {
-                selectNames({m_currentWhenLoaded});
-                m_currentWhenLoaded.clear();
-            }
-            emit folderLoaded();
-        }
-    });
-    QFileSystemModel* old = m_files;
-    m_files = files;
-    m_filter->setSourceModel(files);
-    delete old;
-}
-
 void ShellFileList::setFolder(const QString& folder) {
     m_folder = folder;
-    applyRoot();
+    m_model->setFolder(folder);
 }
 
-void ShellFileList::applyRoot() {
-    m_loaded = false;
-    if (m_folder.isEmpty())
-        return;
-    const QModelIndex root = m_files->setRootPath(m_folder);
-    m_rows->setFolder(m_filter->mapFromSource(root));
-    m_filter->invalidate();
+bool ShellFileList::isLoaded() const {
+    return m_model->isLoaded();
 }
 
 void ShellFileList::reread() {
-    createFileModel();
-    applyRoot();
     m_watchSuspended = false;
+    m_model->setWatching(true);
+    m_model->reread();
 }
 
 void ShellFileList::suspendWatching() {
-    m_files->setOption(QFileSystemModel::DontWatchForChanges, true);
+    m_model->setWatching(false);
     m_watchSuspended = true;
 }
 
@@ -182,14 +189,33 @@ void ShellFileList::setViewStyle(ViewStyle style) {
     m_iconView->setUniformItemSizes(false);
 }
 
+void ShellFileList::setSortOrder(int column, Qt::SortOrder order) {
+    if (column < 0 || column > 3)
+        column = 0;
+    QHeaderView* header = m_detailsView->header();
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(column, order);
+    header->viewport()->update();
+    m_model->setSortOrder(column, order);
+}
+
+int ShellFileList::sortColumn() const {
+    return m_model->sortColumn();
+}
+
+Qt::SortOrder ShellFileList::sortOrder() const {
+    return m_model->sortOrder();
+}
+
 void ShellFileList::setListMasks(const QStringList& masks) {
-    m_filter->setListMasks(masks);
+    m_model->setListMasks(masks);
 }
 
 void ShellFileList::setShowHidden(bool show) {
     if (show == m_showHidden)
         return;
     m_showHidden = show;
+    m_model->setShowHidden(show);
     reread();
 }
 
@@ -243,8 +269,8 @@ QColor ShellFileList::textColour() const {
 
 void ShellFileList::openCurrentItem() {
     const QModelIndex current = m_selection->currentIndex();
-    if (current.isValid() && current.parent() == m_iconView->rootIndex())
-        emit itemOpened(m_files->filePath(sourceOf(current.siblingAtColumn(0))));
+    if (current.isValid())
+        emit itemOpened(m_model->filePath(current.row()));
 }
 
 void ShellFileList::runKeyCommand(ListKeyCommand command) {
@@ -279,10 +305,6 @@ void ShellFileList::popUpMenuAtCurrentItem() {
     emit contextMenuRequested(view->viewport()->mapToGlobal(at));
 }
 
-QModelIndex ShellFileList::sourceOf(const QModelIndex& shown) const {
-    return m_filter->mapToSource(m_rows->mapToSource(shown));
-}
-
 QAbstractItemView* ShellFileList::activeView() const {
     return m_style == ViewStyle::Report ? static_cast<QAbstractItemView*>(m_detailsView)
                                         : static_cast<QAbstractItemView*>(m_iconView);
@@ -290,9 +312,7 @@ QAbstractItemView* ShellFileList::activeView() const {
 
 QString ShellFileList::pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const {
     const QModelIndex index = view->indexAt(position);
-    if (!index.isValid())
-        return {};
-    return m_files->filePath(sourceOf(index.siblingAtColumn(0)));
+    return index.isValid() ? m_model->filePath(index.row()) : QString();
 }
 
 bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
@@ -309,77 +329,88 @@ bool ShellFileList::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-QString ShellFileList::pathAt(int row) const {
-    const QModelIndex root = m_iconView->rootIndex();
-    return m_files->filePath(sourceOf(m_rows->index(row, 0, root)));
-}
-
 QStringList ShellFileList::itemNames() const {
     QStringList names;
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_rows->rowCount(root); ++row)
-        names.append(m_rows->index(row, 0, root).data().toString());
+    names.reserve(m_model->rowCount());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        names.append(m_model->entry(row).name);
     return names;
 }
 
 QStringList ShellFileList::itemPaths() const {
     QStringList paths;
-    for (int row = 0; row < m_rows->rowCount(m_iconView->rootIndex()); ++row)
-        paths.append(pathAt(row));
+    paths.reserve(m_model->rowCount());
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        paths.append(m_model->filePath(row));
     return paths;
+}
+
+std::vector<int> ShellFileList::selectedRows() const {
+    // From the selection's ranges, not item by item: "mark all" in a folder
+    // of a hundred thousand pictures is one range.
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : m_selection->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 QStringList ShellFileList::selectedPaths() const {
     QStringList paths;
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_rows->rowCount(root); ++row)
-        if (m_selection->isSelected(m_rows->index(row, 0, root)))
-            paths.append(pathAt(row));
+    for (const int row : selectedRows())
+        paths.append(m_model->filePath(row));
+    return paths;
+}
+
+QStringList ShellFileList::selectedFilePaths() const {
+    QStringList paths;
+    for (const int row : selectedRows())
+        if (!m_model->isFolder(row))
+            paths.append(m_model->filePath(row));
     return paths;
 }
 
 int ShellFileList::selectedCount() const {
-    return int(selectedPaths().size());
+    return int(selectedRows().size());
 }
 
 bool ShellFileList::hasCurrentItem() const {
-    const QModelIndex current = m_selection->currentIndex();
-    return current.isValid() && current.parent() == m_iconView->rootIndex();
+    return m_selection->currentIndex().isValid();
 }
 
 void ShellFileList::selectNames(const QStringList& names) {
-    const QModelIndex root = m_iconView->rootIndex();
+    const QSet<QString> wanted(names.begin(), names.end());
     m_selection->clearSelection();
-    for (int row = 0; row < m_rows->rowCount(root); ++row) {
-        const QModelIndex item = m_rows->index(row, 0, root);
-        if (names.contains(item.data().toString())) {
-            m_selection->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-            m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
-        }
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (!wanted.contains(m_model->entry(row).name))
+            continue;
+        const QModelIndex item = m_model->index(row, 0);
+        m_selection->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_selection->setCurrentIndex(item, QItemSelectionModel::NoUpdate);
     }
 }
 
 void ShellFileList::selectAll() {
-    const QModelIndex root = m_iconView->rootIndex();
-    const int rows = m_rows->rowCount(root);
+    const int rows = m_model->rowCount();
     if (rows == 0)
         return;
-    const QItemSelection all(m_rows->index(0, 0, root),
-                             m_rows->index(rows - 1, m_rows->columnCount(root) - 1, root));
+    const QItemSelection all(m_model->index(0, 0),
+                             m_model->index(rows - 1, m_model->columnCount() - 1));
     m_selection->select(all, QItemSelectionModel::Select);
     if (!hasCurrentItem())
-        m_selection->setCurrentIndex(m_rows->index(0, 0, root), QItemSelectionModel::NoUpdate);
+        m_selection->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
 bool ShellFileList::editName(const QString& name) {
-    const QModelIndex root = m_iconView->rootIndex();
-    for (int row = 0; row < m_rows->rowCount(root); ++row) {
-        const QModelIndex item = m_rows->index(row, 0, root);
-        if (item.data().toString() == name) {
-            activeView()->setCurrentIndex(item);
-            activeView()->edit(item);
-            return true;
-        }
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->entry(row).name != name)
+            continue;
+        const QModelIndex item = m_model->index(row, 0);
+        activeView()->setCurrentIndex(item);
+        activeView()->edit(item);
+        return true;
     }
     return false;
 }

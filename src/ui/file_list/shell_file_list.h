@@ -11,11 +11,11 @@
 #include <QStringList>
 #include <QWidget>
 
-class FileListFilterModel;
-class FolderRowsModel;
+#include <vector>
+
+class FolderListModel;
 class ListThumbnails;
 class QAbstractItemView;
-class QFileSystemModel;
 class QItemSelectionModel;
 class QListView;
 class QStackedLayout;
@@ -34,6 +34,14 @@ public:
 
     void setViewStyle(ViewStyle style);
     ViewStyle viewStyle() const { return m_style; }
+
+    // The order of the items in every view: by column 0 name, 1 size, 2 type
+    // or 3 date (another number gives the name), folders first in either
+    // order. The user sets it by a click on a column header of the details
+    // view, which raises sortChanged.
+    void setSortOrder(int column, Qt::SortOrder order);
+    int sortColumn() const;
+    Qt::SortOrder sortOrder() const;
 
     void setListMasks(const QStringList& masks);
     void setShowHidden(bool show);
@@ -61,6 +69,8 @@ public:
     QStringList itemNames() const;
     QStringList itemPaths() const;
     QStringList selectedPaths() const;
+    // The selected items that are not folders, in display order.
+    QStringList selectedFilePaths() const;
     int selectedCount() const;
     bool hasCurrentItem() const;
     // Selects the items with these names (tests and keyboard-free callers).
@@ -68,8 +78,8 @@ public:
     void selectAll();
     // Starts in-place editing of the named item; false when it is not listed.
     bool editName(const QString& name);
-    // True when the folder's listing has arrived.
-    bool isLoaded() const { return m_loaded; }
+    // True when the folder's listing has arrived whole.
+    bool isLoaded() const;
 
     // What a key does in the list (see file_list_keys.h).
     void runKeyCommand(ListKeyCommand command);
@@ -81,8 +91,8 @@ public:
     QListView* iconView() const { return m_iconView; }
     QTreeView* detailsView() const { return m_detailsView; }
     QItemSelectionModel* selectionModel() const { return m_selection; }
-    FileListFilterModel* filterModel() const { return m_filter; }
-    QFileSystemModel* fileModel() const { return m_files; }
+    // The one model of the four views: a row per shown item.
+    FolderListModel* listModel() const { return m_model; }
     // Pictures instead of the page icon in the icon views (large and small).
     void setThumbnails(bool on);
     bool thumbnailsOn() const { return m_thumbnailsOn; }
@@ -90,6 +100,8 @@ public:
 
 signals:
     void contextMenuRequested(const QPoint& globalPos);
+    // The user sorted the list by a click on a column header.
+    void sortChanged(int column, Qt::SortOrder order);
     // Raised after the list handled a horizontal scroll.
     void scrolledHorizontally();
     void folderLoaded();
@@ -109,32 +121,26 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void createFileModel();
-    void applyRoot();
     void applyBackground(QAbstractItemView* view);
-    QString pathAt(int row) const;
-    // The file model's index of an index of the views.
-    QModelIndex sourceOf(const QModelIndex& shown) const;
     void openCurrentItem();
     // At the current item; at the view's top left without one.
     void popUpMenuAtCurrentItem();
+    void folderArrived();
     QString pathAtViewPosition(QAbstractItemView* view, const QPoint& position) const;
+    // Rows with a selected item, in display order.
+    std::vector<int> selectedRows() const;
 
     QString m_folder;
     QString m_currentWhenLoaded;
     ViewStyle m_style = ViewStyle::List;
     bool m_showHidden = false;
     bool m_thumbnailsOn = false;
-    bool m_loaded = false;
     bool m_watchSuspended = false;
     QImage m_texture;
     QColor m_textColour;
     // Black or white, whichever reads better on the texture.
     QColor m_textureTextColour;
-    QFileSystemModel* m_files = nullptr;
-    FileListFilterModel* m_filter;
-    // The views' model: the listed folder's items as top-level rows.
-    FolderRowsModel* m_rows;
+    FolderListModel* m_model;
     QItemSelectionModel* m_selection;
     QStackedLayout* m_stack;
     QListView* m_iconView;

@@ -216,12 +216,16 @@ template <std::size_t N> void ApplyPass(QWidget& window, const Texts (&pass)[N])
     }
 }
 
-// Clear, caption, items (and hint) in the established order, first item.
+// Clear, caption, items (and hint) in the established order. The choice the
+// user made stays: a switch of language must not turn "reduce copies" back
+// into "reduce the originals" for the next run. A group without a choice
+// takes its first item.
 void RebuildRadioGroup(QWidget& window, const char* name, int caption,
                        std::initializer_list<int> items, int hint, bool hintBeforeItems) {
     auto* group = window.findChild<RadioGroup*>(QString::fromLatin1(name));
     if (!group)
         return;
+    const int chosen = group->itemIndex();
     group->clearItems();
     group->setTitle(CatalogueText(caption));
     if (hintBeforeItems)
@@ -230,7 +234,7 @@ void RebuildRadioGroup(QWidget& window, const char* name, int caption,
         group->addItem(CatalogueText(item));
     if (!hintBeforeItems)
         SetHint(group, CatalogueText(hint));
-    group->setItemIndex(0);
+    group->setItemIndex(chosen >= 0 && chosen < group->count() ? chosen : 0);
 }
 
 void ApplyToggleCaptions(QWidget& window) {

@@ -14,7 +14,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFileSystemModel>
 #include <QListView>
 #include <QTreeView>
 
@@ -119,6 +118,14 @@ void THauptForm::ShellListView01OnScrollHor() {
     m_fileList->activeView()->viewport()->update();
 }
 
+void THauptForm::ShellListView01SortChange(int column, Qt::SortOrder order) {
+    m_settings.ListeSortierSpalte = column;
+    m_settings.ListeSortierAbsteigend = order == Qt::DescendingOrder;
+    // The list is sorted either way; a store that cannot be written costs
+    // only the order at the next start.
+    SaveListSort(m_settings);
+}
+
 void THauptForm::PopupMenu01Popup() {
     QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
     const int kind = SelectionKind();
@@ -143,8 +150,13 @@ void THauptForm::PM01_DateiLoeschenClick() {
                               DialogButton::Yes | DialogButton::No, CurrentLanguageName());
         if (answer != DialogResult::Yes)
             return;
-        for (const QString& path : selected)
+        bool folders = false;
+        for (const QString& path : selected) {
+            folders = folders || QFileInfo(path).isDir();
             RecycleFile(path);
+        }
+        if (folders)
+            folderTreeMayHaveChanged();
     }
     refreshFileList();
 }

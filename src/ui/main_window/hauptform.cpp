@@ -15,15 +15,16 @@
 #include "ui/features/guarded_connect.h"
 #include "ui/features/index/index_controller.h"
 #include "ui/features/reduction/reduction_controller.h"
+#include "ui/features/similar/similar_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/textures.h"
+#include "ui/folder_tree/folder_tree_model.h"
 #include "ui/language/accessible_names.h"
 #include "ui/language/apply_language.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
-#include "ui/main_window/tree_folder_filter.h"
 #include "ui/widgets/tab_order.h"
 
 #include <QAbstractButton>
@@ -33,9 +34,8 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFileIconProvider>
-#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -83,6 +83,7 @@ void THauptForm::registerControllers() {
     addController<EditorController>();
     addController<IndexController>();
     addController<DuplicatesController>();
+    addController<SimilarController>();
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -97,8 +98,8 @@ void THauptForm::ApplyLanguage() {
     // texts back over the catalogue's.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
     ::ApplyLanguage(*this);
-    controller<EditorController>().applyLanguage();
-    controller<DefectScanController>().applyLanguage();
+    for (FeatureController* feature : m_controllers)
+        feature->applyLanguage();
     ApplyToolbarTexts(*this);
     // What the keyboard and a screen reader need follows the texts.
     NameControls(*this);
@@ -142,6 +143,9 @@ void THauptForm::FormCreate() {
     m_texturePicture = texture.picture;
     m_fileList->setTextColour(texture.textColour);
     m_fileList->setThumbnails(m_settings.ListeVorschaubilder);
+    m_fileList->setSortOrder(m_settings.ListeSortierSpalte, m_settings.ListeSortierAbsteigend
+                                                                ? Qt::DescendingOrder
+                                                                : Qt::AscendingOrder);
     ShellListView01HinterGrund();
     FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(
@@ -249,6 +253,11 @@ void THauptForm::buildControls() {
     status->setObjectName(QStringLiteral("HauptStatusBar"));
     status->setMinimumHeight(19);
     status->setSizeGripEnabled(false);
+    // The last job's summary; a hint shown over it for a moment leaves it be.
+    auto* summary = new QLabel(status);
+    summary->setObjectName(QStringLiteral("HauptStatusSummary"));
+    summary->setTextFormat(Qt::PlainText);
+    status->addWidget(summary, 1);
     setStatusBar(status);
 }
 
@@ -313,32 +322,19 @@ QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
 }
 
 void THauptForm::createTreeModel() {
-    auto* model = new QFileSystemModel(this);
+    auto* model = new FolderTreeModel(this);
     model->setObjectName(QStringLiteral("ShellTreeView01Model"));
-    // Hidden folders are listed, and the tree's filter shows only those on
-    // the way to a folder the program selects.
-    model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-    model->setOption(QFileSystemModel::DontWatchForChanges, true);
-    model->setResolveSymlinks(false);
-    model->setIconProvider(&FileIcons());
-    model->setRootPath(QStringLiteral("/"));
-    QFileSystemModel* old = m_treeModel;
-    TreeFolderFilter* oldFilter = m_treeFilter;
+    FolderTreeModel* old = m_treeModel;
     m_treeModel = model;
-    m_treeFilter =
-        new TreeFolderFilter(model, oldFilter ? oldFilter->revealed() : QStringList(), this);
-    m_tree->setModel(m_treeFilter);
+    m_tree->setModel(model);
     // Folders arrive and get sorted in the background; keep a folder the
     // program selected in sight until the user moves the tree himself.
     auto keepInSight = [this] {
         if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
             m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     };
-    connect(model, &QFileSystemModel::directoryLoaded, m_tree, keepInSight);
+    connect(model, &FolderTreeModel::directoryLoaded, m_tree, keepInSight);
     connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
-    for (int column = 1; column < model->columnCount(); ++column)
-        m_tree->hideColumn(column);
-    delete oldFilter;
     delete old;
     ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                    [this] { ShellTreeView01Change(); });
@@ -346,16 +342,14 @@ void THauptForm::createTreeModel() {
 
 QString THauptForm::currentTreeFolder() const {
     const QModelIndex current = m_tree->currentIndex();
-    return current.isValid() ? m_treeModel->filePath(m_treeFilter->mapToSource(current))
-                             : QString();
+    return current.isValid() ? m_treeModel->filePath(current) : QString();
 }
 
 bool THauptForm::selectTreeFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
     if (clean.isEmpty() || !QFileInfo(clean).isDir())
         return false;
-    m_treeFilter->reveal(clean);
-    const QModelIndex index = m_treeFilter->mapFromSource(m_treeModel->index(clean));
+    const QModelIndex index = m_treeModel->indexOf(clean);
     if (!index.isValid())
         return false;
     for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
@@ -372,11 +366,7 @@ QString THauptForm::selectedFolder() const {
 }
 
 QStringList THauptForm::selectedFiles() const {
-    QStringList files;
-    for (const QString& path : m_fileList->selectedPaths())
-        if (!QFileInfo(path).isDir())
-            files.append(path);
-    return files;
+    return m_fileList->selectedFilePaths();
 }
 
 void THauptForm::refreshFileList() {
@@ -461,6 +451,9 @@ void THauptForm::connectHandlers() {
             [this](const QString& path, const QPoint& pointer) {
                 GuardedHandler(this, [&] { ShellListView01MouseMove(path, pointer); });
             });
+    connect(m_fileList, &ShellFileList::sortChanged, this, [this](int column, Qt::SortOrder order) {
+        GuardedHandler(this, [&] { ShellListView01SortChange(column, order); });
+    });
     ConnectGuarded(m_fileList, &ShellFileList::scrolledHorizontally, this,
                    [this] { ShellListView01OnScrollHor(); });
     connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {

@@ -30,9 +30,8 @@ class FeatureController;
 class TMausUeberwachung;
 class TThumbForm;
 class MainWindowJobHost;
-class QFileSystemModel;
+class FolderTreeModel;
 class QTreeView;
-class TreeFolderFilter;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -92,6 +91,11 @@ public:
     // Selected non-folder items of the file list, in display order.
     QStringList selectedFiles() const;
     void refreshFileList();
+    // The folder tree does not watch the file system (a job writing into a
+    // large folder would have it re-read that folder at every file). Called
+    // where folders may have been made or removed: the tree reads them anew
+    // now, or at the end of the job that is running.
+    void folderTreeMayHaveChanged();
     // Gives FilterComboBox01 this single filter when it differs (ignoring
     // case) from the current one, then runs its change handler.
     void setFileFilter(const QString& filterText);
@@ -160,6 +164,8 @@ public slots:
     void ShellTreeView01Change();
     void FilterComboBox01Change();
     void ShellListView01OnScrollHor();
+    // The user sorted the file list: kept with the other view settings.
+    void ShellListView01SortChange(int column, Qt::SortOrder order);
     void PopupMenu01Popup();
     void PM01_DateiLoeschenClick();
     void PM01_DateienMarkierenClick();
@@ -205,11 +211,18 @@ private:
     QWidget* buildSeriesTab(QWidget* parent);
     QWidget* buildBrowserPage(QWidget* parent);
     void createTreeModel();
+    // A fresh tree model that keeps the opened folders and the selected one
+    // (or, when that is gone, its nearest ancestor still there).
+    void refreshFolderTree();
+    QStringList expandedTreeFolders() const;
     void connectHandlers();
     void ShellListView01HinterGrund();
     void switchView(ViewStyle style);
     void leaveDefectResultView();
     void setLocked(JobKind kind, bool locked);
+    // The main menus: disabled while locked, and when none of their
+    // entries is visible.
+    void enableMenus(bool locked);
 
     SettingsSource m_source;
     AppSettings m_settings;
@@ -235,9 +248,9 @@ private:
     QPointer<QWidget> m_focusBeforeJob;
     bool m_closing = false;
     bool m_treeFollowsCurrent = false;
+    bool m_treeStale = false;
 
-    QFileSystemModel* m_treeModel = nullptr;
-    TreeFolderFilter* m_treeFilter = nullptr; // on m_treeModel, what the tree shows
+    FolderTreeModel* m_treeModel = nullptr;
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
     QPointer<TfrmSprache> m_languageChooser;

@@ -29,15 +29,22 @@ QString SeriesTabOf(JobKind kind) {
     case JobKind::BmpToJpeg:
         return QStringLiteral("SerienTabSheet03");
     case JobKind::DuplicateSearch:
+    case JobKind::SimilarSearch:
         return QStringLiteral("SerienTabSheet04");
     }
     return {};
 }
 } // namespace
 
+void THauptForm::enableMenus(bool locked) {
+    for (const char* name : {"HMenu_Datei", "HMenu_Aktionen", "HMenu_Info"}) {
+        const QMenu* menu = control<QMenu>(QString::fromLatin1(name));
+        menu->menuAction()->setEnabled(!locked && HasVisibleEntries(*menu));
+    }
+}
+
 void THauptForm::setLocked(JobKind kind, bool locked) {
-    for (const char* menu : {"HMenu_Datei", "HMenu_Aktionen", "HMenu_Info"})
-        control<QMenu>(QString::fromLatin1(menu))->menuAction()->setEnabled(!locked);
+    enableMenus(locked);
     control<QWidget>(QStringLiteral("HauptPageControl01"))->setEnabled(!locked);
     control<QWidget>(QStringLiteral("HauptToolBar01"))->setEnabled(!locked);
     m_tree->setEnabled(!locked);
@@ -61,6 +68,8 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
     if (m_lockDepth > 0)
         --m_lockDepth;
     setLocked(kind, false);
+    if (m_lockDepth == 0 && m_treeStale)
+        refreshFolderTree();
     // Back where the user started the job; a message box shown after this
     // hands the focus back here when it closes.
     if (m_lockDepth == 0 && m_focusBeforeJob && m_focusBeforeJob->isEnabled() &&

@@ -6,7 +6,10 @@
 #include "ui/main_window/hauptform.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressBar>
+
+#include <utility>
 
 MainWindowJobHost::MainWindowJobHost(THauptForm& window)
     : m_window(window), m_counters(std::make_unique<CounterDisplay>()) {}
@@ -35,6 +38,8 @@ QStringList MainWindowJobHost::selectedFiles() const {
 void MainWindowJobHost::refreshFileList() {
     m_counters->flush();
     m_window.refreshFileList();
+    // Every job that makes or removes folders asks for the list at its end.
+    m_window.folderTreeMayHaveChanged();
 }
 void MainWindowJobHost::processPendingMessages() {
     QCoreApplication::processEvents();
@@ -108,4 +113,28 @@ int MainWindowJobHost::showMessage(const QString& text, MessageKind kind, Dialog
     if (m_window.closing())
         return DialogResult::Cancel;
     return ShowMessageDialog(text, kind, buttons, CurrentLanguageName());
+}
+
+void MainWindowJobHost::reportSkipped(const QString& path, const QString& reason) {
+    beginJobReport();
+    m_skipped.append({path, reason});
+    endJobReport();
+}
+
+void MainWindowJobHost::beginJobReport() {
+    if (m_reportDepth++ == 0 && m_skipped.isEmpty())
+        showSummary(QString()); // the last job's line does not describe this one
+}
+
+void MainWindowJobHost::endJobReport() {
+    if (m_reportDepth == 0 || --m_reportDepth > 0 || m_skipped.isEmpty())
+        return;
+    const QList<SkippedEntry> entries = std::exchange(m_skipped, {});
+    m_counters->flush();
+    if (!m_window.closing())
+        ShowSkippedEntriesDialog(entries, CurrentLanguageName());
+}
+
+void MainWindowJobHost::showSummary(const QString& line) {
+    m_window.control<QLabel>(QStringLiteral("HauptStatusSummary"))->setText(line);
 }

@@ -3,6 +3,7 @@
 // controls.
 
 #include "jobs/framework/job_host.h"
+#include "ui/dialogs/skipped_entries_dialog.h"
 
 #include <QHash>
 #include <QPointer>
@@ -35,6 +36,13 @@ public:
     void startWatcher(WatcherKind kind) override;
     void stopWatcher() override;
     int showMessage(const QString& text, MessageKind kind, DialogButtons buttons) override;
+    // Gathered while a job runs and listed in one dialog at its end; an
+    // entry reported outside a job is listed at once.
+    void reportSkipped(const QString& path, const QString& reason) override;
+    void beginJobReport() override;
+    void endJobReport() override;
+    // Into the status bar's summary field, until the next job starts.
+    void showSummary(const QString& line) override;
 
 private:
     // Jobs update their counters once per file; the controls are looked up
@@ -46,4 +54,6 @@ private:
     QHash<QString, QPointer<QWidget>> m_controls;
     std::unique_ptr<CounterDisplay> m_counters;
     int m_busyDepth = 0;
+    int m_reportDepth = 0;
+    QList<SkippedEntry> m_skipped;
 };

@@ -15,6 +15,8 @@
 #include <QShortcut>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace {
 
 struct Entry {
@@ -88,6 +90,13 @@ void BuildMainMenu(QMainWindow& window) {
     QMenu* info = Submenu(bar, "HMenu_Info");
     AddEntry(info, {"HMenuInfoHilfe", 7, true, true});
     AddEntry(info, {"HMenu_InfoF", 6, true, true});
+}
+
+bool HasVisibleEntries(const QMenu& menu) {
+    const QList<QAction*> entries = menu.actions();
+    return std::any_of(entries.begin(), entries.end(), [](const QAction* entry) {
+        return entry->isVisible() && !entry->isSeparator();
+    });
 }
 
 QMenu* BuildPopupMenu(QWidget* parent) {

@@ -22,7 +22,7 @@ QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexb
 QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
 QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
 
-// NBStatus01 with the five progress pages.
+// NBStatus01 with the six progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);
 
 // PanelSerien01 holding NBStatus01: 200 pixels wide, or wider when a caption
@@ -39,6 +39,9 @@ QWidget* BuildEditorPage(QWidget* parent);
 
 // HauptMenu01 on the window and PopupMenu01.
 void BuildMainMenu(QMainWindow& window);
+// True when an entry of `menu` other than a separator is visible: a menu
+// without one would drop down empty, so it is disabled instead.
+bool HasVisibleEntries(const QMenu& menu);
 QMenu* BuildPopupMenu(QWidget* parent);
 
 // HauptToolBar01.

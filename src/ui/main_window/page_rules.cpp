@@ -30,6 +30,7 @@ void THauptForm::setJobEntriesVisible(const QStringList& suffixes, bool visible)
     for (const QString& suffix : suffixes)
         for (const QString& prefix : {QStringLiteral("HMenu_"), QStringLiteral("PM01_")})
             control<QAction>(prefix + suffix)->setVisible(visible);
+    enableMenus(jobRunning());
 }
 
 void THauptForm::setJobEntryEnabled(const QString& suffix, bool enabled) {

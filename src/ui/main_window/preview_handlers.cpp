@@ -5,6 +5,8 @@
 #include "preview/thumb_form.h"
 #include "ui/main_window/hauptform.h"
 
+#include <QApplication>
+
 void THauptForm::ShellListView01MouseMove(const QString& itemPath, QPoint pointer) {
     if (!m_thumbForm)
         return;
@@ -12,6 +14,13 @@ void THauptForm::ShellListView01MouseMove(const QString& itemPath, QPoint pointe
     if (itemPath.isEmpty())
         thumb.hide();
     if (!m_settings.ThumbLinks) {
+        thumb.hide();
+        thumb.clearLastPreviewPath();
+        return;
+    }
+    // Not over a menu or a dialog the user has open; the file is shown when
+    // the pointer comes back to it afterwards.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
         thumb.hide();
         thumb.clearLastPreviewPath();
         return;

@@ -52,7 +52,7 @@ void THauptForm::HMenu_ProgEndeClick() {
 
 void THauptForm::applyPreviewSettings() {
     if (m_thumbForm)
-        m_thumbForm->applyTransparency();
+        m_thumbForm->applySettings();
     emit previewSettingsChanged();
 }
 

@@ -59,9 +59,12 @@ private slots:
         fixtures::Tree tree;
         QVERIFY(tree.file("a.jpg", "x"));
         QVERIFY(tree.file("b.jpg", "y"));
-        const QStringList failed =
-            TrashFiles({tree.path("a.jpg"), QString(), tree.path("gone.jpg"), tree.path("b.jpg")});
-        QCOMPARE(failed, QStringList{tree.path("gone.jpg")});
+        RecordingJobHost host;
+        const QStringList trashed = TrashFiles(
+            host, {tree.path("a.jpg"), QString(), tree.path("gone.jpg"), tree.path("b.jpg")});
+        QCOMPARE(trashed, (QStringList{tree.path("a.jpg"), tree.path("b.jpg")}));
+        QCOMPARE(host.skippedPaths(), QStringList{tree.path("gone.jpg")});
+        QCOMPARE(host.reportDepth(), 0);
         QVERIFY(!tree.exists("a.jpg") && !tree.exists("b.jpg"));
     }
 };

@@ -1,6 +1,7 @@
 #include "common/file_fixtures.h"
 #include "common/recording_job_host.h"
 #include "common/test_registry.h"
+#include "fs/file_name_bytes.h"
 #include "i18n/catalogue.h"
 #include "jobs/empty_folders/empty_folders.h"
 
@@ -167,6 +168,12 @@ private slots:
         QStringList list;
         CollectEmptyFolders(host, tree.root(), list);
         QCOMPARE(relative(tree, list), QStringList{"S"});
+        // And the user learns why U stays: the folder that cannot be listed
+        // is named with its reason.
+        QCOMPARE(host.skips().size(), 1);
+        QVERIFY2(host.skips().first().path.startsWith(tree.path("U/inner/")) &&
+                     host.skips().first().reason.startsWith("folder cannot be listed ("),
+                 qPrintable(host.skips().first().reason));
         QCOMPARE(FolderSize(tree.path("U"), true), std::nullopt);
         QCOMPARE(list, plainEmptyFolders(host, tree.root()));
         const int fd = ::open(QFile::encodeName(tree.path("U/inner")).constData(), O_RDONLY);
@@ -185,6 +192,21 @@ private slots:
         CollectEmptyFolders(host, tree.root(), list);
         ::chmod(QFile::encodeName(tree.path("P/locked")).constData(), 0700);
         QCOMPARE(relative(tree, list), QStringList{"S"});
+    }
+
+    // A folder whose name is not in the file system's encoding cannot be
+    // worked on: it is named by its bytes, not removed, and not silent.
+    void folderNamedOutsideTheEncodingIsNamed() {
+        fixtures::Tree tree;
+        QVERIFY(build(tree, {"d:S"}));
+        const QByteArray bad = QFile::encodeName(tree.root()) + "bad\xff";
+        QVERIFY(::mkdir(bad.constData(), 0700) == 0);
+        RecordingJobHost host;
+        QStringList list;
+        CollectEmptyFolders(host, tree.root(), list);
+        ::rmdir(bad.constData());
+        QCOMPARE(relative(tree, list), QStringList{"S"});
+        QCOMPARE(host.skippedPaths(), QStringList{DecodeNameLosslessly(bad + '/')});
     }
 
     void nothingToRemoveShows9090() {
@@ -228,7 +250,8 @@ private slots:
         host.queueAnswer(DialogResult::Yes);
         const EmptyFolderRemoval removal = RemoveEmptyFolders(host, tree.root());
         QVERIFY(removal.confirmed);
-        QVERIFY(removal.notTrashed.isEmpty());
+        QCOMPARE(removal.trashed, (QStringList{tree.path("D/E"), tree.path("D"), tree.path("B")}));
+        QVERIFY(host.skips().isEmpty());
         QVERIFY(!tree.exists("B") && !tree.exists("D"));
         QVERIFY(tree.exists("C/x.jpg"));
         // E went first, on its own; D followed without it.
@@ -249,7 +272,10 @@ private slots:
         host.lateFile = tree.path("D/E/new.jpg");
         host.queueAnswer(DialogResult::Yes);
         const EmptyFolderRemoval removal = RemoveEmptyFolders(host, tree.root());
-        QCOMPARE(removal.notTrashed, QStringList({tree.path("D"), tree.path("D/E")}));
+        QCOMPARE(removal.trashed, QStringList{tree.path("B")});
+        // Both named at the end: the window lists them, the tool prints them.
+        QCOMPARE(host.skippedPaths(), QStringList({tree.path("D/E"), tree.path("D")}));
+        QCOMPARE(host.reportDepth(), 0);
         QVERIFY(tree.exists("D/E/new.jpg"));
         QVERIFY(!tree.exists("B"));
     }

@@ -40,10 +40,8 @@ QString trashed(const QString& name) {
 class RecordingReporter : public BatchFunctionReporter {
 public:
     void noteResult(const QString&, const QString& result) override { results << result; }
-    void noteSkippedFile(const QString& path, const QString&) override { skipped << path; }
     void noteConverted(int done, int total) override { converted << QPoint(done, total); }
     QStringList results;
-    QStringList skipped;
     QList<QPoint> converted;
 };
 
@@ -58,7 +56,11 @@ BatchFunctionOptions selection(int threads = 1) {
 class TestBatchFunctions : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { QDir(testing::dataHome() + QStringLiteral("/Trash")).removeRecursively(); }
+    void init() { SetLanguageOffset(10000); }
+    void cleanup() {
+        SetLanguageOffset(0);
+        QDir(testing::dataHome() + QStringLiteral("/Trash")).removeRecursively();
+    }
 
     void resultNames_data() {
         QTest::addColumn<QString>("source");
@@ -209,21 +211,54 @@ private slots:
         QCOMPARE(host.refreshCount(), 1);
     }
 
-    void anUnreadableFileEndsTheRunAfterTheEndSteps() {
+    // The run ends at the file, as it always did, but names it and what it
+    // left undone; a bitmap cut off is such a file, not a partly black JPEG.
+    void anUnreadableFileEndsTheRunAndIsNamed_data() {
+        QTest::addColumn<bool>("conversion");
+        QTest::addColumn<QByteArray>("bad");
+        QTest::addColumn<QString>("why");
+        const QByteArray bitmap = bmpBytes(photoLike(40, 30, 5));
+        QTest::newRow("JPEG function, no picture")
+            << false << QByteArray("not a picture") << "not a JPEG picture";
+        QTest::newRow("conversion, bitmap cut off")
+            << true << bitmap.left(bitmap.size() - 200) << "cut off";
+        QTest::newRow("conversion, no bitmap") << true << QByteArray("BMxx") << "not a bitmap";
+    }
+    void anUnreadableFileEndsTheRunAndIsNamed() {
+        QFETCH(bool, conversion);
+        QFETCH(QByteArray, bad);
+        QFETCH(QString, why);
         fixtures::Tree tree;
-        QVERIFY(tree.file("a.jpg", jpegBytes(photoLike(20, 20, 6))));
-        QVERIFY(tree.file("b.jpg", QByteArray("not a picture")));
-        QVERIFY(tree.file("c.jpg", jpegBytes(photoLike(20, 20, 7))));
+        const QString ext = conversion ? ".bmp" : ".jpg";
+        const auto good = [&](int seed) {
+            return conversion ? bmpBytes(photoLike(20, 20, seed))
+                              : jpegBytes(photoLike(20, 20, seed));
+        };
+        QVERIFY(tree.file("a" + ext, good(6)));
+        QVERIFY(tree.file("b" + ext, bad));
+        QVERIFY(tree.file("c" + ext, good(7)));
         RecordingJobHost host;
-        host.setSelectedFiles({tree.path("a.jpg"), tree.path("b.jpg"), tree.path("c.jpg")});
-        QVERIFY_THROWS_EXCEPTION(KelvastoError,
-                                 RunJpegFunction(host, BatchFunction::AntiAlias, selection()));
-        QVERIFY(tree.exists("a_aa.jpg"));
-        QVERIFY(!tree.exists("b_aa.jpg"));
-        QVERIFY(!tree.exists("c_aa.jpg"));
+        host.setSelectedFiles({tree.path("a" + ext), tree.path("b" + ext), tree.path("c" + ext)});
+        const BatchFunctionResult result =
+            conversion ? ConvertBitmapsToJpeg(host, selection())
+                       : RunJpegFunction(host, BatchFunction::AntiAlias, selection());
+        const QString suffix = conversion ? ".jpg" : "_aa.jpg";
+        QVERIFY(tree.exists("a" + suffix));
+        QVERIFY(!tree.exists("b" + suffix));
+        QVERIFY(!tree.exists("c" + suffix));
+        QCOMPARE(result.written, 1);
+        QCOMPARE(result.endedAt, tree.path("b" + ext));
+        QCOMPARE(result.notProcessed, 2);
+        QCOMPARE(host.skippedPaths(), QStringList{tree.path("b" + ext)});
+        const QString reason = host.skips().first().reason;
+        QVERIFY2(reason.contains(why) && reason.contains("2 file(s) not processed"),
+                 qPrintable(reason));
+        QCOMPARE(host.summaries().size(), 1);
+        QVERIFY2(host.summaries().first().contains("ended at a file that cannot be read"),
+                 qPrintable(host.summaries().first()));
         QVERIFY(host.lockBalanced());
         QCOMPARE(host.busyDepth(), 0);
-        QCOMPARE(host.progressPage(), int(kLogoPage));
+        QCOMPARE(host.reportDepth(), 0);
         QCOMPARE(host.refreshCount(), 1);
     }
 
@@ -262,9 +297,8 @@ private slots:
         QCOMPARE(result.skipped, 1);
         QCOMPARE(tree.read("photo.jpg"), QByteArray("keep me"));
         QVERIFY(tree.exists("other.jpg"));
-        // The window says which result is missing.
-        QCOMPARE(host.messages().size(), 1);
-        QVERIFY(host.messages().first().text.contains(tree.path("photo.jpg")));
+        QCOMPARE(host.skippedPaths(), QStringList{tree.path("photo.jpg")});
+        QVERIFY(host.messages().isEmpty());
     }
 
     void aChosenButEmptyDestinationRefusesEveryFunction_data() {

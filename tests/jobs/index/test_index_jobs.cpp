@@ -18,10 +18,13 @@ QByteArray photo(int width = 64, int height = 48) {
     return JpegBuilder::picture(width, height, 200, 60, 30);
 }
 
-class SkipRecorder : public IndexJobReporter {
+// Each result written, as "source -> result".
+class WrittenRecorder : public IndexJobReporter {
 public:
-    void noteSkipped(const QString& path, const QString&) override { paths << path; }
-    QStringList paths;
+    void noteWritten(const QString& source, const QString& result) override {
+        pairs << source + " -> " + result;
+    }
+    QStringList pairs;
 };
 
 IndexJobOptions stemRun(const QString& stem) {
@@ -242,11 +245,10 @@ private slots:
         QVERIFY(tree.file("b.jpg", "no picture"));
         RecordingJobHost host;
         host.setSelectedFolder(tree.root());
-        SkipRecorder skips;
-        const IndexJobResult result = MakeIndexPictures(host, stemRun("s"), &skips);
+        const IndexJobResult result = MakeIndexPictures(host, stemRun("s"));
         QCOMPARE(result.written, 1);
         QCOMPARE(result.skipped, 1);
-        QCOMPARE(skips.paths, QStringList{tree.path("b.jpg")});
+        QCOMPARE(host.skippedPaths(), QStringList{tree.path("b.jpg")});
     }
 
     void thumbnailsGoWhereTheDestinationSays_data() {
@@ -302,10 +304,11 @@ private slots:
         QVERIFY(tree.file("c.jpg", photo()));
         RecordingJobHost host;
         host.setSelectedFolder(tree.root());
-        SkipRecorder skips;
-        const IndexJobResult result = MakeThumbnails(host, thumbRun("_t"), &skips);
+        WrittenRecorder written;
+        const IndexJobResult result = MakeThumbnails(host, thumbRun("_t"), &written);
         QCOMPARE(result.written, 1);
-        QCOMPARE(skips.paths, (QStringList{tree.path("bad.jpg"), tree.path("c_t.jpg")}));
+        QCOMPARE(host.skippedPaths(), (QStringList{tree.path("bad.jpg"), tree.path("c_t.jpg")}));
+        QCOMPARE(written.pairs, QStringList{tree.path("a.jpg") + " -> " + tree.path("a_t.jpg")});
         QVERIFY(tree.exists("a_t.jpg"));
     }
 };

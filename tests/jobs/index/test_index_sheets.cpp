@@ -1,4 +1,5 @@
 #include "common/file_fixtures.h"
+#include "common/recording_job_host.h"
 #include "common/test_registry.h"
 
 #include "imaging/picture_files.h"
@@ -32,16 +33,11 @@ const Colour kRed{220, 30, 30};
 const Colour kGreen{30, 200, 40};
 const Colour kBlue{20, 40, 210};
 
-// Collects what a run reported.
+// The results of a run, and what it reported skipped.
 struct Skips {
-    QStringList paths;
-    QStringList reasons;
-    SkipReport report() {
-        return [this](const QString& path, const QString& reason) {
-            paths << path;
-            reasons << reason;
-        };
-    }
+    RecordingJobHost host;
+    ResultFiles results{host};
+    QStringList paths() const { return host.skippedPaths(); }
 };
 
 // The middle of cell k of a sheet.
@@ -55,7 +51,7 @@ SheetRunResult buildSheets(const SheetLayout& layout, const QStringList& files, 
                            Skips& skips, int threads = 2) {
     PicturePrefetcher pictures(
         files, [&](const QString& path) { return LoadCellPicture(path, layout.side); }, threads);
-    return BuildIndexSheets(layout, files, base, pictures, skips.report());
+    return BuildIndexSheets(layout, files, base, pictures, skips.results);
 }
 
 QString trashed(const QString& name) {
@@ -172,7 +168,7 @@ private slots:
         const SheetLayout layout{42, 7, 100};
         const SheetRunResult result = buildSheets(layout, files, tree.path("urlaub"), skips);
         QCOMPARE(result.sheetsWritten, 2);
-        QVERIFY(skips.paths.isEmpty());
+        QVERIFY(skips.paths().isEmpty());
         const Picture first = LoadJpegFile(tree.path("urlaub_01.jpeg"));
         const Picture second = LoadJpegFile(tree.path("urlaub_02.jpeg"));
         QCOMPARE(first.width(), 770);
@@ -209,7 +205,7 @@ private slots:
         const SheetLayout layout{4, 4, 40};
         const SheetRunResult result = buildSheets(layout, files, tree.path("s"), skips);
         QCOMPARE(result.unreadable, 2);
-        QCOMPARE(skips.paths, (QStringList{tree.path("b.jpg"), tree.path("missing.jpg")}));
+        QCOMPARE(skips.paths(), (QStringList{tree.path("b.jpg"), tree.path("missing.jpg")}));
         const Picture sheet = LoadJpegFile(tree.path("s_1.jpeg"));
         QVERIFY(near(cellMiddle(sheet, layout, 0), kRed));
         QVERIFY(near(cellMiddle(sheet, layout, 1), kBlack)); // not the previous picture
@@ -268,7 +264,7 @@ private slots:
         const SheetRunResult result =
             buildSheets({42, 7, 100}, {tree.path("a.jpg")}, tree.path("keep"), skips);
         QCOMPARE(result.sheetsNotWritten, 1);
-        QCOMPARE(skips.paths, QStringList{tree.path("keep_1.jpeg")});
+        QCOMPARE(skips.paths(), QStringList{tree.path("keep_1.jpeg")});
         if (!folderTaken)
             QCOMPARE(tree.read("keep_1.jpeg"), QByteArray("read-only"));
         QCOMPARE(trashCount(), trashedBefore);
@@ -298,7 +294,7 @@ private slots:
             const int threads = QByteArray(folder) == "plain" ? 0 : 2;
             buildSheets({1, 1, 40}, files, tree.path(QStringLiteral("%1/s").arg(folder)), skips,
                         threads);
-            QVERIFY(skips.paths.isEmpty());
+            QVERIFY(skips.paths().isEmpty());
         }
         for (int n = 1; n <= 6; ++n) {
             const QString name = QStringLiteral("s_%1.jpeg").arg(n);
@@ -365,7 +361,7 @@ private slots:
         const QString source = tree.path("Bild.jpg");
         const QString name = ThumbnailName("", source, "_thumb");
         QVERIFY(MakeThumbnail(source, LoadThumbnailPicture(source, side), tree.root(), name,
-                              skips.report()));
+                              skips.results));
         const Picture thumb = LoadJpegFile(tree.path("Bild_thumb.jpg"));
         QCOMPARE(thumb.width(), thumbWidth);
         QCOMPARE(thumb.height(), thumbHeight);
@@ -378,8 +374,8 @@ private slots:
         Skips skips;
         const QString source = tree.path("bad.jpg");
         QVERIFY(!MakeThumbnail(source, LoadThumbnailPicture(source, 100), tree.root(), "bad_t.jpg",
-                               skips.report()));
-        QCOMPARE(skips.paths, QStringList{source});
+                               skips.results));
+        QCOMPARE(skips.paths(), QStringList{source});
         QVERIFY(!tree.exists("bad_t.jpg"));
     }
 };

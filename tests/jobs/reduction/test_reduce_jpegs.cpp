@@ -42,6 +42,8 @@ QString warning() {
 class TestReduceJpegs : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup() { SetLanguageOffset(0); }
+
     // Every way the job ends before reducing: which messages, whether the
     // warning came, and that the window is left as it was found.
     void endsBeforeReducing_data() {
@@ -134,26 +136,52 @@ private slots:
     }
 
     // Copies into the files' own folder would be the originals themselves:
-    // the originals stay as they are.
+    // the originals stay as they are. When that is every file, the run
+    // reduced nothing and says so; "ready" would tell the user otherwise.
+    void copiesIntoTheSourceFolderKeepTheOriginals_data() {
+        QTest::addColumn<bool>("recursive");
+        QTest::addColumn<int>("reduced");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<bool>("nothing");
+        QTest::newRow("only files of that folder") << false << 0 << QStringList() << true;
+        QTest::newRow("a sub-folder's file too") << true << 1 << QStringList{"in/a.jpg"} << false;
+    }
     void copiesIntoTheSourceFolderKeepTheOriginals() {
+        QFETCH(bool, recursive);
+        QFETCH(int, reduced);
+        QFETCH(QStringList, kept);
+        QFETCH(bool, nothing);
+        SetLanguageOffset(10000);
         fixtures::Tree tree;
         QVERIFY(tree.file("in/a.jpg", JpegBuilder::decorated()));
         QVERIFY(tree.file("in/sub/b.jpg", JpegBuilder::decorated()));
         RecordingJobHost host;
         host.setSelectedFolder(tree.path("in"));
+        host.setSelectedFiles({tree.path("in/a.jpg")});
         host.queueAnswer(DialogResult::OK);
         ReduceJpegsOptions options = allRemovals();
-        options.recursive = true;
+        options.recursive = recursive;
         options.copies = true;
         options.destination = tree.path("in/");
         const ReduceJpegsResult result = ReduceJpegs(host, options);
         QCOMPARE(result.originalsKept, 1);
+        QCOMPARE(result.changed, reduced);
+        QCOMPARE(result.reducedNothing, nothing);
         QCOMPARE(tree.read("in/a.jpg"), JpegBuilder::decorated());
         QCOMPARE(tree.read("in/sub/b.jpg"), JpegBuilder::decorated());
         // b's copy went beside a and was reduced there.
-        QCOMPARE(tree.read("in/b.jpg").size(), JpegBuilder::decorated().size() - kSaved);
-        QCOMPARE(result.reduced, 2);
-        QCOMPARE(messageTexts(host).last(), CatalogueText(9114));
+        if (recursive)
+            QCOMPARE(tree.read("in/b.jpg").size(), JpegBuilder::decorated().size() - kSaved);
+        QStringList keptPaths;
+        for (const QString& file : kept)
+            keptPaths << tree.path(file);
+        QCOMPARE(host.skippedPaths(), keptPaths);
+        const QString last = messageTexts(host).last();
+        if (nothing)
+            QVERIFY2(last.startsWith("Nothing was reduced"), qPrintable(last));
+        else
+            QCOMPARE(last, CatalogueText(9114));
+        QCOMPARE(host.reportDepth(), 0);
     }
 
     // The stop is read after the file in hand: a stop clicked during file 5

@@ -18,12 +18,14 @@
 #include "ui/file_list/list_thumbnails.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/widgets/elided_path_field.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -139,7 +141,6 @@ private slots:
         o.show();
         QCOMPARE(o.find<QSpinBox>("ThumbHintUpDown")->value(), shownSize);
         QCOMPARE(o.find<QLineEdit>("ThumbHintGroesse")->text(), QString::number(shownSize));
-        QVERIFY(o.find<QLineEdit>("ThumbHintGroesse")->isReadOnly());
         QCOMPARE(o.find<QLineEdit>("EditNameProtokolldatei")->text(), "Protokoll.txt");
         QCOMPARE(o.find<QSlider>("OptionenTrackBar01")->value(), 77);
         QVERIFY(o.find<QCheckBox>("CBVersteckt")->isChecked());
@@ -390,6 +391,90 @@ private slots:
         QCOMPARE(key.value("ThumbTransparenz").toInt(-1), opacity);
         QCOMPARE(key.value("ThumbHintGroesse").toInt(), expectedSize);
         QCOMPARE(key.value("ThumbLinks").toInt(-1), 0);
+    }
+
+    void typedPopUpSizeKeepsToItsSteps_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("a step") << "235" << 235;
+        QTest::newRow("between steps") << "123" << 125;
+        QTest::newRow("below the range") << "20" << 50;
+        QTest::newRow("above the range: the last digit is refused") << "999" << 100;
+    }
+    void typedPopUpSizeKeepsToItsSteps() {
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        Options o;
+        o.show();
+        QVERIFY(QTest::qWaitForWindowExposed(o.dialog.get()));
+        auto* field = o.find<QLineEdit>("ThumbHintGroesse");
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        // Return confirms the dialog, as its default button.
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!o.dialog->isVisible());
+        QCOMPARE(o.settings().ThumbHintGroesse, stored);
+        QCOMPARE(testing::storedSettingsKey().value("ThumbHintGroesse").toInt(), stored);
+    }
+
+    void eachPreviewStandsBesideItsOwnButton_data() {
+        QTest::addColumn<int>("texture");
+        for (int texture = 1; texture <= 5; ++texture)
+            QTest::addRow("texture %d", texture) << texture;
+    }
+    void eachPreviewStandsBesideItsOwnButton() {
+        QFETCH(int, texture);
+        Options o;
+        o.show();
+        o.find<QTabWidget>("OptPageControl01")->setCurrentIndex(1);
+        const QByteArray image = "HL_Image0" + QByteArray::number(texture);
+        const QByteArray button = "HL_RadioButton0" + QByteArray::number(texture + 1);
+        auto* preview = o.find<QLabel>(image.constData());
+        auto* radio = o.find<QRadioButton>(button.constData());
+        const QRect picture(preview->mapTo(o.dialog.get(), QPoint()), preview->size());
+        const QRect choice(radio->mapTo(o.dialog.get(), QPoint()), radio->size());
+        // On the button's line, to its right, not above or below it.
+        QVERIFY(picture.top() <= choice.center().y() && choice.center().y() <= picture.bottom());
+        QVERIFY(picture.left() >= choice.right());
+        // The whole caption shows beside it.
+        QVERIFY(radio->width() >= radio->sizeHint().width());
+        // A click on the picture chooses it too.
+        QTest::mouseClick(preview, Qt::LeftButton);
+        QVERIFY(radio->isChecked());
+        // The own texture's colour list has a label of its own.
+        auto* colourLabel = o.find<QLabel>("HL_LabelFarbe");
+        QCOMPARE(colourLabel->buddy(), o.find<QComboBox>("HL_ColorBox01"));
+        QVERIFY(!colourLabel->text().isEmpty());
+    }
+
+    void longPathsShowTheirEnd_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("working folder") << "EditArbeitsverzeichnis";
+        QTest::newRow("start folder") << "EditStartverzeichnis";
+        QTest::newRow("own texture") << "HL_Edit01";
+    }
+    void longPathsShowTheirEnd() {
+        QFETCH(QString, field);
+        const QString deep = QStringLiteral("/home/anna/Bilder/Archiv der Familie/"
+                                            "Urlaube von 1998 bis 2005/Sardinien/Letzter Tag/");
+        Options o([&](AppSettings& s) {
+            s.Arbeitsverzeichnis = deep;
+            s.Startverzeichnis = deep;
+            s.SLVTexturPfad01 = deep + QStringLiteral("Sand.jpg");
+        });
+        o.show();
+        auto* path = o.dialog->findChild<ElidedPathField*>(field);
+        QVERIFY(path);
+        const QString whole = path->text();
+        QVERIFY(whole.startsWith(deep));
+        const QString shown = path->shownText();
+        QVERIFY2(shown.startsWith(QChar(0x2026)), qPrintable(shown));
+        QVERIFY2(shown.endsWith(whole.right(8)), qPrintable(shown));
+        QCOMPARE(path->toolTip(), whole);
+        // OK stores the whole path, not what the field shows.
+        o.ok();
+        QCOMPARE(testing::storedSettingsKey().value("Arbeitsverzeichnis").toString(), deep);
     }
 
     void ownTexturePicture_data() {

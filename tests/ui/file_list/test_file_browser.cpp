@@ -8,6 +8,7 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "ui/file_list/file_list_filter.h"
+#include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
 
 #include <QAbstractButton>
@@ -192,10 +193,8 @@ private slots:
         auto window = MakeWindow();
         QVERIFY(ShowFolder(*window, folder.path()));
         QVERIFY(WaitForItems(*window, {"Sub", "a.jpg", "b.jpg"}));
-        // The model the view edits through.
-        QAbstractItemModel* model = window->fileList()->iconView()->model();
-        const QModelIndex root = window->fileList()->iconView()->rootIndex();
-        const QModelIndex a = model->index(1, 0, root);
+        FolderListModel* model = window->fileList()->listModel();
+        const QModelIndex a = model->index(1, 0);
         QCOMPARE(a.data().toString(), QStringLiteral("a.jpg"));
         QCOMPARE(model->setData(a, newName, Qt::EditRole), renamed);
         QCOMPARE(QFile::exists(folder.file("a.jpg")), !renamed);

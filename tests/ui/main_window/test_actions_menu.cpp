@@ -1,5 +1,6 @@
 // The menu "Aktionen" keeps dropping down with its entries whatever the user
-// did with it on a tab where it has none to show.
+// did with it on a tab where it has none to show; there it is disabled rather
+// than dropping down empty.
 
 #include "common/main_window_fixture.h"
 #include "common/test_registry.h"
@@ -91,6 +92,39 @@ private slots:
         QCOMPARE(ShownEntries(menu), entries);
         PressEscape(*window);
         QTRY_VERIFY(!menu->isVisible());
+    }
+
+    void disabledWhileItHasNothingToOffer_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("subPage"); // clicked after the tab, if any
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("JPEGs Testen") << 0 << "" << true;
+        QTest::newRow("thumbnails") << 1 << "IdxSpeedButton02" << true;
+        QTest::newRow("BMP") << 2 << "FktSpeedButton02" << true;
+        QTest::newRow("duplicates") << 3 << "" << false;
+    }
+    void disabledWhileItHasNothingToOffer() {
+        QFETCH(int, tab);
+        QFETCH(QString, subPage);
+        QFETCH(bool, enabled);
+        auto window = MakeWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* menu = Find<QMenu>(*window, "HMenu_Aktionen");
+        Find<QTabWidget>(*window, "HauptPageControl01")->setCurrentIndex(tab);
+        if (!subPage.isEmpty())
+            window->findChild<QAbstractButton*>(subPage)->click();
+        QCOMPARE(menu->menuAction()->isEnabled(), enabled);
+        ClickTitle(*window, menu);
+        QCOMPARE(menu->isVisible(), enabled);
+        if (enabled)
+            PressEscape(*window);
+        // A job locks every menu; its end gives back the same state.
+        window->LockUiForJob(JobKind::DuplicateSearch);
+        QVERIFY(!menu->menuAction()->isEnabled());
+        window->UnlockUiAfterJob(JobKind::DuplicateSearch);
+        QCOMPARE(menu->menuAction()->isEnabled(), enabled);
+        QVERIFY(Find<QMenu>(*window, "HMenu_Datei")->menuAction()->isEnabled());
     }
 };
 

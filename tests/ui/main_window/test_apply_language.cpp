@@ -1,5 +1,5 @@
 // ApplyLanguage on the real window: every caption changes with the language,
-// the three radio groups return to their first item, the toggles follow their
+// the three radio groups keep the user's choice, the toggles follow their
 // tag, and ids the catalogue lacks leave empty hints.
 
 #include "common/main_window_fixture.h"
@@ -162,35 +162,37 @@ private slots:
         QCOMPARE(Hint(*window, "BitBtnDupErgebnis"), duplicatesHint);
     }
 
-    void radioGroupsAreRebuiltAtTheirFirstItem_data() {
+    void radioGroupsKeepTheChoiceAcrossASwitch_data() {
         QTest::addColumn<QString>("group");
+        QTest::addColumn<int>("chosen");
         QTest::addColumn<QStringList>("english");
-        QTest::newRow("DDS01") << "RadioGroup_DDS01"
-                               << QStringList{"Copy To Destination Directory",
-                                              "Move To Destination Directory"};
-        QTest::newRow("DV01") << "RadioGroup_DV01"
-                              << QStringList{"Reduce Original Files", "Reduce Copies"};
-        QTest::newRow("Farben") << "RadioGroupFarben"
-                                << QStringList{"Adapt", "Transformation", "Channel Exchange"};
+        const QStringList dds{"Copy To Destination Directory", "Move To Destination Directory"};
+        const QStringList dv{"Reduce Original Files", "Reduce Copies"};
+        const QStringList farben{"Adapt", "Transformation", "Channel Exchange"};
+        QTest::newRow("DDS01 copy") << "RadioGroup_DDS01" << 0 << dds;
+        QTest::newRow("DDS01 move") << "RadioGroup_DDS01" << 1 << dds;
+        // Back to item 0 here would reduce the user's originals next time.
+        QTest::newRow("DV01 copies") << "RadioGroup_DV01" << 1 << dv;
+        QTest::newRow("Farben channel exchange") << "RadioGroupFarben" << 2 << farben;
     }
-    void radioGroupsAreRebuiltAtTheirFirstItem() {
+    void radioGroupsKeepTheChoiceAcrossASwitch() {
         QFETCH(QString, group);
+        QFETCH(int, chosen);
         QFETCH(QStringList, english);
         auto window = MakeWindow();
         auto* radio = window->findChild<RadioGroup*>(group);
-        QCOMPARE(radio->itemIndex(), 0);
-        radio->setItemIndex(radio->count() - 1);
-        // The same language again still resets the choice.
-        SwitchLanguage(*window, 0);
-        QCOMPARE(radio->itemIndex(), 0);
-        radio->setItemIndex(1);
+        QCOMPARE(radio->itemIndex(), 0); // a first start offers the first item
+        radio->setItemIndex(chosen);
+        SwitchLanguage(*window, 0); // the same language again
+        QCOMPARE(radio->itemIndex(), chosen);
         SwitchLanguage(*window, 10000);
         QStringList shown;
         for (const QString& item : radio->items())
             shown << WithoutMnemonic(item);
         QCOMPARE(shown, english);
-        QCOMPARE(radio->itemIndex(), 0);
-        QVERIFY(window->findChild<QAbstractButton*>(group + "_1"));
+        QCOMPARE(radio->itemIndex(), chosen);
+        // Rebuilt, not added to: exactly one button per item.
+        QVERIFY(window->findChild<QAbstractButton*>(group + "_" + QString::number(chosen)));
         QVERIFY(
             !window->findChild<QAbstractButton*>(group + "_" + QString::number(english.size())));
     }

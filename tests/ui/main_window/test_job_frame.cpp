@@ -101,6 +101,8 @@ private slots:
             << int(WatcherKind::JPEGVerkleinern) << kReductionControls.progress.total;
         QTest::newRow("duplicates")
             << int(WatcherKind::FortschrittDuplikate) << kDuplicatesControls.toCheck;
+        QTest::newRow("similar pictures")
+            << int(WatcherKind::AehnlicheBilder) << kSimilarControls.progress.total;
     }
     void watcherShowsTheGrowingCount() {
         QFETCH(int, kind);

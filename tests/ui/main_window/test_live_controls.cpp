@@ -96,6 +96,8 @@ const QSet<QString> kReadByOthers = {
     "CheckBox_DV02",
     "CheckBox_DV03",
     "CheckBox_DV04",
+    // The same-picture mode of the similar-picture search, read by its search.
+    "CheckBoxSimGleichesBild",
     // The editor's colour mode, read by its colour buttons.
     "RadioGroupFarben_0",
     "RadioGroupFarben_1",

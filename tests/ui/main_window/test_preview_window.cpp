@@ -1,14 +1,21 @@
 // The pop-up preview from the file list: the list's mouse moves, "ThumbLinks",
-// and the mouse watcher that hides it once the pointer has left the list.
+// the mouse watcher that hides it once the pointer has left the list, a size
+// changed in the options, and menus and dialogs it must not cover.
 
 #include "common/main_window_fixture.h"
 
+#include "common/dialog_answerer.h"
 #include "common/picture_files_for_tests.h"
 #include "common/test_registry.h"
 #include "preview/maus_ueberwachung.h"
 #include "preview/thumb_form.h"
+#include "ui/dialogs/options_dialog.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -29,6 +36,25 @@ void moveOver(THauptForm& window, const QString& name) {
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view->viewport(), &move);
 }
+
+// The window shown on a folder with two 400 x 300 pictures, the pop-up over a.jpg.
+struct PreviewOnList {
+    Folder folder{{"a.jpg", "b.jpg"}};
+    std::unique_ptr<THauptForm> window = MakeWindow();
+    TFormOptionen options{*window};
+
+    PreviewOnList() {
+        for (const char* name : {"a.jpg", "b.jpg"})
+            testing::writePictureFile(folder.file(name), testing::photoLike(400, 300));
+        window->setOptionsDialog(&options);
+        window->resize(900, 700);
+        window->show();
+    }
+    TThumbForm& thumb() const { return *window->thumbForm(); }
+    QSize shown() const {
+        return thumb().findChild<QLabel*>(QStringLiteral("HintImage"))->pixmap().size();
+    }
+};
 
 } // namespace
 
@@ -89,6 +115,71 @@ private slots:
         QVERIFY(watcher);
         QTRY_VERIFY_WITH_TIMEOUT(watcher->checks() >= 2, 2000);
         window.reset(); // must neither hang nor leave a check behind
+    }
+
+    void aNewSizeAppliesWithoutRestart_data() {
+        QTest::addColumn<QString>("next");
+        QTest::newRow("the same file again") << "a.jpg";
+        QTest::newRow("another file") << "b.jpg";
+    }
+    void aNewSizeAppliesWithoutRestart() {
+        QFETCH(QString, next);
+        PreviewOnList on;
+        QVERIFY(ShowFolder(*on.window, on.folder.path()));
+        moveOver(*on.window, "a.jpg");
+        QCOMPARE(on.shown(), QSize(100, 75));
+        DialogAnswerer answers;
+        answers.queue("OptBitBtn01", [](QWidget* dialog) {
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("ThumbHintGroesse"));
+            field->selectAll();
+            QTest::keyClicks(field, QStringLiteral("200"));
+        });
+        Find<QAction>(*on.window, "HMenuDateiOPT")->trigger();
+        QCOMPARE(on.window->settings().ThumbHintGroesse, 200);
+        moveOver(*on.window, next);
+        QVERIFY(on.thumb().isVisible());
+        QCOMPARE(on.shown(), QSize(200, 150));
+    }
+
+    void hiddenWhileAMenuOrDialogIsOpen_data() {
+        QTest::addColumn<QString>("opener"); // an action, or the pop-up menu
+        QTest::newRow("pop-up menu of the list") << "PopupMenu01";
+        QTest::newRow("properties dialog") << "PM01_Eigenschaften";
+        QTest::newRow("options dialog") << "HMenuDateiOPT";
+    }
+    void hiddenWhileAMenuOrDialogIsOpen() {
+        QFETCH(QString, opener);
+        PreviewOnList on;
+        QVERIFY(ShowFolder(*on.window, on.folder.path()));
+        on.window->fileList()->selectNames({"a.jpg"});
+        moveOver(*on.window, "a.jpg");
+        QVERIFY(on.thumb().isVisible());
+        // What the user sees while the menu or dialog is open, also when the
+        // pointer passes over another picture meanwhile.
+        bool hiddenAtOpen = false, hiddenAfterMove = false;
+        auto look = [&] {
+            hiddenAtOpen = !on.thumb().isVisible();
+            on.window->ShellListView01MouseMove(on.folder.file("b.jpg"), QPoint(500, 100));
+            hiddenAfterMove = !on.thumb().isVisible();
+        };
+        if (opener == "PopupMenu01") {
+            auto* menu = Find<QMenu>(*on.window, "PopupMenu01");
+            menu->popup(on.window->mapToGlobal(QPoint(400, 200)));
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            look();
+            menu->close();
+        } else {
+            DialogAnswerer answers;
+            answers.queue(opener == "HMenuDateiOPT" ? "OptBitBtn02" : "Close",
+                          [&](QWidget*) { look(); });
+            Find<QAction>(*on.window, opener)->trigger();
+            QCOMPARE(answers.shown().size(), 1);
+        }
+        QVERIFY(hiddenAtOpen);
+        QVERIFY(hiddenAfterMove);
+        // Closed again, the picture under the pointer shows once more.
+        moveOver(*on.window, "a.jpg");
+        QVERIFY(on.thumb().isVisible());
     }
 };
 

@@ -1,5 +1,6 @@
 // Qt's own words follow the program's language: the details view's headers,
-// its type names and dates, and the properties dialog's button.
+// its type names and dates, the properties dialog's button, and the dates in
+// Qt's file dialogs.
 
 #include "common/main_window_fixture.h"
 
@@ -7,11 +8,13 @@
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
+#include "ui/dialogs/options_dialog.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/qt_translation.h"
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLibraryInfo>
@@ -43,6 +46,22 @@ QString CellText(THauptForm& window, const QString& name, int column) {
         if (model->index(row, 0, root).data().toString() == name)
             return model->index(row, column, root).data().toString();
     return QString();
+}
+
+// The date a file dialog lists for `path`, in its details view.
+QString DialogDate(QFileDialog& dialog, const QString& path) {
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.setDirectory(QFileInfo(path).absolutePath());
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    QString date;
+    (void)QTest::qWaitFor([&] {
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            if (view->model()->index(row, 0, root).data().toString() == QFileInfo(path).fileName())
+                date = view->model()->index(row, 3, root).data().toString();
+        return !date.isEmpty();
+    });
+    return date;
 }
 
 } // namespace
@@ -115,6 +134,40 @@ private slots:
         QCOMPARE(answers.shown().size(), 1);
         QCOMPARE(answers.shown().at(0).title, title);
         QCOMPARE(shownClose, close);
+    }
+
+    void fileDialogsListDatesInTheLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("opener");
+        QTest::addColumn<QString>("cancel");
+        for (const int language : {0, 10000}) {
+            const char* name = language == 0 ? "German" : "English";
+            QTest::addRow("%s, editor's open dialog", name) << language << "TB02LoadPic"
+                                                            << "Abbrechen";
+            QTest::addRow("%s, options' texture dialog", name) << language << "HL_SpeedButton01"
+                                                               << "OpenPictureCancel";
+        }
+    }
+    void fileDialogsListDatesInTheLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, opener);
+        QFETCH(QString, cancel);
+        Folder folder({"bild.jpg"});
+        const QString picture = folder.file("bild.jpg");
+        auto window = MakeWindow([language](AppSettings& s) { s.Sprache = language; });
+        TFormOptionen options(*window);
+        QString shown;
+        DialogAnswerer answers;
+        answers.queue(cancel, [&](QWidget* dialog) {
+            shown = DialogDate(*qobject_cast<QFileDialog*>(dialog), picture);
+        });
+        if (opener == "TB02LoadPic")
+            Find<QAction>(*window, opener)->trigger();
+        else
+            options.findChild<QAbstractButton*>(opener)->click();
+        QCOMPARE(answers.shown().size(), 1);
+        const QDateTime modified = QFileInfo(picture).lastModified();
+        QCOMPARE(shown, LocaleForLanguage(language).toString(modified, QLocale::ShortFormat));
     }
 };
 

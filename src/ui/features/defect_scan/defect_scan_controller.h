@@ -34,7 +34,7 @@ public:
     void prepareMoveUndo(bool moveMode) override;
 
     // The texts outside the catalogue, in the current language.
-    void applyLanguage();
+    void applyLanguage() override;
     // The page values kept in the settings, into the controls.
     void showStoredValues();
 

@@ -130,8 +130,8 @@ void DuplicatesController::BitBtn_Dup02Click() {
         list->setEnabled(false);
         ScopeExit enable([&] { list->setEnabled(true); });
         // A file that could not be trashed loses its line too; it stays
-        // where it is, never deleted for good.
-        TrashFiles(marked);
+        // where it is, never deleted for good, and is listed at the end.
+        TrashFiles(host, marked);
     }
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         delete list->takeItem(rows.at(i));

@@ -1,5 +1,7 @@
-// SerienTabSheet04 "Duplikate suchen" with its three buttons, and the
-// duplicate result page (page 1 of HauptNotebook01) with its list and buttons.
+// SerienTabSheet04 "Duplikate suchen": its sub-pages DupPageControl01, the
+// first with the duplicate search's three buttons (the similar-picture search
+// adds its own); and the duplicate result page (page 1 of HauptNotebook01)
+// with its list and buttons.
 
 #include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
@@ -7,13 +9,20 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using parts::Button;
 using parts::Named;
 
 QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
-    auto* page = Named(new QWidget(parent), "SerienTabSheet04");
+    auto* tab = Named(new QWidget(parent), "SerienTabSheet04");
+    auto* tabLayout = new QVBoxLayout(tab);
+    tabLayout->setContentsMargins(2, 2, 2, 2);
+    auto* subPages = Named(new QTabWidget(tab), "DupPageControl01");
+    tabLayout->addWidget(subPages);
+    auto* page = Named(new QWidget(subPages), "DupTabSheet01");
+    subPages->addTab(page, QString());
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Button(page, "BitBtnDupSuchen", 200), 0, Qt::AlignLeft);
     auto* result = Button(page, "BitBtnDupErgebnis", 200);
@@ -22,7 +31,7 @@ QWidget* BuildSeriesPageDuplicates(QWidget* parent) {
     layout->addSpacing(12);
     layout->addWidget(Button(page, "BitBtnDupLeereOrdner", 200), 0, Qt::AlignLeft);
     layout->addStretch();
-    return page;
+    return tab;
 }
 
 QWidget* BuildDuplicateResultPage(QWidget* parent) {

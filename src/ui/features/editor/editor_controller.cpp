@@ -3,10 +3,12 @@
 #include "base/errors.h"
 #include "fs/result_files.h"
 #include "i18n/catalogue.h"
+#include "i18n/failure_texts.h"
 #include "i18n/own_texts.h"
 #include "imaging/picture_files.h"
 #include "imaging/qimage_convert.h"
 #include "jobs/framework/dialog_types.h"
+#include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/widgets/radio_group.h"
@@ -65,6 +67,7 @@ public:
 
 void preparePictureDialog(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ListInProgramLanguage(dialog);
     dialog.setNameFilter(OwnText("editor.filter") + QStringLiteral(" (*.jpg *.jpeg *.bmp)"));
 }
 
@@ -163,13 +166,16 @@ void EditorController::TB02LoadPicClick() {
     } catch (const KelvastoError& error) {
         // Too large for the memory, damaged, unreadable: the user asked for
         // this file and learns why it did not open; the views stay.
-        ShowMessageDialog(OwnText("editor.open.failed")
-                              .arg(m_currentPictureFile, QString::fromUtf8(error.what())),
-                          MessageKind::Warning, ButtonBit(DialogButton::OK), CurrentLanguageName());
+        ShowMessageDialog(
+            OwnText("editor.open.failed").arg(m_currentPictureFile, FailureText(error)),
+            MessageKind::Warning, ButtonBit(DialogButton::OK), CurrentLanguageName());
         return;
     }
     editor().setLoaded(std::move(picture));
     showPictures(true);
+    auto* name = control<QLabel>(QStringLiteral("LabelBildName"));
+    name->setText(QFileInfo(m_currentPictureFile).fileName());
+    name->setToolTip(m_currentPictureFile);
     window().setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
 }
 

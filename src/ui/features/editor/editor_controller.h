@@ -35,7 +35,7 @@ public:
     void BitBtnUndoClick();
 
     // The percentage field's default in the current language's form.
-    void applyLanguage();
+    void applyLanguage() override;
 
     // The window's work bitmaps exist once it has been created.
     PictureEditor& editor();

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -143,7 +144,21 @@ QWidget* BuildEditorPage(QWidget* parent) {
     auto* save = toolbar->addAction(ToolbarIcon(5), QString());
     save->setObjectName(QStringLiteral("TB02SavePic"));
     ReachToolBarByKeyboard(toolbar);
-    layout->addWidget(toolbar);
+    // Beside the toolbar, not in it: the name of the picture the page holds,
+    // its whole path in the tooltip. The toolbar keeps only commands.
+    auto* bar = new QWidget(page);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(toolbar);
+    auto* name = new QLabel(bar);
+    name->setObjectName(QStringLiteral("LabelBildName"));
+    name->setContentsMargins(6, 0, 6, 0);
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    row->addWidget(name, 1);
+    layout->addWidget(bar);
 
     // The two halves are placed by the window's resize handling.
     auto* display = new QWidget(page);

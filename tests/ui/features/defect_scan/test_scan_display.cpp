@@ -11,6 +11,7 @@
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/own_texts.h"
+#include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/counter_display.h"
 #include "ui/widgets/radio_group.h"
@@ -19,7 +20,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -42,16 +42,6 @@ void WritePictures(const QString& root, int count, int folders) {
         testing::writeFile(root + QStringLiteral("/f%1/p%2.jpg").arg(i % folders).arg(i),
                            i % 5 == 0 ? cut : sound);
 }
-
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-};
 
 void SetUpMoveScan(THauptForm& window, const QString& shown) {
     QVERIFY(ShowFolder(window, shown));
@@ -98,14 +88,17 @@ private slots:
 
         PaintCounter windowPaints(window.get());
         PaintCounter listPaints(window->fileList()->activeView()->viewport());
-        // The model listing the folder before the scan; the scan's closing
-        // refresh replaces it.
-        QPointer<QFileSystemModel> listed = window->fileList()->fileModel();
+        // The list's changes while the scan moves files, up to the scan's
+        // closing refresh, which reads the folder anew.
+        FolderListModel* listed = window->fileList()->listModel();
         int listChanges = 0;
-        auto countChange = [&] { ++listChanges; };
+        bool counting = true;
+        auto countChange = [&] { listChanges += counting ? 1 : 0; };
+        connect(listed, &QAbstractItemModel::modelAboutToBeReset, this, [&] { counting = false; });
         connect(listed, &QAbstractItemModel::rowsRemoved, this, countChange);
         connect(listed, &QAbstractItemModel::rowsInserted, this, countChange);
         connect(listed, &QAbstractItemModel::dataChanged, this, countChange);
+        connect(listed, &QAbstractItemModel::layoutChanged, this, countChange);
         DialogAnswerer answers;
         answers.queue("OK");
         QElapsedTimer clock;

@@ -88,6 +88,38 @@ private slots:
             QCOMPARE(Find<QLabel>(*window, view)->pixmap().size(), QSize(64, 48));
     }
 
+    void thePageNamesThePictureItShows_data() {
+        QTest::addColumn<QString>("second"); // opened after photo.jpg
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("another picture") << "Hafen am Abend.jpg"
+                                         << "Hafen am Abend.jpg";
+        // The views keep photo.jpg, and so does the name.
+        QTest::newRow("a damaged file") << "kaputt.jpg"
+                                        << "photo.jpg";
+        QTest::newRow("cancelled") << ""
+                                   << "photo.jpg";
+    }
+    void thePageNamesThePictureItShows() {
+        QFETCH(QString, second);
+        QFETCH(QString, shown);
+        EditorFiles files;
+        testing::writePictureFile(files.path("Hafen am Abend.jpg"), testing::photoLike(40, 30));
+        testing::writeFile(files.path("kaputt.jpg"), QByteArray("\xFF\xD8\xFF\xE0 kaputt"));
+        auto window = MakeWindow();
+        auto* name = Find<QLabel>(*window, "LabelBildName");
+        QVERIFY(name->text().isEmpty());
+        DialogAnswerer answers;
+        open(*window, answers, files.path("photo.jpg"));
+        QCOMPARE(name->text(), QStringLiteral("photo.jpg"));
+        answerFileDialog(answers, second.isEmpty() ? QString() : files.path(second));
+        if (second == "kaputt.jpg")
+            answers.queue("OK"); // the message that it cannot be opened
+        Find<QAction>(*window, "TB02LoadPic")->trigger();
+        QCOMPARE(answers.unexpected(), 0);
+        QCOMPARE(name->text(), shown);
+        QCOMPARE(name->toolTip(), files.path(shown));
+    }
+
     void cancellingTheOpenDialogKeepsTheEditedPicture() {
         EditorFiles files;
         auto window = MakeWindow();
