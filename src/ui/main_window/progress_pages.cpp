@@ -6,6 +6,7 @@
 #include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/dialogs/gradient_panel.h"
+#include "ui/language/accessible_names.h"
 #include "ui/widgets/counter_label.h"
 
 #include <QEvent>
@@ -254,6 +255,18 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
     status->setMinimumHeight(19);
     duplicates.widget(status);
     notebook->addWidget(duplicates.page);
+
+    const SimilarControls& similar = kSimilarControls;
+    PageBuilder pictures(notebook, "NBStatus01Aehnlich");
+    pictures.counterRow("Label_Sim01", similar.progress.total);
+    pictures.counterRow("Label_Sim03", similar.progress.done);
+    // No heading above this bar to name it.
+    QProgressBar* picturesBar = Bar(pictures.page, similar.progress.bar);
+    NameByOwnText(picturesBar, "a11y.progress");
+    pictures.widget(picturesBar);
+    pictures.counterRow("Label_Sim05", similar.groupsFound);
+    pictures.finish("BitBtnSimAbbrechen");
+    notebook->addWidget(pictures.page);
 
     notebook->setCurrentIndex(kDefectScanPage);
     return notebook;

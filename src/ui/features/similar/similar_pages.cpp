@@ -5,6 +5,7 @@
 
 #include "jobs/similar/find_similar.h"
 #include "ui/features/similar/similar_result_view.h"
+#include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QCheckBox>
@@ -44,7 +45,9 @@ QWidget* BuildSimilarResultPage(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "ErgebnisAehnlich");
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Named(new SimilarResultView(page), "ListView_Sim01"), 1);
+    auto* groups = Named(new SimilarResultView(page), "ListView_Sim01");
+    NameByOwnText(groups, "a11y.similar");
+    layout->addWidget(groups, 1);
     auto* bar = Named(new QWidget(page), "PanelSim01");
     auto* buttons = new QHBoxLayout(bar);
     for (const char* name : {"BitBtn_Sim01", "BitBtn_Sim02", "BitBtn_Sim03"})
