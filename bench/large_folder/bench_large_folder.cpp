@@ -20,6 +20,7 @@
 //     defect scan on the selection; prints how long the selection and the
 //     start blocked the window before the progress bar moved.
 
+#include "../common/message_closer.h"
 #include "app/program_start.h"
 #include "fs/folder_entries.h"
 #include "ui/dialogs/about_box.h"
@@ -337,30 +338,6 @@ int change(const QString& view, const QString& big, const QString& small) {
     return 0;
 }
 
-// Presses OK on whatever modal dialog shows (the scan's closing message).
-class DialogCloser : public QObject {
-public:
-    DialogCloser() { qApp->installEventFilter(this); }
-    ~DialogCloser() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show || !watched->isWidgetType())
-            return false;
-        auto* dialog = static_cast<QWidget*>(watched);
-        if (!dialog->isWindow() || !dialog->isModal())
-            return false;
-        QPointer<QWidget> guard(dialog);
-        QTimer::singleShot(0, this, [guard] {
-            if (!guard)
-                return;
-            if (auto* ok = guard->findChild<QAbstractButton*>(QStringLiteral("OK")))
-                ok->click();
-            else
-                guard->close();
-        });
-        return false;
-    }
-};
-
 int selectAll(const QString& dir) {
     const int items = expectedItems(dir);
     ProgramWindows windows = CreateProgramWindows();
@@ -394,7 +371,7 @@ int selectAll(const QString& dir) {
             abort->click();
         }
     });
-    DialogCloser closer;
+    MessageCloser closer;
     startedAt = nowSeconds();
     startedCpu = threadCpuNs();
     window.control<QAbstractButton>(QStringLiteral("BitBtn_DDS01"))->click();

@@ -12,6 +12,7 @@
 //     are tested; prints "abort SECONDS" (click posted to closing message).
 
 #include "../common/bench_window_settings.h"
+#include "../common/message_closer.h"
 #include "settings/app_settings.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/hauptform.h"
@@ -78,39 +79,6 @@ int generate(const QString& root, int files, int perFolder) {
     }
     return 0;
 }
-
-// Presses OK on the closing message and notes when it showed. It listens
-// for the dialog's Show event rather than polling, so it adds no timer events
-// to the scan it measures.
-class MessageCloser : public QObject {
-public:
-    MessageCloser() { qApp->installEventFilter(this); }
-    ~MessageCloser() override { qApp->removeEventFilter(this); }
-    Clock::time_point shownAt() const { return m_shownAt; }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Show || !watched->isWidgetType())
-            return false;
-        auto* dialog = static_cast<QWidget*>(watched);
-        if (!dialog->isWindow() || !dialog->isModal())
-            return false;
-        if (m_shownAt == Clock::time_point{})
-            m_shownAt = Clock::now();
-        QPointer<QWidget> guard(dialog);
-        QTimer::singleShot(0, this, [guard] {
-            if (!guard)
-                return;
-            if (auto* ok = guard->findChild<QAbstractButton*>(QStringLiteral("OK")))
-                ok->click();
-            else
-                guard->close();
-        });
-        return false;
-    }
-
-private:
-    Clock::time_point m_shownAt{};
-};
 
 std::unique_ptr<THauptForm> makeWindow(const QString& work) {
     auto window = std::make_unique<THauptForm>([work] { return BenchWindowSettings(work); });
