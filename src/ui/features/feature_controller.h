@@ -10,8 +10,11 @@
 // Adding one: derive, implement build(), and register it in
 // THauptForm::registerControllers().
 
+#include "ui/features/guarded_connect.h"
 #include "ui/main_window/hauptform.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QObject>
 #include <QString>
 
@@ -43,6 +46,23 @@ protected:
     THauptForm& window() const { return m_window; }
     // The window's control of that name; throws when there is none.
     template <class T> T* control(const QString& name) const { return m_window.control<T>(name); }
+    // Connects the click of the button `objectName` (the trigger of the action
+    // `actionName`) to `handler`, which runs inside the event-loop guard: a
+    // member function of the controller, or anything callable without
+    // arguments. A name the window lacks throws, as control() does.
+    template <class C> void onClick(const QString& objectName, void (C::*handler)()) {
+        onClick(objectName, [this, handler] { (static_cast<C*>(this)->*handler)(); });
+    }
+    template <class Handler> void onClick(const QString& objectName, Handler handler) {
+        ConnectGuarded(control<QAbstractButton>(objectName), &QAbstractButton::clicked, this,
+                       handler);
+    }
+    template <class C> void onTrigger(const QString& actionName, void (C::*handler)()) {
+        onTrigger(actionName, [this, handler] { (static_cast<C*>(this)->*handler)(); });
+    }
+    template <class Handler> void onTrigger(const QString& actionName, Handler handler) {
+        ConnectGuarded(control<QAction>(actionName), &QAction::triggered, this, handler);
+    }
     // The folder chooser behind the destination field `fieldName`: it starts
     // at the field's folder (DestinationChooserStart), or with nothing chosen
     // opens at the folder the tree shows; the field then shows the choice.

@@ -33,8 +33,7 @@ void DefectScanController::build(const FeaturePlaces& places) {
     places.pictureTabs->addTab(buildSearchTab(places.pictureTabs), QString());
     // The abort button stands on the progress page, the destination field
     // above the sub-pages; both are shared with the reduction's layout.
-    ConnectGuarded(control<QAbstractButton>(QStringLiteral("BitBtn_DDS02")),
-                   &QAbstractButton::clicked, this, [this] { BitBtn_DDS02Click(); });
+    onClick(QStringLiteral("BitBtn_DDS02"), &DefectScanController::BitBtn_DDS02Click);
     control<QWidget>(kDestination)->installEventFilter(this);
     connectMenuTwins();
 }
@@ -71,10 +70,6 @@ QWidget* DefectScanController::buildSearchTab(QWidget* parent) {
 }
 
 void DefectScanController::connectMenuTwins() {
-    auto onTrigger = [this](const char* name, void (DefectScanController::*handler)()) {
-        ConnectGuarded(control<QAction>(QString::fromLatin1(name)), &QAction::triggered, this,
-                       [this, handler] { (this->*handler)(); });
-    };
     onTrigger("HMenu_DDS", &DefectScanController::BitBtn_DDS01Click);
     onTrigger("PM01_DDS", &DefectScanController::BitBtn_DDS01Click);
     onTrigger("HMenu_DDL", &DefectScanController::HMenu_DDLClick);

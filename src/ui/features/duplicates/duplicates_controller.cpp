@@ -43,10 +43,6 @@ bool IsEnterKey(const QEvent* event) {
 DuplicatesController::DuplicatesController(THauptForm& window) : FeatureController(window) {}
 
 void DuplicatesController::build(const FeaturePlaces&) {
-    auto onClick = [this](const char* name, void (DuplicatesController::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
     onClick("BitBtnDupSuchen", &DuplicatesController::BitBtnDupSuchenClick);
     onClick("BitBtnDupErgebnis", &DuplicatesController::BitBtnDupErgebnisClick);
     onClick("BitBtnDupLeereOrdner", &DuplicatesController::BitBtnDupLeereOrdnerClick);

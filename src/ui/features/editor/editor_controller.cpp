@@ -119,22 +119,17 @@ PictureEditor& EditorController::editor() {
 }
 
 void EditorController::build(const FeaturePlaces&) {
-    ConnectGuarded(control<QAction>(QStringLiteral("TB02LoadPic")), &QAction::triggered, this,
-                   [this] { TB02LoadPicClick(); });
-    ConnectGuarded(control<QAction>(QStringLiteral("TB02SavePic")), &QAction::triggered, this,
-                   [this] { TB02SavePicClick(); });
+    onTrigger(QStringLiteral("TB02LoadPic"), &EditorController::TB02LoadPicClick);
+    onTrigger(QStringLiteral("TB02SavePic"), &EditorController::TB02SavePicClick);
     for (const NamedEffect& each : kEffects) {
         const EditorEffect effect = each.effect;
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(each.name)),
-                       &QAbstractButton::clicked, this, [this, effect] { effectClick(effect); });
+        onClick(QString::fromLatin1(each.name), [this, effect] { effectClick(effect); });
     }
     for (const char* name : kColourButtons) {
         const QString control = QString::fromLatin1(name);
-        ConnectGuarded(this->control<QAbstractButton>(control), &QAbstractButton::clicked, this,
-                       [this, control] { ColorClick(control); });
+        onClick(control, [this, control] { ColorClick(control); });
     }
-    ConnectGuarded(control<QAbstractButton>(QStringLiteral("BitBtnUndo")),
-                   &QAbstractButton::clicked, this, [this] { BitBtnUndoClick(); });
+    onClick(QStringLiteral("BitBtnUndo"), &EditorController::BitBtnUndoClick);
 }
 
 void EditorController::OpenPictureDialogShow(QFileDialog& dialog) {

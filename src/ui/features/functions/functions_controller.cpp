@@ -33,12 +33,6 @@ BatchFunction BatchFunctionOfControl(const QString& objectName) {
 FunctionsController::FunctionsController(THauptForm& window) : FeatureController(window) {}
 
 void FunctionsController::build(const FeaturePlaces&) {
-    auto onClick = [this](const QString& name, auto handler) {
-        ConnectGuarded(control<QAbstractButton>(name), &QAbstractButton::clicked, this, handler);
-    };
-    auto onTrigger = [this](const QString& name, auto handler) {
-        ConnectGuarded(control<QAction>(name), &QAction::triggered, this, handler);
-    };
     onClick(QStringLiteral("FktSpeedButton01"), [this] { FktSpeedButton01Click(); });
     onClick(QStringLiteral("FktSpeedButton02"), [this] { FktSpeedButton02Click(); });
     for (const QString& entry : kJpegEntries) {

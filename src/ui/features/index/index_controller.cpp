@@ -28,16 +28,8 @@ const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
 IndexController::IndexController(THauptForm& window) : FeatureController(window) {}
 
 void IndexController::build(const FeaturePlaces&) {
-    auto onClick = [this](const char* name, void (IndexController::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
     onClick("IdxBitBtn01", &IndexController::IdxBitBtn01Click);
     onClick("ThumbBitBtn01", &IndexController::ThumbBitBtn01Click);
-    auto onTrigger = [this](const char* name, void (IndexController::*handler)()) {
-        ConnectGuarded(control<QAction>(QString::fromLatin1(name)), &QAction::triggered, this,
-                       [this, handler] { (this->*handler)(); });
-    };
     onTrigger("HMenu_IndexBilder", &IndexController::IdxBitBtn01Click);
     onTrigger("PM01_IndexBilder", &IndexController::IdxBitBtn01Click);
     onTrigger("HMenu_Thumbnails", &IndexController::ThumbBitBtn01Click);
