@@ -415,10 +415,6 @@ void THauptForm::connectHandlers() {
     onTab("PageControl01", &THauptForm::PageControl01Change);
     onTab("HauptPageControl01", &THauptForm::HauptPageControl01Change);
     onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
-    onClick("IdxSpeedButton01", &THauptForm::IdxSpeedButton01Click);
-    onClick("IdxSpeedButton02", &THauptForm::IdxSpeedButton02Click);
-    onClick("FktBitBtn01", &THauptForm::FktBitBtn01Click);
-    onClick("BitBtnDupAbbrechen", &THauptForm::BitBtnDupAbbrechenClick);
     onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);
     onTrigger("TB01LargeIcon", &THauptForm::TB01LargeIconClick);
     onTrigger("TB01SmallIcon", &THauptForm::TB01SmallIconClick);

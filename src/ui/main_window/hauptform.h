@@ -153,8 +153,6 @@ public slots:
     void PageControl01Change(int tab);
     void HauptPageControl01Change(int tab);
     void GrafikPageControl01Change(int tab);
-    void IdxSpeedButton01Click();
-    void IdxSpeedButton02Click();
     void TB01RefreshClick();
     void TB01LargeIconClick();
     void TB01SmallIconClick();
@@ -182,8 +180,6 @@ public slots:
     // Backspace in the file list: the tree goes to the parent folder, and
     // the list shows the folder it came from as its current item.
     void ShellListView01GoUp();
-    void FktBitBtn01Click();
-    void BitBtnDupAbbrechenClick();
 
     // --- pop-up preview ------------------------------------------------------
     TThumbForm* thumbForm() const { return m_thumbForm.get(); }

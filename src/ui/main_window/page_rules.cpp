@@ -120,28 +120,6 @@ void THauptForm::GrafikPageControl01Change(int tab) {
     }
 }
 
-void THauptForm::IdxSpeedButton01Click() {
-    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
-    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
-    if (notebook->currentIndex() == 1)
-        m_settings.UnterverzeichnisThumb = field->text();
-    field->setText(m_settings.UnterverzeichnisIdx);
-    setJobEntriesVisible({QStringLiteral("IndexBilder")}, true);
-    setJobEntriesVisible({QStringLiteral("Thumbnails")}, false);
-    notebook->setCurrentIndex(0);
-}
-
-void THauptForm::IdxSpeedButton02Click() {
-    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
-    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
-    if (notebook->currentIndex() != 1)
-        m_settings.UnterverzeichnisIdx = field->text();
-    field->setText(m_settings.UnterverzeichnisThumb);
-    setJobEntriesVisible({QStringLiteral("Thumbnails")}, true);
-    setJobEntriesVisible({QStringLiteral("IndexBilder")}, false);
-    notebook->setCurrentIndex(1);
-}
-
 int THauptForm::SelectionKind() const {
     const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
     static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),

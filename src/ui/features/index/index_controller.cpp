@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 
 namespace {
 
@@ -28,6 +29,8 @@ const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
 IndexController::IndexController(THauptForm& window) : FeatureController(window) {}
 
 void IndexController::build(const FeaturePlaces&) {
+    onClick("IdxSpeedButton01", &IndexController::IdxSpeedButton01Click);
+    onClick("IdxSpeedButton02", &IndexController::IdxSpeedButton02Click);
     onClick("IdxBitBtn01", &IndexController::IdxBitBtn01Click);
     onClick("ThumbBitBtn01", &IndexController::ThumbBitBtn01Click);
     onTrigger("HMenu_IndexBilder", &IndexController::IdxBitBtn01Click);
@@ -58,6 +61,28 @@ bool IndexController::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return FeatureController::eventFilter(watched, event);
+}
+
+void IndexController::IdxSpeedButton01Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() == 1)
+        window().settings().UnterverzeichnisThumb = field->text();
+    field->setText(window().settings().UnterverzeichnisIdx);
+    window().setJobEntriesVisible({QStringLiteral("IndexBilder")}, true);
+    window().setJobEntriesVisible({QStringLiteral("Thumbnails")}, false);
+    notebook->setCurrentIndex(0);
+}
+
+void IndexController::IdxSpeedButton02Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() != 1)
+        window().settings().UnterverzeichnisIdx = field->text();
+    field->setText(window().settings().UnterverzeichnisThumb);
+    window().setJobEntriesVisible({QStringLiteral("Thumbnails")}, true);
+    window().setJobEntriesVisible({QStringLiteral("IndexBilder")}, false);
+    notebook->setCurrentIndex(1);
 }
 
 void IndexController::IdxBitBtn01Click() {
