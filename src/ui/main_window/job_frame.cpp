@@ -1,5 +1,5 @@
-// The batch frame on the window: locking while a job runs, the progress
-// watchers and the abort buttons of the jobs without a controller yet.
+// The batch frame on the window: locking while a job runs and the progress
+// watchers.
 
 #include "ui/main_window/hauptform.h"
 
@@ -106,12 +106,4 @@ void THauptForm::finishWatcher() {
         m_watcher->wait();
         delete m_watcher.data();
     }
-}
-
-void THauptForm::FktBitBtn01Click() {
-    m_stopFlags.BatchJobStop = 1;
-}
-
-void THauptForm::BitBtnDupAbbrechenClick() {
-    m_stopFlags.BatchJobStop = 1;
 }

@@ -49,6 +49,7 @@ void DuplicatesController::build(const FeaturePlaces&) {
     onClick("BitBtn_Dup01", &DuplicatesController::BitBtn_Dup01Click);
     onClick("BitBtn_Dup02", &DuplicatesController::BitBtn_Dup02Click);
     onClick("BitBtn_Dup03", &DuplicatesController::BitBtn_Dup03Click);
+    onClick("BitBtnDupAbbrechen", &DuplicatesController::BitBtnDupAbbrechenClick);
     // The list reports a double click anywhere on it, not only on a line;
     // Enter opens the current line as a double click does.
     resultList()->viewport()->installEventFilter(this);
@@ -91,6 +92,10 @@ void DuplicatesController::BitBtnDupErgebnisClick() {
     toggle->setStatusTip(hint);
     parts::SetTag(toggle, showResults ? 1 : 0);
     AddMnemonics(window());
+}
+
+void DuplicatesController::BitBtnDupAbbrechenClick() {
+    window().stopFlags().BatchJobStop = 1;
 }
 
 void DuplicatesController::BitBtnDupLeereOrdnerClick() {

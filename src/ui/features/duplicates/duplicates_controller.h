@@ -22,6 +22,8 @@ public:
     void BitBtnDupSuchenClick();
     // BitBtnDupErgebnis: the result page on or off.
     void BitBtnDupErgebnisClick();
+    // The abort button of the duplicates' progress page.
+    void BitBtnDupAbbrechenClick();
     // BitBtnDupLeereOrdner: the removal of empty folders.
     void BitBtnDupLeereOrdnerClick();
     // BitBtn_Dup01: selects every file of a group but its first.

@@ -47,6 +47,9 @@ void FunctionsController::build(const FeaturePlaces&) {
         }
     }
     onClick(QStringLiteral("FktBB_BMP_JPEG"), [this] { FktBmpBitBtnClick(); });
+    // The abort button on the progress page the batch functions share with
+    // the index pictures and thumbnails.
+    onClick(QStringLiteral("FktBitBtn01"), &FunctionsController::FktBitBtn01Click);
     onTrigger(QStringLiteral("HMenu_") + kBitmapEntry, [this] { FktBmpBitBtnClick(); });
     onTrigger(QStringLiteral("PM01_") + kBitmapEntry, [this] { FktBmpBitBtnClick(); });
     control<QWidget>(kDestination)->installEventFilter(this);
@@ -87,6 +90,10 @@ void FunctionsController::FktJpgBitBtnClick(const QString& control) {
 
 void FunctionsController::FktBmpBitBtnClick() {
     ConvertBitmapsToJpeg(window().jobHost(), readOptions());
+}
+
+void FunctionsController::FktBitBtn01Click() {
+    window().stopFlags().BatchJobStop = 1;
 }
 
 void FunctionsController::FktZielverzeichnisClick() {

@@ -27,6 +27,8 @@ public:
     void FktJpgBitBtnClick(const QString& control);
     // FktBB_BMP_JPEG, HMenu_BMP_JPG, PM01_BMP_JPG.
     void FktBmpBitBtnClick();
+    // The abort button of the batch progress page.
+    void FktBitBtn01Click();
     // A click on the read-only destination field opens the folder chooser.
     void FktZielverzeichnisClick();
 
