@@ -38,6 +38,9 @@ public:
     // Called once while the window is built; the menus, the toolbar and the
     // progress pages exist already.
     virtual void build(const FeaturePlaces& places) = 0;
+    // Called once the window has read its settings, before it first shows:
+    // the controller puts the stored values into its controls.
+    virtual void windowCreated() {}
     // Puts the texts of the current language on what the catalogue's
     // ApplyLanguage does not reach (the own texts); called on every switch.
     virtual void applyLanguage() {}

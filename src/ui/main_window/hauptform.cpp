@@ -126,15 +126,9 @@ void THauptForm::FormCreate() {
     if (m_settings.BildschirmSpeichern) {
         auto* splitter = control<QSplitter>(QStringLiteral("Splitter01"));
         splitter->setSizes({m_settings.ExplorerSTVLinks, 10000});
-        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))
-            ->setText(m_settings.UnterverzeichnisIdx);
-        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
-            ->setText(m_settings.UnterverzeichnisSonst);
-        controller<DefectScanController>().showStoredValues();
     }
-    // Where a scan without destination would put its files: the working
-    // folder, never the program's own folder.
-    m_defectFolder = DefectFolderFor(m_settings, QString());
+    for (FeatureController* feature : m_controllers)
+        feature->windowCreated();
     m_editorPictureHeight = 1;
     m_editorPictureWidth = 1;
     m_imaging = std::make_unique<ImagingContext>();

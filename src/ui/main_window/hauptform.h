@@ -56,10 +56,6 @@ public:
     const QImage& texturePicture() const { return m_texturePicture; }
     // Puts a new picture behind the file list (null: ordinary background).
     void setTexturePicture(const QImage& picture);
-    const QString& defectFolder() const { return m_defectFolder; }
-    void setDefectFolder(const QString& folder) { m_defectFolder = folder; }
-    const QString& savedTreeFolder() const { return m_savedTreeFolder; }
-    void setSavedTreeFolder(const QString& folder) { m_savedTreeFolder = folder; }
     // The editor's picture size, 1 x 1 until a picture is loaded.
     void setEditorPictureSize(int height, int width);
 
@@ -214,7 +210,6 @@ private:
     void connectHandlers();
     void ShellListView01HinterGrund();
     void switchView(ViewStyle style);
-    void leaveDefectResultView();
     void setLocked(JobKind kind, bool locked);
     // The main menus: disabled while locked, and when none of their
     // entries is visible.
@@ -234,8 +229,6 @@ private:
     QString m_treeFolder;
     QStringList m_listMasks;
     QImage m_texturePicture;
-    QString m_defectFolder;
-    QString m_savedTreeFolder;
     int m_editorPictureHeight = 1;
     int m_editorPictureWidth = 1;
     int m_lockDepth = 0;

@@ -2,6 +2,7 @@
 
 #include "common/dialog_answerer.h"
 #include "common/main_window_fixture.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -103,7 +104,7 @@ private slots:
         QAbstractButton* view = Button(*window, "BitBtn_DDS03");
         view->setProperty("Tag", 1);
         view->setText(CatalogueText(9));
-        window->setSavedTreeFolder(before.path());
+        window->controller<DefectScanController>().setSavedTreeFolder(before.path());
         for (const char* name : {"HMenu_DDS", "PM01_DDS"})
             Find<QAction>(*window, name)->setEnabled(false);
         for (const char* name : {"HMenu_DDL", "PM01_DDL"})

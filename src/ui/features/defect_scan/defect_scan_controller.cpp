@@ -95,7 +95,7 @@ void DefectScanController::BitBtn_DDS01Click() {
     options.move = control<RadioGroup>(QStringLiteral("RadioGroup_DDS01"))->itemIndex() == 1;
     options.destination = control<QLineEdit>(kDestination)->text();
     options.thorough = control<QCheckBox>(kThorough)->isChecked();
-    window().setDefectFolder(ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder);
+    m_defectFolder = ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder;
 }
 
 void DefectScanController::BitBtn_DDS02Click() {
@@ -109,10 +109,10 @@ void DefectScanController::BitBtn_DDS03Click() {
     parts::SetTag(toggle, enter ? 1 : 0);
     toggle->setText(CatalogueText(enter ? 9 : 8));
     if (enter) {
-        window().setSavedTreeFolder(window().currentTreeFolder());
-        window().selectTreeFolder(window().defectFolder());
+        m_savedTreeFolder = window().currentTreeFolder();
+        window().selectTreeFolder(m_defectFolder);
     } else {
-        window().selectTreeFolder(window().savedTreeFolder());
+        window().selectTreeFolder(m_savedTreeFolder);
     }
     window().setJobEntryEnabled(QStringLiteral("DDS"), !enter);
     window().setJobEntryEnabled(QStringLiteral("DDL"), enter);
@@ -120,9 +120,20 @@ void DefectScanController::BitBtn_DDS03Click() {
     AddMnemonics(window());
 }
 
+void DefectScanController::leaveDefectResultView() {
+    auto* result = control<QAbstractButton>(QStringLiteral("BitBtn_DDS03"));
+    if (parts::Tag(result) != 1)
+        return;
+    parts::SetTag(result, 0);
+    result->setText(CatalogueText(8));
+    AddMnemonics(window());
+    // A folder that cannot be shown leaves the tree as it is.
+    window().selectTreeFolder(m_savedTreeFolder);
+}
+
 void DefectScanController::HMenu_DDLClick() {
-    window().setDefectFolder(
-        DeleteDefectiveFiles(window().jobHost(), control<QLineEdit>(kDestination)->text()));
+    m_defectFolder =
+        DeleteDefectiveFiles(window().jobHost(), control<QLineEdit>(kDestination)->text());
 }
 
 void DefectScanController::GrafikZielverzeichnisClick() {
@@ -154,6 +165,14 @@ void DefectScanController::applyLanguage() {
     thorough->setText(OwnText("thorough.check"));
     thorough->setToolTip(OwnText("thorough.check.hint"));
     thorough->setStatusTip(OwnText("thorough.check.hint"));
+}
+
+void DefectScanController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        showStoredValues();
+    // Where a scan without destination would put its files: the working
+    // folder, never the program's own folder.
+    m_defectFolder = DefectFolderFor(window().settings(), QString());
 }
 
 void DefectScanController::showStoredValues() {

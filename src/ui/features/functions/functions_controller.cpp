@@ -55,6 +55,11 @@ void FunctionsController::build(const FeaturePlaces&) {
     control<QWidget>(kDestination)->installEventFilter(this);
 }
 
+void FunctionsController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))->setText(window().settings().UnterverzeichnisSonst);
+}
+
 bool FunctionsController::eventFilter(QObject* watched, QEvent* event) {
     if (parts::OpensChooser(event) && watched->objectName() == kDestination) {
         GuardedHandler(&window(), [this] { FktZielverzeichnisClick(); });

@@ -18,6 +18,8 @@ public:
     explicit FunctionsController(THauptForm& window);
 
     void build(const FeaturePlaces& places) override;
+    // The stored sub-folder name, when the window keeps its values.
+    void windowCreated() override;
 
     // "JPEG" and "BMP": the file filter, the menu entries and the notebook page.
     void FktSpeedButton01Click();

@@ -45,6 +45,11 @@ void IndexController::build(const FeaturePlaces&) {
         control<QLineEdit>(name)->installEventFilter(this);
 }
 
+void IndexController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))->setText(window().settings().UnterverzeichnisIdx);
+}
+
 bool IndexController::eventFilter(QObject* watched, QEvent* event) {
     const QString name = watched->objectName();
     // Typing into a naming field picks its radio as a click into it does.

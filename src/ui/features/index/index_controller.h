@@ -14,6 +14,8 @@ public:
     explicit IndexController(THauptForm& window);
 
     void build(const FeaturePlaces& places) override;
+    // The stored sub-folder name, when the window keeps its values.
+    void windowCreated() override;
 
     // "Indexbilder" and "Thumbnails": the sub-page, its menu entries, and the
     // sub-folder field, which keeps each sub-page's own name.
