@@ -129,8 +129,6 @@ void THauptForm::FormCreate() {
     }
     for (FeatureController* feature : m_controllers)
         feature->windowCreated();
-    m_editorPictureHeight = 1;
-    m_editorPictureWidth = 1;
     m_imaging = std::make_unique<ImagingContext>();
     setFileFilter(kJpegFilter);
     const TextureChoice texture = TexturePictureAtStart(m_settings);
@@ -141,7 +139,6 @@ void THauptForm::FormCreate() {
                                                                 ? Qt::DescendingOrder
                                                                 : Qt::AscendingOrder);
     ShellListView01HinterGrund();
-    FormResize();
     m_mouseWatcher = std::make_unique<TMausUeberwachung>(
         this, [this] { MausUeberwachungCheck(QCursor::pos()); });
     // The work starts with a folder: the keyboard starts in the tree.
@@ -175,28 +172,13 @@ void THauptForm::FormClose() {
         SaveScreenSettings(m_settings);
 }
 
-void THauptForm::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    GuardedHandler(this, [&] { FormResize(); });
-}
-
 bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
-    // The editor's display area changes size also while its tab is hidden.
-    if (event->type() == QEvent::Resize &&
-        watched->objectName() == QLatin1String("EinzelNotebook01"))
-        GuardedHandler(this, [&] { FormResize(); });
     // A folder the program selected stays in the tree's middle when the
     // window changes size, until the user moves the tree himself.
     if (event->type() == QEvent::Resize && watched == m_tree->viewport() && m_treeFollowsCurrent &&
         m_tree->currentIndex().isValid())
         m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
     return QMainWindow::eventFilter(watched, event);
-}
-
-void THauptForm::setEditorPictureSize(int height, int width) {
-    m_editorPictureHeight = height;
-    m_editorPictureWidth = width;
-    FormResize();
 }
 
 // --- controls --------------------------------------------------------------
@@ -231,7 +213,6 @@ void THauptForm::buildControls() {
     layout->addWidget(bevel);
     layout->addWidget(buildSeriesTab(series));
     tabs->addTab(series, QString());
-    tabs->addTab(BuildEditorPage(tabs), QString());
     LinkUndoButton(*this);
 
     // The features fill their places in the order they were registered.
@@ -432,7 +413,6 @@ void THauptForm::connectHandlers() {
     onTrigger("PM01_DateienMarkieren", &THauptForm::PM01_DateienMarkierenClick);
     onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);
 
-    control<QWidget>(QStringLiteral("EinzelNotebook01"))->installEventFilter(this);
     auto* popup = control<QMenu>(QStringLiteral("PopupMenu01"));
     ConnectGuarded(popup, &QMenu::aboutToShow, this, [this] { PopupMenu01Popup(); });
     connect(m_fileList, &ShellFileList::contextMenuRequested, popup,

@@ -56,8 +56,6 @@ public:
     const QImage& texturePicture() const { return m_texturePicture; }
     // Puts a new picture behind the file list (null: ordinary background).
     void setTexturePicture(const QImage& picture);
-    // The editor's picture size, 1 x 1 until a picture is loaded.
-    void setEditorPictureSize(int height, int width);
 
     // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
@@ -145,7 +143,6 @@ public:
     void LimitWindowSize();
 
 public slots:
-    void FormResize();
     void PageControl01Change(int tab);
     void HauptPageControl01Change(int tab);
     void GrafikPageControl01Change(int tab);
@@ -189,7 +186,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -229,8 +225,6 @@ private:
     QString m_treeFolder;
     QStringList m_listMasks;
     QImage m_texturePicture;
-    int m_editorPictureHeight = 1;
-    int m_editorPictureWidth = 1;
     int m_lockDepth = 0;
     // The control that had the focus when a job locked the window (the
     // button that started it): it gets the focus back when the job ends.

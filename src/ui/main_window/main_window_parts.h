@@ -34,9 +34,6 @@ QWidget* BuildDuplicateResultPage(QWidget* parent);
 // Page 2 of HauptNotebook01: "Versteckt", never shown.
 QWidget* BuildHiddenListsPage(QWidget* parent);
 
-// HauptTabSheet02, the single-picture editor.
-QWidget* BuildEditorPage(QWidget* parent);
-
 // HauptMenu01 on the window and PopupMenu01.
 void BuildMainMenu(QMainWindow& window);
 // True when an entry of `menu` other than a separator is visible: a menu

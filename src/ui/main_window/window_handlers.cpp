@@ -1,4 +1,4 @@
-// Window-wide handlers: resize, size limit, language, help, options, about,
+// Window-wide handlers: size limit, language, help, options, about,
 // uninstall, quit.
 
 #include "ui/main_window/hauptform.h"
@@ -7,25 +7,11 @@
 #include "preview/thumb_form.h"
 #include "ui/dialogs/help_window.h"
 #include "ui/dialogs/uninstall_command.h"
-#include "ui/features/editor/fit_editor_images.h"
 #include "ui/icons/theme_icons.h"
 #include "ui/language/language_chooser.h"
 
 #include <QEvent>
 #include <QLabel>
-
-void THauptForm::FormResize() {
-    auto* display = control<QWidget>(QStringLiteral("EinzelNotebook01"));
-    auto* left = control<QWidget>(QStringLiteral("EinzelNotebook01a"));
-    auto* right = control<QWidget>(QStringLiteral("EinzelNotebook01b"));
-    const int half = display->width() / 2;
-    left->setGeometry(0, 0, half, display->height());
-    right->setGeometry(half, 0, display->width() - half, display->height());
-    const EditorImageLayout layout =
-        FitEditorImages(left->size(), right->size(), m_editorPictureHeight, m_editorPictureWidth);
-    control<QLabel>(QStringLiteral("EinzelImage01"))->setGeometry(layout.left);
-    control<QLabel>(QStringLiteral("EinzelImage02"))->setGeometry(layout.right);
-}
 
 void THauptForm::LimitWindowSize() {
     setMinimumSize(kMinimumWindowSize.expandedTo(minimumSizeHint()));

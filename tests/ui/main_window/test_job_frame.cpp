@@ -9,6 +9,7 @@
 #include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
+#include "ui/features/editor/editor_controller.h"
 #include "ui/features/editor/fit_editor_images.h"
 #include "ui/file_list/shell_file_list.h"
 
@@ -218,7 +219,7 @@ private slots:
         Find<QTabWidget>(*window, "PageControl01")->setCurrentIndex(1);
         auto* display = Find<QWidget>(*window, "EinzelNotebook01");
         QTRY_COMPARE(Find<QWidget>(*window, "EinzelNotebook01a")->width(), display->width() / 2);
-        window->setEditorPictureSize(100, 50);
+        window->controller<EditorController>().setEditorPictureSize(100, 50);
         const QWidget* pane = Find<QWidget>(*window, "EinzelNotebook01a");
         const QRect image = Find<QWidget>(*window, "EinzelImage01")->geometry();
         QCOMPARE(image, FitEditorImages(pane->size(), pane->size(), 100, 50).left);
