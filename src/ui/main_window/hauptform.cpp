@@ -25,6 +25,7 @@
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/qt_translation.h"
+#include "ui/main_window/window_commands.h"
 #include "ui/widgets/tab_order.h"
 
 #include <QAbstractButton>
@@ -77,6 +78,7 @@ JobHost& THauptForm::jobHost() {
 }
 
 void THauptForm::registerControllers() {
+    addController<WindowCommandsController>();
     addController<DefectScanController>();
     addController<ReductionController>();
     addController<FunctionsController>();
@@ -396,19 +398,6 @@ void THauptForm::connectHandlers() {
     onTrigger("TB01List", &THauptForm::TB01ListClick);
     onTrigger("TB01Report", &THauptForm::TB01ReportClick);
     onTrigger("TB01Rueckgaengig", &THauptForm::TB01RueckgaengigClick);
-    // These toolbar buttons run their menu entries.
-    for (auto [button, entry] :
-         {std::pair{"TB01Optionen", "HMenuDateiOPT"}, std::pair{"TB01Hilfe", "HMenuInfoHilfe"},
-          std::pair{"TB01Info", "HMenu_InfoF"}}) {
-        QAction* target = action(entry);
-        connect(action(button), &QAction::triggered, target, &QAction::trigger);
-    }
-    onTrigger("HMenuInfoHilfe", &THauptForm::HMenuInfoHilfeClick);
-    onTrigger("HMenuDateiOPT", &THauptForm::HMenuDateiOPTClick);
-    onTrigger("HMenu_InfoF", &THauptForm::TB01InfoClick);
-    onTrigger("HMenuDateiProgDeInst", &THauptForm::HMenuDateiProgDeInstClick);
-    onTrigger("HMenu_Sprache", &THauptForm::HMenu_SpracheClick);
-    onTrigger("HMenu_ProgEnde", &THauptForm::HMenu_ProgEndeClick);
     onTrigger("PM01_DateiLoeschen", &THauptForm::PM01_DateiLoeschenClick);
     onTrigger("PM01_DateienMarkieren", &THauptForm::PM01_DateienMarkierenClick);
     onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);

@@ -59,12 +59,6 @@ public:
 
     // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
-    // HMenu_Sprache shows this chooser modally; the window does not own it.
-    void setLanguageChooser(TfrmSprache* chooser) { m_languageChooser = chooser; }
-    // The about box and the options dialog, created at start; the window
-    // shows them modally and does not own them.
-    void setAboutBox(QDialog* about) { m_aboutBox = about; }
-    void setOptionsDialog(QDialog* options) { m_optionsDialog = options; }
     // The pop-up preview takes its changed settings (on/off, size, opacity)
     // at once.
     void applyPreviewSettings();
@@ -161,12 +155,6 @@ public slots:
     void PM01_DateiLoeschenClick();
     void PM01_DateienMarkierenClick();
     void PM01_EigenschaftenClick();
-    void HMenu_SpracheClick();
-    void HMenu_ProgEndeClick();
-    void HMenuInfoHilfeClick();
-    void HMenuDateiOPTClick();
-    void TB01InfoClick();
-    void HMenuDateiProgDeInstClick();
     // A double click in the file list: a folder opens in the tree, a file
     // with the program the desktop associates with it.
     void ShellListView01DblClick(const QString& path);
@@ -236,9 +224,5 @@ private:
     FolderTreeModel* m_treeModel = nullptr;
     QTreeView* m_tree = nullptr;
     ShellFileList* m_fileList = nullptr;
-    QPointer<TfrmSprache> m_languageChooser;
-    QPointer<HelpWindow> m_helpWindow;
-    QPointer<QDialog> m_aboutBox;
-    QPointer<QDialog> m_optionsDialog;
     QPointer<CollectionWatcher> m_watcher;
 };

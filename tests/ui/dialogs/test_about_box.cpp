@@ -5,6 +5,7 @@
 #include "app/open_with_program.h"
 #include "common/dialog_answerer.h"
 #include "common/main_window_fixture.h"
+#include "ui/main_window/window_commands.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -41,7 +42,7 @@ private slots:
         QFETCH(QString, close);
         auto window = MakeWindow();
         TInfoF about(window.get());
-        window->setAboutBox(&about);
+        window->controller<WindowCommandsController>().setAboutBox(&about);
         // The box was built in German; the language changes before it shows.
         SwitchLanguage(*window, offset);
         QString caption, title, licence;

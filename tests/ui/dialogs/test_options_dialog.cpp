@@ -5,6 +5,7 @@
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
 #include "common/main_window_fixture.h"
+#include "ui/main_window/window_commands.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -53,7 +54,7 @@ struct Options {
         testing::resetHive();
         window = MakeWindow(std::move(customise));
         dialog = std::make_unique<TFormOptionen>(*window);
-        window->setOptionsDialog(dialog.get());
+        window->controller<WindowCommandsController>().setOptionsDialog(dialog.get());
     }
     template <class T> T* find(const char* name) const {
         T* found = dialog->findChild<T*>(QString::fromLatin1(name));

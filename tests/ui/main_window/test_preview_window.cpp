@@ -3,6 +3,7 @@
 // changed in the options, and menus and dialogs it must not cover.
 
 #include "common/main_window_fixture.h"
+#include "ui/main_window/window_commands.h"
 
 #include "common/dialog_answerer.h"
 #include "common/picture_files_for_tests.h"
@@ -46,7 +47,7 @@ struct PreviewOnList {
     PreviewOnList() {
         for (const char* name : {"a.jpg", "b.jpg"})
             testing::writePictureFile(folder.file(name), testing::photoLike(400, 300));
-        window->setOptionsDialog(&options);
+        window->controller<WindowCommandsController>().setOptionsDialog(&options);
         window->resize(900, 700);
         window->show();
     }
