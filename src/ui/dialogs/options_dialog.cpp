@@ -14,6 +14,7 @@
 #include "ui/language/accessible_names.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/main_window/preview_controller.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/widgets/elided_path_field.h"
 #include "ui/widgets/step_spin_box.h"
@@ -510,7 +511,7 @@ void TFormOptionen::OptBitBtn01Click() {
     applyBackground();
     if (!SaveOptions(s))
         throw SilentAbort();
-    m_window.applyPreviewSettings();
+    m_window.controller<PreviewController>().applyPreviewSettings();
     m_window.fileList()->setShowHidden(s.VerstecktAnzeigen);
     m_window.fileList()->setThumbnails(s.ListeVorschaubilder);
     hide();

@@ -41,6 +41,9 @@ public:
     // Called once the window has read its settings, before it first shows:
     // the controller puts the stored values into its controls.
     virtual void windowCreated() {}
+    // Called when the window closes and again when it is destroyed: work
+    // that calls into the window stops here.
+    virtual void windowClosing() {}
     // Puts the texts of the current language on what the catalogue's
     // ApplyLanguage does not reach (the own texts); called on every switch.
     virtual void applyLanguage() {}

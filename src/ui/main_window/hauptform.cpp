@@ -6,8 +6,6 @@
 #include "i18n/catalogue.h"
 #include "jobs/defect_scan/defect_scan.h"
 #include "jobs/framework/collection_watcher.h"
-#include "preview/maus_ueberwachung.h"
-#include "preview/thumb_form.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/features/duplicates/duplicates_controller.h"
 #include "ui/features/editor/editor_controller.h"
@@ -24,6 +22,7 @@
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
+#include "ui/main_window/preview_controller.h"
 #include "ui/main_window/qt_translation.h"
 #include "ui/main_window/window_commands.h"
 #include "ui/widgets/tab_order.h"
@@ -65,11 +64,11 @@ THauptForm::THauptForm(SettingsSource source, QWidget* parent)
     buildControls();
     connectHandlers();
     FormCreate();
-    m_thumbForm = std::make_unique<TThumbForm>(m_settings);
 }
 
 THauptForm::~THauptForm() {
-    FinishMausUeberwachung(m_mouseWatcher.get());
+    for (FeatureController* feature : m_controllers)
+        feature->windowClosing();
     finishWatcher();
 }
 
@@ -79,6 +78,7 @@ JobHost& THauptForm::jobHost() {
 
 void THauptForm::registerControllers() {
     addController<WindowCommandsController>();
+    addController<PreviewController>();
     addController<DefectScanController>();
     addController<ReductionController>();
     addController<FunctionsController>();
@@ -141,8 +141,6 @@ void THauptForm::FormCreate() {
                                                                 ? Qt::DescendingOrder
                                                                 : Qt::AscendingOrder);
     ShellListView01HinterGrund();
-    m_mouseWatcher = std::make_unique<TMausUeberwachung>(
-        this, [this] { MausUeberwachungCheck(QCursor::pos()); });
     // The work starts with a folder: the keyboard starts in the tree.
     m_tree->setFocus();
 }
@@ -168,8 +166,8 @@ void THauptForm::FormClose() {
         m_stopFlags.BatchJobStop = 1;
     }
     finishWatcher();
-    // No check may run once the window is going.
-    FinishMausUeberwachung(m_mouseWatcher.get());
+    for (FeatureController* feature : m_controllers)
+        feature->windowClosing();
     if (m_settings.BildschirmSpeichern)
         SaveScreenSettings(m_settings);
 }
@@ -406,10 +404,6 @@ void THauptForm::connectHandlers() {
     ConnectGuarded(popup, &QMenu::aboutToShow, this, [this] { PopupMenu01Popup(); });
     connect(m_fileList, &ShellFileList::contextMenuRequested, popup,
             [popup](const QPoint& at) { popup->popup(at); });
-    connect(m_fileList, &ShellFileList::pointerMoved, this,
-            [this](const QString& path, const QPoint& pointer) {
-                GuardedHandler(this, [&] { ShellListView01MouseMove(path, pointer); });
-            });
     connect(m_fileList, &ShellFileList::sortChanged, this, [this](int column, Qt::SortOrder order) {
         GuardedHandler(this, [&] { ShellListView01SortChange(column, order); });
     });

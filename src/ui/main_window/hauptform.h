@@ -27,8 +27,6 @@
 #include <vector>
 
 class FeatureController;
-class TMausUeberwachung;
-class TThumbForm;
 class MainWindowJobHost;
 class FolderTreeModel;
 class QTreeView;
@@ -59,14 +57,6 @@ public:
 
     // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
-    // The pop-up preview takes its changed settings (on/off, size, opacity)
-    // at once.
-    void applyPreviewSettings();
-
-signals:
-    void previewSettingsChanged();
-
-public:
     // --- file browser ------------------------------------------------------
     ShellFileList* fileList() const { return m_fileList; }
     QTreeView* folderTree() const { return m_tree; }
@@ -162,16 +152,6 @@ public slots:
     // the list shows the folder it came from as its current item.
     void ShellListView01GoUp();
 
-    // --- pop-up preview ------------------------------------------------------
-    TThumbForm* thumbForm() const { return m_thumbForm.get(); }
-    TMausUeberwachung* mouseWatcher() const { return m_mouseWatcher.get(); }
-    // The pointer moved over the file list to `pointer` (screen); `itemPath`
-    // is the item under it, empty over empty space.
-    void ShellListView01MouseMove(const QString& itemPath, QPoint pointer);
-    // The mouse watcher's check: hides the pop-up once `pointer` (screen)
-    // has left the file list.
-    void MausUeberwachungCheck(QPoint pointer);
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -205,8 +185,6 @@ private:
     StopFlags m_stopFlags;
     std::unique_ptr<MainWindowJobHost> m_jobHost;
     std::unique_ptr<ImagingContext> m_imaging;
-    std::unique_ptr<TThumbForm> m_thumbForm;
-    std::unique_ptr<TMausUeberwachung> m_mouseWatcher;
     // Owned as child objects of the window.
     std::vector<FeatureController*> m_controllers;
 
