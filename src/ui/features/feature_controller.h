@@ -41,6 +41,8 @@ public:
     // Called once the window has read its settings, before it first shows:
     // the controller puts the stored values into its controls.
     virtual void windowCreated() {}
+    // Called when the last job running has ended and unlocked the window.
+    virtual void jobEnded() {}
     // Called when the window closes and again when it is destroyed: work
     // that calls into the window stops here.
     virtual void windowClosing() {}

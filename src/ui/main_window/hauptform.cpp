@@ -20,6 +20,7 @@
 #include "ui/language/accessible_names.h"
 #include "ui/language/apply_language.h"
 #include "ui/language/mnemonics.h"
+#include "ui/main_window/browser_controller.h"
 #include "ui/main_window/main_window_job_host.h"
 #include "ui/main_window/main_window_parts.h"
 #include "ui/main_window/preview_controller.h"
@@ -77,6 +78,7 @@ JobHost& THauptForm::jobHost() {
 }
 
 void THauptForm::registerControllers() {
+    addController<BrowserController>();
     addController<WindowCommandsController>();
     addController<PreviewController>();
     addController<DefectScanController>();
@@ -86,6 +88,32 @@ void THauptForm::registerControllers() {
     addController<IndexController>();
     addController<DuplicatesController>();
     addController<SimilarController>();
+}
+
+// What controllers and jobs share of the browser.
+ShellFileList* THauptForm::fileList() const {
+    return controller<BrowserController>().fileList();
+}
+QString THauptForm::currentTreeFolder() const {
+    return controller<BrowserController>().currentTreeFolder();
+}
+bool THauptForm::selectTreeFolder(const QString& folder) {
+    return controller<BrowserController>().selectTreeFolder(folder);
+}
+QString THauptForm::selectedFolder() const {
+    return controller<BrowserController>().selectedFolder();
+}
+QStringList THauptForm::selectedFiles() const {
+    return controller<BrowserController>().selectedFiles();
+}
+void THauptForm::refreshFileList() {
+    controller<BrowserController>().refreshFileList();
+}
+void THauptForm::folderTreeMayHaveChanged() {
+    controller<BrowserController>().folderTreeMayHaveChanged();
+}
+void THauptForm::setFileFilter(const QString& filterText) {
+    controller<BrowserController>().setFileFilter(filterText);
 }
 
 void THauptForm::ThrowMissingControl(const QString& name, const char* className) {
@@ -109,7 +137,7 @@ void THauptForm::ApplyLanguage() {
     ArrangeTabOrder(*this);
     LimitWindowSize();
     // Type names and dates of the listed items were made in the old language.
-    m_fileList->reread();
+    refreshFileList();
 }
 
 void THauptForm::FormCreate() {
@@ -124,25 +152,9 @@ void THauptForm::FormCreate() {
     QAction* undoButton = control<QAction>(QStringLiteral("TB01Rueckgaengig"));
     undoButton->setToolTip(undo->statusTip());
     undoButton->setStatusTip(undo->statusTip());
-    m_treeFolder = currentTreeFolder();
-    if (m_settings.BildschirmSpeichern) {
-        auto* splitter = control<QSplitter>(QStringLiteral("Splitter01"));
-        splitter->setSizes({m_settings.ExplorerSTVLinks, 10000});
-    }
     for (FeatureController* feature : m_controllers)
         feature->windowCreated();
     m_imaging = std::make_unique<ImagingContext>();
-    setFileFilter(kJpegFilter);
-    const TextureChoice texture = TexturePictureAtStart(m_settings);
-    m_texturePicture = texture.picture;
-    m_fileList->setTextColour(texture.textColour);
-    m_fileList->setThumbnails(m_settings.ListeVorschaubilder);
-    m_fileList->setSortOrder(m_settings.ListeSortierSpalte, m_settings.ListeSortierAbsteigend
-                                                                ? Qt::DescendingOrder
-                                                                : Qt::AscendingOrder);
-    ShellListView01HinterGrund();
-    // The work starts with a folder: the keyboard starts in the tree.
-    m_tree->setFocus();
 }
 
 void THauptForm::closeEvent(QCloseEvent* event) {
@@ -172,15 +184,6 @@ void THauptForm::FormClose() {
         SaveScreenSettings(m_settings);
 }
 
-bool THauptForm::eventFilter(QObject* watched, QEvent* event) {
-    // A folder the program selected stays in the tree's middle when the
-    // window changes size, until the user moves the tree himself.
-    if (event->type() == QEvent::Resize && watched == m_tree->viewport() && m_treeFollowsCurrent &&
-        m_tree->currentIndex().isValid())
-        m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
-    return QMainWindow::eventFilter(watched, event);
-}
-
 // --- controls --------------------------------------------------------------
 
 void THauptForm::buildControls() {
@@ -202,7 +205,7 @@ void THauptForm::buildControls() {
     layout->addWidget(BuildMainToolBar(series));
     auto* upper = new QStackedWidget(series);
     upper->setObjectName(QStringLiteral("HauptNotebook01"));
-    upper->addWidget(buildBrowserPage(upper));
+    upper->addWidget(controller<BrowserController>().buildPage(upper));
     upper->addWidget(BuildDuplicateResultPage(upper));
     upper->addWidget(BuildHiddenListsPage(upper));
     layout->addWidget(upper, 1);
@@ -253,136 +256,7 @@ QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
     return lower;
 }
 
-QWidget* THauptForm::buildBrowserPage(QWidget* parent) {
-    auto* splitter = new QSplitter(Qt::Horizontal, parent);
-    splitter->setObjectName(QStringLiteral("Splitter01"));
-    splitter->setHandleWidth(3);
-    splitter->setChildrenCollapsible(false);
-
-    auto* pane = new QWidget(splitter);
-    pane->setObjectName(QStringLiteral("HauptNotebook01a"));
-    pane->setMinimumWidth(200);
-    auto* paneLayout = new QVBoxLayout(pane);
-    paneLayout->setContentsMargins(0, 0, 0, 0);
-    paneLayout->setSpacing(0);
-    m_tree = new QTreeView(pane);
-    m_tree->setObjectName(QStringLiteral("ShellTreeView01"));
-    m_tree->setIndentation(19);
-    m_tree->setRootIsDecorated(false);
-    m_tree->setHeaderHidden(true);
-    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    NameByOwnText(m_tree, "a11y.folders");
-    paneLayout->addWidget(m_tree, 1);
-    auto* filter = new QComboBox(pane);
-    filter->setObjectName(QStringLiteral("FilterComboBox01"));
-    filter->setMinimumHeight(21);
-    NameByOwnText(filter, "a11y.filter");
-    paneLayout->addWidget(filter);
-
-    m_fileList = new ShellFileList(splitter);
-    NameByOwnText(m_fileList->iconView(), "a11y.files");
-    NameByOwnText(m_fileList->detailsView(), "a11y.files");
-    m_fileList->setMinimumWidth(200);
-    splitter->addWidget(pane);
-    splitter->addWidget(m_fileList);
-    splitter->setStretchFactor(0, 0);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({250, 10000});
-    createTreeModel();
-    m_tree->viewport()->installEventFilter(this);
-    // Opened, so the start folder shows its sub-folders below it.
-    if (selectTreeFolder(QDir::homePath()))
-        m_tree->expand(m_tree->currentIndex());
-    return splitter;
-}
-
-void THauptForm::createTreeModel() {
-    auto* model = new FolderTreeModel(this);
-    model->setObjectName(QStringLiteral("ShellTreeView01Model"));
-    FolderTreeModel* old = m_treeModel;
-    m_treeModel = model;
-    m_tree->setModel(model);
-    // Folders arrive and get sorted in the background; keep a folder the
-    // program selected in sight until the user moves the tree himself.
-    auto keepInSight = [this] {
-        if (m_treeFollowsCurrent && m_tree->currentIndex().isValid())
-            m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtCenter);
-    };
-    connect(model, &FolderTreeModel::directoryLoaded, m_tree, keepInSight);
-    connect(model, &QAbstractItemModel::layoutChanged, m_tree, keepInSight);
-    delete old;
-    ConnectGuarded(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                   [this] { ShellTreeView01Change(); });
-}
-
-QString THauptForm::currentTreeFolder() const {
-    const QModelIndex current = m_tree->currentIndex();
-    return current.isValid() ? m_treeModel->filePath(current) : QString();
-}
-
-bool THauptForm::selectTreeFolder(const QString& folder) {
-    const QString clean = QDir::cleanPath(folder);
-    if (clean.isEmpty() || !QFileInfo(clean).isDir())
-        return false;
-    const QModelIndex index = m_treeModel->indexOf(clean);
-    if (!index.isValid())
-        return false;
-    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
-        m_tree->expand(up);
-    m_tree->setCurrentIndex(index);
-    // In the middle, not on the last line: what lies below it stays in view.
-    m_tree->scrollTo(index, QAbstractItemView::PositionAtCenter);
-    m_treeFollowsCurrent = true;
-    return true;
-}
-
-QString THauptForm::selectedFolder() const {
-    return AddTrailingBackslash(currentTreeFolder());
-}
-
-QStringList THauptForm::selectedFiles() const {
-    return m_fileList->selectedFilePaths();
-}
-
-void THauptForm::refreshFileList() {
-    m_fileList->reread();
-}
-
-void THauptForm::setFileFilter(const QString& filterText) {
-    auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
-    if (filterText.compare(fileFilter(), Qt::CaseInsensitive) == 0)
-        return;
-    const qsizetype bar = filterText.indexOf(QLatin1Char('|'));
-    combo->clear();
-    combo->addItem(bar < 0 ? filterText : filterText.left(bar), filterText);
-    combo->setCurrentIndex(0);
-    FilterComboBox01Change();
-}
-
-QString THauptForm::fileFilter() const {
-    const auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
-    return combo->currentIndex() < 0 ? QString() : combo->currentData().toString();
-}
-
-void THauptForm::setTexturePicture(const QImage& picture) {
-    m_texturePicture = picture;
-    ShellListView01HinterGrund();
-}
-
-void THauptForm::ShellListView01HinterGrund() {
-    m_fileList->setTexture(m_texturePicture);
-}
-
 void THauptForm::connectHandlers() {
-    auto action = [this](const char* name) { return control<QAction>(QString::fromLatin1(name)); };
-    auto onTrigger = [this, &action](const char* name, void (THauptForm::*handler)()) {
-        ConnectGuarded(action(name), &QAction::triggered, this,
-                       [this, handler] { (this->*handler)(); });
-    };
-    auto onClick = [this](const char* name, void (THauptForm::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
     auto onTab = [this](const char* name, void (THauptForm::*handler)(int)) {
         connect(control<QTabWidget>(QString::fromLatin1(name)), &QTabWidget::currentChanged, this,
                 [this, handler](int tab) { GuardedHandler(this, [&] { (this->*handler)(tab); }); });
@@ -390,50 +264,4 @@ void THauptForm::connectHandlers() {
     onTab("PageControl01", &THauptForm::PageControl01Change);
     onTab("HauptPageControl01", &THauptForm::HauptPageControl01Change);
     onTab("GrafikPageControl01", &THauptForm::GrafikPageControl01Change);
-    onTrigger("TB01Refresh", &THauptForm::TB01RefreshClick);
-    onTrigger("TB01LargeIcon", &THauptForm::TB01LargeIconClick);
-    onTrigger("TB01SmallIcon", &THauptForm::TB01SmallIconClick);
-    onTrigger("TB01List", &THauptForm::TB01ListClick);
-    onTrigger("TB01Report", &THauptForm::TB01ReportClick);
-    onTrigger("TB01Rueckgaengig", &THauptForm::TB01RueckgaengigClick);
-    onTrigger("PM01_DateiLoeschen", &THauptForm::PM01_DateiLoeschenClick);
-    onTrigger("PM01_DateienMarkieren", &THauptForm::PM01_DateienMarkierenClick);
-    onTrigger("PM01_Eigenschaften", &THauptForm::PM01_EigenschaftenClick);
-
-    auto* popup = control<QMenu>(QStringLiteral("PopupMenu01"));
-    ConnectGuarded(popup, &QMenu::aboutToShow, this, [this] { PopupMenu01Popup(); });
-    connect(m_fileList, &ShellFileList::contextMenuRequested, popup,
-            [popup](const QPoint& at) { popup->popup(at); });
-    connect(m_fileList, &ShellFileList::sortChanged, this, [this](int column, Qt::SortOrder order) {
-        GuardedHandler(this, [&] { ShellListView01SortChange(column, order); });
-    });
-    ConnectGuarded(m_fileList, &ShellFileList::scrolledHorizontally, this,
-                   [this] { ShellListView01OnScrollHor(); });
-    connect(m_fileList, &ShellFileList::itemOpened, this, [this](const QString& path) {
-        GuardedHandler(this, [&] { ShellListView01DblClick(path); });
-    });
-    ConnectGuarded(m_fileList, &ShellFileList::parentFolderRequested, this,
-                   [this] { ShellListView01GoUp(); });
-    // The delete entry's state is worked out as when the pop-up menu opens.
-    ConnectGuarded(m_fileList, &ShellFileList::deleteRequested, this, [this] {
-        PopupMenu01Popup();
-        if (QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
-            remove->isEnabled())
-            remove->trigger();
-    });
-    ConnectGuarded(m_fileList, &ShellFileList::propertiesRequested, this,
-                   [this] { control<QAction>(QStringLiteral("PM01_Eigenschaften"))->trigger(); });
-    auto userMovesTree = [this] { m_treeFollowsCurrent = false; };
-    connect(m_tree, &QTreeView::expanded, this, userMovesTree);
-    connect(m_tree, &QTreeView::collapsed, this, userMovesTree);
-    connect(m_tree->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, userMovesTree);
-    ConnectGuarded(m_tree, &QTreeView::clicked, this, [this] { ShellTreeView01Change(); });
-    // A right click selects the folder under the pointer.
-    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        const QModelIndex index = m_tree->indexAt(pos);
-        if (index.isValid())
-            m_tree->setCurrentIndex(index);
-    });
-    ConnectGuarded(control<QComboBox>(QStringLiteral("FilterComboBox01")), &QComboBox::activated,
-                   this, [this] { FilterComboBox01Change(); });
 }

@@ -1,10 +1,13 @@
 #pragma once
-// THauptForm: the main window. It is the hub: the file browser, the page
-// rules, the menus and the toolbar, the locking while a job runs, the job host
-// and the language switch, and the window model (settings, hidden lists,
-// navigation state). Each feature page is built and handled by its own
-// controller (feature_controller.h), registered in registerControllers().
-// The handlers keep their established names; each runs its body guarded.
+// THauptForm: the main window, a hub only. It builds the frame (menus,
+// toolbar, the upper pages, the series tabs beside the progress panel), keeps
+// the list of controllers, the window model (settings, hidden lists, stop
+// flags), the job host, the locking while a job runs, the page rules and the
+// language switch, and the few accessors the controllers share. Everything
+// else is a controller's (feature_controller.h): the file browser, the
+// pop-up preview, the window's commands and each job's page, registered in
+// registerControllers(). The handlers keep their established names; each
+// runs its body guarded.
 
 #include "imaging/imaging_context.h"
 #include "jobs/framework/job_host.h"
@@ -28,8 +31,6 @@
 
 class FeatureController;
 class MainWindowJobHost;
-class FolderTreeModel;
-class QTreeView;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -49,39 +50,19 @@ public:
     // The work bitmaps of the picture effects and the editor's undo copy.
     ImagingContext& imaging() { return *m_imaging; }
 
-    const QString& treeFolder() const { return m_treeFolder; }
-    const QStringList& listMasks() const { return m_listMasks; }
-    const QImage& texturePicture() const { return m_texturePicture; }
-    // Puts a new picture behind the file list (null: ordinary background).
-    void setTexturePicture(const QImage& picture);
-
     // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
     // --- file browser ------------------------------------------------------
-    ShellFileList* fileList() const { return m_fileList; }
-    QTreeView* folderTree() const { return m_tree; }
-    // The folder tree's current folder, without trailing "/".
+    // What controllers and jobs share of the browser (browser_controller.h,
+    // where the rest of it is).
+    ShellFileList* fileList() const;
     QString currentTreeFolder() const;
-    // Selects a folder in the tree; false when it cannot be shown.
     bool selectTreeFolder(const QString& folder);
-    // The folder selected in the tree, with a trailing "/".
     QString selectedFolder() const;
-    // Selected non-folder items of the file list, in display order.
     QStringList selectedFiles() const;
     void refreshFileList();
-    // The folder tree does not watch the file system (a job writing into a
-    // large folder would have it re-read that folder at every file). Called
-    // where folders may have been made or removed: the tree reads them anew
-    // now, or at the end of the job that is running.
     void folderTreeMayHaveChanged();
-    // Gives FilterComboBox01 this single filter when it differs (ignoring
-    // case) from the current one, then runs its change handler.
     void setFileFilter(const QString& filterText);
-    QString fileFilter() const;
-
-    // 2 when the active series tab 0..2 has its "rekursiv" box ticked,
-    // otherwise the number of selected items (0 without a current item).
-    int SelectionKind() const;
 
     // --- batch frame -------------------------------------------------------
     void LockUiForJob(JobKind kind);
@@ -130,32 +111,10 @@ public slots:
     void PageControl01Change(int tab);
     void HauptPageControl01Change(int tab);
     void GrafikPageControl01Change(int tab);
-    void TB01RefreshClick();
-    void TB01LargeIconClick();
-    void TB01SmallIconClick();
-    void TB01ListClick();
-    void TB01ReportClick();
-    void TB01RueckgaengigClick();
-    void ShellTreeView01Change();
-    void FilterComboBox01Change();
-    void ShellListView01OnScrollHor();
-    // The user sorted the file list: kept with the other view settings.
-    void ShellListView01SortChange(int column, Qt::SortOrder order);
-    void PopupMenu01Popup();
-    void PM01_DateiLoeschenClick();
-    void PM01_DateienMarkierenClick();
-    void PM01_EigenschaftenClick();
-    // A double click in the file list: a folder opens in the tree, a file
-    // with the program the desktop associates with it.
-    void ShellListView01DblClick(const QString& path);
-    // Backspace in the file list: the tree goes to the parent folder, and
-    // the list shows the folder it came from as its current item.
-    void ShellListView01GoUp();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -165,15 +124,7 @@ private:
     template <class C> void addController() { m_controllers.push_back(new C(*this)); }
     void buildControls();
     QWidget* buildSeriesTab(QWidget* parent);
-    QWidget* buildBrowserPage(QWidget* parent);
-    void createTreeModel();
-    // A fresh tree model that keeps the opened folders and the selected one
-    // (or, when that is gone, its nearest ancestor still there).
-    void refreshFolderTree();
-    QStringList expandedTreeFolders() const;
     void connectHandlers();
-    void ShellListView01HinterGrund();
-    void switchView(ViewStyle style);
     void setLocked(JobKind kind, bool locked);
     // The main menus: disabled while locked, and when none of their
     // entries is visible.
@@ -188,19 +139,10 @@ private:
     // Owned as child objects of the window.
     std::vector<FeatureController*> m_controllers;
 
-    QString m_treeFolder;
-    QStringList m_listMasks;
-    QImage m_texturePicture;
     int m_lockDepth = 0;
     // The control that had the focus when a job locked the window (the
     // button that started it): it gets the focus back when the job ends.
     QPointer<QWidget> m_focusBeforeJob;
     bool m_closing = false;
-    bool m_treeFollowsCurrent = false;
-    bool m_treeStale = false;
-
-    FolderTreeModel* m_treeModel = nullptr;
-    QTreeView* m_tree = nullptr;
-    ShellFileList* m_fileList = nullptr;
     QPointer<CollectionWatcher> m_watcher;
 };

@@ -109,13 +109,3 @@ void THauptForm::GrafikPageControl01Change(int tab) {
         showProgressPage(2);
     }
 }
-
-int THauptForm::SelectionKind() const {
-    const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
-    static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),
-                                        QStringLiteral("IdxRekursiv"),
-                                        QStringLiteral("FktRekursiv")};
-    if (tab >= 0 && tab <= 2 && control<QAbstractButton>(kRekursiv[tab])->isChecked())
-        return 2;
-    return m_fileList->hasCurrentItem() ? m_fileList->selectedCount() : 0;
-}

@@ -5,6 +5,7 @@
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
 #include "common/main_window_fixture.h"
+#include "ui/main_window/browser_controller.h"
 #include "ui/main_window/preview_controller.h"
 #include "ui/main_window/window_commands.h"
 #include "common/test_env.h"
@@ -87,7 +88,7 @@ class TestOptionsDialog : public QObject {
 private slots:
     void okWithTheStartValuesWritesAllTwelveAndChangesNothing() {
         Options o;
-        const QImage texture = o.window->texturePicture();
+        const QImage texture = o.window->controller<BrowserController>().texturePicture();
         const QColor text = o.window->fileList()->textColour();
         const bool hidden = o.window->fileList()->showsHidden();
         o.show();
@@ -97,7 +98,7 @@ private slots:
         for (const QString& name : kTwelve)
             QVERIFY2(key.contains(name), qPrintable(name));
         QCOMPARE(key.size(), kTwelve.size());
-        QVERIFY(SamePicture(o.window->texturePicture(), texture));
+        QVERIFY(SamePicture(o.window->controller<BrowserController>().texturePicture(), texture));
         QCOMPARE(o.window->fileList()->textColour(), text);
         QCOMPARE(o.window->fileList()->showsHidden(), hidden);
         // What the next start reads is what this run started with.

@@ -4,6 +4,7 @@
 
 #include "base/errors.h"
 #include "common/main_window_fixture.h"
+#include "ui/main_window/browser_controller.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
@@ -54,7 +55,7 @@ private slots:
             QVERIFY(!Find<QMenu>(*window, menu)->menuAction()->isEnabled());
         for (const char* name : {"HauptPageControl01", "HauptToolBar01"})
             QVERIFY(!Find<QWidget>(*window, name)->isEnabled());
-        QVERIFY(!window->folderTree()->isEnabled());
+        QVERIFY(!window->controller<BrowserController>().folderTree()->isEnabled());
         QVERIFY(!window->fileList()->isEnabled());
         for (const QString other :
              {"SerienTabSheet01", "SerienTabSheet02", "SerienTabSheet03", "SerienTabSheet04"})

@@ -2,6 +2,7 @@
 
 #include "common/dialog_answerer.h"
 #include "common/main_window_fixture.h"
+#include "ui/main_window/browser_controller.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
@@ -165,7 +166,7 @@ private slots:
         if (tab < 3)
             Button(*window, boxes[tab])->setChecked(rekursiv);
         window->fileList()->selectNames(QStringList{"a.jpg", "b.jpg", "c.jpg"}.mid(0, selected));
-        QCOMPARE(window->SelectionKind(), kind);
+        QCOMPARE(window->controller<BrowserController>().SelectionKind(), kind);
     }
 
     void popupWording_data() {
@@ -191,10 +192,10 @@ private slots:
         const QStringList names{"a.jpg", "b.jpg"};
         if (before >= 0) {
             window->fileList()->selectNames(names.mid(0, before));
-            window->PopupMenu01Popup();
+            window->controller<BrowserController>().PopupMenu01Popup();
         }
         window->fileList()->selectNames(names.mid(0, selected));
-        window->PopupMenu01Popup();
+        window->controller<BrowserController>().PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QCOMPARE(remove->isEnabled(), enabled);
         QCOMPARE(WithoutMnemonic(remove->text()), CatalogueText(caption));
@@ -207,7 +208,7 @@ private slots:
         QVERIFY(ShowFolder(*window, folder.path()));
         QVERIFY(WaitForItems(*window, {"a.jpg", "b.jpg"}));
         Button(*window, "GrafikRekursiv")->setChecked(true);
-        window->PopupMenu01Popup();
+        window->controller<BrowserController>().PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QVERIFY(remove->isEnabled());
         QCOMPARE(WithoutMnemonic(remove->text()), QStringLiteral("Dateien löschen"));
@@ -272,7 +273,7 @@ private slots:
         QVERIFY(ShowFolder(*window, elsewhere.path()));
         Find<QAction>(*window, "TB01Refresh")->trigger();
         QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(start.path()));
-        QCOMPARE(window->treeFolder(), QDir::cleanPath(start.path()));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(), QDir::cleanPath(start.path()));
         QVERIFY(WaitForItems(*window, {"s.jpg"}));
     }
 
