@@ -21,12 +21,13 @@
 class QStackedWidget;
 class QTabWidget;
 
-// The containers the window builds before the features fill them.
+// The containers the window builds before the features fill them. A
+// controller adds its pages in the order of registration: the series tabs
+// stand in the order their controllers are registered.
 struct FeaturePlaces {
     QTabWidget* mainTabs = nullptr;          // PageControl01: series work, editor
-    QStackedWidget* upperPages = nullptr;    // HauptNotebook01: browser, duplicate result
+    QStackedWidget* upperPages = nullptr;    // HauptNotebook01: browser, result lists
     QTabWidget* seriesTabs = nullptr;        // HauptPageControl01: the four series tabs
-    QTabWidget* pictureTabs = nullptr;       // GrafikPageControl01 on "JPEGs Testen"
     QStackedWidget* progressPages = nullptr; // NBStatus01
 };
 

@@ -78,16 +78,18 @@ JobHost& THauptForm::jobHost() {
 }
 
 void THauptForm::registerControllers() {
+    // The window's own parts first; then the jobs, whose series tabs stand
+    // in this order.
     addController<BrowserController>();
     addController<WindowCommandsController>();
     addController<PreviewController>();
     addController<DefectScanController>();
     addController<ReductionController>();
-    addController<FunctionsController>();
-    addController<EditorController>();
     addController<IndexController>();
+    addController<FunctionsController>();
     addController<DuplicatesController>();
     addController<SimilarController>();
+    addController<EditorController>();
 }
 
 // What controllers and jobs share of the browser.
@@ -206,8 +208,6 @@ void THauptForm::buildControls() {
     auto* upper = new QStackedWidget(series);
     upper->setObjectName(QStringLiteral("HauptNotebook01"));
     upper->addWidget(controller<BrowserController>().buildPage(upper));
-    upper->addWidget(BuildDuplicateResultPage(upper));
-    upper->addWidget(BuildHiddenListsPage(upper));
     layout->addWidget(upper, 1);
     auto* bevel = new QFrame(series);
     bevel->setObjectName(QStringLiteral("HauptBevel01"));
@@ -221,10 +221,10 @@ void THauptForm::buildControls() {
     // The features fill their places in the order they were registered.
     const FeaturePlaces places{tabs, upper,
                                control<QTabWidget>(QStringLiteral("HauptPageControl01")),
-                               control<QTabWidget>(QStringLiteral("GrafikPageControl01")),
                                control<QStackedWidget>(QStringLiteral("NBStatus01"))};
     for (FeatureController* feature : m_controllers)
         feature->build(places);
+    upper->addWidget(BuildHiddenListsPage(upper));
     AssignShortcuts(*this);
 
     auto* status = new QStatusBar(this);
@@ -248,10 +248,6 @@ QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
     row->addWidget(BuildProgressPanel(lower));
     auto* pages = new QTabWidget(lower);
     pages->setObjectName(QStringLiteral("HauptPageControl01"));
-    pages->addTab(BuildSeriesPageDefects(pages), QString());
-    pages->addTab(BuildSeriesPageIndex(pages), QString());
-    pages->addTab(BuildSeriesPageFunctions(pages), QString());
-    pages->addTab(BuildSeriesPageDuplicates(pages), QString());
     row->addWidget(pages, 1);
     return lower;
 }

@@ -15,13 +15,6 @@ class QStackedWidget;
 class QToolBar;
 class QWidget;
 
-// The series tabs of HauptPageControl01. "JPEGs Testen" holds the shared
-// destination row and an empty GrafikPageControl01 for its sub-pages.
-QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs Testen"
-QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
-QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
-QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
-
 // NBStatus01 with the six progress pages.
 QStackedWidget* BuildProgressPages(QWidget* parent);
 
@@ -29,9 +22,7 @@ QStackedWidget* BuildProgressPages(QWidget* parent);
 // of the progress pages needs more in the window's font.
 QWidget* BuildProgressPanel(QWidget* parent);
 
-// Page 1 of HauptNotebook01: the duplicate result list and its buttons.
-QWidget* BuildDuplicateResultPage(QWidget* parent);
-// Page 2 of HauptNotebook01: "Versteckt", never shown.
+// The last page of HauptNotebook01: "Versteckt", never shown.
 QWidget* BuildHiddenListsPage(QWidget* parent);
 
 // HauptMenu01 on the window and PopupMenu01.

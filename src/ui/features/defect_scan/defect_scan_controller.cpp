@@ -7,6 +7,7 @@
 #include "jobs/defect_scan/defect_results.h"
 #include "jobs/defect_scan/move_log.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/defect_scan/defect_scan_page.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
@@ -30,7 +31,9 @@ const QString kThorough = QStringLiteral("DefektGruendlich");
 DefectScanController::DefectScanController(THauptForm& window) : FeatureController(window) {}
 
 void DefectScanController::build(const FeaturePlaces& places) {
-    places.pictureTabs->addTab(buildSearchTab(places.pictureTabs), QString());
+    places.seriesTabs->addTab(BuildSeriesPageDefects(places.seriesTabs), QString());
+    auto* pictureTabs = control<QTabWidget>(QStringLiteral("GrafikPageControl01"));
+    pictureTabs->addTab(buildSearchTab(pictureTabs), QString());
     // The abort button stands on the progress page, the destination field
     // above the sub-pages; both are shared with the reduction's layout.
     onClick(QStringLiteral("BitBtn_DDS02"), &DefectScanController::BitBtn_DDS02Click);

@@ -8,6 +8,7 @@
 #include "jobs/duplicates/find_duplicates.h"
 #include "jobs/empty_folders/empty_folders.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/duplicates/duplicates_pages.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QToolBar>
 
 namespace {
@@ -42,7 +44,9 @@ bool IsEnterKey(const QEvent* event) {
 
 DuplicatesController::DuplicatesController(THauptForm& window) : FeatureController(window) {}
 
-void DuplicatesController::build(const FeaturePlaces&) {
+void DuplicatesController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageDuplicates(places.seriesTabs), QString());
+    places.upperPages->addWidget(BuildDuplicateResultPage(places.upperPages));
     onClick("BitBtnDupSuchen", &DuplicatesController::BitBtnDupSuchenClick);
     onClick("BitBtnDupErgebnis", &DuplicatesController::BitBtnDupErgebnisClick);
     onClick("BitBtnDupLeereOrdner", &DuplicatesController::BitBtnDupLeereOrdnerClick);

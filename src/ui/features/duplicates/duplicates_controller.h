@@ -14,8 +14,7 @@ class DuplicatesController : public FeatureController {
 public:
     explicit DuplicatesController(THauptForm& window);
 
-    // The window builds the tab and the result page at their places among the
-    // other pages; this connects their controls.
+    // The series tab and the result page, with their controls connected.
     void build(const FeaturePlaces& places) override;
 
     // BitBtnDupSuchen: the search over the folder tree's selected folder.

@@ -4,6 +4,7 @@
 // with its list and buttons.
 
 #include "ui/language/accessible_names.h"
+#include "ui/features/duplicates/duplicates_pages.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QHBoxLayout>

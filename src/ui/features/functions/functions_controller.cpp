@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "i18n/catalogue.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/functions/functions_page.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/main_window/main_window_parts.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTabWidget>
 
 namespace {
 const QString kDestination = QStringLiteral("FktZielverzeichnis");
@@ -32,7 +34,8 @@ BatchFunction BatchFunctionOfControl(const QString& objectName) {
 
 FunctionsController::FunctionsController(THauptForm& window) : FeatureController(window) {}
 
-void FunctionsController::build(const FeaturePlaces&) {
+void FunctionsController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageFunctions(places.seriesTabs), QString());
     onClick(QStringLiteral("FktSpeedButton01"), [this] { FktSpeedButton01Click(); });
     onClick(QStringLiteral("FktSpeedButton02"), [this] { FktSpeedButton02Click(); });
     for (const QString& entry : kJpegEntries) {

@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "i18n/catalogue.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/features/index/index_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTabWidget>
 
 namespace {
 
@@ -28,7 +30,8 @@ const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
 
 IndexController::IndexController(THauptForm& window) : FeatureController(window) {}
 
-void IndexController::build(const FeaturePlaces&) {
+void IndexController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageIndex(places.seriesTabs), QString());
     onClick("IdxSpeedButton01", &IndexController::IdxSpeedButton01Click);
     onClick("IdxSpeedButton02", &IndexController::IdxSpeedButton02Click);
     onClick("IdxBitBtn01", &IndexController::IdxBitBtn01Click);

@@ -4,6 +4,7 @@
 // controller.
 
 #include "ui/language/accessible_names.h"
+#include "ui/features/index/index_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QCheckBox>

@@ -17,8 +17,10 @@
 
 ReductionController::ReductionController(THauptForm& window) : FeatureController(window) {}
 
-void ReductionController::build(const FeaturePlaces& places) {
-    places.pictureTabs->addTab(buildReductionTab(places.pictureTabs), QString());
+void ReductionController::build(const FeaturePlaces&) {
+    // The defect scan's series tab holds the sub-pages.
+    auto* pictureTabs = control<QTabWidget>(QStringLiteral("GrafikPageControl01"));
+    pictureTabs->addTab(buildReductionTab(pictureTabs), QString());
     // The abort button stands on the progress page; the menu and pop-up
     // entries are the button's twins.
     onClick(QStringLiteral("BitBtn_DV02"), &ReductionController::BitBtn_DV02Click);
