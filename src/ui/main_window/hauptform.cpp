@@ -11,6 +11,7 @@
 #include "ui/features/editor/editor_controller.h"
 #include "ui/features/functions/functions_controller.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/features/progress_pages.h"
 #include "ui/features/index/index_controller.h"
 #include "ui/features/reduction/reduction_controller.h"
 #include "ui/features/similar/similar_controller.h"
@@ -48,6 +49,17 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+namespace {
+// The last page of HauptNotebook01: "Versteckt", never shown.
+QWidget* BuildHiddenListsPage(QWidget* parent) {
+    // The lists themselves are string lists of the window model (BatchLists);
+    // the page exists so that the notebook keeps its three pages.
+    auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("Versteckt"));
+    return page;
+}
+} // namespace
 
 THauptForm::SettingsSource THauptForm::StoredSettings() {
     return [] { return LoadSettings(); };

@@ -15,16 +15,6 @@ class QStackedWidget;
 class QToolBar;
 class QWidget;
 
-// NBStatus01 with the six progress pages.
-QStackedWidget* BuildProgressPages(QWidget* parent);
-
-// PanelSerien01 holding NBStatus01: 200 pixels wide, or wider when a caption
-// of the progress pages needs more in the window's font.
-QWidget* BuildProgressPanel(QWidget* parent);
-
-// The last page of HauptNotebook01: "Versteckt", never shown.
-QWidget* BuildHiddenListsPage(QWidget* parent);
-
 // HauptMenu01 on the window and PopupMenu01.
 void BuildMainMenu(QMainWindow& window);
 // True when an entry of `menu` other than a separator is visible: a menu
