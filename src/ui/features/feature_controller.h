@@ -1,13 +1,17 @@
 #pragma once
-// One feature page of the main window: the defect scan, the reduction, index
-// pictures and thumbnails, batch functions, duplicates and the editor each
-// have one, in a folder of their own below ui/features/. A controller builds its widgets in the places the
+// One part of the main window with its own widgets, handlers and state. Each
+// job's page has one, in a folder of its own below ui/features/ (the defect
+// scan, the reduction, index pictures and thumbnails, batch functions,
+// duplicates, similar pictures, the editor); the window's own parts have
+// theirs in ui/main_window/ (the file browser, the pop-up preview, the
+// window's commands). A controller builds its widgets in the places the
 // window prepared, gives them their control names, connects their signals
-// where it creates them, and holds the handlers under their established names.
-// The window keeps the hub: file browser, page rules, menus and toolbar,
-// locking, the job host and the language switch.
+// where it creates them (onClick, onTrigger), and holds the handlers under
+// their established names. The window keeps the hub: the frame, the list of
+// controllers, the page rules, the locking, the job host and the language
+// switch.
 //
-// Adding one: derive, implement build(), and register it in
+// Adding one: derive, implement build(), and register it with one line in
 // THauptForm::registerControllers().
 
 #include "ui/features/guarded_connect.h"

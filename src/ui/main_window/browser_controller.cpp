@@ -225,4 +225,3 @@ void BrowserController::setTexturePicture(const QImage& picture) {
 void BrowserController::ShellListView01HinterGrund() {
     m_fileList->setTexture(m_texturePicture);
 }
-

@@ -5,13 +5,13 @@
 #include "app/open_with_program.h"
 #include "common/dialog_answerer.h"
 #include "common/main_window_fixture.h"
-#include "ui/main_window/window_commands.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
 #include "i18n/own_texts.h"
 #include "ui/dialogs/about_box.h"
+#include "ui/main_window/window_commands.h"
 
 #include <QAction>
 #include <QDir>

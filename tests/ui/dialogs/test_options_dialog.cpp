@@ -5,9 +5,6 @@
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
 #include "common/main_window_fixture.h"
-#include "ui/main_window/browser_controller.h"
-#include "ui/main_window/preview_controller.h"
-#include "ui/main_window/window_commands.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -21,6 +18,9 @@
 #include "ui/file_list/list_thumbnails.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/main_window/browser_controller.h"
+#include "ui/main_window/preview_controller.h"
+#include "ui/main_window/window_commands.h"
 #include "ui/widgets/elided_path_field.h"
 
 #include <QAction>
@@ -381,14 +381,15 @@ private slots:
         QFETCH(int, expectedSize);
         Options o([&](AppSettings& s) { s.ThumbHintGroesse = storedSize; });
         QSignalSpy told(&o.window->controller<PreviewController>(),
-                       &PreviewController::previewSettingsChanged);
+                        &PreviewController::previewSettingsChanged);
         o.show();
         o.find<QSlider>("OptionenTrackBar01")->setValue(opacity);
         o.find<QCheckBox>("PopUpThumbLinks")->setChecked(false);
         o.ok();
         QCOMPARE(told.count(), 1);
         QCOMPARE(int(o.settings().ThumbTransparenz), opacity);
-        QCOMPARE(o.window->controller<PreviewController>().thumbForm()->windowOpacity(), opacity / 255.0);
+        QCOMPARE(o.window->controller<PreviewController>().thumbForm()->windowOpacity(),
+                 opacity / 255.0);
         QCOMPARE(o.settings().ThumbHintGroesse, expectedSize);
         QVERIFY(!o.settings().ThumbLinks);
         const QJsonObject key = testing::storedSettingsKey();

@@ -5,12 +5,12 @@
 #include "app/error_handler.h"
 #include "app/open_with_program.h"
 #include "common/main_window_fixture.h"
-#include "ui/main_window/browser_controller.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -108,7 +108,8 @@ private slots:
         const int scrolled = bar->value();
         window->controller<BrowserController>().ShellTreeView01Change();
         QCOMPARE(bar->value(), scrolled);
-        QCOMPARE(window->controller<BrowserController>().treeFolder(), QDir::cleanPath(folder.path()));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(folder.path()));
     }
 
     // The last name is the shortest; no item may take its width from it.

@@ -122,8 +122,10 @@ private slots:
     // puts its files: below the working folder, not the program's folder.
     void defectFolderStartsInTheWorkingFolder() {
         auto window = MakeWindow();
-        QCOMPARE(window->controller<DefectScanController>().defectFolder(), window->settings().Arbeitsverzeichnis + "Defekt/");
-        QVERIFY(!window->controller<DefectScanController>().defectFolder().startsWith(QCoreApplication::applicationDirPath()));
+        QCOMPARE(window->controller<DefectScanController>().defectFolder(),
+                 window->settings().Arbeitsverzeichnis + "Defekt/");
+        QVERIFY(!window->controller<DefectScanController>().defectFolder().startsWith(
+            QCoreApplication::applicationDirPath()));
     }
 };
 

@@ -28,7 +28,8 @@ namespace {
 
 // The sub-folders the tree shows below `folder`, sorted.
 QModelIndex TreeItem(THauptForm& window, const QString& folder) {
-    auto* model = qobject_cast<FolderTreeModel*>(window.controller<BrowserController>().folderTree()->model());
+    auto* model = qobject_cast<FolderTreeModel*>(
+        window.controller<BrowserController>().folderTree()->model());
     return model->indexOf(QDir::cleanPath(folder));
 }
 
@@ -43,7 +44,8 @@ QStringList TreeChildren(THauptForm& window, const QString& folder) {
 }
 
 bool TreeShowsOpen(THauptForm& window, const QString& folder) {
-    return window.controller<BrowserController>().folderTree()->isExpanded(TreeItem(window, folder));
+    return window.controller<BrowserController>().folderTree()->isExpanded(
+        TreeItem(window, folder));
 }
 
 } // namespace
@@ -75,7 +77,8 @@ private slots:
         SaveAsJpeg(picture, folder.file("a.jpg"));
         auto window = MakeWindow();
         QVERIFY(ShowFolder(*window, folder.path()));
-        window->controller<BrowserController>().folderTree()->expand(window->controller<BrowserController>().folderTree()->currentIndex());
+        window->controller<BrowserController>().folderTree()->expand(
+            window->controller<BrowserController>().folderTree()->currentIndex());
         QTRY_COMPARE(TreeChildren(*window, folder.path()), before);
 
         DialogAnswerer answers;

@@ -4,7 +4,6 @@
 
 #include "base/errors.h"
 #include "common/main_window_fixture.h"
-#include "ui/main_window/browser_controller.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
@@ -13,6 +12,7 @@
 #include "ui/features/editor/editor_controller.h"
 #include "ui/features/editor/fit_editor_images.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>

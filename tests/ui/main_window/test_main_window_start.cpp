@@ -2,13 +2,13 @@
 // screen settings written at close, and the texture chosen at start.
 
 #include "common/main_window_fixture.h"
-#include "ui/main_window/browser_controller.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "settings/hive_store.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -78,8 +78,10 @@ private slots:
         for (const char* name :
              {"HMenu_IndexBilder", "HMenu_Thumbnails", "HMenu_BMP_JPG", "PM01_SW", "PM01_BMP_JPG"})
             QVERIFY(!Find<QAction>(*window, name)->isVisible());
-        QCOMPARE(window->controller<BrowserController>().listMasks(), (QStringList{"*.jpg", "*.jpeg"}));
-        QCOMPARE(window->controller<BrowserController>().treeFolder(), QDir::cleanPath(QDir::homePath()));
+        QCOMPARE(window->controller<BrowserController>().listMasks(),
+                 (QStringList{"*.jpg", "*.jpeg"}));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(QDir::homePath()));
         QCOMPARE(window->selectedFolder(), QDir::cleanPath(QDir::homePath()) + "/");
     }
 

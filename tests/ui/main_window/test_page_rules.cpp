@@ -2,13 +2,13 @@
 
 #include "common/dialog_answerer.h"
 #include "common/main_window_fixture.h"
-#include "ui/main_window/browser_controller.h"
-#include "ui/features/defect_scan/defect_scan_controller.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -273,7 +273,8 @@ private slots:
         QVERIFY(ShowFolder(*window, elsewhere.path()));
         Find<QAction>(*window, "TB01Refresh")->trigger();
         QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(start.path()));
-        QCOMPARE(window->controller<BrowserController>().treeFolder(), QDir::cleanPath(start.path()));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(start.path()));
         QVERIFY(WaitForItems(*window, {"s.jpg"}));
     }
 

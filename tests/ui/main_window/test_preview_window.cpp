@@ -84,14 +84,17 @@ private slots:
         testing::writePictureFile(folder.file("a.jpg"), testing::photoLike(80, 60));
         auto window = MakeWindow();
         TThumbForm* thumb = window->controller<PreviewController>().thumbForm();
-        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(thumb->isVisible());
         window->settings().ThumbLinks = false;
-        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(!thumb->isVisible());
         QVERIFY(thumb->LastPreviewPath().isEmpty());
         window->settings().ThumbLinks = true;
-        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(thumb->isVisible()); // the same file again is shown at once
     }
 
@@ -102,10 +105,12 @@ private slots:
         window->resize(900, 700);
         window->show();
         TThumbForm* thumb = window->controller<PreviewController>().thumbForm();
-        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         const QWidget* list = window->fileList();
         const QPoint corner = list->mapToGlobal(QPoint(list->width(), list->height()));
-        window->controller<PreviewController>().MausUeberwachungCheck(corner); // the edge counts as inside
+        window->controller<PreviewController>().MausUeberwachungCheck(
+            corner); // the edge counts as inside
         QVERIFY(thumb->isVisible());
         window->controller<PreviewController>().MausUeberwachungCheck(corner + QPoint(1, 0));
         QVERIFY(!thumb->isVisible());
@@ -161,7 +166,8 @@ private slots:
         bool hiddenAtOpen = false, hiddenAfterMove = false;
         auto look = [&] {
             hiddenAtOpen = !on.thumb().isVisible();
-            on.window->controller<PreviewController>().ShellListView01MouseMove(on.folder.file("b.jpg"), QPoint(500, 100));
+            on.window->controller<PreviewController>().ShellListView01MouseMove(
+                on.folder.file("b.jpg"), QPoint(500, 100));
             hiddenAfterMove = !on.thumb().isVisible();
         };
         if (opener == "PopupMenu01") {

@@ -60,7 +60,8 @@ void FunctionsController::build(const FeaturePlaces& places) {
 
 void FunctionsController::windowCreated() {
     if (window().settings().BildschirmSpeichern)
-        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))->setText(window().settings().UnterverzeichnisSonst);
+        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
+            ->setText(window().settings().UnterverzeichnisSonst);
 }
 
 bool FunctionsController::eventFilter(QObject* watched, QEvent* event) {

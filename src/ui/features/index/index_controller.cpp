@@ -50,7 +50,8 @@ void IndexController::build(const FeaturePlaces& places) {
 
 void IndexController::windowCreated() {
     if (window().settings().BildschirmSpeichern)
-        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))->setText(window().settings().UnterverzeichnisIdx);
+        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))
+            ->setText(window().settings().UnterverzeichnisIdx);
 }
 
 bool IndexController::eventFilter(QObject* watched, QEvent* event) {

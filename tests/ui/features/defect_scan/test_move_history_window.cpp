@@ -130,7 +130,8 @@ private slots:
         QCOMPARE(QFileInfo::exists(root + "/cut.jpg"), what == "move");
         QCOMPARE(undo->isEnabled(), undoBefore);
         if (what == "move") // the result view keeps its target
-            QCOMPARE(window->controller<DefectScanController>().defectFolder(), window->settings().Arbeitsverzeichnis + "Defekt/");
+            QCOMPARE(window->controller<DefectScanController>().defectFolder(),
+                     window->settings().Arbeitsverzeichnis + "Defekt/");
 
         other.release();
         if (what == "undo") {
