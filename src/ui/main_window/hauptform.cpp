@@ -4,7 +4,6 @@
 #include "base/errors.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
-#include "jobs/defect_scan/defect_scan.h"
 #include "jobs/framework/collection_watcher.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/features/duplicates/duplicates_controller.h"
@@ -15,9 +14,6 @@
 #include "ui/features/progress_pages.h"
 #include "ui/features/reduction/reduction_controller.h"
 #include "ui/features/similar/similar_controller.h"
-#include "ui/file_list/file_list_filter.h"
-#include "ui/file_list/textures.h"
-#include "ui/folder_tree/folder_tree_model.h"
 #include "ui/language/accessible_names.h"
 #include "ui/language/apply_language.h"
 #include "ui/language/mnemonics.h"
@@ -29,25 +25,15 @@
 #include "ui/main_window/window_commands.h"
 #include "ui/widgets/tab_order.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QCursor>
-#include <QDir>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QMenu>
-#include <QScrollBar>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
