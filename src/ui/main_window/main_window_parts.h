@@ -1,8 +1,8 @@
 #pragma once
-// The builders of the main window's pages and panels. Each creates its widgets
-// with their control names; THauptForm connects the handlers afterwards and
-// finds controls by name. Captions that come from the catalogue are left to
-// ApplyLanguage.
+// The builders of the main window's menus and toolbar, and the page pieces
+// the pages include. Each creates its widgets with their control names; the
+// controllers connect the handlers and find controls by name. Captions that
+// come from the catalogue are left to ApplyLanguage.
 
 #include "ui/widgets/page_parts.h"
 

@@ -1,8 +1,9 @@
 #pragma once
 // The series tab "Sonstige Funktionen": the JPEG/BMP mode switch, the batch
 // functions on JPEG files, the conversion of bitmap files, and the
-// destination field's folder chooser. The page's widgets are built with the
-// other series tabs; this controller binds them and their menu twins.
+// destination field's folder chooser. build() adds the page
+// (functions_page.cpp) as the third series tab and binds it and its menu
+// twins.
 
 #include "jobs/functions/batch_functions.h"
 #include "ui/features/feature_controller.h"

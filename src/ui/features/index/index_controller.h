@@ -1,8 +1,8 @@
 #pragma once
 // The series tab "Indexbilder / Thumbnails": the two jobs and the field
-// handlers of the tab, and the switch between its two sub-pages. The page
-// itself (both sub-pages, the destination group) is built with the other
-// series tabs. Each handler reads its controls and calls one engine routine.
+// handlers of the tab, and the switch between its two sub-pages. build() adds
+// the page (index_page.cpp) as the second series tab. Each handler reads its
+// controls and calls one engine routine.
 
 #include "jobs/index/index_jobs.h"
 #include "ui/features/feature_controller.h"
