@@ -14,6 +14,7 @@
 #include "jobs/defect_scan/thorough_check.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "settings/app_settings.h"
 
@@ -145,16 +146,6 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
     result.stopped = loop.stopped();
 }
 
-// The host reports for itself when it knows how; otherwise nobody listens.
-DefectScanReporter& reporterFor(JobHost& host, DefectScanReporter* reporter) {
-    static DefectScanReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<DefectScanReporter*>(&host))
-        return *self;
-    return nobody;
-}
-
 } // namespace
 
 QString DefectFolderFor(const AppSettings& settings, const QString& destination) {
@@ -181,7 +172,7 @@ void DefectScanReporter::showClosingMessage(JobHost& host, const DefectScanResul
 
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter) {
-    DefectScanReporter& report = reporterFor(host, reporter);
+    DefectScanReporter& report = ReporterOrSilent(reporter);
     DefectScanResult result;
     result.defectFolder = DefectFolderFor(host.settings(), options.destination);
     // One mover per working folder, for the whole run: two would race over

@@ -100,7 +100,8 @@ QString DefectFileName(qint64 number, int width, const QString& formerPath);
 // lock throughout; when another mover holds it, the scan shows why and does
 // nothing else (`busy`). Whatever way the run ends after collecting, the
 // protocol file and the run's kept file hold this run's moves and the undo
-// state is prepared; the window is unlocked and the cursor restored. Without a `reporter` the
-// host reports when it is a DefectScanReporter itself.
+// state is prepared; the window is unlocked and the cursor restored. Without a
+// `reporter` the per-file notes go nowhere and the closing message is the
+// interface's own.
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter = nullptr);

@@ -6,6 +6,7 @@
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "jobs/framework/job_summary.h"
 #include "jobs/framework/picture_prefetch.h"
@@ -20,15 +21,6 @@ const ProgressControls& kProgress = kFunctionsControls.progress;
 constexpr int kNothingSelected = 9001;
 constexpr int kNoPrefixOrPostfix = 9002;
 constexpr int kNoDestination = 9003;
-
-IndexJobReporter& reporterFor(JobHost& host, IndexJobReporter* reporter) {
-    static IndexJobReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<IndexJobReporter*>(&host))
-        return *self;
-    return nobody;
-}
 
 void notice(JobHost& host, int id) {
     host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
@@ -175,7 +167,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
             host.setText(kProgress.total, QString::number(result.collected));
             host.setProgressMaximum(kProgress.bar, result.collected);
             ResultFiles results(host);
-            IndexJobReporter& report = reporterFor(host, reporter);
+            IndexJobReporter& report = ReporterOrSilent(reporter);
             if (options.bySeries)
                 sheetsBySeries(host, options, results, report, result);
             else
@@ -213,7 +205,7 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
             host.stopFlags().BatchJobStop = 0;
             host.showProgressPage(kFunctionsPage);
             ResultFiles results(host);
-            IndexJobReporter& report = reporterFor(host, reporter);
+            IndexJobReporter& report = ReporterOrSilent(reporter);
             const int side = options.side;
             PicturePrefetcher pictures(
                 files, [side](const QString& path) { return LoadThumbnailPicture(path, side); },

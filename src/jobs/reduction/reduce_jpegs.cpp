@@ -10,6 +10,7 @@
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "jobs/framework/ordered_work_ahead.h"
 
@@ -181,16 +182,6 @@ private:
     StagedRewrites m_staged;
 };
 
-// The host reports for itself when it knows how; otherwise nobody listens.
-ReductionReporter& reporterFor(JobHost& host, ReductionReporter* reporter) {
-    static ReductionReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<ReductionReporter*>(&host))
-        return *self;
-    return nobody;
-}
-
 // Which entries of the list name a path listed before: the job reduces
 // those in turn, after the earlier pass is in place.
 std::vector<bool> repeatedPaths(const QStringList& files) {
@@ -276,7 +267,7 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
 
 ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
                               ReductionReporter* reporter) {
-    ReductionReporter& report = reporterFor(host, reporter);
+    ReductionReporter& report = ReporterOrSilent(reporter);
     ReduceJpegsResult result;
     if (!options.remove.any()) {
         result.nothingChosen = true;

@@ -75,6 +75,6 @@ public:
 
 // Runs the whole job on `host`. However it ends, the window is unlocked, the
 // cursor restored and every file reduced so far is in place. Without a
-// `reporter` the host reports when it is a ReductionReporter itself.
+// `reporter` nobody hears of each file reduced.
 ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
                               ReductionReporter* reporter = nullptr);
