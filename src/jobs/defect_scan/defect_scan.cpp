@@ -27,9 +27,6 @@ namespace {
 
 const DefectScanControls& kControls = kDefectScanControls;
 
-constexpr int kNoFileMarked = 9000;
-constexpr int kScanFinished = 9115;
-
 QStringList startFoldersOf(JobHost& host, const DefectScanOptions& options) {
     QStringList folders;
     for (const QString& folder :
@@ -162,7 +159,8 @@ QString DefectFileName(qint64 number, int width, const QString& formerPath) {
 void DefectScanReporter::showClosingMessage(JobHost& host, const DefectScanResult& result) {
     // A stopped scan says so: "finished" would let the user take the files
     // left untested for sound ones.
-    QString text = result.stopped ? OwnText("scan.stopped") : CatalogueText(kScanFinished);
+    QString text =
+        result.stopped ? OwnText("scan.stopped") : CatalogueText(CatalogueId::ScanFinished);
     const int left = result.leftInPlace();
     if (left > 0)
         text += QStringLiteral("\n\n") + OwnText("defects.left_in_place").arg(left);
@@ -200,7 +198,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         result.collected = int(files.size());
         if (files.isEmpty()) {
             result.nothingToTest = true;
-            host.showMessage(CatalogueText(kNoFileMarked), MessageKind::Information,
+            host.showMessage(CatalogueText(CatalogueId::NoFileMarked), MessageKind::Information,
                              ButtonBit(DialogButton::OK));
             return result;
         }

@@ -18,12 +18,10 @@ namespace {
 
 const ProgressControls& kProgress = kFunctionsControls.progress;
 
-constexpr int kNothingSelected = 9001;
-constexpr int kNoPrefixOrPostfix = 9002;
-constexpr int kNoDestination = 9003;
-
-void notice(JobHost& host, int id) {
-    host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
+// A start check failed: the run says why and does nothing else.
+void refuse(JobHost& host, IndexJobResult& result, CatalogueId why) {
+    result.refusedWith = why;
+    host.showMessage(CatalogueText(why), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
 QStringList startFoldersOf(JobHost& host, const QStringList& given) {
@@ -153,7 +151,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
                                  IndexJobReporter* reporter) {
     IndexJobResult result;
     if (DestinationMissing(options.destination)) {
-        notice(host, result.refusedWith = kNoDestination);
+        refuse(host, result, CatalogueId::NoDestination);
         return result;
     }
     const QStringList startFolders = startFoldersOf(host, options.startFolders);
@@ -179,7 +177,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
         run.finish();
     }
     if (result.collected == 0)
-        notice(host, result.refusedWith = kNothingSelected);
+        refuse(host, result, CatalogueId::NoFilesMarked);
     return result;
 }
 
@@ -187,12 +185,12 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
                               IndexJobReporter* reporter) {
     IndexJobResult result;
     if (DestinationMissing(options.destination)) {
-        notice(host, result.refusedWith = kNoDestination);
+        refuse(host, result, CatalogueId::NoDestination);
         return result;
     }
     // Without both, a thumbnail in the source folder would take its source's name.
     if (options.prefix.isEmpty() && options.postfix.isEmpty()) {
-        notice(host, result.refusedWith = kNoPrefixOrPostfix);
+        refuse(host, result, CatalogueId::NoPrefixOrPostfix);
         return result;
     }
     {
@@ -229,6 +227,6 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
         run.finish();
     }
     if (result.collected == 0)
-        notice(host, result.refusedWith = kNothingSelected);
+        refuse(host, result, CatalogueId::NoFilesMarked);
     return result;
 }

@@ -28,22 +28,20 @@ namespace {
 
 const ReductionControls& kControls = kReductionControls;
 
-constexpr int kNothingChosen = 9107;
-constexpr int kNoDestination = 9003;
-constexpr int kWarningFirst = 9108;
-constexpr int kWarningLast = 9112;
-constexpr int kStopped = 9113;
-constexpr int kFinished = 9114;
+constexpr CatalogueId kWarningLines[] = {
+    CatalogueId::ReductionWarningLine1, CatalogueId::ReductionWarningLine2,
+    CatalogueId::ReductionWarningLine3, CatalogueId::ReductionWarningLine4,
+    CatalogueId::ReductionWarningLine5};
 
-void inform(JobHost& host, int id) {
+void inform(JobHost& host, CatalogueId id) {
     host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
 // The warning before every run, each entry on its own line.
 bool warningAccepted(JobHost& host) {
     QStringList lines;
-    for (int id = kWarningFirst; id <= kWarningLast; ++id)
-        lines << CatalogueText(id);
+    for (const CatalogueId line : kWarningLines)
+        lines << CatalogueText(line);
     return host.showMessage(lines.join(QLatin1Char('\n')), MessageKind::Warning,
                             ButtonBit(DialogButton::OK) | ButtonBit(DialogButton::Abort)) ==
            DialogResult::OK;
@@ -271,12 +269,12 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
     ReduceJpegsResult result;
     if (!options.remove.any()) {
         result.nothingChosen = true;
-        inform(host, kNothingChosen);
+        inform(host, CatalogueId::NothingToRemoveChosen);
         return result;
     }
     if (options.copies && options.destination.isEmpty()) {
         result.noDestination = true;
-        inform(host, kNoDestination);
+        inform(host, CatalogueId::NoDestination);
         return result;
     }
 
@@ -315,7 +313,7 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
         host.showMessage(OwnText("reduce.copies_in_own_folder"), MessageKind::Warning,
                          ButtonBit(DialogButton::OK));
     else
-        inform(host, result.stopped ? kStopped : kFinished);
+        inform(host, result.stopped ? CatalogueId::ReductionAborted : CatalogueId::ReductionReady);
     run.end();
     return result;
 }

@@ -37,10 +37,10 @@ struct ReduceJpegsOptions {
 };
 
 struct ReduceJpegsResult {
-    bool nothingChosen = false; // no removal ticked (message 9107)
-    bool noDestination = false; // copy mode without a destination (message 9003)
+    bool nothingChosen = false; // no removal ticked (NothingToRemoveChosen)
+    bool noDestination = false; // copy mode without a destination (NoDestination)
     bool declined = false;      // the warning was not answered with OK
-    bool stopped = false;       // JpegJobStop ended the run (message 9113)
+    bool stopped = false;       // JpegJobStop ended the run (ReductionAborted)
     int collected = 0;
     int reduced = 0; // files worked on
     int changed = 0; // files that became smaller
