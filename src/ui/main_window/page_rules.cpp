@@ -47,7 +47,7 @@ void THauptForm::leaveDefectResultView() {
     if (parts::Tag(result) != 1)
         return;
     parts::SetTag(result, 0);
-    result->setText(CatalogueText(8));
+    result->setText(CatalogueText(CatalogueId::ViewResult));
     AddMnemonics(*this);
     // A folder that cannot be shown leaves the tree as it is.
     selectTreeFolder(m_savedTreeFolder);
@@ -96,9 +96,9 @@ void THauptForm::HauptPageControl01Change(int tab) {
         control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(true);
         control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(true);
         auto* result = control<QAbstractButton>(QStringLiteral("BitBtnDupErgebnis"));
-        result->setText(CatalogueText(3));
-        result->setToolTip(CatalogueText(4));
-        result->setStatusTip(CatalogueText(4));
+        result->setText(CatalogueText(CatalogueId::ViewResults));
+        result->setToolTip(CatalogueText(CatalogueId::ViewResultsHint));
+        result->setStatusTip(CatalogueText(CatalogueId::ViewResultsHint));
         AddMnemonics(*this);
         parts::SetTag(result, 0);
     }
