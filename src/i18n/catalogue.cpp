@@ -65,7 +65,6 @@ QString CatalogueEntry(int id) {
 }
 
 QString CatalogueText(CatalogueId id) { return CatalogueEntry(int(id) + gOffset); }
-QString CatalogueText(int id) { return CatalogueEntry(id + gOffset); }
 
 std::vector<int> CatalogueGermanIds() {
     std::vector<int> ids;

@@ -18,7 +18,6 @@ inline constexpr int kCatalogueTextLimit = 254;
 
 // The entry at id + LanguageOffset.
 QString CatalogueText(CatalogueId id);
-QString CatalogueText(int id);
 // The entry at exactly this id (offset already added).
 QString CatalogueEntry(int id);
 

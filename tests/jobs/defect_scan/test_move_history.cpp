@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(result.leftInPlace(), 1);
         QCOMPARE(host.messages().size(), 1);
         QCOMPARE(host.messages().at(0).kind, MessageKind::Warning);
-        QCOMPARE(host.messages().at(0).text, CatalogueText(9115) + "\n\n" +
+        QCOMPARE(host.messages().at(0).text, CatalogueText(CatalogueId::ScanFinished) + "\n\n" +
                                                  OwnText("defects.left_in_place").arg(1));
         QCOMPARE(host.undoPreparations(), QList<bool>({movable}));
     }
