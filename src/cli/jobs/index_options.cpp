@@ -33,7 +33,7 @@ int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call) {
     // An error (e.g. sheets larger than a picture may be) is reported by the
     // tool, below a finished progress line.
     RunOnConsole(host, [&] { result = call(host, startFolders, reporter); });
-    if (result.refusedWith == 0)
+    if (!result.refusedWith)
         PrintCount(OwnText(setup.writtenKey).arg(result.written), setup.nullSeparated);
     return FinalStatus(ReportSkippedCount(setup.targets, host));
 }

@@ -19,8 +19,6 @@ extern const BatchJob kReduceJob;
 
 namespace {
 
-constexpr int kNothingChosen = 9107;
-
 QString help() {
     return OwnText("cli.reduce.help");
 }
@@ -95,7 +93,7 @@ int run(const BatchInvocation& invocation) {
     if (parser.isSet(copies) && parser.value(copies).isEmpty())
         return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--copies")), &kReduceJob);
     if (!options.remove.any())
-        return UsageError(CatalogueText(kNothingChosen), &kReduceJob);
+        return UsageError(CatalogueText(CatalogueId::NothingToRemoveChosen), &kReduceJob);
     if (parser.positionalArguments().isEmpty())
         return UsageError(OwnText("cli.no_path"), &kReduceJob);
     PathArguments targets;
