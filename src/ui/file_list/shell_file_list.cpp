@@ -123,6 +123,10 @@ bool ShellFileList::isLoaded() const {
     return m_model->isLoaded();
 }
 
+bool ShellFileList::listingIsCurrent() const {
+    return m_model->isCurrent();
+}
+
 void ShellFileList::reread() {
     m_watchSuspended = false;
     m_model->setWatching(true);
@@ -365,8 +369,10 @@ QStringList ShellFileList::selectedPaths() const {
 }
 
 QStringList ShellFileList::selectedFilePaths() const {
+    const std::vector<int> rows = selectedRows();
     QStringList paths;
-    for (const int row : selectedRows())
+    paths.reserve(qsizetype(rows.size()));
+    for (const int row : rows)
         if (!m_model->isFolder(row))
             paths.append(m_model->filePath(row));
     return paths;
