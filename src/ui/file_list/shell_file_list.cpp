@@ -102,6 +102,8 @@ ShellFileList::ShellFileList(QWidget* parent)
 }
 
 void ShellFileList::folderArrived() {
+    // Thumbnails are asked for once the items stand still.
+    m_iconView->viewport()->update();
     if (!m_currentWhenLoaded.isEmpty()) {
         selectNames({m_currentWhenLoaded});
         m_currentWhenLoaded.clear();
