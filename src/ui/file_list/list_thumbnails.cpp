@@ -66,6 +66,9 @@ void ListThumbnails::setEnabled(bool on) {
         m_queue.clear();
         m_queued.clear();
         m_paintedAt.clear();
+    } else {
+        // Turned on with a change of view: the items are laid out anew.
+        moved();
     }
     m_view->viewport()->update();
 }
