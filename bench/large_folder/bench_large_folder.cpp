@@ -98,24 +98,23 @@ double processCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-long peakMegabytes() {
+// A "Vm...:" line of the process's status, in megabytes.
+long statusMegabytes(const QByteArray& field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLong() / 1024;
     return -1;
 }
 
+long peakMegabytes() {
+    return statusMegabytes("VmHWM:");
+}
+
 long currentMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    return -1;
+    return statusMegabytes("VmRSS:");
 }
 
 // A small picture of its own colour, so that thumbnails can be made of it.
