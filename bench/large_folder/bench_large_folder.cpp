@@ -15,10 +15,17 @@
 //   bench_large_folder change VIEW BIG SMALL
 //     the folder change BIG -> SMALL -> BIG, each to idle; then a click on
 //     SMALL 100 ms after one on BIG, while BIG is still loading.
-//   bench_large_folder selectall DIR
+//   bench_large_folder selectall DIR [VIEW]
 //     selects all of DIR's items by the pop-up menu's "mark all" and starts the
 //     defect scan on the selection; prints how long the selection and the
 //     start blocked the window before the progress bar moved.
+//   bench_large_folder thumbnails VIEW
+//     starts the program as "start" does with the pictures shown as
+//     thumbnails (VIEW large or small); prints how many thumbnails were asked
+//     for and made until the window was idle, then after a scroll to the
+//     middle of the list and after a fast scroll over all of it (a hundred
+//     steps 10 ms apart, as a drag of the scroll bar), with the time to idle
+//     and the memory of the process.
 
 #include "../common/message_closer.h"
 #include "app/program_start.h"
@@ -32,13 +39,17 @@
 #include "ui/main_window/hauptform.h"
 #include "ui/widgets/radio_group.h"
 
+#include "ui/file_list/list_thumbnails.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QPointer>
@@ -63,6 +74,17 @@ double nowSeconds() {
     return double(g_sinceStart.nsecsElapsed()) / 1e9;
 }
 
+// KELVASTO_BENCH_PERF_CTL names the control fifo of a `perf record -D -1
+// --control fifo:...` around the benchmark: only the timed step is recorded.
+void perfControl(const char* command) {
+    const QByteArray fifo = qgetenv("KELVASTO_BENCH_PERF_CTL");
+    if (fifo.isEmpty())
+        return;
+    QFile control(QString::fromLocal8Bit(fifo));
+    if (control.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        control.write(QByteArray(command) + '\n');
+}
+
 qint64 threadCpuNs() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -76,22 +98,33 @@ double processCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-long peakMegabytes() {
+// A "Vm...:" line of the process's status, in megabytes.
+long statusMegabytes(const QByteArray& field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLong() / 1024;
     return -1;
 }
 
+long peakMegabytes() {
+    return statusMegabytes("VmHWM:");
+}
+
+long currentMegabytes() {
+    return statusMegabytes("VmRSS:");
+}
+
+// A small picture of its own colour, so that thumbnails can be made of it.
 QByteArray smallJpeg(int variant) {
-    QByteArray bytes(900 + variant * 150, 's');
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xD8);
-    bytes[bytes.size() - 2] = char(0xFF);
-    bytes[bytes.size() - 1] = char(0xD9);
+    QImage picture(160, 120, QImage::Format_RGB32);
+    picture.fill(QColor::fromHsv(variant * 80, 200, 220));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 80);
     return bytes;
 }
 
@@ -338,10 +371,98 @@ int change(const QString& view, const QString& big, const QString& small) {
     return 0;
 }
 
-int selectAll(const QString& dir) {
+// Turns the event loop until the thumbnails are all made and delivered and
+// the list is painted; returns when that was (seconds since the start).
+double waitForThumbnails(THauptForm& window) {
+    const ListThumbnails& pictures = *window.fileList()->thumbnails();
+    QElapsedTimer limit;
+    limit.start();
+    for (;;) {
+        // A paint may ask for more: idle twice, a turn apart.
+        window.fileList()->activeView()->viewport()->repaint();
+        if (pictures.isIdle()) {
+            const double at = nowSeconds();
+            waitMs(20);
+            window.fileList()->activeView()->viewport()->repaint();
+            if (pictures.isIdle())
+                return at;
+        }
+        if (limit.elapsed() > 120000)
+            return -1;
+        waitMs(5);
+    }
+}
+
+int visibleItems(QAbstractItemView* view) {
+    const QRect inView = view->viewport()->rect();
+    int visible = 0;
+    for (int row = 0, rows = view->model()->rowCount(view->rootIndex()); row < rows; ++row)
+        visible += inView.intersects(view->visualRect(view->model()->index(row, 0))) ? 1 : 0;
+    return visible;
+}
+
+void printThumbnails(const char* step, const ListThumbnails::Counts& before,
+                     const ListThumbnails::Counts& after, double seconds, int visible) {
+    std::printf("  %s: %d in view, %d asked for, %d made, %d unreadable, %d dropped, queue at most "
+                "%d; idle after %.2f s; memory %ld MB\n",
+                step, visible, after.requested - before.requested, after.made - before.made,
+                after.failed - before.failed, after.dropped - before.dropped, after.mostQueued,
+                seconds, currentMegabytes());
+}
+
+int thumbnails(const QString& view, int expected) {
+    ProgramWindows windows = CreateProgramWindows();
+    THauptForm& window = *windows.main;
+    // As the options dialog turns them on.
+    window.fileList()->setThumbnails(true);
+    viewAction(window, view)->trigger();
+    showWindow(window);
+    const double shown = nowSeconds();
+    TurnClock clock;
+    clock.start();
+    if (runUntilIdle(window, clock, QDir::homePath(), expected, shown) < 0)
+        return 1;
+    const double ready = waitForThumbnails(window);
+    if (ready < 0)
+        return 1;
+    const ListThumbnails& pictures = *window.fileList()->thumbnails();
+    QAbstractItemView* list = window.fileList()->activeView();
+    std::printf("thumbnails %s: %d items, list idle and thumbnails made after %.2f s, longest "
+                "turn %.0f ms, peak %ld MB\n",
+                qPrintable(view), expected, std::max(ready, clock.lastBusyEnd(shown)),
+                clock.longest().ms, peakMegabytes());
+    printThumbnails("start", {}, pictures.counts(), ready, visibleItems(list));
+
+    QScrollBar* bar = list->verticalScrollBar();
+    ListThumbnails::Counts before = pictures.counts();
+    double from = nowSeconds();
+    bar->setValue(bar->maximum() / 2);
+    double idle = waitForThumbnails(window);
+    printThumbnails("scroll to the middle", before, pictures.counts(), idle - from,
+                    visibleItems(list));
+
+    before = pictures.counts();
+    from = nowSeconds();
+    clock.start();
+    constexpr int kSteps = 100;
+    for (int step = 0; step <= kSteps; ++step) {
+        bar->setValue(int(qint64(bar->maximum()) * step / kSteps));
+        list->viewport()->repaint();
+        waitMs(10);
+    }
+    idle = waitForThumbnails(window);
+    printThumbnails("fast scroll to the end", before, pictures.counts(), idle - from,
+                    visibleItems(list));
+    std::printf("  longest turn while scrolling %.0f ms, processor %.2f s, peak %ld MB\n",
+                clock.longest().ms, processCpuSeconds(), peakMegabytes());
+    return 0;
+}
+
+int selectAll(const QString& dir, const QString& view) {
     const int items = expectedItems(dir);
     ProgramWindows windows = CreateProgramWindows();
     THauptForm& window = *windows.main;
+    viewAction(window, view)->trigger();
     showWindow(window);
     TurnClock clock;
     clock.start();
@@ -368,16 +489,19 @@ int selectAll(const QString& dir) {
         if (value > 0 && moved < 0) {
             moved = nowSeconds() - startedAt;
             movedCpu = double(threadCpuNs() - startedCpu) / 1e6;
+            perfControl("disable");
             abort->click();
         }
     });
     MessageCloser closer;
+    perfControl("enable");
     startedAt = nowSeconds();
     startedCpu = threadCpuNs();
     window.control<QAbstractButton>(QStringLiteral("BitBtn_DDS01"))->click();
-    std::printf("select all %d items: %.0f ms, longest turn after it %.0f ms; defect scan on the "
-                "selection: progress moved after %.0f ms (GUI thread %.0f ms)\n",
-                selectedCount, selected * 1e3, afterSelect, moved * 1e3, movedCpu);
+    std::printf(
+        "select all %d items (%s): %.0f ms, longest turn after it %.0f ms; defect scan on the "
+        "selection: progress moved after %.0f ms (GUI thread %.0f ms)\n",
+        selectedCount, qPrintable(view), selected * 1e3, afterSelect, moved * 1e3, movedCpu);
     std::printf("  processor %.2f s, peak %ld MB\n", processCpuSeconds(), peakMegabytes());
     return moved >= 0 ? 0 : 1;
 }
@@ -387,7 +511,8 @@ int selectAll(const QString& dir) {
 int main(int argc, char** argv) {
     // The start is timed from here; what the benchmark must know of the
     // start folder is counted before.
-    const bool starting = argc == 3 && std::string_view(argv[1]) == "start";
+    const bool starting = argc == 3 && (std::string_view(argv[1]) == "start" ||
+                                        std::string_view(argv[1]) == "thumbnails");
     const int startItems = starting ? expectedItems(QDir::homePath()) : 0;
     g_sinceStart.start();
     QApplication app(argc, argv);
@@ -399,10 +524,12 @@ int main(int argc, char** argv) {
         return start(args[2], startItems);
     if (args.size() == 5 && args[1] == QLatin1String("change"))
         return change(args[2], args[3], args[4]);
-    if (args.size() == 3 && args[1] == QLatin1String("selectall"))
-        return selectAll(args[2]);
+    if (args.size() == 3 && args[1] == QLatin1String("thumbnails"))
+        return thumbnails(args[2], startItems);
+    if ((args.size() == 3 || args.size() == 4) && args[1] == QLatin1String("selectall"))
+        return selectAll(args[2], args.value(3, QStringLiteral("list")));
     std::fputs("usage: bench_large_folder populate DIR COUNT | start VIEW | change VIEW BIG SMALL "
-               "| selectall DIR\n",
+               "| selectall DIR [VIEW] | thumbnails VIEW\n",
                stderr);
     return 2;
 }

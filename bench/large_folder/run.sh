@@ -7,7 +7,9 @@
 #   the folder change 100,000 -> 1,000 -> 100,000, and a click on the small
 #   folder while the big one loads;
 #   selecting all 100,000 and starting the defect scan on them: no pause over
-#   0.2 s before the progress bar moves.
+#   0.2 s before the progress bar moves, each view;
+#   thumbnails on, in the icon views: only what is in view is made, at the
+#   start, after a scroll and after a fast scroll over the whole list.
 # The listed-folder defect scan against the command line is bench/window_scan.
 # Sizes: SIZES="1000 10000 100000", VIEWS="large small list details".
 . "$(dirname "$0")/../common/preamble.sh"
@@ -27,6 +29,9 @@ for size in $sizes; do
     for view in $views; do
         HOME="$home" "$tool" start "$view"
     done
+    for view in $views; do
+        case $view in large | small) HOME="$home" "$tool" thumbnails "$view" ;; esac
+    done
 done
 
 big="$HOME/big"
@@ -36,5 +41,7 @@ small="$HOME/small"
 for view in $views; do
     "$tool" change "$view" "$big" "$small"
 done
-"$tool" selectall "$big"
+for view in $views; do
+    "$tool" selectall "$big" "$view"
+done
 echo "load after:  $(uptime)"

@@ -416,9 +416,11 @@ int CollectSelectedFiles(JobHost& host, QStringList& list) {
     int skipped = 0;
     const QStringList selected = host.selectedFiles();
     list.reserve(selected.size());
-    // The selected files share their folder: each look costs a one-name
-    // lookup, and "mark all" in a folder of a hundred thousand pictures
-    // starts its job at once.
+    // A host that has just told files from folders is taken at its word: a
+    // look per file held the window up for "mark all" in a folder of a
+    // hundred thousand pictures. Otherwise the selected files share their
+    // folder, and each look costs a one-name lookup.
+    const bool checked = host.selectedFilesChecked();
     FolderCache folders;
     for (const QString& path : selected) {
         const bool ascii =
@@ -428,7 +430,7 @@ int CollectSelectedFiles(JobHost& host, QStringList& list) {
             host.reportSkipped(path, skipReason("skip.nameNotFaithful", 0));
             continue;
         }
-        if (folders.isFolder(path))
+        if (!checked && folders.isFolder(path))
             continue;
         list.append(path);
     }

@@ -45,5 +45,8 @@ int CollectJpegFilesRecursive(JobHost& host, QStringList& list, const QString& f
                               const LeftOutFolder& leftOut = {});
 
 // Clears `list` and fills it with the selected files of the file list, in
-// display order. Returns how many were left out and reported.
+// display order. What is a folder by now is left out without a word; each
+// path is looked at for that unless the host has just checked them
+// (JobHost::selectedFilesChecked). Returns how many were left out and
+// reported.
 int CollectSelectedFiles(JobHost& host, QStringList& list);

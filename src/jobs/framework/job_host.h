@@ -68,6 +68,11 @@ public:
     // Full paths of the selected items of the file list that are not folders,
     // in display order.
     virtual QStringList selectedFiles() const = 0;
+    // True when selectedFiles() told files from folders by a look of its own
+    // that is still up to date (the window's list, read whole and watched,
+    // no change waiting): the collection then takes the paths as they are
+    // instead of looking at each one again.
+    virtual bool selectedFilesChecked() const { return false; }
     virtual void refreshFileList() = 0;
 
     // --- window --------------------------------------------------------------

@@ -28,8 +28,18 @@ bool sameItems(const std::vector<FolderEntry>& a, const std::vector<FolderEntry>
                       });
 }
 
+// In a string of exactly its length: "mark all" in a folder of a hundred
+// thousand pictures makes as many paths, and a path grown by appending
+// copies itself and keeps room to grow.
 QString pathInFolder(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    const bool slash = !folder.endsWith(QLatin1Char('/'));
+    QString path;
+    path.reserve(folder.size() + qsizetype(slash) + name.size());
+    path.append(folder);
+    if (slash)
+        path.append(QLatin1Char('/'));
+    path.append(name);
+    return path;
 }
 
 bool sameDetails(const FolderEntry& a, const FolderEntry& b) {
@@ -126,6 +136,11 @@ void FolderListModel::setFolder(const QString& folder) {
     reread();
 }
 
+bool FolderListModel::isCurrent() const {
+    return m_loaded && !m_changedUnread && !m_loader->running() && !m_changeDelay.isActive() &&
+           !m_changedWhileReading;
+}
+
 QString FolderListModel::filePath(int row) const {
     return pathInFolder(m_request.folder, entry(row).name);
 }
@@ -133,13 +148,14 @@ QString FolderListModel::filePath(int row) const {
 void FolderListModel::reread() {
     m_changeDelay.stop();
     m_changedWhileReading = false;
+    m_changedUnread = false;
     beginResetModel();
     std::vector<FolderEntry>().swap(m_rows);
     // Type names follow the language, which may have changed.
     m_types.clear();
     endResetModel();
     m_loaded = false;
-    setWatching(m_watching);
+    watchFolder();
     if (m_request.folder.isEmpty()) {
         m_loader->abandon();
         return;
@@ -149,16 +165,26 @@ void FolderListModel::reread() {
 
 void FolderListModel::setWatching(bool on) {
     m_watching = on;
-    if (m_watcher && !m_watcher->directories().isEmpty())
-        m_watcher->removePaths(m_watcher->directories());
     if (!on) {
+        // A change waiting, or being read, stays unread.
+        m_changedUnread |= m_changeDelay.isActive() || m_changedWhileReading ||
+                           (m_loader->running() && m_delivery == FolderLoader::Delivery::Whole);
         m_changeDelay.stop();
         m_changedWhileReading = false;
         // A re-read behind the list is no longer wanted; a first read goes on.
         if (m_loader->running() && m_delivery == FolderLoader::Delivery::Whole)
             m_loader->abandon();
-        return;
     }
+    // Watched also while not watching: a change is then only noted, so that
+    // isCurrent() knows the list may be out of date. A watch the folder has
+    // stays: a new one costs the system a look at every entry of the folder.
+    if (!m_watcher || m_watcher->directories() != QStringList{m_request.folder})
+        watchFolder();
+}
+
+void FolderListModel::watchFolder() {
+    if (m_watcher && !m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
     if (m_request.folder.isEmpty() || !QFileInfo(m_request.folder).isDir())
         return;
     if (!m_watcher) {
@@ -176,8 +202,10 @@ void FolderListModel::startReading(FolderLoader::Delivery delivery) {
 }
 
 void FolderListModel::folderChanged() {
-    if (!m_watching)
+    if (!m_watching) {
+        m_changedUnread = true;
         return;
+    }
     if (m_loader->running()) {
         m_changedWhileReading = true;
         return;

@@ -44,11 +44,15 @@ public:
     void setShowHidden(bool show) { m_request.showHidden = show; }
     // Reads the folder anew from scratch (the selection goes with the rows).
     void reread();
-    // While watching, a change in the folder is merged in shortly after.
+    // While watching, a change in the folder is merged in shortly after;
+    // otherwise it is only noted (see isCurrent).
     void setWatching(bool on);
     bool watching() const { return m_watching; }
     // The folder has been read whole (also when it could not be read).
     bool isLoaded() const { return m_loaded; }
+    // Read whole, with no change of the folder noticed since that is not in
+    // the list (also while not watching).
+    bool isCurrent() const;
     // Orders the rows by `column` (a Column; others mean the name), folders
     // first in either order, ties by name; the selection stays.
     void setSortOrder(int column, Qt::SortOrder order);
@@ -84,6 +88,8 @@ private:
     void beginMovingRows();
     void endMovingRows(std::vector<FolderEntry>&& rows, const std::vector<int>& newRowOfOld);
     void folderChanged();
+    // Watches the listed folder afresh.
+    void watchFolder();
     // The list's order under the chosen column; the reader hands its batches
     // over in plain list order (by name), which this is by default.
     bool rowLess(const FolderEntry& a, const FolderEntry& b) const;
@@ -106,6 +112,8 @@ private:
     bool m_watching = true;
     bool m_loaded = false;
     bool m_changedWhileReading = false;
+    // A change noticed while not watching, or dropped by setWatching(false).
+    bool m_changedUnread = false;
     QElapsedTimer m_readClock;
     qint64 m_lastReadMs = 0;
     // Looked up once per extension ("/" for folders); type names are in the

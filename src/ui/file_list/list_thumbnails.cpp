@@ -6,8 +6,10 @@
 #include "ui/file_list/folder_list_model.h"
 
 #include <QListView>
+#include <QScrollBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -17,6 +19,10 @@ namespace {
 constexpr int kHeldKilobytes = 64 * 1024;
 // Thumbnails turned into pixmaps per turn of the event loop.
 constexpr std::size_t kDeliveredPerTurn = 8;
+// How long the view must rest after a scroll or a new layout (a folder
+// arriving in batches) before what it paints is asked for: a drag of the
+// scroll bar over a large folder paints thousands of items on its way.
+constexpr int kSettleMs = 80;
 
 } // namespace
 
@@ -24,6 +30,23 @@ ListThumbnails::ListThumbnails(QListView* view)
     : FileItemDelegate(view), m_view(view), m_ready(kHeldKilobytes) {
     // One background thread: the window's own work keeps the other core.
     m_pool.setMaxThreadCount(1);
+    m_settling.setSingleShot(true);
+    m_settling.setInterval(kSettleMs);
+    connect(&m_settling, &QTimer::timeout, this, [this] {
+        dropUnseen();
+        m_view->viewport()->update(); // asks for what is in view now
+    });
+    for (QScrollBar* bar : {view->horizontalScrollBar(), view->verticalScrollBar()}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this] { moved(); });
+        connect(bar, &QScrollBar::rangeChanged, this, [this] { moved(); });
+    }
+}
+
+void ListThumbnails::moved() {
+    if (!m_enabled)
+        return;
+    m_settling.start();
+    dropUnseenSoon();
 }
 
 ListThumbnails::~ListThumbnails() {
@@ -43,12 +66,25 @@ void ListThumbnails::setEnabled(bool on) {
         m_queue.clear();
         m_queued.clear();
         m_paintedAt.clear();
+    } else {
+        // Turned on with a change of view: the items are laid out anew.
+        moved();
     }
     m_view->viewport()->update();
 }
 
 bool ListThumbnails::isReady(const QString& path) const {
     return m_ready.contains(path);
+}
+
+ListThumbnails::Counts ListThumbnails::counts() const {
+    const QMutexLocker lock(&m_mutex);
+    return m_counts;
+}
+
+bool ListThumbnails::isIdle() const {
+    const QMutexLocker lock(&m_mutex);
+    return m_queue.empty() && !m_working && m_finished.empty() && !m_settling.isActive();
 }
 
 QString ListThumbnails::picturePath(const QModelIndex& index) const {
@@ -77,6 +113,11 @@ void ListThumbnails::paint(QPainter* painter, const QStyleOptionViewItem& option
     FocusFrameDelegate::PaintFocusFrame(painter, option);
     // Asked for here only: the view also measures items it does not show
     // (a layout measures them all), and those must not go first.
+    // Nor while the items move: the view scrolls, or the folder still
+    // arrives in batches that push the items down.
+    const auto* model = qobject_cast<const FolderListModel*>(index.model());
+    if (m_settling.isActive() || (model && !model->isLoaded()))
+        return;
     const QString path = picturePath(index);
     if (!path.isEmpty() && !m_ready.contains(path))
         request(path, index);
@@ -93,6 +134,8 @@ void ListThumbnails::request(const QString& path, const QModelIndex& index) cons
         return;
     }
     m_queued.insert(path, m_queue.insert(m_queue.end(), path));
+    ++m_counts.requested;
+    m_counts.mostQueued = std::max(m_counts.mostQueued, int(m_queue.size()));
     if (!m_working) {
         m_working = true;
         const_cast<QThreadPool&>(m_pool).start(
@@ -143,6 +186,10 @@ void ListThumbnails::deliver() {
         m_deliveryPosted = more;
     }
     for (const Finished& done : batch) {
+        {
+            const QMutexLocker lock(&m_mutex);
+            ++(done.image.isNull() ? m_counts.failed : m_counts.made);
+        }
         if (done.image.isNull())
             m_failed.insert(done.path);
         else
@@ -156,4 +203,31 @@ void ListThumbnails::deliver() {
     }
     if (more)
         QTimer::singleShot(0, this, [this] { deliver(); });
+}
+
+void ListThumbnails::dropUnseenSoon() {
+    if (m_dropPosted)
+        return;
+    m_dropPosted = true;
+    QTimer::singleShot(0, this, [this] { dropUnseen(); });
+}
+
+void ListThumbnails::dropUnseen() {
+    m_dropPosted = false;
+    const QRect inView = m_view->viewport()->rect();
+    const QMutexLocker lock(&m_mutex);
+    for (auto queued = m_queue.begin(); queued != m_queue.end();) {
+        // Gone with another folder, or scrolled away: painted again, it
+        // is asked for again.
+        const auto painted = m_paintedAt.constFind(*queued);
+        if (painted != m_paintedAt.cend() && painted->isValid() &&
+            inView.intersects(m_view->visualRect(*painted))) {
+            ++queued;
+            continue;
+        }
+        m_paintedAt.remove(*queued);
+        m_queued.remove(*queued);
+        queued = m_queue.erase(queued);
+        ++m_counts.dropped;
+    }
 }

@@ -3,8 +3,10 @@
 // thumbnail instead of the generic page icon. Thumbnails come from the shared
 // thumbnail cache or are made on a background thread, newest request first:
 // the view asks only for the items it paints, so the visible ones come first,
-// and nothing the user does waits for one. Until a thumbnail is ready the
-// generic icon stands.
+// and nothing the user does waits for one. A fast scroll over a large folder
+// paints thousands of items on its way: what is painted while the view moves
+// is not asked for, and what scrolled out of view before the worker got to
+// it is dropped. Until a thumbnail is ready the generic icon stands.
 
 #include "ui/file_list/file_item_delegate.h"
 
@@ -16,6 +18,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <deque>
 #include <list>
@@ -32,6 +35,19 @@ public:
     // Whether the thumbnail of this picture is at hand (tests, benchmarks).
     bool isReady(const QString& path) const;
 
+    // What was asked for and made since the list was built (tests,
+    // benchmarks).
+    struct Counts {
+        int requested = 0;  // pictures painted without their thumbnail at hand
+        int made = 0;       // thumbnails made or taken from the disk cache
+        int failed = 0;     // pictures that could not be read
+        int dropped = 0;    // asked for, out of view before the worker got to them
+        int mostQueued = 0; // the longest the queue grew
+    };
+    Counts counts() const;
+    // Nothing is waiting to be asked for, made or delivered.
+    bool isIdle() const;
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
@@ -44,6 +60,12 @@ private:
     void request(const QString& path, const QModelIndex& index) const;
     void work();
     void deliver();
+    // The view scrolled or was laid out anew.
+    void moved();
+    // Drops the queued pictures that are no longer in view; once per turn
+    // of the event loop, after the view scrolled or was laid out anew.
+    void dropUnseenSoon();
+    void dropUnseen();
 
     struct Finished {
         QString path;
@@ -65,6 +87,9 @@ private:
     mutable bool m_working = false;
     std::deque<Finished> m_finished; // made, waiting for the event loop
     bool m_deliveryPosted = false;
+    bool m_dropPosted = false;
+    QTimer m_settling;       // runs while the view has not rested since it moved
+    mutable Counts m_counts; // under m_mutex
     bool m_closing = false;
     QThreadPool m_pool;
 };

@@ -102,6 +102,8 @@ ShellFileList::ShellFileList(QWidget* parent)
 }
 
 void ShellFileList::folderArrived() {
+    // Thumbnails are asked for once the items stand still.
+    m_iconView->viewport()->update();
     if (!m_currentWhenLoaded.isEmpty()) {
         selectNames({m_currentWhenLoaded});
         m_currentWhenLoaded.clear();
@@ -121,6 +123,10 @@ void ShellFileList::setFolder(const QString& folder) {
 
 bool ShellFileList::isLoaded() const {
     return m_model->isLoaded();
+}
+
+bool ShellFileList::listingIsCurrent() const {
+    return m_model->isCurrent();
 }
 
 void ShellFileList::reread() {
@@ -365,8 +371,10 @@ QStringList ShellFileList::selectedPaths() const {
 }
 
 QStringList ShellFileList::selectedFilePaths() const {
+    const std::vector<int> rows = selectedRows();
     QStringList paths;
-    for (const int row : selectedRows())
+    paths.reserve(qsizetype(rows.size()));
+    for (const int row : rows)
         if (!m_model->isFolder(row))
             paths.append(m_model->filePath(row));
     return paths;

@@ -80,6 +80,9 @@ public:
     bool editName(const QString& name);
     // True when the folder's listing has arrived whole.
     bool isLoaded() const;
+    // True when the listing is whole and no change of the folder is waiting
+    // to be read: the kinds of its items (file or folder) are as it says.
+    bool listingIsCurrent() const;
 
     // What a key does in the list (see file_list_keys.h).
     void runKeyCommand(ListKeyCommand command);

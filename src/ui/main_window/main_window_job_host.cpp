@@ -35,6 +35,9 @@ QString MainWindowJobHost::selectedFolder() const {
 QStringList MainWindowJobHost::selectedFiles() const {
     return m_window.selectedFiles();
 }
+bool MainWindowJobHost::selectedFilesChecked() const {
+    return m_window.fileList()->listingIsCurrent();
+}
 void MainWindowJobHost::refreshFileList() {
     m_counters->flush();
     m_window.refreshFileList();

@@ -24,6 +24,7 @@ public:
     StopFlags& stopFlags() override;
     QString selectedFolder() const override;
     QStringList selectedFiles() const override;
+    bool selectedFilesChecked() const override;
     void refreshFileList() override;
     void processPendingMessages() override;
     void setBusyCursor(bool busy) override;

@@ -7,14 +7,17 @@
 #include "common/main_window_fixture.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
+#include "fs/file_collection.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/main_window/browser_controller.h"
+#include "ui/main_window/main_window_job_host.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -176,6 +179,49 @@ private slots:
         QVERIFY(WaitForItems(*window, {"Sub", "a.jpg"}));
         window->fileList()->selectAll();
         QCOMPARE(window->selectedFiles(), QStringList{folder.file("a.jpg")});
+    }
+
+    // A job started on the selection takes the files the list shows as it
+    // shows them; a picture that has become a folder behind the list since is
+    // left out all the same, also while a running job holds the list's
+    // re-reading back.
+    void jobLeavesOutWhatBecameAFolder_data() {
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("as listed") << false << false;
+        QTest::newRow("picture became a folder") << true << false;
+        QTest::newRow("picture became a folder while a job runs") << true << true;
+    }
+    void jobLeavesOutWhatBecameAFolder() {
+        QFETCH(bool, replaced);
+        QFETCH(bool, paused);
+        Folder folder({"a.jpg", "b.jpg", "c.jpg", "Sub/"});
+        auto window = MakeWindow();
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {"Sub", "a.jpg", "b.jpg", "c.jpg"}));
+        ShellFileList* list = window->fileList();
+        list->selectAll();
+        if (paused)
+            list->suspendWatching();
+        if (replaced) {
+            QVERIFY(QFile::remove(folder.file("b.jpg")));
+            QVERIFY(QDir().mkdir(folder.file("b.jpg")));
+            // Noticed: either not read again yet, or read as a folder.
+            const auto readAsFolder = [list] {
+                const int row = int(list->itemNames().indexOf("b.jpg"));
+                return row >= 0 && list->listModel()->isFolder(row);
+            };
+            QTRY_VERIFY(!list->listingIsCurrent() || readAsFolder());
+        }
+        MainWindowJobHost host(*window);
+        if (paused || !replaced)
+            QCOMPARE(host.selectedFilesChecked(), !replaced);
+        QStringList collected;
+        QCOMPARE(CollectSelectedFiles(host, collected), 0);
+        QStringList expected{folder.file("a.jpg"), folder.file("b.jpg"), folder.file("c.jpg")};
+        if (replaced)
+            expected.removeAt(1);
+        QCOMPARE(collected, expected);
     }
 
     void renamingNeverReplacesAnExistingName_data() {
