@@ -11,7 +11,7 @@
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/ordered_work_ahead.h"
 
 #include <QFile>
 #include <QSet>
