@@ -1,5 +1,6 @@
 #include "fs/file_collection.h"
 
+#include "fs/directory_handle.h"
 #include "fs/file_name_bytes.h"
 #include "fs/folder_access.h"
 #include "fs/path_utils.h"
@@ -45,11 +46,6 @@ bool matchFolded(QStringView mask, QStringView name) {
         ++m;
     return m == mask.size();
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 struct Entry {
     QString name;

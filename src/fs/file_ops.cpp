@@ -1,6 +1,7 @@
 #include "fs/file_ops.h"
 
 #include "base/file_descriptor.h"
+#include "fs/directory_handle.h"
 #include "fs/folder_access.h"
 
 #include <QDir>
@@ -270,14 +271,12 @@ int RemoveLeftoverTemporaries(const QString& folder) {
     const int fd = OpenAnyLength(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return 0;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
+    const DirHandle dir = AdoptFolderDescriptor(fd);
+    if (!dir)
         return 0;
-    }
     const std::size_t prefixLength = std::strlen(kTemporaryPrefix);
     int removed = 0;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = ::readdir(dir.get())) {
         if (std::strncmp(entry->d_name, kTemporaryPrefix, prefixLength) != 0)
             continue;
         FileDescriptor file(
@@ -291,7 +290,6 @@ int RemoveLeftoverTemporaries(const QString& folder) {
         if (::unlinkat(fd, entry->d_name, 0) == 0)
             ++removed;
     }
-    ::closedir(dir);
     return removed;
 }
 

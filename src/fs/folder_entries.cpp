@@ -78,13 +78,9 @@ FolderEntryReader::FolderEntryReader(const QString& folder, Detail detail) : m_d
         m_error = errno;
         return;
     }
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
+    m_dir = AdoptFolderDescriptor(fd);
+    if (!m_dir)
         m_error = errno;
-        ::close(fd);
-        return;
-    }
-    m_dir.reset(dir);
 }
 
 bool FolderEntryReader::read(std::vector<FolderEntry>& entries, int count) {

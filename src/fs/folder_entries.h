@@ -6,13 +6,12 @@
 // shows them: a link to a folder is a folder; a dangling link, like a
 // device, FIFO or socket, is a system entry.
 
+#include "fs/directory_handle.h"
+
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
-
-#include <dirent.h>
 
 enum class FolderEntryKind : std::uint8_t { File, Folder, System };
 
@@ -42,10 +41,7 @@ public:
     bool read(std::vector<FolderEntry>& entries, int count);
 
 private:
-    struct DirCloser {
-        void operator()(DIR* dir) const { ::closedir(dir); }
-    };
-    std::unique_ptr<DIR, DirCloser> m_dir;
+    DirHandle m_dir;
     Detail m_detail;
     int m_error = 0;
 };

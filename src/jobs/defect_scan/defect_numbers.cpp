@@ -1,5 +1,6 @@
 #include "jobs/defect_scan/defect_numbers.h"
 
+#include "fs/directory_handle.h"
 #include "fs/file_ops.h"
 #include "fs/folder_access.h"
 #include "fs/path_utils.h"
@@ -21,15 +22,12 @@ QStringList namesIn(const QString& folder) {
     const int fd = OpenAnyLength(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return names;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
+    const DirHandle dir = AdoptFolderDescriptor(fd);
+    if (!dir)
         return names;
-    }
-    while (const dirent* entry = ::readdir(dir))
+    while (const dirent* entry = ::readdir(dir.get()))
         if (entry->d_name[0] != '.')
             names.append(QFile::decodeName(entry->d_name));
-    ::closedir(dir);
     return names;
 }
 

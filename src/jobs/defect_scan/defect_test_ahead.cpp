@@ -1,10 +1,11 @@
 #include "jobs/defect_scan/defect_test_ahead.h"
 
 #include "fs/folder_access.h"
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/worker_threads.h"
 
 #include <algorithm>
 #include <limits>
+#include <system_error>
 
 namespace {
 
@@ -27,7 +28,10 @@ DefectTestAhead::DefectTestAhead(const QStringList& files, int threads)
       m_stretchDone(new std::atomic<int>[std::size_t(stretchCount(files.size()))]()) {
     threads = std::min(WorkerThreadCount(threads), std::max(1, stretchCount(files.size())));
     for (int i = 0; i < threads; ++i)
-        m_threads.emplace_back([this] { run(); });
+        if (!m_threads.start([this] { run(); }))
+            break; // fewer testers
+    if (m_threads.count() == 0)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
 }
 
 DefectTestAhead::~DefectTestAhead() {
@@ -35,8 +39,7 @@ DefectTestAhead::~DefectTestAhead() {
     // A new value wakes a tester even when it is just about to wait.
     m_taken.store(std::numeric_limits<int>::max() / 2);
     m_taken.notify_all();
-    for (std::thread& thread : m_threads)
-        thread.join();
+    m_threads.join();
 }
 
 DefectTestResult DefectTestAhead::take(int index) {

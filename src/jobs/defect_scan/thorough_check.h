@@ -9,7 +9,7 @@
 // list order, so order, numbering and the move log stay those of a check done
 // in turn.
 
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/ordered_work_ahead.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,10 +2,11 @@
 
 #include "jobs/duplicates/block_compare.h"
 #include "jobs/duplicates/file_fingerprint.h"
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/worker_threads.h"
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace {
 
@@ -70,14 +71,11 @@ IdenticalClasses::IdenticalClasses(std::vector<SizeGroup> groups, PathOrder orde
         m_groups.push_back(std::move(state));
     }
     const int workers = WorkerThreadCount(0);
-    try {
-        for (int i = 0; i < workers; ++i)
-            m_workers.emplace_back([this] { run(); });
-    } catch (...) {
-        // No thread may outlive the object whose state it works on.
-        stopWorkers();
-        throw;
-    }
+    for (int i = 0; i < workers; ++i)
+        if (!m_workers.start([this] { run(); }))
+            break; // fewer workers will do
+    if (m_workers.count() == 0)
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
 }
 
 IdenticalClasses::~IdenticalClasses() {
@@ -90,8 +88,7 @@ void IdenticalClasses::stopWorkers() {
         m_cancel = true;
     }
     m_wake.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
+    m_workers.join();
 }
 
 void IdenticalClasses::run() {

@@ -18,6 +18,8 @@
 // or block once the stop request is set or the object goes. An error in a
 // worker (out of memory) is raised on the walk's thread.
 
+#include "base/threads/worker_threads.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +31,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 // Files of one size.
@@ -108,5 +109,5 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;    // work for the workers, or cancel
     std::condition_variable m_decided; // a group's answers moved on
-    std::vector<std::thread> m_workers;
+    WorkerThreads m_workers;
 };

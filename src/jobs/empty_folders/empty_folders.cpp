@@ -1,6 +1,7 @@
 #include "jobs/empty_folders/empty_folders.h"
 
 #include "base/scope_exit.h"
+#include "fs/directory_handle.h"
 #include "fs/file_name_bytes.h"
 #include "fs/path_utils.h"
 #include "i18n/catalogue.h"
@@ -23,11 +24,6 @@
 
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
-
 // The start folder may be reached through a link; folders below it are never
 // entered through one.
 DirHandle openFolder(const QByteArray& encoded, bool followLink) {
@@ -37,10 +33,7 @@ DirHandle openFolder(const QByteArray& encoded, bool followLink) {
     const int fd = ::open(encoded.constData(), flags);
     if (fd < 0)
         return nullptr;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir)
-        ::close(fd);
-    return DirHandle(dir);
+    return AdoptFolderDescriptor(fd);
 }
 
 bool isDotOrDotDot(const char* name) {

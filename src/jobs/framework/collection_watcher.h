@@ -1,56 +1,35 @@
 #pragma once
-// The watcher threads that keep the count of collected files on screen while a
-// job collects. Each hands its update step to the main thread, waits for it to
-// run, sleeps 200 ms, and repeats until asked to stop; it frees itself at the
-// end of its run.
+// The watchers that keep the count of collected files on screen while a job
+// collects: a PeriodicCheck (base/threads/periodic_check.h) that runs the
+// update on the main thread every 200 ms, ends after one more update once
+// asked to stop, and frees itself after its end.
 //
-// Shutting one down safely: the hand-over blocks the watcher until the main
-// thread runs the update, so the main thread must never block waiting for a
-// watcher (QThread::wait() there would deadlock once the watcher is inside a
-// hand-over). A job calls requestStop() and goes on; the watcher ends after
-// one more update, which the main thread runs the next time it processes
-// events. A host that must be sure the thread is gone before it destroys what
-// the update touches (closing the window, a test's end) calls
-// FinishWatcher(), which keeps processing events while it waits.
+// A job calls requestStop() and goes on; the last update runs the next time
+// the main thread processes events. A host that must be sure the watcher is
+// done before it destroys what the update touches (closing the window, a
+// test's end) calls FinishWatcher(), which processes events while it waits.
 
+#include "base/threads/periodic_check.h"
 #include "jobs/framework/job_host.h"
 
-#include <QMutex>
 #include <QPointer>
-#include <QThread>
 
-#include <atomic>
 #include <functional>
 
-// The process-wide lock taken by every watcher update and by the mouse
-// watcher's pointer check.
-QMutex& ProgressLock();
-
-class CollectionWatcher : public QThread {
+class CollectionWatcher : public PeriodicCheck {
     Q_OBJECT
 public:
     // `update` runs on the thread of `context` (the main thread), inside
-    // ProgressLock. Starts at once, one priority step above normal.
+    // ProgressLock. Starts at once.
     CollectionWatcher(QObject* context, std::function<void()> update);
-
-    // Asks the watcher to end after one more update; does not wait.
-    void requestStop() { m_stop = true; }
 
     // Milliseconds between updates.
     static constexpr int kIntervalMs = 200;
-
-protected:
-    void run() override;
-
-private:
-    QPointer<QObject> m_context;
-    std::function<void()> m_update;
-    std::atomic<bool> m_stop{false};
 };
 
-// Requests the stop and returns once the thread has finished, processing the
-// main thread's events meanwhile so that a pending hand-over can run. Call on
-// the main thread only. The watcher may have deleted itself when it returns.
+// Requests the stop and returns once the last update has run, processing the
+// main thread's events meanwhile. Call on the main thread only. The watcher
+// may have deleted itself when it returns.
 void FinishWatcher(QPointer<CollectionWatcher> watcher);
 
 // Refreshes Label_DDS05 during the defect scan.

@@ -1,18 +1,13 @@
 #include "jobs/framework/picture_prefetch.h"
 
+#include "base/threads/ordered_work_ahead.h"
 #include "i18n/failure_texts.h"
-#include "jobs/framework/ordered_work_ahead.h"
 
 #include <QFile>
 
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
-#include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -51,55 +46,28 @@ FileStamp stampOf(const QString& path) {
 
 struct Slot {
     LoadedPicture loaded;
-    FileStamp stamp;
+    FileStamp stamp; // taken before the load
 };
+
+LoadedPicture loadSafely(const PictureLoader& load, const QString& path) {
+    try {
+        return load(path);
+    } catch (const std::exception& error) {
+        // The loader reports its own failures; this is a last resort for
+        // one that throws (memory), so one file never ends the run.
+        LoadedPicture failed;
+        failed.error = FailureText(error);
+        return failed;
+    }
+}
 
 } // namespace
 
 struct PicturePrefetcher::State {
     std::vector<QString> paths;
     PictureLoader load;
-    std::size_t lookahead = 0;
-
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<std::optional<Slot>> ready;
-    std::size_t nextToLoad = 0;
-    std::size_t nextToTake = 0;
-    bool stopping = false;
-    std::vector<std::thread> workers;
-
-    LoadedPicture loadSafely(const QString& path) const {
-        try {
-            return load(path);
-        } catch (const std::exception& error) {
-            // The loader reports its own failures; this is a last resort for
-            // one that throws (memory), so one file never ends the run.
-            LoadedPicture failed;
-            failed.error = FailureText(error);
-            return failed;
-        }
-    }
-
-    void work() {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] {
-                return stopping || nextToLoad >= paths.size() ||
-                       nextToLoad < nextToTake + lookahead;
-            });
-            if (stopping || nextToLoad >= paths.size())
-                return;
-            const std::size_t index = nextToLoad++;
-            lock.unlock();
-            Slot slot;
-            slot.stamp = stampOf(paths[index]);
-            slot.loaded = loadSafely(paths[index]);
-            lock.lock();
-            ready[index] = std::move(slot);
-            changed.notify_all();
-        }
-    }
+    int nextToTake = 0;
+    std::unique_ptr<OrderedWorkAhead<Slot>> ahead; // none: each load on take
 };
 
 PicturePrefetcher::PicturePrefetcher(const QStringList& paths, PictureLoader load, int threads)
@@ -107,56 +75,36 @@ PicturePrefetcher::PicturePrefetcher(const QStringList& paths, PictureLoader loa
     State& s = *m_state;
     s.paths.assign(paths.begin(), paths.end());
     s.load = std::move(load);
-    s.ready.resize(s.paths.size());
-    const int count = std::max(0, std::min<int>(threads, static_cast<int>(s.paths.size())));
+    const int count = static_cast<int>(s.paths.size());
+    const int workers = std::max(0, std::min(threads, count));
+    if (workers == 0)
+        return;
     // Enough waiting pictures that no worker idles while the job draws one.
-    s.lookahead = static_cast<std::size_t>(count) * 2;
-    for (int i = 0; i < count; ++i) {
-        try {
-            s.workers.emplace_back([&s] { s.work(); });
-        } catch (const std::system_error&) {
-            break; // no thread to be had: fewer workers, or loading on take
-        }
-    }
-    if (s.workers.empty())
-        s.lookahead = 0;
+    s.ahead =
+        std::make_unique<OrderedWorkAhead<Slot>>(count, workers * 2, workers, [&s](int index) {
+            Slot slot;
+            slot.stamp = stampOf(s.paths[std::size_t(index)]);
+            slot.loaded = loadSafely(s.load, s.paths[std::size_t(index)]);
+            return slot;
+        });
+    // A file replaced since it was loaded ahead (a sheet of this very run,
+    // say) is loaded again.
+    s.ahead->recheckOnTake([&s](int index, const Slot& slot) {
+        return stampOf(s.paths[std::size_t(index)]) == slot.stamp;
+    });
+    s.ahead->workUnstartedOnTake();
 }
 
-PicturePrefetcher::~PicturePrefetcher() {
-    {
-        std::lock_guard lock(m_state->mutex);
-        m_state->stopping = true;
-    }
-    m_state->changed.notify_all();
-    for (std::thread& worker : m_state->workers)
-        worker.join();
-}
+PicturePrefetcher::~PicturePrefetcher() = default;
 
 LoadedPicture PicturePrefetcher::take(const QString& path) {
     State& s = *m_state;
-    std::unique_lock lock(s.mutex);
-    const std::size_t index = s.nextToTake;
-    if (index >= s.paths.size() || s.paths[index] != path || s.workers.empty()) {
-        lock.unlock();
-        return s.loadSafely(path);
-    }
-    if (s.nextToLoad <= index) {
-        // Not started by any worker: load it here rather than wait.
-        s.nextToLoad = index + 1;
-        ++s.nextToTake;
-        lock.unlock();
-        s.changed.notify_all();
-        return s.loadSafely(path);
-    }
-    s.changed.wait(lock, [&] { return s.ready[index].has_value(); });
-    Slot slot = std::move(*s.ready[index]);
-    s.ready[index].reset();
+    const int index = s.nextToTake;
+    if (!s.ahead || index >= static_cast<int>(s.paths.size()) ||
+        s.paths[std::size_t(index)] != path)
+        return loadSafely(s.load, path);
     ++s.nextToTake;
-    lock.unlock();
-    s.changed.notify_all();
-    if (!(stampOf(path) == slot.stamp))
-        return s.loadSafely(path);
-    return std::move(slot.loaded);
+    return std::move(s.ahead->take(index).loaded);
 }
 
 int PicturePrefetcher::defaultThreads() {

@@ -1,6 +1,7 @@
 #pragma once
-// Loads the pictures of a list of files a few files ahead of their use, on the
-// other cores, while the job's own thread draws and writes. The job takes the
+// Loads the pictures of a list of files a few files ahead of their use (a
+// prefetch, on OrderedWorkAhead), on the other cores, while the job's own
+// thread draws and writes. The job takes the
 // pictures strictly in list order and gets exactly what loading the file at
 // that moment would give: a file that changed since it was loaded ahead (a sheet
 // or thumbnail of this very run replaced it, say) is loaded again. At most

@@ -12,7 +12,7 @@
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/ordered_work_ahead.h"
 
 #include <QFile>
 #include <QSet>

@@ -9,7 +9,7 @@
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
 #include "jobs/framework/job_run.h"
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/ordered_work_ahead.h"
 #include "jobs/similar/fingerprint_cache.h"
 #include "jobs/similar/picture_data_digest.h"
 #include "jobs/similar/picture_fingerprint.h"

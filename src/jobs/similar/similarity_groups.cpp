@@ -1,12 +1,11 @@
 #include "jobs/similar/similarity_groups.h"
 
-#include "jobs/framework/ordered_work_ahead.h"
+#include "base/threads/worker_threads.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -231,12 +230,7 @@ neighboursOf(const std::vector<PictureFingerprint>& pictures, int threshold) {
     const int threads = WorkerThreadCount(0);
     using Pairs = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
     std::vector<Pairs> found(static_cast<std::size_t>(threads));
-    {
-        std::vector<std::jthread> workers;
-        for (int t = 1; t < threads; ++t)
-            workers.emplace_back([&search, &found, t] { search.work(found[std::size_t(t)]); });
-        search.work(found[0]);
-    }
+    RunOnWorkers(threads, [&search, &found](int t) { search.work(found[std::size_t(t)]); });
     if (search.tooMany)
         return std::nullopt;
     std::vector<std::vector<std::uint32_t>> neighbours(pictures.size());

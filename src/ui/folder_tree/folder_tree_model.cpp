@@ -53,8 +53,6 @@ FolderTreeModel::FolderTreeModel(QObject* parent)
     root->parent = &m_top;
     m_top.children.push_back(std::move(root));
     m_top.state = Node::State::Read;
-    // A folder stuck on a slow file system must not hold up the others.
-    m_pool.setMaxThreadCount(4);
 }
 
 FolderTreeModel::~FolderTreeModel() {

@@ -12,11 +12,12 @@
 // start folder holding a hundred thousand pictures cost the tree seconds and
 // a hundred megabytes.
 
+#include "base/threads/owned_thread_pool.h"
+
 #include <QAbstractItemModel>
 #include <QCollator>
 #include <QIcon>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <memory>
 #include <vector>
@@ -68,5 +69,6 @@ private:
     Node m_top; // invisible; its one child is "/"
     QCollator m_collator;
     QIcon m_folderIcon;
-    QThreadPool m_pool;
+    // A folder stuck on a slow file system must not hold up the others.
+    OwnedThreadPool m_pool{4};
 };

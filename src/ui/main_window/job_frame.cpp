@@ -97,15 +97,6 @@ void THauptForm::stopWatcher() {
 }
 
 void THauptForm::finishWatcher() {
-    if (!m_watcher)
-        return;
-    m_watcher->requestStop();
-    // The watcher waits for this thread to run its update, so keep handing
-    // events over instead of blocking on it.
-    while (m_watcher && !m_watcher->isFinished())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (m_watcher) {
-        m_watcher->wait();
-        delete m_watcher.data();
-    }
+    FinishWatcher(m_watcher); // its last update runs on this thread
+    delete m_watcher.data();
 }

@@ -1,6 +1,7 @@
 #include "ui/features/editor/editor_controller.h"
 
 #include "base/errors.h"
+#include "base/threads/worker_threads.h"
 #include "fs/result_files.h"
 #include "i18n/catalogue.h"
 #include "i18n/failure_texts.h"
@@ -32,7 +33,6 @@
 #include <atomic>
 #include <exception>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -274,14 +274,17 @@ void EditorController::runKeepingWindowAlive(const std::function<void()>& work) 
     std::exception_ptr failure;
     std::atomic<bool> done{false};
     m_busy = true;
-    std::thread worker([&] {
+    auto runWork = [&] {
         try {
             work();
         } catch (...) {
             failure = std::current_exception();
         }
         done = true;
-    });
+    };
+    WorkerThreads worker;
+    if (!worker.start(runWork))
+        runWork(); // no thread to be had: the window waits
     while (!done.load())
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     worker.join();

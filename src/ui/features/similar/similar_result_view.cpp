@@ -50,7 +50,6 @@ SimilarResultView::SimilarResultView(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(kCellHeight);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     setIconSize(QSize(kThumbnailEdge, kThumbnailEdge));
-    m_pool.setMaxThreadCount(1);
 }
 
 SimilarResultView::~SimilarResultView() {

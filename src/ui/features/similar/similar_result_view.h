@@ -6,6 +6,7 @@
 // thumbnail cache or are made on a background thread, for the rows in view
 // first; until one is ready the cell shows its text alone.
 
+#include "base/threads/owned_thread_pool.h"
 #include "jobs/similar/find_similar.h"
 
 #include <QCache>
@@ -15,7 +16,6 @@
 #include <QSet>
 #include <QStringList>
 #include <QTableWidget>
-#include <QThreadPool>
 
 #include <atomic>
 #include <memory>
@@ -53,5 +53,5 @@ private:
     QHash<QString, QList<QPair<int, int>>> m_cellsOf;
     int m_generation = 0;                       // thumbnails of an older list are dropped
     std::shared_ptr<std::atomic<bool>> m_alive; // false once the view goes
-    QThreadPool m_pool;
+    OwnedThreadPool m_pool{1};
 };
