@@ -38,8 +38,6 @@ class JobHost;
 inline constexpr NumberOption kSimilarityThreshold{
     "threshold", "N", "SpinEditSimSchwelle", "cli.similar.threshold", 0, 20, 1, 10};
 inline constexpr int kDefaultSimilarityThreshold = kSimilarityThreshold.fallback;
-inline constexpr int kMinSimilarityThreshold = kSimilarityThreshold.minimum;
-inline constexpr int kMaxSimilarityThreshold = kSimilarityThreshold.maximum;
 
 struct SimilarSearchOptions {
     QStringList startFolders; // their whole trees ...
