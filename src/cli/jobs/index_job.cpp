@@ -42,7 +42,6 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
     IndexJobOptions options;
-    IndexJobResult result;
     PathJobParts parts;
     parts.options = QList{nullSeparated, stem, series, prefix, postfix} + destination.all();
     for (const NumberOption* number : {&kIndexPerSheet, &kIndexPerRow, &kIndexSide})
@@ -72,15 +71,12 @@ int run(const BatchInvocation& invocation) {
         }
         return destination.read(parser, kIndexJob, options.destination);
     };
-    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
-        options.recursive = run.recursive;
-        options.startFolders = IndexStartFolders(run);
-        ConsoleIndexReporter reporter(host, run.isSet(nullSeparated));
-        result = MakeIndexPictures(host, options, &reporter);
-    };
-    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
-        return FinishIndexJob(host, run, result, "cli.index.written", run.isSet(nullSeparated));
-    };
+    SetIndexJobRun(parts, nullSeparated, "cli.index.written",
+                   [&](ConsoleJobHost& host, const PathJobRun& run, IndexJobReporter& reporter) {
+                       options.recursive = run.recursive;
+                       options.startFolders = IndexStartFolders(run);
+                       return MakeIndexPictures(host, options, &reporter);
+                   });
     return RunPathJob(kIndexJob, invocation, parts);
 }
 

@@ -12,6 +12,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <functional>
+
 // One record "source -> result" per file written (the host names on stderr
 // every file passed over and every result not written).
 class ConsoleIndexReporter : public IndexJobReporter {
@@ -32,8 +34,12 @@ private:
 // there is "the source folder".
 QStringList IndexStartFolders(const PathJobRun& run);
 
-// The count of results written on stdout (on stderr with --null) unless the
-// job refused to start, every skipped entry counted on stderr; returns the
-// exit status, 1 when anything was skipped.
-int FinishIndexJob(const ConsoleJobHost& host, const PathJobRun& run, const IndexJobResult& result,
-                   const char* writtenKey, bool nullSeparated);
+// The engine and the end of a job of the tab: `call` runs the engine with a
+// reporter that prints a record per result; then the count of results
+// (`writtenKey`, on stdout, on stderr with --null) unless the job refused to
+// start, every skipped entry counted on stderr, and exit status 1 when
+// anything was skipped.
+using IndexJobCall = std::function<IndexJobResult(ConsoleJobHost& host, const PathJobRun& run,
+                                                  IndexJobReporter& reporter)>;
+void SetIndexJobRun(PathJobParts& parts, const QCommandLineOption& nullSeparated,
+                    const char* writtenKey, IndexJobCall call);

@@ -21,7 +21,6 @@ int run(const BatchInvocation& invocation) {
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
     ThumbnailJobOptions options;
-    IndexJobResult result;
     PathJobParts parts;
     parts.options = QList{nullSeparated, NumberCommandLineOption(kThumbnailSide), prefix, postfix} +
                     destination.all();
@@ -40,15 +39,12 @@ int run(const BatchInvocation& invocation) {
             return UsageError(OwnText("cli.thumbs.no_prefix_postfix"), &kThumbsJob);
         return destination.read(parser, kThumbsJob, options.destination);
     };
-    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
-        options.recursive = run.recursive;
-        options.startFolders = IndexStartFolders(run);
-        ConsoleIndexReporter reporter(host, run.isSet(nullSeparated));
-        result = MakeThumbnails(host, options, &reporter);
-    };
-    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
-        return FinishIndexJob(host, run, result, "cli.thumbs.written", run.isSet(nullSeparated));
-    };
+    SetIndexJobRun(parts, nullSeparated, "cli.thumbs.written",
+                   [&](ConsoleJobHost& host, const PathJobRun& run, IndexJobReporter& reporter) {
+                       options.recursive = run.recursive;
+                       options.startFolders = IndexStartFolders(run);
+                       return MakeThumbnails(host, options, &reporter);
+                   });
     return RunPathJob(kThumbsJob, invocation, parts);
 }
 
