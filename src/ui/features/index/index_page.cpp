@@ -3,6 +3,8 @@
 // gets its name and start value here; the handlers are connected by the
 // controller.
 
+#include "ui/features/index/index_page.h"
+
 #include "jobs/index/index_number_options.h"
 #include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
