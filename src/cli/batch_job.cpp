@@ -67,8 +67,6 @@ std::optional<int> ParseJobArguments(QCommandLineParser& parser, const BatchJob&
 
 namespace {
 
-constexpr int kDoesNotExist = 9004;
-
 // Why an argument of this kind is left out; empty when it is taken.
 QString skipReason(ArgumentKind kind) {
     switch (kind) {
@@ -91,7 +89,7 @@ std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recur
         const ResolvedArgument path = ResolveArgument(argument, recursive);
         switch (path.kind) {
         case ArgumentKind::Missing:
-            PrintError(ShownPath(argument) + CatalogueText(kDoesNotExist));
+            PrintError(ShownPath(argument) + CatalogueText(CatalogueId::DoesNotExist));
             return ExitStatus::Error;
         case ArgumentKind::Unreachable:
             PrintError(

@@ -25,6 +25,19 @@ constexpr bool sortedById() {
 }
 static_assert(sortedById(), "catalogue entries must be sorted by id");
 
+constexpr bool hasBothTexts(int id) {
+    for (const Entry& e : kEntries)
+        if (e.id == id)
+            return e.english && e.german && e.english[0] && e.german[0];
+    return false;
+}
+
+// Every name the code uses stands for an entry with text in both languages.
+#define KELVASTO_CATALOGUE_ID(name, id)                                                            \
+    static_assert(hasBothTexts(id), "CatalogueId::" #name " has no entry in both languages");
+#include "i18n/catalogue_ids.inc"
+#undef KELVASTO_CATALOGUE_ID
+
 std::int32_t gOffset = 0;
 std::uint8_t gIndex = 0;
 
@@ -51,7 +64,7 @@ QString CatalogueEntry(int id) {
     return QString::fromUtf16(text).left(kCatalogueTextLimit);
 }
 
-QString CatalogueText(int id) { return CatalogueEntry(id + gOffset); }
+QString CatalogueText(CatalogueId id) { return CatalogueEntry(int(id) + gOffset); }
 
 std::vector<int> CatalogueGermanIds() {
     std::vector<int> ids;

@@ -1,7 +1,10 @@
 #pragma once
 // The text catalogue: every visible text has an integer id. German texts stand
 // at ids 1..9115, English ones at the German id + 10000. A lookup adds the
-// current LanguageOffset; an id without an entry gives the empty text.
+// current LanguageOffset; an id without an entry gives the empty text. The
+// code names the ids it shows (CatalogueId, catalogue_ids.inc).
+
+#include "i18n/catalogue_ids.h"
 
 #include <QString>
 
@@ -14,7 +17,7 @@
 inline constexpr int kCatalogueTextLimit = 254;
 
 // The entry at id + LanguageOffset.
-QString CatalogueText(int id);
+QString CatalogueText(CatalogueId id);
 // The entry at exactly this id (offset already added).
 QString CatalogueEntry(int id);
 

@@ -6,7 +6,7 @@
 //     DialogAnswerer answers;
 //     answers.queue("Yes");
 //     window.findChild<QAction*>("PM01_DateiLoeschen")->trigger();
-//     QCOMPARE(answers.shown().at(0).text, CatalogueText(9029));
+//     QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::ReallyDeleteFile));
 //
 // A dialog that shows with no answer queued, or whose queued button it lacks,
 // is closed by its close box and counted, so a test notices a question it did

@@ -9,10 +9,11 @@
 //         if (call == 12)
 //             host.stopFlags().JpegJobStop = 1;
 //     });
-//     ScanDefectiveJpegs(host, options);
+//     ScanDefectiveJpegs(host, options, &host);
 //     QCOMPARE(host.text(kDefectScanControls.progress.done), "10");
 //
-// It also records what the defect scan reports (DefectScanReporter).
+// It also records what the defect scan reports (DefectScanReporter), when
+// passed as the scan's reporter.
 //
 // With real watchers on, startWatcher() starts the job's watcher thread whose
 // update writes the count of AlteDateinamen into its label, and

@@ -34,7 +34,7 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, text);
         SetLanguageOffset(offset);
-        QCOMPARE(CatalogueText(id), text);
+        QCOMPARE(CatalogueText(CatalogueId(id)), text);
     }
 
     void everyEntryHasBothLanguages() {

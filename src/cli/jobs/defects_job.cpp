@@ -16,11 +16,6 @@ extern const BatchJob kDefectsJob;
 
 namespace {
 
-constexpr int kFilesToTest = 85;
-constexpr int kTestedFiles = 86;
-constexpr int kInvalidFiles = 83;
-constexpr int kScanFinished = 9115;
-
 QString help() {
     const AppSettings settings = LoadSettings();
     return OwnText("cli.defects.help")
@@ -71,7 +66,7 @@ public:
     // in place follow on lines of their own.
     void showClosingMessage(JobHost& host, const DefectScanResult& result) override {
         host.showMessage(result.stopped ? OwnText("cli.defects.stopped")
-                                        : CatalogueText(kScanFinished),
+                                        : CatalogueText(CatalogueId::ScanFinished),
                          MessageKind::Information, ButtonBit(DialogButton::OK));
     }
 
@@ -84,9 +79,10 @@ private:
 void printCounters(const DefectScanResult& result, bool nullSeparated) {
     const QString counters =
         QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
-            .arg(CatalogueText(kFilesToTest), QString::number(result.collected),
-                 CatalogueText(kTestedFiles), QString::number(result.tested),
-                 CatalogueText(kInvalidFiles), QString::number(result.defective));
+            .arg(CatalogueText(CatalogueId::ScanFilesToTest), QString::number(result.collected),
+                 CatalogueText(CatalogueId::ScanTestedFiles), QString::number(result.tested),
+                 CatalogueText(CatalogueId::NumberOfInvalidFiles),
+                 QString::number(result.defective));
     // NUL-separated stdout holds nothing but paths.
     if (nullSeparated)
         WriteStandardError(counters.toUtf8());

@@ -16,21 +16,18 @@ extern const BatchJob kDupesJob;
 
 namespace {
 
-constexpr int kFilesToCheck = 100;
-constexpr int kPossibleDuplicates = 101;
-constexpr int kFoundDuplicates = 102;
-
 QString help() {
     return OwnText("cli.dupes.help");
 }
 
 void printCounters(const DuplicateSearchResult& result) {
-    WriteStandardError(QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
-                           .arg(CatalogueText(kFilesToCheck), QString::number(result.collected),
-                                CatalogueText(kPossibleDuplicates),
-                                QString::number(result.candidates), CatalogueText(kFoundDuplicates),
-                                QString::number(result.found))
-                           .toUtf8());
+    WriteStandardError(
+        QStringLiteral("%1: %2\n%3: %4\n%5: %6\n")
+            .arg(CatalogueText(CatalogueId::DuplicateFilesToTest),
+                 QString::number(result.collected), CatalogueText(CatalogueId::PossibleDuplicates),
+                 QString::number(result.candidates), CatalogueText(CatalogueId::FoundDuplicates),
+                 QString::number(result.found))
+            .toUtf8());
 }
 
 // Trashes what "Duplikate markieren" selects: every file of a group but the

@@ -19,8 +19,6 @@ extern const BatchJob kReduceJob;
 
 namespace {
 
-constexpr int kNothingChosen = 9107;
-
 QString help() {
     return OwnText("cli.reduce.help");
 }
@@ -91,7 +89,7 @@ int run(const BatchInvocation& invocation) {
             return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--copies")),
                               &kReduceJob);
         if (!options.remove.any())
-            return UsageError(CatalogueText(kNothingChosen), &kReduceJob);
+            return UsageError(CatalogueText(CatalogueId::NothingToRemoveChosen), &kReduceJob);
         return std::nullopt;
     };
     parts.prepare = [&](const PathJobRun& run) -> std::optional<int> {

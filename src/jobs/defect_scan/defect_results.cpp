@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kReallyDelete = 9016;
-
 // Names the scan gives ("Defekt1_a.jpg" and longer); "Defekt.jpg" stays.
 bool isScanResultName(const QString& path) {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -28,8 +26,9 @@ QString DeleteDefectiveFiles(JobHost& host, const QString& destination) {
     CollectJpegFilesRecursive(host, list, folder);
     if (list.isEmpty())
         return folder;
-    const int answer = host.showMessage(CatalogueText(kReallyDelete), MessageKind::Warning,
-                                        DialogButton::OK | DialogButton::Abort);
+    const int answer =
+        host.showMessage(CatalogueText(CatalogueId::ReallyDeleteInvalidFiles), MessageKind::Warning,
+                         DialogButton::OK | DialogButton::Abort);
     if (answer != DialogResult::OK)
         return folder;
     {

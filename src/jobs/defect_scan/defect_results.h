@@ -7,9 +7,9 @@
 class JobHost;
 
 // Collects DefectFolder's "*.jpg" and "*.jpeg" files (whole tree), asks
-// warning 9016 with OK and Abort, and on OK moves every file whose name is
-// longer than 10 characters and starts with "Defekt" (case counts) to the
-// trash. Other files stay. Returns the DefectFolder it used.
+// ReallyDeleteInvalidFiles with OK and Abort, and on OK moves every file whose
+// name is longer than 10 characters and starts with "Defekt" (case counts) to
+// the trash. Other files stay. Returns the DefectFolder it used.
 QString DeleteDefectiveFiles(JobHost& host, const QString& destination);
 
 // Where a click on the destination field goes.

@@ -14,6 +14,7 @@
 #include "jobs/defect_scan/thorough_check.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "settings/app_settings.h"
 
@@ -25,9 +26,6 @@
 namespace {
 
 const DefectScanControls& kControls = kDefectScanControls;
-
-constexpr int kNoFileMarked = 9000;
-constexpr int kScanFinished = 9115;
 
 QStringList startFoldersOf(JobHost& host, const DefectScanOptions& options) {
     QStringList folders;
@@ -145,16 +143,6 @@ void testFiles(DefectMover& mover, JobHost& host, DefectScanReporter& reporter,
     result.stopped = loop.stopped();
 }
 
-// The host reports for itself when it knows how; otherwise nobody listens.
-DefectScanReporter& reporterFor(JobHost& host, DefectScanReporter* reporter) {
-    static DefectScanReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<DefectScanReporter*>(&host))
-        return *self;
-    return nobody;
-}
-
 } // namespace
 
 QString DefectFolderFor(const AppSettings& settings, const QString& destination) {
@@ -171,7 +159,8 @@ QString DefectFileName(qint64 number, int width, const QString& formerPath) {
 void DefectScanReporter::showClosingMessage(JobHost& host, const DefectScanResult& result) {
     // A stopped scan says so: "finished" would let the user take the files
     // left untested for sound ones.
-    QString text = result.stopped ? OwnText("scan.stopped") : CatalogueText(kScanFinished);
+    QString text =
+        result.stopped ? OwnText("scan.stopped") : CatalogueText(CatalogueId::ScanFinished);
     const int left = result.leftInPlace();
     if (left > 0)
         text += QStringLiteral("\n\n") + OwnText("defects.left_in_place").arg(left);
@@ -181,7 +170,7 @@ void DefectScanReporter::showClosingMessage(JobHost& host, const DefectScanResul
 
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter) {
-    DefectScanReporter& report = reporterFor(host, reporter);
+    DefectScanReporter& report = ReporterOrSilent(reporter);
     DefectScanResult result;
     result.defectFolder = DefectFolderFor(host.settings(), options.destination);
     // One mover per working folder, for the whole run: two would race over
@@ -209,7 +198,7 @@ DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& opti
         result.collected = int(files.size());
         if (files.isEmpty()) {
             result.nothingToTest = true;
-            host.showMessage(CatalogueText(kNoFileMarked), MessageKind::Information,
+            host.showMessage(CatalogueText(CatalogueId::NoFileMarked), MessageKind::Information,
                              ButtonBit(DialogButton::OK));
             return result;
         }

@@ -38,7 +38,7 @@ struct DefectScanOptions {
 struct DefectScanResult {
     QString defectFolder;       // DefectFolder used by this run, ends with "/"
     bool busy = false;          // a move run refused: another mover held the working folder
-    bool nothingToTest = false; // the work list was empty (message 9000 shown)
+    bool nothingToTest = false; // the work list was empty (NoFileMarked shown)
     bool stopped = false;       // JpegJobStop ended the loop early
     int collected = 0;
     int tested = 0;
@@ -83,7 +83,7 @@ public:
         (void)reason;
     }
     // At the end of a run that collected files, after the window is
-    // unlocked: message 9115, and how many defective files were left in
+    // unlocked: ScanFinished, and how many defective files were left in
     // place when there were any.
     virtual void showClosingMessage(JobHost& host, const DefectScanResult& result);
 };
@@ -100,7 +100,8 @@ QString DefectFileName(qint64 number, int width, const QString& formerPath);
 // lock throughout; when another mover holds it, the scan shows why and does
 // nothing else (`busy`). Whatever way the run ends after collecting, the
 // protocol file and the run's kept file hold this run's moves and the undo
-// state is prepared; the window is unlocked and the cursor restored. Without a `reporter` the
-// host reports when it is a DefectScanReporter itself.
+// state is prepared; the window is unlocked and the cursor restored. Without a
+// `reporter` the per-file notes go nowhere and the closing message is the
+// interface's own.
 DefectScanResult ScanDefectiveJpegs(JobHost& host, const DefectScanOptions& options,
                                     DefectScanReporter* reporter = nullptr);

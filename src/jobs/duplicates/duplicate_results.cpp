@@ -8,12 +8,7 @@
 
 namespace {
 
-constexpr int kNothingMarked = 9017;
-constexpr int kDeleteFile = 9018;
-constexpr int kDeleteFiles = 9019;
-constexpr int kClearList = 9020;
-
-bool askYesNo(JobHost& host, int textId) {
+bool askYesNo(JobHost& host, CatalogueId textId) {
     return host.showMessage(CatalogueText(textId), MessageKind::Confirmation,
                             DialogButton::Yes | DialogButton::No) == DialogResult::Yes;
 }
@@ -30,11 +25,12 @@ QList<qsizetype> DuplicateLinesToMark(const QStringList& lines) {
 
 bool ConfirmDeletingMarked(JobHost& host, qsizetype count) {
     if (count == 0) {
-        host.showMessage(CatalogueText(kNothingMarked), MessageKind::Information,
+        host.showMessage(CatalogueText(CatalogueId::NothingMarked), MessageKind::Information,
                          ButtonBit(DialogButton::OK));
         return false;
     }
-    return askYesNo(host, count == 1 ? kDeleteFile : kDeleteFiles);
+    return askYesNo(host, count == 1 ? CatalogueId::ReallyDeleteMarkedFile
+                                     : CatalogueId::ReallyDeleteMarkedFiles);
 }
 
 QStringList TrashFiles(JobHost& host, const QStringList& files) {
@@ -52,5 +48,5 @@ QStringList TrashFiles(JobHost& host, const QStringList& files) {
 }
 
 bool ConfirmClearingList(JobHost& host) {
-    return askYesNo(host, kClearList);
+    return askYesNo(host, CatalogueId::ReallyClearList);
 }

@@ -15,9 +15,9 @@ class JobHost;
 // 0, or a line after an empty one) and the empty separators stay unselected.
 QList<qsizetype> DuplicateLinesToMark(const QStringList& lines);
 
-// Asks before `count` marked files go to the trash: text 9017 (information,
-// OK) and false when there is none, else text 9018 for one file or 9019 for
-// more (Yes/No). True only for Yes.
+// Asks before `count` marked files go to the trash: NothingMarked (information,
+// OK) and false when there is none, else ReallyDeleteMarkedFile for one file or
+// ReallyDeleteMarkedFiles for more (Yes/No). True only for Yes.
 bool ConfirmDeletingMarked(JobHost& host, qsizetype count);
 
 // Sends each file to the trash, never deleting one permanently; each one that
@@ -25,5 +25,6 @@ bool ConfirmDeletingMarked(JobHost& host, qsizetype count);
 // trashed, in order; empty lines are no files and are passed over.
 QStringList TrashFiles(JobHost& host, const QStringList& files);
 
-// Asks text 9020 (Yes/No) before the result list is cleared; true only for Yes.
+// Asks ReallyClearList (Yes/No) before the result list is cleared; true only
+// for Yes.
 bool ConfirmClearingList(JobHost& host);

@@ -8,12 +8,10 @@
 
 namespace {
 
-constexpr int kDoesNotExist = 9004;
-
 QString existingFile(const QString& path) {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
-        throw KelvastoError((path + CatalogueText(kDoesNotExist)).toStdString());
+        throw KelvastoError((path + CatalogueText(CatalogueId::DoesNotExist)).toStdString());
     return path;
 }
 

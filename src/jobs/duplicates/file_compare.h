@@ -12,7 +12,7 @@
 
 class TFileCompare {
 public:
-    // Both raise KelvastoError with the path followed by text 9004 when no
+    // Both raise KelvastoError with the path followed by DoesNotExist when no
     // file (a folder is no file) exists under the path.
     void SetFirstFile(const QString& path);
     void SetSecondFile(const QString& path);

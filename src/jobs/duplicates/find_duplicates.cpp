@@ -26,10 +26,6 @@ const QString& kFilesToCheck = kDuplicatesControls.toCheck;
 const QString& kPossibleDuplicates = kDuplicatesControls.possible;
 const QString& kFoundDuplicates = kDuplicatesControls.found;
 
-constexpr int kArrangeInOrder = 5;
-constexpr int kSizeComparison = 6;
-constexpr int kTestForIdentity = 7;
-
 struct SizeRecord {
     QString path;
     qint64 size; // -1: the file could not be opened to take its length
@@ -51,7 +47,7 @@ void leaveOut(JobHost& host, DuplicateSearchResult& result, const QString& path)
     host.reportSkipped(path, OwnText("dupes.skip_unreadable"));
 }
 
-QString ofTotal(int textId, qsizetype ordinal, qsizetype total) {
+QString ofTotal(CatalogueId textId, qsizetype ordinal, qsizetype total) {
     return CatalogueText(textId) + QString::number(ordinal) + QStringLiteral(" / ") +
            QString::number(total);
 }
@@ -67,7 +63,7 @@ bool orderBySize(JobHost& host, const QStringList& files, std::vector<SizeRecord
             leaveOut(host, result, files.at(i));
         if (i == 0)
             continue;
-        host.setText(kStatusLine, ofTotal(kArrangeInOrder, i + 1, files.size()));
+        host.setText(kStatusLine, ofTotal(CatalogueId::ArrangeInOrder, i + 1, files.size()));
         host.processPendingMessages();
         if (stopRequested(host))
             return false;
@@ -97,7 +93,8 @@ bool pruneUniqueSizes(JobHost& host, const std::vector<SizeRecord>& records, qsi
         if (hasTwin(records, i))
             kept.push_back(records[i]);
         if ((i + 1) % 5 == 0)
-            host.setText(kStatusLine, ofTotal(kSizeComparison, qsizetype(i + 1), total));
+            host.setText(kStatusLine,
+                         ofTotal(CatalogueId::SizeComparison, qsizetype(i + 1), total));
         host.processPendingMessages();
         if (stopRequested(host))
             return false;
@@ -279,7 +276,7 @@ DuplicateSearchResult FindDuplicates(JobHost& host, const QString& folder, QStri
         return result;
     }
     std::vector<SizeRecord>().swap(records);
-    host.setText(kStatusLine, CatalogueText(kTestForIdentity));
+    host.setText(kStatusLine, CatalogueText(CatalogueId::TestForIdentity));
     if (kept.size() < 2)
         return result;
     result.candidates = int(kept.size());

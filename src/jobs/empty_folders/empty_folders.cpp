@@ -23,10 +23,6 @@
 
 namespace {
 
-constexpr int kFoldersFound = 9088;
-constexpr int kDeleteFolders = 9089;
-constexpr int kNoEmptyFolders = 9090;
-
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -238,12 +234,13 @@ EmptyFolderRemoval RemoveEmptyFolders(JobHost& host, const QString& start) {
     CollectEmptyFolders(host, start, folders);
     removal.found = int(folders.size());
     if (folders.isEmpty()) {
-        host.showMessage(CatalogueText(kNoEmptyFolders), MessageKind::Information,
+        host.showMessage(CatalogueText(CatalogueId::NoEmptyFolders), MessageKind::Information,
                          ButtonBit(DialogButton::OK));
         return removal;
     }
-    const QString question = QString::number(folders.size()) + CatalogueText(kFoldersFound) +
-                             QLatin1Char('\n') + CatalogueText(kDeleteFolders);
+    const QString question = QString::number(folders.size()) +
+                             CatalogueText(CatalogueId::EmptyFoldersFound) + QLatin1Char('\n') +
+                             CatalogueText(CatalogueId::ReallyDeleteFolders);
     removal.confirmed = host.showMessage(question, MessageKind::Confirmation,
                                          DialogButton::Yes | DialogButton::No) == DialogResult::Yes;
     if (!removal.confirmed)

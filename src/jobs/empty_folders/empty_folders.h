@@ -53,8 +53,8 @@ struct EmptyFolderRemoval {
     QStringList trashed;    // deepest first; the others were reported
 };
 
-// What the button "Leere Ordner löschen" runs: collects, shows text 9090 when
-// there is nothing to remove, else asks the count + text 9088, a line break
-// and text 9089 (Yes/No); on Yes trashes deepest first under the busy cursor
-// and refreshes the file list.
+// What the button "Leere Ordner löschen" runs: collects, shows NoEmptyFolders
+// when there is nothing to remove, else asks the count + EmptyFoldersFound, a
+// line break and ReallyDeleteFolders (Yes/No); on Yes trashes deepest first
+// under the busy cursor and refreshes the file list.
 EmptyFolderRemoval RemoveEmptyFolders(JobHost& host, const QString& start);

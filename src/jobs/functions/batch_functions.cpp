@@ -24,8 +24,6 @@ namespace {
 
 const FunctionsControls& kControls = kFunctionsControls;
 
-constexpr int kNoFileMarked = 9001;
-constexpr int kNoDestination = 9003;
 constexpr int kAntiAliasPercent = 100;
 
 struct NameParts {
@@ -53,11 +51,11 @@ QString suffixOf(BatchFunction function) {
     return {};
 }
 
-void showNotice(JobHost& host, int id) {
+void showNotice(JobHost& host, CatalogueId id) {
     host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
-// Fills the work list; false (after message 9001) when it stays empty.
+// Fills the work list; false (after NoFilesMarked) when it stays empty.
 bool collect(JobHost& host, const BatchFunctionOptions& options, const QStringList& masks) {
     QStringList& list = host.lists().AlteDateinamen;
     if (options.recursive) {
@@ -74,7 +72,7 @@ bool collect(JobHost& host, const BatchFunctionOptions& options, const QStringLi
     }
     if (!list.isEmpty())
         return true;
-    showNotice(host, kNoFileMarked);
+    showNotice(host, CatalogueId::NoFilesMarked);
     return false;
 }
 
@@ -196,7 +194,7 @@ bool refusedWithoutDestination(JobHost& host, const BatchFunctionOptions& option
     if (!DestinationMissing(options.destination))
         return false;
     result.noDestination = true;
-    showNotice(host, kNoDestination);
+    showNotice(host, CatalogueId::NoDestination);
     return true;
 }
 

@@ -42,8 +42,8 @@ struct BatchFunctionOptions {
 };
 
 struct BatchFunctionResult {
-    bool noDestination = false; // message 9003 shown, nothing done
-    bool nothingToDo = false;   // the work list was empty (message 9001 shown)
+    bool noDestination = false; // NoDestination shown, nothing done
+    bool nothingToDo = false;   // the work list was empty (NoFilesMarked shown)
     bool stopped = false;       // BatchJobStop ended the loop early
     int collected = 0;
     int done = 0; // files handled

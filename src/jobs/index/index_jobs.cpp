@@ -6,6 +6,7 @@
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "jobs/framework/job_summary.h"
 #include "jobs/framework/picture_prefetch.h"
@@ -17,21 +18,10 @@ namespace {
 
 const ProgressControls& kProgress = kFunctionsControls.progress;
 
-constexpr int kNothingSelected = 9001;
-constexpr int kNoPrefixOrPostfix = 9002;
-constexpr int kNoDestination = 9003;
-
-IndexJobReporter& reporterFor(JobHost& host, IndexJobReporter* reporter) {
-    static IndexJobReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<IndexJobReporter*>(&host))
-        return *self;
-    return nobody;
-}
-
-void notice(JobHost& host, int id) {
-    host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
+// A start check failed: the run says why and does nothing else.
+void refuse(JobHost& host, IndexJobResult& result, CatalogueId why) {
+    result.refusedWith = why;
+    host.showMessage(CatalogueText(why), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
 QStringList startFoldersOf(JobHost& host, const QStringList& given) {
@@ -161,7 +151,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
                                  IndexJobReporter* reporter) {
     IndexJobResult result;
     if (DestinationMissing(options.destination)) {
-        notice(host, result.refusedWith = kNoDestination);
+        refuse(host, result, CatalogueId::NoDestination);
         return result;
     }
     const QStringList startFolders = startFoldersOf(host, options.startFolders);
@@ -175,7 +165,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
             host.setText(kProgress.total, QString::number(result.collected));
             host.setProgressMaximum(kProgress.bar, result.collected);
             ResultFiles results(host);
-            IndexJobReporter& report = reporterFor(host, reporter);
+            IndexJobReporter& report = ReporterOrSilent(reporter);
             if (options.bySeries)
                 sheetsBySeries(host, options, results, report, result);
             else
@@ -187,7 +177,7 @@ IndexJobResult MakeIndexPictures(JobHost& host, const IndexJobOptions& options,
         run.finish();
     }
     if (result.collected == 0)
-        notice(host, result.refusedWith = kNothingSelected);
+        refuse(host, result, CatalogueId::NoFilesMarked);
     return result;
 }
 
@@ -195,12 +185,12 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
                               IndexJobReporter* reporter) {
     IndexJobResult result;
     if (DestinationMissing(options.destination)) {
-        notice(host, result.refusedWith = kNoDestination);
+        refuse(host, result, CatalogueId::NoDestination);
         return result;
     }
     // Without both, a thumbnail in the source folder would take its source's name.
     if (options.prefix.isEmpty() && options.postfix.isEmpty()) {
-        notice(host, result.refusedWith = kNoPrefixOrPostfix);
+        refuse(host, result, CatalogueId::NoPrefixOrPostfix);
         return result;
     }
     {
@@ -213,7 +203,7 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
             host.stopFlags().BatchJobStop = 0;
             host.showProgressPage(kFunctionsPage);
             ResultFiles results(host);
-            IndexJobReporter& report = reporterFor(host, reporter);
+            IndexJobReporter& report = ReporterOrSilent(reporter);
             const int side = options.side;
             PicturePrefetcher pictures(
                 files, [side](const QString& path) { return LoadThumbnailPicture(path, side); },
@@ -237,6 +227,6 @@ IndexJobResult MakeThumbnails(JobHost& host, const ThumbnailJobOptions& options,
         run.finish();
     }
     if (result.collected == 0)
-        notice(host, result.refusedWith = kNothingSelected);
+        refuse(host, result, CatalogueId::NoFilesMarked);
     return result;
 }

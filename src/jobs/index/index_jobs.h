@@ -1,12 +1,12 @@
 #pragma once
 // The two jobs of the tab "Indexbilder / Thumbnails": index pictures (contact
 // sheets) under one stem name or series by series, and thumbnails. Both check
-// their input (9003 no destination folder, 9002 thumbnails without prefix and
-// postfix, 9001 nothing to do), lock the window for their kind, run on
-// progress page 3 and end on page 0 with the file list refreshed, no closing
-// message and a summary line. A recursive run leaves out the folders its
-// destination writes into (ResultFoldersOf), so its results never become the
-// next run's sources.
+// their input (NoDestination, NoPrefixOrPostfix for thumbnails without prefix
+// and postfix, NoFilesMarked when there is nothing to do), lock the window for
+// their kind, run on progress page 3 and end on page 0 with the file list
+// refreshed, no closing message and a summary line. A recursive run leaves out
+// the folders its destination writes into (ResultFoldersOf), so its results
+// never become the next run's sources.
 //
 // The window's handler reads its controls and hands over:
 //
@@ -15,11 +15,14 @@
 //     }
 
 #include "fs/result_destination.h"
+#include "i18n/catalogue_ids.h"
 #include "jobs/index/index_series.h"
 #include "jobs/index/index_sheets.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class JobHost;
 
@@ -58,7 +61,7 @@ struct ThumbnailJobOptions {
 };
 
 struct IndexJobResult {
-    int refusedWith = 0; // the catalogue entry of a start check that failed
+    std::optional<CatalogueId> refusedWith; // the message of a start check that failed
     int collected = 0;
     int written = 0; // sheets or thumbnails
     int skipped = 0; // files passed over and results not written

@@ -10,6 +10,7 @@
 #include "i18n/own_texts.h"
 #include "jobs/framework/job_controls.h"
 #include "jobs/framework/job_host.h"
+#include "jobs/framework/job_reporter.h"
 #include "jobs/framework/job_run.h"
 #include "jobs/framework/ordered_work_ahead.h"
 
@@ -27,22 +28,20 @@ namespace {
 
 const ReductionControls& kControls = kReductionControls;
 
-constexpr int kNothingChosen = 9107;
-constexpr int kNoDestination = 9003;
-constexpr int kWarningFirst = 9108;
-constexpr int kWarningLast = 9112;
-constexpr int kStopped = 9113;
-constexpr int kFinished = 9114;
+constexpr CatalogueId kWarningLines[] = {
+    CatalogueId::ReductionWarningLine1, CatalogueId::ReductionWarningLine2,
+    CatalogueId::ReductionWarningLine3, CatalogueId::ReductionWarningLine4,
+    CatalogueId::ReductionWarningLine5};
 
-void inform(JobHost& host, int id) {
+void inform(JobHost& host, CatalogueId id) {
     host.showMessage(CatalogueText(id), MessageKind::Information, ButtonBit(DialogButton::OK));
 }
 
 // The warning before every run, each entry on its own line.
 bool warningAccepted(JobHost& host) {
     QStringList lines;
-    for (int id = kWarningFirst; id <= kWarningLast; ++id)
-        lines << CatalogueText(id);
+    for (const CatalogueId line : kWarningLines)
+        lines << CatalogueText(line);
     return host.showMessage(lines.join(QLatin1Char('\n')), MessageKind::Warning,
                             ButtonBit(DialogButton::OK) | ButtonBit(DialogButton::Abort)) ==
            DialogResult::OK;
@@ -181,16 +180,6 @@ private:
     StagedRewrites m_staged;
 };
 
-// The host reports for itself when it knows how; otherwise nobody listens.
-ReductionReporter& reporterFor(JobHost& host, ReductionReporter* reporter) {
-    static ReductionReporter nobody;
-    if (reporter)
-        return *reporter;
-    if (auto* self = dynamic_cast<ReductionReporter*>(&host))
-        return *self;
-    return nobody;
-}
-
 // Which entries of the list name a path listed before: the job reduces
 // those in turn, after the earlier pass is in place.
 std::vector<bool> repeatedPaths(const QStringList& files) {
@@ -276,16 +265,16 @@ bool reduceFiles(JobHost& host, ReductionReporter& report, const ReduceJpegsOpti
 
 ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
                               ReductionReporter* reporter) {
-    ReductionReporter& report = reporterFor(host, reporter);
+    ReductionReporter& report = ReporterOrSilent(reporter);
     ReduceJpegsResult result;
     if (!options.remove.any()) {
         result.nothingChosen = true;
-        inform(host, kNothingChosen);
+        inform(host, CatalogueId::NothingToRemoveChosen);
         return result;
     }
     if (options.copies && options.destination.isEmpty()) {
         result.noDestination = true;
-        inform(host, kNoDestination);
+        inform(host, CatalogueId::NoDestination);
         return result;
     }
 
@@ -324,7 +313,7 @@ ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
         host.showMessage(OwnText("reduce.copies_in_own_folder"), MessageKind::Warning,
                          ButtonBit(DialogButton::OK));
     else
-        inform(host, result.stopped ? kStopped : kFinished);
+        inform(host, result.stopped ? CatalogueId::ReductionAborted : CatalogueId::ReductionReady);
     run.end();
     return result;
 }

@@ -37,10 +37,10 @@ struct ReduceJpegsOptions {
 };
 
 struct ReduceJpegsResult {
-    bool nothingChosen = false; // no removal ticked (message 9107)
-    bool noDestination = false; // copy mode without a destination (message 9003)
+    bool nothingChosen = false; // no removal ticked (NothingToRemoveChosen)
+    bool noDestination = false; // copy mode without a destination (NoDestination)
     bool declined = false;      // the warning was not answered with OK
-    bool stopped = false;       // JpegJobStop ended the run (message 9113)
+    bool stopped = false;       // JpegJobStop ended the run (ReductionAborted)
     int collected = 0;
     int reduced = 0; // files worked on
     int changed = 0; // files that became smaller
@@ -75,6 +75,6 @@ public:
 
 // Runs the whole job on `host`. However it ends, the window is unlocked, the
 // cursor restored and every file reduced so far is in place. Without a
-// `reporter` the host reports when it is a ReductionReporter itself.
+// `reporter` nobody hears of each file reduced.
 ReduceJpegsResult ReduceJpegs(JobHost& host, const ReduceJpegsOptions& options,
                               ReductionReporter* reporter = nullptr);

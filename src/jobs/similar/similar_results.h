@@ -17,10 +17,11 @@ QStringList PicturesToMark(const QList<SimilarGroup>& groups);
 // How many groups would lose every picture if `marked` went to the trash.
 int GroupsEntirelyMarked(const QList<SimilarGroup>& groups, const QSet<QString>& marked);
 
-// Asks before `marked` pictures go to the trash: text 9017 (information) and
-// false when there is none; when whole groups would go, first a question of
+// Asks before `marked` pictures go to the trash: NothingMarked (information)
+// and false when there is none; when whole groups would go, first a question of
 // its own that names them, and false unless it is answered Yes; then text
-// 9018 for one picture or 9019 for more. True only for Yes.
+// ReallyDeleteMarkedFile for one picture or ReallyDeleteMarkedFiles for more.
+// True only for Yes.
 bool ConfirmTrashingSimilar(JobHost& host, qsizetype marked, int wholeGroups);
 
 // A marked picture that did not go to the trash, and why.

@@ -115,8 +115,8 @@ void TInfoF::FormShow() {
     m_licence->setText(OwnText("about.licence"));
     // The language may have changed since the last showing. The box shows no
     // title bar; the title is what a screen reader announces it by.
-    m_close->setText(CatalogueText(8989));
-    setWindowTitle(CatalogueText(843));
+    m_close->setText(CatalogueText(CatalogueId::Close));
+    setWindowTitle(CatalogueText(CatalogueId::AboutInfo));
     AddMnemonics(*this);
     NameControls(*this);
     ArrangeTabOrder(*this);

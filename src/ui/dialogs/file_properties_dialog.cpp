@@ -84,7 +84,7 @@ void ShowFileProperties(const QString& path, QWidget* parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("Close"));
-    close->setText(CatalogueText(8989));
+    close->setText(CatalogueText(CatalogueId::Close));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog.exec();

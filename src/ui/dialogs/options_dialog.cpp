@@ -372,7 +372,7 @@ void TFormOptionen::FormShow() {
 }
 
 void TFormOptionen::applyTexts() {
-    auto caption = [this](const char* name, int id) {
+    auto caption = [this](const char* name, CatalogueId id) {
         QWidget* widget = findChild<QWidget*>(QString::fromLatin1(name));
         const QString text = CatalogueText(id);
         if (auto* label = qobject_cast<QLabel*>(widget))
@@ -380,36 +380,45 @@ void TFormOptionen::applyTexts() {
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
             button->setText(text);
     };
-    auto hint = [this](const char* name, int id) {
+    auto hint = [this](const char* name, CatalogueId id) {
         findChild<QWidget*>(QString::fromLatin1(name))->setToolTip(CatalogueText(id));
     };
-    caption("LabelG01", 1104);
-    caption("LabelG02", 1105);
-    caption("LabelG03", 1106);
-    hint("SpeedButton01", 1107);
-    hint("SpeedButton02", 1108);
-    caption("CBVersteckt", 1109);
-    hint("CBVersteckt", 1110);
-    caption("CBBildschirmEinstellungen", 1111);
-    hint("CBBildschirmEinstellungen", 1112);
-    caption("LabelOb01", 1113);
-    caption("LabelOb02", 1114);
-    caption("LabelOb03", 1115);
-    caption("LabelOb04", 1116);
-    caption("LabelOb05", 1117);
-    caption("PopUpThumbLinks", 1118);
-    hint("PopUpThumbLinks", 1119);
-    caption("LabelOb06", 1120);
+    // The catalogue has no hint for these: none of the language before stays.
+    auto noHint = [this](const char* name) {
+        findChild<QWidget*>(QString::fromLatin1(name))->setToolTip(QString());
+    };
+    caption("LabelG01", CatalogueId::WorkingDirectory);
+    caption("LabelG02", CatalogueId::StartingDirectory);
+    caption("LabelG03", CatalogueId::NameOfProtocolFile);
+    hint("SpeedButton01", CatalogueId::WorkingDirectoryHint);
+    hint("SpeedButton02", CatalogueId::StartingDirectoryHint);
+    caption("CBVersteckt", CatalogueId::ShowHiddenFiles);
+    noHint("CBVersteckt");
+    caption("CBBildschirmEinstellungen", CatalogueId::SaveScreenAdjustments);
+    noHint("CBBildschirmEinstellungen");
+    caption("LabelOb01", CatalogueId::PopUpThumbnails);
+    caption("LabelOb02", CatalogueId::PopUpSize);
+    caption("LabelOb03", CatalogueId::Translucently);
+    caption("LabelOb04", CatalogueId::Transparent);
+    caption("LabelOb05", CatalogueId::Opaque);
+    caption("PopUpThumbLinks", CatalogueId::ShowPopUp);
+    noHint("PopUpThumbLinks");
+    caption("LabelOb06", CatalogueId::BackgroundFileList);
+    static constexpr CatalogueId kTextures[] = {
+        CatalogueId::NoBackground, CatalogueId::LightGreyStructure, CatalogueId::YellowBlossom,
+        CatalogueId::RedOrnament,  CatalogueId::LightBlueStructure, CatalogueId::BlueStructure,
+        CatalogueId::OwnTexture};
+    static_assert(std::size(kTextures) == kOwnTexture + 1);
     for (int button = 0; button <= kOwnTexture; ++button)
-        m_textureButtons[std::size_t(button)]->setText(CatalogueText(1121 + button));
-    hint("HL_SpeedButton01", 1128);
-    caption("OptBitBtn01", 1129);
-    hint("OptBitBtn01", 1130);
-    caption("OptBitBtn02", 1131);
-    hint("OptBitBtn02", 1132);
-    setWindowTitle(CatalogueText(1133));
-    m_tabs->setTabText(0, CatalogueText(1134));
-    m_tabs->setTabText(1, CatalogueText(1135));
+        m_textureButtons[std::size_t(button)]->setText(CatalogueText(kTextures[button]));
+    hint("HL_SpeedButton01", CatalogueId::OwnTextureHint);
+    caption("OptBitBtn01", CatalogueId::OptionsOk);
+    noHint("OptBitBtn01");
+    caption("OptBitBtn02", CatalogueId::OptionsAbort);
+    noHint("OptBitBtn02");
+    setWindowTitle(CatalogueText(CatalogueId::OptionsTitle));
+    m_tabs->setTabText(0, CatalogueText(CatalogueId::BasicAdjustments));
+    m_tabs->setTabText(1, CatalogueText(CatalogueId::Surface));
     m_colours->setToolTip(OwnText("options.colourHint"));
     findChild<QLabel*>(QStringLiteral("HL_LabelFarbe"))->setText(OwnText("options.colourLabel"));
     fitBackgroundList();
@@ -445,7 +454,8 @@ int TFormOptionen::selectedTexture() const {
 
 void TFormOptionen::SpeedButton01Click() {
     AppSettings& s = m_window.settings();
-    ChooseDirectory(s.Arbeitsverzeichnis, CatalogueText(1100), CatalogueText(1101),
+    ChooseDirectory(s.Arbeitsverzeichnis, CatalogueText(CatalogueId::ChooseWorkingDirectory),
+                    CatalogueText(CatalogueId::ChooseWorkingDirectoryPrompt),
                     CurrentLanguageName());
     s.Arbeitsverzeichnis = FolderSetting(s.Arbeitsverzeichnis, DefaultWorkingFolder());
     m_workingFolder->setText(s.Arbeitsverzeichnis);
@@ -454,7 +464,8 @@ void TFormOptionen::SpeedButton01Click() {
 
 void TFormOptionen::SpeedButton02Click() {
     AppSettings& s = m_window.settings();
-    ChooseDirectory(s.Startverzeichnis, CatalogueText(1102), CatalogueText(1103),
+    ChooseDirectory(s.Startverzeichnis, CatalogueText(CatalogueId::ChooseStartingDirectory),
+                    CatalogueText(CatalogueId::ChooseStartingDirectoryPrompt),
                     CurrentLanguageName());
     s.Startverzeichnis = FolderSetting(s.Startverzeichnis, QDir::homePath() + QLatin1Char('/'));
     m_startFolder->setText(s.Startverzeichnis);
@@ -462,12 +473,12 @@ void TFormOptionen::SpeedButton02Click() {
 }
 
 void TFormOptionen::OpenPictureDialogShow(QFileDialog& dialog) {
-    dialog.setLabelText(QFileDialog::Accept, CatalogueText(751));
-    dialog.setLabelText(QFileDialog::Reject, CatalogueText(752));
-    dialog.setLabelText(QFileDialog::FileType, CatalogueText(753));
-    dialog.setLabelText(QFileDialog::FileName, CatalogueText(754));
-    dialog.setLabelText(QFileDialog::LookIn, CatalogueText(755));
-    dialog.setWindowTitle(CatalogueText(756));
+    dialog.setLabelText(QFileDialog::Accept, CatalogueText(CatalogueId::FileDialogOk));
+    dialog.setLabelText(QFileDialog::Reject, CatalogueText(CatalogueId::FileDialogAbort));
+    dialog.setLabelText(QFileDialog::FileType, CatalogueText(CatalogueId::FileDialogFileType));
+    dialog.setLabelText(QFileDialog::FileName, CatalogueText(CatalogueId::FileDialogFileName));
+    dialog.setLabelText(QFileDialog::LookIn, CatalogueText(CatalogueId::FileDialogSearchIn));
+    dialog.setWindowTitle(CatalogueText(CatalogueId::FileDialogLoad));
     // Named, so that keyboard-free callers find them.
     if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
         if (QPushButton* open = box->button(QDialogButtonBox::Open))

@@ -54,7 +54,7 @@ void UninstallProgram() {
         tell(OwnText("uninstall.notRemovable").arg(QFileInfo(program).absolutePath()));
         return;
     }
-    if (ShowMessageDialog(CatalogueText(9084), MessageKind::Confirmation,
+    if (ShowMessageDialog(CatalogueText(CatalogueId::ReallyUninstall), MessageKind::Confirmation,
                           DialogButton::Yes | DialogButton::No,
                           CurrentLanguageName()) != DialogResult::Yes)
         return;

@@ -18,7 +18,8 @@ void FeatureController::chooseDestinationFolder(const QString& fieldName) const 
         DestinationChooserStart(field->text(), AddTrailingBackslash(QDir::homePath()));
     QString folder = start.text;
     if (start.openChooser)
-        ChooseDirectory(folder, CatalogueText(9006), CatalogueText(9007), CurrentLanguageName(),
+        ChooseDirectory(folder, CatalogueText(CatalogueId::ChooseDirectory),
+                        CatalogueText(CatalogueId::ChooseDestinationPrompt), CurrentLanguageName(),
                         window().currentTreeFolder());
     field->setText(folder);
 }

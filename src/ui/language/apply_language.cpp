@@ -15,148 +15,183 @@
 
 namespace {
 
-// caption or hint 0: not assigned.
+using enum CatalogueId;
+
+// What a table puts on a control: a catalogue text, nothing (kKeep leaves the
+// control as it is) or, for a hint the catalogue has no text for, the empty
+// text (kNoHint), so no hint of the language before stays behind.
+struct Text {
+    enum class Kind : unsigned char { Keep, Empty, Entry };
+    Kind kind = Kind::Keep;
+    CatalogueId id{};
+
+    constexpr Text() = default;
+    constexpr Text(CatalogueId entry) : kind(Kind::Entry), id(entry) {}
+    constexpr explicit Text(Kind what) : kind(what) {}
+
+    bool keep() const { return kind == Kind::Keep; }
+    QString text() const { return kind == Kind::Entry ? CatalogueText(id) : QString(); }
+};
+constexpr Text kKeep{};
+constexpr Text kNoHint{Text::Kind::Empty};
+
 struct Texts {
     const char* control;
-    int caption;
-    int hint;
+    Text caption;
+    Text hint;
 };
 
 // Series-page controls.
 constexpr Texts kSeriesPages[] = {
-    {"GrafikRekursiv", 10, 11},
-    {"IdxRekursiv", 10, 11},
-    {"FktRekursiv", 10, 11},
-    {"GrafikLabel01", 12, 0},
-    {"GrafikZielverzeichnis", 0, 13},
-    {"BitBtn_DDS01", 18, 19},
-    {"CheckBox_DV02", 24, 25},
-    {"CheckBox_DV03", 26, 27},
-    {"CheckBox_DV04", 28, 29},
-    {"BitBtn_DV01", 30, 31},
-    {"IdxSpeedButton01", 32, 33},
-    {"IdxSpeedButton02", 34, 35},
-    {"IdxGroupBox03", 36, 37},
-    {"FktGroupBox01", 36, 37},
-    {"IdxZielRadioButton01", 38, 0},
-    {"FktZielRadioButton01", 38, 0},
-    {"IdxZielRadioButton02", 39, 0},
-    {"FktZielRadioButton02", 39, 0},
-    {"IdxZielRadioButton03", 40, 0},
-    {"FktZielRadioButton03", 40, 0},
-    {"IdxZielverzeichnis", 0, 41},
-    {"FktZielverzeichnis", 0, 41},
-    {"IdxLabel01", 42, 0},
-    {"IdxLabel02", 43, 0},
-    {"IdxLabel03", 44, 0},
-    {"IdxEdit01", 0, 45},
-    {"IdxEdit02", 0, 46},
-    {"IdxEdit03", 0, 47},
-    {"IdxGroupBox01", 48, 49},
-    {"IdxRadioButton01", 50, 0},
-    {"IdxRadioButton02", 51, 0},
-    {"IdxLabel04", 52, 0},
-    {"IdxLabel05", 53, 0},
-    {"IdxGroupBox02", 54, 55},
-    {"IdxSLabel01", 56, 0},
-    {"IdxSLabel02", 57, 0},
-    {"IdxBitBtn01", 58, 59},
-    {"ThumbLabel01", 60, 0},
-    {"ThumbGroupBox01", 61, 62},
-    {"ThumbLabel02", 63, 0},
-    {"ThumbLabel03", 64, 0},
-    {"ThumbBitBtn01", 65, 66},
-    {"FktSpeedButton01", 67, 68},
-    {"FktSpeedButton02", 69, 70},
-    {"FktBB_AntiAlising", 71, 72},
-    {"FktBB_Optimieren", 73, 74},
-    {"FktBB_SW", 75, 76},
-    {"FktBB_BMP_JPEG", 77, 78},
-    {"BitBtnDupSuchen", 79, 80},
-    {"BitBtnDupLeereOrdner", 81, 82},
-    {"Label_DDS01", 83, 0},
-    {"Label_DDS03", 84, 0},
-    {"Label_DDS04", 85, 0},
-    {"Label_DDS06", 86, 0},
-    {"BitBtn_DDS02", 87, 88},
-    {"Label_DV02", 89, 0},
-    {"Label_DV04", 90, 0},
-    {"Label_DV05", 91, 0},
-    {"Label_DV07", 92, 0},
-    {"BitBtn_DV02", 93, 94},
-    {"FktLabel01", 95, 0},
-    {"FktLabel02", 96, 0},
-    {"FktLabel03", 97, 0},
-    {"FktBitBtn01", 98, 99},
-    {"Label_Dup01", 100, 0},
-    {"Label_Dup03", 101, 0},
-    {"Label_Dup05", 102, 0},
-    {"BitBtnDupAbbrechen", 103, 104},
-    {"BitBtn_Dup01", 105, 106},
-    {"BitBtn_Dup02", 107, 108},
-    {"BitBtn_Dup03", 109, 110},
+    {"GrafikRekursiv", SearchRecursively, SearchRecursivelyHint},
+    {"IdxRekursiv", SearchRecursively, SearchRecursivelyHint},
+    {"FktRekursiv", SearchRecursively, SearchRecursivelyHint},
+    {"GrafikLabel01", DestinationDirectory, kKeep},
+    {"GrafikZielverzeichnis", kKeep, ChooseDestinationHint},
+    {"BitBtn_DDS01", SearchInvalidFiles, SearchInvalidFilesHint},
+    {"CheckBox_DV02", RemoveProgramEntries, kNoHint},
+    {"CheckBox_DV03", RemoveComments, kNoHint},
+    {"CheckBox_DV04", RemoveLinkedEntries, kNoHint},
+    {"BitBtn_DV01", ReduceFiles, ReduceFilesHint},
+    {"IdxSpeedButton01", IndexPics, kNoHint},
+    {"IdxSpeedButton02", Thumbnails, kNoHint},
+    {"IdxGroupBox03", ResultDestination, kNoHint},
+    {"FktGroupBox01", ResultDestination, kNoHint},
+    {"IdxZielRadioButton01", ChosenDirectory, kKeep},
+    {"FktZielRadioButton01", ChosenDirectory, kKeep},
+    {"IdxZielRadioButton02", PictureSourceDirectory, kKeep},
+    {"FktZielRadioButton02", PictureSourceDirectory, kKeep},
+    {"IdxZielRadioButton03", PictureSourceDirectoryPlus, kKeep},
+    {"FktZielRadioButton03", PictureSourceDirectoryPlus, kKeep},
+    {"IdxZielverzeichnis", kKeep, ChooseDirectoryHint},
+    {"FktZielverzeichnis", kKeep, ChooseDirectoryHint},
+    {"IdxLabel01", ThumbsPerIndexPic, kKeep},
+    {"IdxLabel02", ThumbsPerRow, kKeep},
+    {"IdxLabel03", SizeOfThumbs, kKeep},
+    {"IdxEdit01", kKeep, ThumbsPerIndexPicHint},
+    {"IdxEdit02", kKeep, ThumbsPerRowHint},
+    {"IdxEdit03", kKeep, SizeOfThumbsHint},
+    {"IdxGroupBox01", NameOfIndexFiles, kNoHint},
+    {"IdxRadioButton01", SeriesName, kKeep},
+    {"IdxRadioButton02", MainName, kKeep},
+    {"IdxLabel04", IndexPrefix, kKeep},
+    {"IdxLabel05", IndexPostfix, kKeep},
+    {"IdxGroupBox02", SeriesRecognition, kNoHint},
+    {"IdxSLabel01", AllLettersEqual, kKeep},
+    {"IdxSLabel02", SameLettersAtBeginning, kKeep},
+    {"IdxBitBtn01", CreateIndexPics, kNoHint},
+    {"ThumbLabel01", SizeOfTheThumbs, kKeep},
+    {"ThumbGroupBox01", NameOfThumbFiles, kNoHint},
+    {"ThumbLabel02", ThumbPrefix, kKeep},
+    {"ThumbLabel03", ThumbPostfix, kKeep},
+    {"ThumbBitBtn01", CreateThumbnails, kNoHint},
+    {"FktSpeedButton01", FunctionsJpeg, kNoHint},
+    {"FktSpeedButton02", FunctionsBmp, kNoHint},
+    {"FktBB_AntiAlising", FunctionAntiAliasing, kNoHint},
+    {"FktBB_Optimieren", FunctionOptimise, kNoHint},
+    {"FktBB_SW", FunctionBlackWhite, kNoHint},
+    {"FktBB_BMP_JPEG", FunctionBmpToJpg, kNoHint},
+    {"BitBtnDupSuchen", SearchDuplicates, SearchDuplicatesHint},
+    {"BitBtnDupLeereOrdner", DeleteEmptyFolders, kNoHint},
+    {"Label_DDS01", NumberOfInvalidFiles, kKeep},
+    {"Label_DDS03", ScanProgress, kKeep},
+    {"Label_DDS04", ScanFilesToTest, kKeep},
+    {"Label_DDS06", ScanTestedFiles, kKeep},
+    {"BitBtn_DDS02", ScanAbort, ScanAbortHint},
+    {"Label_DV02", ActualSavings, kKeep},
+    {"Label_DV04", ReductionProgress, kKeep},
+    {"Label_DV05", ReductionFilesToTest, kKeep},
+    {"Label_DV07", ReductionTestedFiles, kKeep},
+    {"BitBtn_DV02", ReductionAbort, ReductionAbortHint},
+    {"FktLabel01", FunctionsProgress, kKeep},
+    {"FktLabel02", FilesToManipulate, kKeep},
+    {"FktLabel03", ManipulatedFiles, kKeep},
+    {"FktBitBtn01", FunctionsAbort, kNoHint},
+    {"Label_Dup01", DuplicateFilesToTest, kKeep},
+    {"Label_Dup03", PossibleDuplicates, kKeep},
+    {"Label_Dup05", FoundDuplicates, kKeep},
+    {"BitBtnDupAbbrechen", DuplicatesAbort, kNoHint},
+    {"BitBtn_Dup01", MarkDuplicates, kNoHint},
+    {"BitBtn_Dup02", DeleteMarkedDuplicates, kNoHint},
+    {"BitBtn_Dup03", DeleteList, kNoHint},
 };
 
 constexpr Texts kMainMenu[] = {
-    {"HMenu_Datei", 802, 803},
-    {"HMenuDateiRueckgaengig", 801, 806},
-    {"HMenuDateiOPT", 807, 808},
-    {"HMenu_Sprache", 809, 810},
-    {"HMenuDateiProgDeInst", 813, 814},
-    {"HMenu_ProgEnde", 815, 816},
-    {"HMenu_Aktionen", 817, 818},
-    {"HMenu_DDS", 819, 822},
-    {"HMenu_DDL", 823, 824},
-    {"HMenu_DV", 825, 826},
-    {"HMenu_IndexBilder", 827, 828},
-    {"HMenu_Thumbnails", 829, 830},
-    {"HMenu_AntiAlising", 831, 832},
-    {"HMenu_Optimieren", 833, 834},
-    {"HMenu_SW", 835, 836},
-    {"HMenu_BMP_JPG", 837, 838},
-    {"HMenu_Info", 839, 840},
-    {"HMenuInfoHilfe", 841, 842},
-    {"HMenu_InfoF", 843, 844},
+    {"HMenu_Datei", MenuFile, kNoHint},
+    {"HMenuDateiRueckgaengig", UndoMove, UndoMoveHint},
+    {"HMenuDateiOPT", MenuOptions, MenuOptionsHint},
+    {"HMenu_Sprache", MenuChooseLanguage, kNoHint},
+    {"HMenuDateiProgDeInst", DeinstallProgram, kNoHint},
+    {"HMenu_ProgEnde", QuitProgram, QuitProgramHint},
+    {"HMenu_Aktionen", MenuActions, kNoHint},
+    {"HMenu_DDS", MenuSearchInvalidFiles, MenuSearchInvalidFilesHint},
+    {"HMenu_DDL", DeleteInvalidFiles, DeleteInvalidFilesHint},
+    {"HMenu_DV", MenuReduceFiles, MenuReduceFilesHint},
+    {"HMenu_IndexBilder", MenuCreateIndexPictures, MenuCreateIndexPicturesHint},
+    {"HMenu_Thumbnails", MenuCreateThumbnails, MenuCreateThumbnailsHint},
+    {"HMenu_AntiAlising", MenuAntiAliasing, kNoHint},
+    {"HMenu_Optimieren", MenuOptimise, kNoHint},
+    {"HMenu_SW", MenuBlackAndWhite, kNoHint},
+    {"HMenu_BMP_JPG", MenuBmpToJpg, kNoHint},
+    {"HMenu_Info", MenuInfo, kNoHint},
+    {"HMenuInfoHilfe", MenuHelp, MenuHelpHint},
+    {"HMenu_InfoF", AboutInfo, kNoHint},
 };
 
 constexpr Texts kPopupMenu[] = {
-    {"PM01_DDS", 819, 822},
-    {"PM01_DDL", 823, 824},
-    {"PM01_DV", 825, 826},
-    {"PM01_IndexBilder", 827, 828},
-    {"PM01_Thumbnails", 829, 830},
-    {"PM01_AntiAlising", 831, 832},
-    {"PM01_Optimieren", 833, 834},
-    {"PM01_SW", 835, 836},
-    {"PM01_BMP_JPG", 837, 838},
-    {"PM01_DateienMarkieren", 845, 846},
-    {"PM01_Eigenschaften", 847, 848},
+    {"PM01_DDS", MenuSearchInvalidFiles, MenuSearchInvalidFilesHint},
+    {"PM01_DDL", DeleteInvalidFiles, DeleteInvalidFilesHint},
+    {"PM01_DV", MenuReduceFiles, MenuReduceFilesHint},
+    {"PM01_IndexBilder", MenuCreateIndexPictures, MenuCreateIndexPicturesHint},
+    {"PM01_Thumbnails", MenuCreateThumbnails, MenuCreateThumbnailsHint},
+    {"PM01_AntiAlising", MenuAntiAliasing, kNoHint},
+    {"PM01_Optimieren", MenuOptimise, kNoHint},
+    {"PM01_SW", MenuBlackAndWhite, kNoHint},
+    {"PM01_BMP_JPG", MenuBmpToJpg, kNoHint},
+    {"PM01_DateienMarkieren", MarkAllFiles, kNoHint},
+    {"PM01_Eigenschaften", Properties, kNoHint},
 };
 
 constexpr Texts kPageCaptions[] = {
-    {"SerienTabSheet01", 700, 0}, {"SerienTabSheet02", 701, 0}, {"SerienTabSheet03", 702, 0},
-    {"SerienTabSheet04", 703, 0}, {"GrafikTabSheet01", 725, 0}, {"GrafikTabSheet02", 726, 0},
-    {"HauptTabSheet01", 730, 0},  {"HauptTabSheet02", 731, 0},
+    {"SerienTabSheet01", TestJpegs, kKeep},
+    {"SerienTabSheet02", IndexPicsAndThumbnails, kKeep},
+    {"SerienTabSheet03", AdditionalFunctions, kKeep},
+    {"SerienTabSheet04", SearchDuplicatesPage, kKeep},
+    {"GrafikTabSheet01", SearchInvalidJpegs, kKeep},
+    {"GrafikTabSheet02", ReduceJpegs, kKeep},
+    {"HauptTabSheet01", ManipulateFileSeries, kKeep},
+    {"HauptTabSheet02", ManipulateSingleFiles, kKeep},
 };
 
 constexpr Texts kToolbarHints[] = {
-    {"TB01Optionen", 0, 808},
-    {"TB01Hilfe", 0, 842},
+    {"TB01Optionen", kKeep, MenuOptionsHint},
+    {"TB01Hilfe", kKeep, MenuHelpHint},
 };
 
 constexpr Texts kEditorPage[] = {
-    {"TB02LoadPic", 0, 111},           {"TB02SavePic", 0, 113},
-    {"EinzelTabSheet01", 115, 0},      {"BitBtnInvertieren", 116, 117},
-    {"BitBtnSchwarzWeiss", 118, 119},  {"BitBtnAntiAlising", 120, 121},
-    {"BitBtnSchaerfen", 122, 123},     {"BitBtnOptimieren", 124, 125},
-    {"BitBtnSpiegelungHor", 126, 127}, {"BitBtnSpiegelungVer", 128, 129},
-    {"BitBtnUndo", 130, 131},          {"BitBtnHelligkeit01", 132, 133},
-    {"BitBtnHelligkeit02", 134, 135},  {"BitBtnKontrast01", 136, 137},
-    {"BitBtnKontrast02", 138, 139},    {"BitBtnSaettigung01", 140, 141},
-    {"BitBtnSaettigung02", 142, 143},  {"BitBtnRotInGruen", 144, 145},
-    {"BitBtnRotInBlau", 146, 147},     {"BitBtnGruenInRot", 148, 149},
-    {"BitBtnGruenInBlau", 150, 151},   {"BitBtnBlauInRot", 152, 153},
-    {"BitBtnBlauInGruen", 154, 155},
+    {"TB02LoadPic", kKeep, LoadFile},
+    {"TB02SavePic", kKeep, SaveFile},
+    {"EinzelTabSheet01", ManipulatePicture, kKeep},
+    {"BitBtnInvertieren", Invert, kNoHint},
+    {"BitBtnSchwarzWeiss", BlackWhite, kNoHint},
+    {"BitBtnAntiAlising", AntiAliasing, kNoHint},
+    {"BitBtnSchaerfen", Sharpen, kNoHint},
+    {"BitBtnOptimieren", Optimize, kNoHint},
+    {"BitBtnSpiegelungHor", FlipHorizontal, kNoHint},
+    {"BitBtnSpiegelungVer", FlipVertical, kNoHint},
+    {"BitBtnUndo", EditorUndo, kNoHint},
+    {"BitBtnHelligkeit01", BrightnessPlus, kNoHint},
+    {"BitBtnHelligkeit02", BrightnessMinus, kNoHint},
+    {"BitBtnKontrast01", ContrastPlus, kNoHint},
+    {"BitBtnKontrast02", ContrastMinus, kNoHint},
+    {"BitBtnSaettigung01", SaturationPlus, kNoHint},
+    {"BitBtnSaettigung02", SaturationMinus, kNoHint},
+    {"BitBtnRotInGruen", RedToGreen, kNoHint},
+    {"BitBtnRotInBlau", RedToBlue, kNoHint},
+    {"BitBtnGruenInRot", GreenToRed, kNoHint},
+    {"BitBtnGruenInBlau", GreenToBlue, kNoHint},
+    {"BitBtnBlauInRot", BlueToRed, kNoHint},
+    {"BitBtnBlauInGruen", BlueToGreen, kNoHint},
 };
 
 // A page of a tab widget takes its caption as the tab's text.
@@ -209,10 +244,10 @@ template <std::size_t N> void ApplyPass(QWidget& window, const Texts (&pass)[N])
         QObject* target = Find(window, texts.control);
         if (!target)
             continue;
-        if (texts.caption)
-            SetCaption(target, CatalogueText(texts.caption));
-        if (texts.hint)
-            SetHint(target, CatalogueText(texts.hint));
+        if (!texts.caption.keep())
+            SetCaption(target, texts.caption.text());
+        if (!texts.hint.keep())
+            SetHint(target, texts.hint.text());
     }
 }
 
@@ -220,8 +255,8 @@ template <std::size_t N> void ApplyPass(QWidget& window, const Texts (&pass)[N])
 // user made stays: a switch of language must not turn "reduce copies" back
 // into "reduce the originals" for the next run. A group without a choice
 // takes its first item.
-void RebuildRadioGroup(QWidget& window, const char* name, int caption,
-                       std::initializer_list<int> items, int hint, bool hintBeforeItems) {
+void RebuildRadioGroup(QWidget& window, const char* name, CatalogueId caption,
+                       std::initializer_list<CatalogueId> items, Text hint, bool hintBeforeItems) {
     auto* group = window.findChild<RadioGroup*>(QString::fromLatin1(name));
     if (!group)
         return;
@@ -229,21 +264,22 @@ void RebuildRadioGroup(QWidget& window, const char* name, int caption,
     group->clearItems();
     group->setTitle(CatalogueText(caption));
     if (hintBeforeItems)
-        SetHint(group, CatalogueText(hint));
-    for (const int item : items)
+        SetHint(group, hint.text());
+    for (const CatalogueId item : items)
         group->addItem(CatalogueText(item));
     if (!hintBeforeItems)
-        SetHint(group, CatalogueText(hint));
+        SetHint(group, hint.text());
     group->setItemIndex(chosen >= 0 && chosen < group->count() ? chosen : 0);
 }
 
 void ApplyToggleCaptions(QWidget& window) {
     if (auto* result = window.findChild<QAbstractButton*>(QStringLiteral("BitBtn_DDS03")))
-        result->setText(CatalogueText(result->property("Tag").toInt() == 1 ? 9 : 8));
+        result->setText(
+            CatalogueText(result->property("Tag").toInt() == 1 ? StartDirectory : ViewResult));
     if (auto* result = window.findChild<QAbstractButton*>(QStringLiteral("BitBtnDupErgebnis"))) {
         const bool shown = result->property("Tag").toInt() == 1;
-        result->setText(CatalogueText(shown ? 1 : 3));
-        SetHint(result, CatalogueText(shown ? 2 : 4));
+        result->setText(CatalogueText(shown ? DirectoryView : ViewResults));
+        SetHint(result, CatalogueText(shown ? BackToDirectoryView : ViewResultsHint));
     }
 }
 
@@ -251,13 +287,16 @@ void ApplyToggleCaptions(QWidget& window) {
 
 void ApplyLanguage(QWidget& mainWindow) {
     ApplyPass(mainWindow, kSeriesPages);
-    RebuildRadioGroup(mainWindow, "RadioGroup_DDS01", 14, {15, 16}, 17, false);
-    RebuildRadioGroup(mainWindow, "RadioGroup_DV01", 20, {21, 22}, 23, false);
+    RebuildRadioGroup(mainWindow, "RadioGroup_DDS01", InvalidFiles,
+                      {CopyToDestination, MoveToDestination}, CopyOrMoveHint, false);
+    RebuildRadioGroup(mainWindow, "RadioGroup_DV01", ReductionOptions,
+                      {ReduceOriginalFiles, ReduceCopies}, kNoHint, false);
     ApplyToggleCaptions(mainWindow);
     ApplyPass(mainWindow, kMainMenu);
     ApplyPass(mainWindow, kPopupMenu);
     ApplyPass(mainWindow, kPageCaptions);
     ApplyPass(mainWindow, kToolbarHints);
     ApplyPass(mainWindow, kEditorPage);
-    RebuildRadioGroup(mainWindow, "RadioGroupFarben", 156, {158, 159, 160}, 157, true);
+    RebuildRadioGroup(mainWindow, "RadioGroupFarben", ActionSelection,
+                      {Adapt, Transformation, ChannelExchange}, kNoHint, true);
 }

@@ -151,10 +151,12 @@ void TfrmSprache::showEvent(QShowEvent* event) {
 }
 
 void TfrmSprache::FormShow() {
-    setWindowTitle(CatalogueText(1251));
-    findChild<QPushButton*>(QStringLiteral("BitBtn1"))->setText(CatalogueText(1252));
-    findChild<QPushButton*>(QStringLiteral("BitBtn2"))->setText(CatalogueText(1253));
-    m_showAtStart->setText(CatalogueText(1254));
+    setWindowTitle(CatalogueText(CatalogueId::ChooseLanguage));
+    findChild<QPushButton*>(QStringLiteral("BitBtn1"))
+        ->setText(CatalogueText(CatalogueId::LanguageOk));
+    findChild<QPushButton*>(QStringLiteral("BitBtn2"))
+        ->setText(CatalogueText(CatalogueId::LanguageAbort));
+    m_showAtStart->setText(CatalogueText(CatalogueId::ShowAtEveryStart));
     if (LanguageOffset() == 0)
         m_german->setChecked(true);
     else if (LanguageOffset() == 10000)

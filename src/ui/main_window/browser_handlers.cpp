@@ -137,10 +137,12 @@ void BrowserController::PopupMenu01Popup() {
     // first wording it reads as for one file rather than showing blank.
     if (kind == 0 && !remove->text().isEmpty())
         return;
-    const int caption = kind > 1 ? 812 : 811;
-    remove->setText(CatalogueText(caption));
-    remove->setToolTip(CatalogueText(caption + 9));
-    remove->setStatusTip(CatalogueText(caption + 9));
+    const bool many = kind > 1;
+    remove->setText(CatalogueText(many ? CatalogueId::DeleteFiles : CatalogueId::DeleteFile));
+    const QString hint =
+        CatalogueText(many ? CatalogueId::DeleteMarkedFiles : CatalogueId::DeleteMarkedFile);
+    remove->setToolTip(hint);
+    remove->setStatusTip(hint);
     AddMnemonics(window());
 }
 
@@ -157,7 +159,8 @@ int BrowserController::SelectionKind() const {
 void BrowserController::PM01_DateiLoeschenClick() {
     const QStringList selected = m_fileList->selectedPaths();
     if (!selected.isEmpty()) {
-        const int question = selected.size() == 1 ? 9029 : 9031;
+        const CatalogueId question =
+            selected.size() == 1 ? CatalogueId::ReallyDeleteFile : CatalogueId::ReallyDeleteFiles;
         const int answer =
             ShowMessageDialog(CatalogueText(question), MessageKind::Confirmation,
                               DialogButton::Yes | DialogButton::No, CurrentLanguageName());

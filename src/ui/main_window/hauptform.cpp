@@ -145,8 +145,8 @@ void THauptForm::FormCreate() {
     SetLanguageOffset(m_settings.Sprache);
     SetLanguageIndex(LanguageIndexForOffset(m_settings.Sprache));
     ApplyLanguage();
-    setWindowTitle(QStringLiteral("Kelvasto V1.25") + MakeBlanks(5) + CatalogueText(1273) +
-                   QStringLiteral("04.05.2005"));
+    setWindowTitle(QStringLiteral("Kelvasto V1.25") + MakeBlanks(5) +
+                   CatalogueText(CatalogueId::Release) + QStringLiteral("04.05.2005"));
     // The undo button takes its hint from the menu entry once, when loaded.
     const QAction* undo = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
     QAction* undoButton = control<QAction>(QStringLiteral("TB01Rueckgaengig"));

@@ -210,7 +210,7 @@ void ApplyToolbarTexts(QWidget& window) {
         {"TB01SmallIcon", OwnText("toolbar.small_icons")},
         {"TB01List", OwnText("toolbar.list")},
         {"TB01Report", OwnText("toolbar.details")},
-        {"TB01Info", CatalogueText(843)},
+        {"TB01Info", CatalogueText(CatalogueId::AboutInfo)},
     };
     for (const auto& [name, tip] : tips) {
         auto* button = window.findChild<QAction*>(QString::fromLatin1(name));

@@ -86,9 +86,9 @@ void THauptForm::HauptPageControl01Change(int tab) {
         control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(true);
         control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(true);
         auto* result = control<QAbstractButton>(QStringLiteral("BitBtnDupErgebnis"));
-        result->setText(CatalogueText(3));
-        result->setToolTip(CatalogueText(4));
-        result->setStatusTip(CatalogueText(4));
+        result->setText(CatalogueText(CatalogueId::ViewResults));
+        result->setToolTip(CatalogueText(CatalogueId::ViewResultsHint));
+        result->setStatusTip(CatalogueText(CatalogueId::ViewResultsHint));
         AddMnemonics(*this);
         parts::SetTag(result, 0);
     }

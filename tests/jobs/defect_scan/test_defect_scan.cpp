@@ -75,7 +75,7 @@ private slots:
         QVERIFY(tree.file("work/Protokoll.txt", "an older log\r\n"));
         host.setSelectedFolder(tree.path("pics/"));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive());
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(), &host);
 
         QCOMPARE(result.defectFolder, tree.path("work/Defekt/"));
         QCOMPARE(result.collected, 13);
@@ -114,14 +114,14 @@ private slots:
         QVERIFY(tree.file("pics/a/IMG.jpg", fixtures::truncatedJpeg(300)));
         QVERIFY(tree.file("pics/b/IMG.jpg", fixtures::truncatedJpeg(400)));
         host.setSelectedFolder(tree.path("pics/"));
-        QCOMPARE(ScanDefectiveJpegs(host, recursive()).defective, 2);
+        QCOMPARE(ScanDefectiveJpegs(host, recursive(), &host).defective, 2);
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_IMG.jpg", "Defekt2_IMG.jpg"}));
         QCOMPARE(tree.read("work/Defekt/Defekt2_IMG.jpg").size(), 400);
 
         // The second run finds b's copy; a's was replaced by other bytes, so
         // a gets a new copy under a free number, and nothing is overwritten.
         QVERIFY(testing::writeFile(tree.path("work/Defekt/Defekt1_IMG.jpg"), "first copy"));
-        const DefectScanResult again = ScanDefectiveJpegs(host, recursive());
+        const DefectScanResult again = ScanDefectiveJpegs(host, recursive(), &host);
         QCOMPARE(again.defective, 2);
         QCOMPARE(again.transferred, 1);
         QCOMPARE(again.alreadyThere, 1);
@@ -140,7 +140,7 @@ private slots:
         QVERIFY(tree.fifo("fifo.jpg"));
         host.setSelectedFiles(
             {tree.path("vanished.jpg"), tree.path("a.jpg"), tree.path("fifo.jpg")});
-        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});
+        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{}, &host);
         QCOMPARE(result.unreadable, 2);
         QCOMPARE(result.defective, 1);
         QCOMPARE(host.skippedPaths(),
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(tree.file("a.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFiles({tree.path("a.jpg"), tree.path("a.jpg")});
         const DefectScanResult result =
-            ScanDefectiveJpegs(host, DefectScanOptions{false, move, {}, {}});
+            ScanDefectiveJpegs(host, DefectScanOptions{false, move, {}, {}}, &host);
         QCOMPARE(result.defective, 2 - unreadable);
         QCOMPARE(result.unreadable, unreadable);
         QCOMPARE(result.transferred, 2 - unreadable);
@@ -192,7 +192,7 @@ private slots:
         QVERIFY(tree.file("pics/top.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFolder(tree.path("pics/"));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
 
         QCOMPARE(result.collected, 3);
         QCOMPARE(host.lists().AlteDateinamen.at(0), tree.path("pics/top.jpg"));
@@ -216,7 +216,7 @@ private slots:
         host.setSelectedFiles({tree.path("pics/a.jpg")});
         DefectScanOptions options;
         options.destination = tree.path("elsewhere");
-        const DefectScanResult result = ScanDefectiveJpegs(host, options);
+        const DefectScanResult result = ScanDefectiveJpegs(host, options, &host);
         QCOMPARE(result.defectFolder, tree.path("elsewhere/Defekt/"));
         QVERIFY(tree.exists("elsewhere/Defekt/Defekt1_a.jpg"));
     }
@@ -227,9 +227,9 @@ private slots:
         useWorkingFolder(host, tree);
         QVERIFY(tree.file("work/Protokoll.txt", "kept\r\n"));
         host.setSelectedFiles({});
-        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{});
+        const DefectScanResult result = ScanDefectiveJpegs(host, DefectScanOptions{}, &host);
         host.setSelectedFolder(QString());
-        QVERIFY(ScanDefectiveJpegs(host, recursive()).nothingToTest);
+        QVERIFY(ScanDefectiveJpegs(host, recursive(), &host).nothingToTest);
         QVERIFY(result.nothingToTest);
         QCOMPARE(host.messages().size(), 2);
         QCOMPARE(host.messages().at(0).text, QStringLiteral("No file marked yet !"));
@@ -255,7 +255,7 @@ private slots:
             if (host.text(kDefectScanControls.progress.done) == QLatin1String("10"))
                 host.stopFlags().JpegJobStop = 1;
         });
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
         QVERIFY(result.stopped);
         QCOMPARE(result.tested, 10);
         QCOMPARE(host.text(kDefectScanControls.progress.done), QStringLiteral("10"));
@@ -278,7 +278,7 @@ private slots:
         QVERIFY(tree.file("c.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFiles({tree.path("a.jpg"), tree.path("vanished.jpg"), tree.path("c.jpg")});
         const DefectScanResult result =
-            ScanDefectiveJpegs(host, DefectScanOptions{false, true, {}, {}});
+            ScanDefectiveJpegs(host, DefectScanOptions{false, true, {}, {}}, &host);
         QCOMPARE(result.tested, 3);
         QCOMPARE(result.unreadable, 1);
         QCOMPARE(result.defective, 2);
@@ -295,7 +295,7 @@ private slots:
             QVERIFY(tree.file(QStringLiteral("pics/f%1.jpg").arg(i), fixtures::truncatedJpeg()));
         QVERIFY(tree.file("work/Protokoll.txt", "older run\r\n"));
         host.setSelectedFolder(tree.path("pics/"));
-        QVERIFY_THROWS_EXCEPTION(KelvastoError, ScanDefectiveJpegs(host, recursive(true)));
+        QVERIFY_THROWS_EXCEPTION(KelvastoError, ScanDefectiveJpegs(host, recursive(true), &host));
         QCOMPARE(ReadMoveLog(logPath(host)).lines,
                  QStringList({tree.path("pics/f0.jpg"), tree.path("work/Defekt/Defekt1_f0.jpg"),
                               tree.path("pics/f1.jpg"), tree.path("work/Defekt/Defekt2_f1.jpg")}));
@@ -318,7 +318,7 @@ private slots:
         QVERIFY(tree.file("pics/" + name, fixtures::truncatedJpeg()));
         QVERIFY(tree.file("pics/good.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFolder(tree.path("pics/"));
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
         QCOMPARE(result.defective, 2);
         QCOMPARE(result.unsafeNames, 1);
         QVERIFY(tree.exists("pics/" + name));
@@ -337,7 +337,7 @@ private slots:
         useWorkingFolder(host, tree);
         QVERIFY(tree.file("pics/a.jpg", fixtures::soundJpeg()));
         host.setSelectedFolder(tree.path("pics/"));
-        ScanDefectiveJpegs(host, recursive());
+        ScanDefectiveJpegs(host, recursive(), &host);
         QCOMPARE(host.watchersStarted(), 1);
         QCOMPARE(host.watchersStopped(), 1);
     }
@@ -393,7 +393,7 @@ private slots:
         QDir(data + QStringLiteral("Defekt")).removeRecursively();
         QDir(data + QStringLiteral("Protokolle")).removeRecursively();
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(move));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(move), &host);
 
         QCOMPARE(result.defectFolder, data + QStringLiteral("Defekt/"));
         QCOMPARE(result.transferred, 1);

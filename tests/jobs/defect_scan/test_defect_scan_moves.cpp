@@ -35,7 +35,7 @@ private slots:
         QVERIFY(tree.file("work/Protokoll.txt", "old\r\nlog\r\n"));
         host.setSelectedFolder(tree.path("pics/"));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
 
         QCOMPARE(result.transferred, k);
         const QByteArray log = tree.read("work/Protokoll.txt");
@@ -68,7 +68,7 @@ private slots:
             if (!host.text(kDefectScanControls.progress.total).isEmpty())
                 linesOnDisk.append(int(ReadMoveLog(logPath(host)).lines.size()));
         });
-        ScanDefectiveJpegs(host, recursive(true));
+        ScanDefectiveJpegs(host, recursive(true), &host);
         QCOMPARE(linesOnDisk, QList<int>({0, 2, 4, 6, 8, 10}));
         QCOMPARE(ReadMoveLog(logPath(host)).lines.size(), 12);
     }
@@ -86,7 +86,7 @@ private slots:
         DefectScanOptions options = recursive(true);
         options.destination = tree.path("dest");
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, options);
+        const DefectScanResult result = ScanDefectiveJpegs(host, options, &host);
 
         QCOMPARE(result.defective, 2);
         QCOMPARE(result.unlogged, 2);
@@ -122,7 +122,7 @@ private slots:
         DefectScanResult result;
         {
             fixtures::FileSizeLimit disk(rlim_t(header + 2 * pair + 5));
-            result = ScanDefectiveJpegs(host, recursive(true));
+            result = ScanDefectiveJpegs(host, recursive(true), &host);
         }
 
         QCOMPARE(result.defective, 6);
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(WriteMoveLog(logPath(host), lastRun));
         host.setSelectedFolder(tree.path("pics/"));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
 
         const bool moved = !finalTarget.isEmpty();
         QCOMPARE(result.defective, 1);
@@ -215,7 +215,7 @@ private slots:
         QVERIFY(tree.file("work/Protokoll.txt.backup", "the user's own"));
         QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFolder(tree.path("pics/"));
-        ScanDefectiveJpegs(host, recursive(move));
+        ScanDefectiveJpegs(host, recursive(move), &host);
         QCOMPARE(tree.names("work/Defekt"), QStringList({"Defekt1_a.jpg"}));
         QCOMPARE(tree.names("work"),
                  QStringList({".kelvasto-mover.lock", "Protokoll.txt", "Protokoll.txt.backup"}));

@@ -55,7 +55,7 @@ void runStep(RecordingJobHost& host, fixtures::Tree& tree, const QString& step) 
             if (host.text(kDefectScanControls.progress.done) == stopAt)
                 host.stopFlags().JpegJobStop = 1;
         });
-    ScanDefectiveJpegs(host, recursive(words.first() == "move"));
+    ScanDefectiveJpegs(host, recursive(words.first() == "move"), &host);
     if (words.first() == "move" && !host.lists().ProtokollListBox.isEmpty()) {
         // The run's kept file holds exactly the moves it made.
         const QList<KeptRun> runs = ReadKeptRuns(KeptRunsFolder(logPath(host)));
@@ -163,7 +163,7 @@ private slots:
                                       {tree.path("pics/gone.jpg"), defectFile(tree, step.mid(5))})
                              .isEmpty());
             else
-                last = ScanDefectiveJpegs(host, recursive(step == "move"));
+                last = ScanDefectiveJpegs(host, recursive(step == "move"), &host);
         }
         QCOMPARE(tree.names("work/Defekt"), names);
         QCOMPARE(last.transferred, transferred);
@@ -192,13 +192,13 @@ private slots:
             QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg()));
         host.setSelectedFolder(tree.path("pics/"));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true));
+        const DefectScanResult result = ScanDefectiveJpegs(host, recursive(true), &host);
 
         QCOMPARE(result.leftInPlace(), 1);
         QCOMPARE(host.messages().size(), 1);
         QCOMPARE(host.messages().at(0).kind, MessageKind::Warning);
-        QCOMPARE(host.messages().at(0).text,
-                 CatalogueText(9115) + "\n\n" + OwnText("defects.left_in_place").arg(1));
+        QCOMPARE(host.messages().at(0).text, CatalogueText(CatalogueId::ScanFinished) + "\n\n" +
+                                                 OwnText("defects.left_in_place").arg(1));
         QCOMPARE(host.undoPreparations(), QList<bool>({movable}));
     }
 
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(tree.file("pics/a.jpg", fixtures::truncatedJpeg(301)));
         QVERIFY(tree.file("pics/b.jpg", fixtures::truncatedJpeg(302)));
         host.setSelectedFolder(tree.path("pics/"));
-        ScanDefectiveJpegs(host, recursive(true));
+        ScanDefectiveJpegs(host, recursive(true), &host);
         const QString folder = KeptRunsFolder(logPath(host));
         QCOMPARE(ReadKeptRuns(folder).size(), 1);
         if (afterwards == "back") {

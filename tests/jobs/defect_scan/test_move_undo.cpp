@@ -24,7 +24,7 @@ QString moveThree(RecordingJobHost& host, fixtures::Tree& tree) {
     DefectScanOptions options;
     options.recursive = true;
     options.move = true;
-    ScanDefectiveJpegs(host, options);
+    ScanDefectiveJpegs(host, options, &host);
     return ProtocolFilePath(host.settings());
 }
 
@@ -98,7 +98,7 @@ private slots:
         RecordingJobHost host;
         const QString log = moveThree(host, tree);
         QVERIFY(tree.file("pics/z.jpg", fixtures::truncatedJpeg()));
-        ScanDefectiveJpegs(host, DefectScanOptions{true, false, {}, {}});
+        ScanDefectiveJpegs(host, DefectScanOptions{true, false, {}, {}}, &host);
         QCOMPARE(testing::readFile(log), QByteArray());
         QCOMPARE(host.undoPreparations(), QList<bool>({true, false}));
         const UndoResult result = UndoMoves(log);

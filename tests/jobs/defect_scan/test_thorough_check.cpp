@@ -153,12 +153,12 @@ private slots:
 
         DefectScanOptions plain = thorough(false);
         plain.thorough = false;
-        QCOMPARE(ScanDefectiveJpegs(host, plain).defective, 1);
+        QCOMPARE(ScanDefectiveJpegs(host, plain, &host).defective, 1);
         QCOMPARE(host.reasons, QStringList({"c_cut.jpg: cut off (no end-of-image marker)"}));
         host.reasons.clear();
         QVERIFY(QFile::remove(tree.path("work/Defekt/Defekt1_c_cut.jpg")));
 
-        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(false));
+        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(false), &host);
         QCOMPARE(result.defective, 2);
         QCOMPARE(tree.names("work/Defekt"),
                  QStringList({"Defekt1_b_damaged.jpg", "Defekt2_c_cut.jpg"}));
@@ -182,7 +182,7 @@ private slots:
         fixtures::Tree tree;
         ReasonHost host;
         plantPhotos(tree, host);
-        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(true, threads));
+        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(true, threads), &host);
         QCOMPARE(result.tested, 30);
         QCOMPARE(result.defective, 9);
         QCOMPARE(tree.names("work/Defekt"), kExpectedNames);
@@ -207,7 +207,7 @@ private slots:
             if (host.text(kDefectScanControls.progress.done) == QLatin1String("11"))
                 host.stopFlags().JpegJobStop = 1;
         });
-        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(true, 2));
+        const DefectScanResult result = ScanDefectiveJpegs(host, thorough(true, 2), &host);
         QVERIFY(result.stopped);
         QCOMPARE(result.tested, 11);
         QCOMPARE(tree.names("work/Defekt"), kExpectedNames.mid(0, 4)); // f02 f03 f07 f10
@@ -220,7 +220,7 @@ private slots:
         ReasonHost host;
         plantPhotos(tree, host);
         const QByteArray before = tree.read("pics/f22.jpg");
-        QCOMPARE(ScanDefectiveJpegs(host, thorough(true)).transferred, 9);
+        QCOMPARE(ScanDefectiveJpegs(host, thorough(true), &host).transferred, 9);
         QVERIFY(!tree.exists("pics/f22.jpg"));
         const UndoResult undo = UndoLastMoveRun(host);
         QCOMPARE(undo.restored, 9);

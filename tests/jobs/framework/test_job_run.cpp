@@ -126,7 +126,8 @@ private slots:
         FailingReporter failing;
         bool thrown = false;
         try {
-            ScanDefectiveJpegs(host, DefectScanOptions{}, way == "error" ? &failing : nullptr);
+            ScanDefectiveJpegs(host, DefectScanOptions{},
+                               way == "error" ? &failing : static_cast<DefectScanReporter*>(&host));
         } catch (const KelvastoError&) {
             thrown = true;
         }

@@ -320,7 +320,7 @@ private slots:
                        : RunJpegFunction(host, BatchFunction::BlackWhite, options);
         QVERIFY(result.noDestination);
         QCOMPARE(host.messages().size(), 1);
-        QCOMPARE(host.messages().first().text, CatalogueText(9003));
+        QCOMPARE(host.messages().first().text, CatalogueText(CatalogueId::NoDestination));
         QVERIFY(host.frameCalls().isEmpty());
         QCOMPARE(tree.names("").size(), 2);
     }
@@ -379,7 +379,7 @@ private slots:
                        : RunJpegFunction(host, BatchFunction::Optimise, selection());
         QVERIFY(result.nothingToDo);
         QCOMPARE(host.messages().size(), 1);
-        QCOMPARE(host.messages().first().text, CatalogueText(9001));
+        QCOMPARE(host.messages().first().text, CatalogueText(CatalogueId::NoFilesMarked));
         QVERIFY(host.lockBalanced());
     }
 

@@ -100,9 +100,9 @@ private slots:
             options.destination = destination;
             result = MakeIndexPictures(host, options);
         }
-        QCOMPARE(result.refusedWith, message);
+        QCOMPARE(int(result.refusedWith.value_or(CatalogueId{})), message);
         QCOMPARE(host.messages().size(), 1);
-        QCOMPARE(host.messages().first().text, CatalogueText(message));
+        QCOMPARE(host.messages().first().text, CatalogueText(CatalogueId(message)));
         QVERIFY(host.lockBalanced());
         QCOMPARE(host.busyDepth(), 0);
         QCOMPARE(tree.names(""), QStringList{"a.jpg"});

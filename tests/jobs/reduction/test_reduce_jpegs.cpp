@@ -33,7 +33,7 @@ QStringList messageTexts(const RecordingJobHost& host) {
 QString warning() {
     QStringList lines;
     for (int id = 9108; id <= 9112; ++id)
-        lines << CatalogueText(id);
+        lines << CatalogueText(CatalogueId(id));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -77,7 +77,7 @@ private slots:
         ReduceJpegs(host, options);
         QStringList expected;
         for (int id : messages)
-            expected << (id < 0 ? warning() : CatalogueText(id));
+            expected << (id < 0 ? warning() : CatalogueText(CatalogueId(id)));
         QCOMPARE(messageTexts(host), expected);
         if (messages.first() < 0) {
             QCOMPARE(host.messages().first().kind, MessageKind::Warning);
@@ -95,7 +95,8 @@ private slots:
         host.queueAnswer(DialogResult::OK);
         const ReduceJpegsResult result = ReduceJpegs(host, allRemovals());
         QCOMPARE(result.collected, 0);
-        QCOMPARE(messageTexts(host), (QStringList{warning(), CatalogueText(9114)}));
+        QCOMPARE(messageTexts(host),
+                 (QStringList{warning(), CatalogueText(CatalogueId::ReductionReady)}));
     }
 
     void reducesTreeInPlace() {
@@ -127,7 +128,7 @@ private slots:
         QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("3"));
         QCOMPARE(host.progressMaximum(kReductionControls.progress.bar), 3);
         QCOMPARE(host.progressValue(kReductionControls.progress.bar), 3);
-        QCOMPARE(messageTexts(host).last(), CatalogueText(9114));
+        QCOMPARE(messageTexts(host).last(), CatalogueText(CatalogueId::ReductionReady));
         QCOMPARE(host.refreshCount(), 0);
         QVERIFY(host.lists().ProtokollListBox.isEmpty());
         QVERIFY(!QFileInfo::exists(ProtocolFilePath(host.settings())));
@@ -180,7 +181,7 @@ private slots:
         if (nothing)
             QVERIFY2(last.startsWith("Nothing was reduced"), qPrintable(last));
         else
-            QCOMPARE(last, CatalogueText(9114));
+            QCOMPARE(last, CatalogueText(CatalogueId::ReductionReady));
         QCOMPARE(host.reportDepth(), 0);
     }
 
@@ -209,7 +210,8 @@ private slots:
                      JpegBuilder::decorated().size() - (i < 5 ? kSaved : 0));
         QCOMPARE(host.text(kReductionControls.progress.done), QStringLiteral("5"));
         QCOMPARE(host.text(kReductionControls.savings), QString::number(5 * kSaved));
-        QCOMPARE(messageTexts(host), (QStringList{warning(), CatalogueText(9113)}));
+        QCOMPARE(messageTexts(host),
+                 (QStringList{warning(), CatalogueText(CatalogueId::ReductionAborted)}));
         QVERIFY(host.lockBalanced());
         // Nothing read or written ahead of the stop is left behind.
         QCOMPARE(tree.names("").size(), 20);

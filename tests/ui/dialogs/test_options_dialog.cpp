@@ -167,12 +167,13 @@ private slots:
         Options o;
         SwitchLanguage(*o.window, offset);
         o.show();
-        QCOMPARE(o.dialog->windowTitle(), CatalogueText(1133));
+        QCOMPARE(o.dialog->windowTitle(), CatalogueText(CatalogueId::OptionsTitle));
         QCOMPARE(WithoutMnemonic(o.find<QTabWidget>("OptPageControl01")->tabText(0)),
-                 CatalogueText(1134));
+                 CatalogueText(CatalogueId::BasicAdjustments));
         QCOMPARE(WithoutMnemonic(o.find<QTabWidget>("OptPageControl01")->tabText(1)),
-                 CatalogueText(1135));
-        QCOMPARE(WithoutMnemonic(o.find<QCheckBox>("CBVersteckt")->text()), CatalogueText(1109));
+                 CatalogueText(CatalogueId::Surface));
+        QCOMPARE(WithoutMnemonic(o.find<QCheckBox>("CBVersteckt")->text()),
+                 CatalogueText(CatalogueId::ShowHiddenFiles));
         auto* pictures = o.find<QCheckBox>("CheckBoxListeVorschaubilder");
         QCOMPARE(WithoutMnemonic(pictures->text()),
                  offset ? QStringLiteral("Show pictures in the file list "
@@ -182,8 +183,9 @@ private slots:
         QCOMPARE(pictures->toolTip(), OwnText("listThumbnails.option.hint"));
         QVERIFY(!pictures->toolTip().isEmpty());
         QCOMPARE(WithoutMnemonic(o.find<QRadioButton>("HL_RadioButton07")->text()),
-                 CatalogueText(1127));
-        QCOMPARE(o.find<QPushButton>("OptBitBtn02")->text(), CatalogueText(1131));
+                 CatalogueText(CatalogueId::OwnTexture));
+        QCOMPARE(o.find<QPushButton>("OptBitBtn02")->text(),
+                 CatalogueText(CatalogueId::OptionsAbort));
         QCOMPARE(o.find<QComboBox>("HL_ColorBox01")->itemText(15),
                  offset ? QStringLiteral("White") : QStringLiteral("Weiß"));
         o.abort();
@@ -278,7 +280,7 @@ private slots:
         answers.queueFolder(chosen);
         o.find<QAbstractButton>("SpeedButton01")->click();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).title, CatalogueText(1100));
+        QCOMPARE(answers.shown().at(0).title, CatalogueText(CatalogueId::ChooseWorkingDirectory));
         QCOMPARE(o.find<QLineEdit>("EditArbeitsverzeichnis")->text(), chosen + "/");
         o.abort();
         // The next scan's move log goes into the new folder; the store keeps

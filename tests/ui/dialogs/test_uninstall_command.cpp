@@ -82,7 +82,7 @@ private slots:
             answers.queue(answer);
         Find<QAction>(*window, "HMenuDateiProgDeInst")->trigger();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9084));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::ReallyUninstall));
         QVERIFY(hive().contains(kSettingsKeyPath));
         QVERIFY(install.starts.isEmpty());
         QVERIFY(!install.ended);

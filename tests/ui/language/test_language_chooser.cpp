@@ -47,10 +47,11 @@ private slots:
         DialogAnswerer answers;
         answers.queue("BitBtn2");
         chooser.exec();
-        QCOMPARE(chooser.windowTitle(), CatalogueText(1251));
-        QCOMPARE(chooser.findChild<QPushButton*>("BitBtn2")->text(), CatalogueText(1253));
+        QCOMPARE(chooser.windowTitle(), CatalogueText(CatalogueId::ChooseLanguage));
+        QCOMPARE(chooser.findChild<QPushButton*>("BitBtn2")->text(),
+                 CatalogueText(CatalogueId::LanguageAbort));
         QCOMPARE(WithoutMnemonic(chooser.findChild<QCheckBox*>("CheckBox1")->text()),
-                 CatalogueText(1254));
+                 CatalogueText(CatalogueId::ShowAtEveryStart));
         QCOMPARE(chooser.findChild<QCheckBox*>("CheckBox1")->isChecked(), sprachwahl);
         QCOMPARE(chooser.findChild<QRadioButton*>("RadioGroup1_1")->isChecked(), offset == 10000);
         QCOMPARE(chooser.size(), QSize(266, 243));

@@ -245,8 +245,9 @@ private slots:
         auto* button = Find<QWidget>(*window, "BitBtn_DDS01");
         QStatusTipEvent tip(button->statusTip());
         QCoreApplication::sendEvent(button, &tip);
-        QCOMPARE(window->statusBar()->currentMessage(), CatalogueText(19));
-        QCOMPARE(button->toolTip(), CatalogueText(19));
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 CatalogueText(CatalogueId::SearchInvalidFilesHint));
+        QCOMPARE(button->toolTip(), CatalogueText(CatalogueId::SearchInvalidFilesHint));
     }
 };
 

@@ -153,7 +153,7 @@ private slots:
         action->setEnabled(true);
         action->trigger();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(message));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId(message)));
         QCOMPARE(answers.unexpected(), 0);
         QVERIFY(QFile::exists(found));
     }

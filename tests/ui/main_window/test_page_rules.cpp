@@ -104,7 +104,7 @@ private slots:
         // The defect scan's result view: tag 1, entries as the scan leaves them.
         QAbstractButton* view = Button(*window, "BitBtn_DDS03");
         view->setProperty("Tag", 1);
-        view->setText(CatalogueText(9));
+        view->setText(CatalogueText(CatalogueId::StartDirectory));
         window->controller<DefectScanController>().setSavedTreeFolder(before.path());
         for (const char* name : {"HMenu_DDS", "PM01_DDS"})
             Find<QAction>(*window, name)->setEnabled(false);
@@ -112,7 +112,7 @@ private slots:
             Find<QAction>(*window, name)->setEnabled(true);
         Find<QTabWidget>(*window, "HauptPageControl01")->setCurrentIndex(1);
         QCOMPARE(view->property("Tag").toInt(), 0);
-        QCOMPARE(WithoutMnemonic(view->text()), CatalogueText(8));
+        QCOMPARE(WithoutMnemonic(view->text()), CatalogueText(CatalogueId::ViewResult));
         QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(before.path()));
         // Hidden entries report disabled; back on the tab they show their state.
         Find<QTabWidget>(*window, "HauptPageControl01")->setCurrentIndex(0);
@@ -134,8 +134,8 @@ private slots:
         series->setCurrentIndex(0);
         QCOMPARE(Find<QStackedWidget>(*window, "HauptNotebook01")->currentIndex(), 0);
         QCOMPARE(result->property("Tag").toInt(), 0);
-        QCOMPARE(WithoutMnemonic(result->text()), CatalogueText(3));
-        QCOMPARE(result->toolTip(), CatalogueText(4));
+        QCOMPARE(WithoutMnemonic(result->text()), CatalogueText(CatalogueId::ViewResults));
+        QCOMPARE(result->toolTip(), CatalogueText(CatalogueId::ViewResultsHint));
     }
 
     void selectionKind_data() {
@@ -198,8 +198,8 @@ private slots:
         window->controller<BrowserController>().PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QCOMPARE(remove->isEnabled(), enabled);
-        QCOMPARE(WithoutMnemonic(remove->text()), CatalogueText(caption));
-        QCOMPARE(remove->statusTip(), CatalogueText(caption + 9));
+        QCOMPARE(WithoutMnemonic(remove->text()), CatalogueText(CatalogueId(caption)));
+        QCOMPARE(remove->statusTip(), CatalogueText(CatalogueId(caption + 9)));
     }
 
     void deletingWithTheBoxTickedAndNothingSelectedAsksNothing() {
@@ -243,7 +243,7 @@ private slots:
             answers.queue(answer);
         Find<QAction>(*window, "PM01_DateiLoeschen")->trigger();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().first().text, CatalogueText(question));
+        QCOMPARE(answers.shown().first().text, CatalogueText(CatalogueId(question)));
         QCOMPARE(answers.shown().first().buttons, (QStringList{"Yes", "No"}));
         const bool deleted = answer == "Yes";
         QStringList left = {"a.jpg", "b.jpg", "c.jpg"};

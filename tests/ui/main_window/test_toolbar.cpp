@@ -57,7 +57,8 @@ private slots:
                      qPrintable(action->objectName()));
             QVERIFY2(Draws(action->icon()), qPrintable(action->objectName()));
         }
-        QCOMPARE(Find<QAction>(*window, "TB01Info")->toolTip(), CatalogueText(843));
+        QCOMPARE(Find<QAction>(*window, "TB01Info")->toolTip(),
+                 CatalogueText(CatalogueId::AboutInfo));
     }
 
     void themedSlotsComeFromTheInstalledTheme_data() {

@@ -110,7 +110,7 @@ void DefectScanController::BitBtn_DDS03Click() {
     auto* toggle = control<QAbstractButton>(QStringLiteral("BitBtn_DDS03"));
     const bool enter = parts::Tag(toggle) == 0;
     parts::SetTag(toggle, enter ? 1 : 0);
-    toggle->setText(CatalogueText(enter ? 9 : 8));
+    toggle->setText(CatalogueText(enter ? CatalogueId::StartDirectory : CatalogueId::ViewResult));
     if (enter) {
         m_savedTreeFolder = window().currentTreeFolder();
         window().selectTreeFolder(m_defectFolder);
@@ -128,7 +128,7 @@ void DefectScanController::leaveDefectResultView() {
     if (parts::Tag(result) != 1)
         return;
     parts::SetTag(result, 0);
-    result->setText(CatalogueText(8));
+    result->setText(CatalogueText(CatalogueId::ViewResult));
     AddMnemonics(window());
     // A folder that cannot be shown leaves the tree as it is.
     window().selectTreeFolder(m_savedTreeFolder);
@@ -152,11 +152,11 @@ void DefectScanController::HMenuDateiRueckgaengigClick() {
 void DefectScanController::prepareMoveUndo(bool moveMode) {
     QAction* entry = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
     QAction* button = control<QAction>(QStringLiteral("TB01Rueckgaengig"));
-    entry->setText(CatalogueText(801));
-    entry->setToolTip(CatalogueText(806));
-    entry->setStatusTip(CatalogueText(806));
-    button->setToolTip(CatalogueText(801));
-    button->setStatusTip(CatalogueText(801));
+    entry->setText(CatalogueText(CatalogueId::UndoMove));
+    entry->setToolTip(CatalogueText(CatalogueId::UndoMoveHint));
+    entry->setStatusTip(CatalogueText(CatalogueId::UndoMoveHint));
+    button->setToolTip(CatalogueText(CatalogueId::UndoMove));
+    button->setStatusTip(CatalogueText(CatalogueId::UndoMove));
     entry->setEnabled(moveMode);
     if (moveMode)
         button->setEnabled(true);

@@ -23,12 +23,6 @@
 
 namespace {
 
-constexpr int kDirectoryView = 1;
-constexpr int kBackToDirectoryView = 2;
-constexpr int kViewResults = 3;
-constexpr int kViewResultsHint = 4;
-constexpr int kNoApplication = 9005;
-
 constexpr int kBrowserPage = 0;
 constexpr int kResultPage = 1;
 
@@ -90,8 +84,10 @@ void DuplicatesController::BitBtnDupErgebnisClick() {
         ->setCurrentIndex(showResults ? kResultPage : kBrowserPage);
     control<QToolBar>(QStringLiteral("HauptToolBar01"))->setEnabled(!showResults);
     control<QWidget>(QStringLiteral("BitBtnDupSuchen"))->setEnabled(!showResults);
-    toggle->setText(CatalogueText(showResults ? kDirectoryView : kViewResults));
-    const QString hint = CatalogueText(showResults ? kBackToDirectoryView : kViewResultsHint);
+    toggle->setText(
+        CatalogueText(showResults ? CatalogueId::DirectoryView : CatalogueId::ViewResults));
+    const QString hint = CatalogueText(showResults ? CatalogueId::BackToDirectoryView
+                                                   : CatalogueId::ViewResultsHint);
     toggle->setToolTip(hint);
     toggle->setStatusTip(hint);
     parts::SetTag(toggle, showResults ? 1 : 0);
@@ -151,8 +147,8 @@ void DuplicatesController::ListBox_Dup02DblClick() {
     const QListWidgetItem* current = resultList()->currentItem();
     // An empty separator line names no file either.
     if (!current || current->text().isEmpty()) {
-        window().jobHost().showMessage(CatalogueText(kNoApplication), MessageKind::Information,
-                                       ButtonBit(DialogButton::OK));
+        window().jobHost().showMessage(CatalogueText(CatalogueId::NoApplication),
+                                       MessageKind::Information, ButtonBit(DialogButton::OK));
         return;
     }
     OpenWithAssociatedProgram(current->text(), window().settings().Arbeitsverzeichnis);

@@ -75,13 +75,13 @@ void preparePictureDialog(QFileDialog& dialog) {
     dialog.setNameFilter(OwnText("editor.filter") + QStringLiteral(" (*.jpg *.jpeg *.bmp)"));
 }
 
-void putDialogTexts(QFileDialog& dialog, int title) {
+void putDialogTexts(QFileDialog& dialog, CatalogueId title) {
     dialog.setWindowTitle(CatalogueText(title));
-    dialog.setLabelText(QFileDialog::Accept, CatalogueText(751));
-    dialog.setLabelText(QFileDialog::Reject, CatalogueText(752));
-    dialog.setLabelText(QFileDialog::FileType, CatalogueText(753));
-    dialog.setLabelText(QFileDialog::FileName, CatalogueText(754));
-    dialog.setLabelText(QFileDialog::LookIn, CatalogueText(755));
+    dialog.setLabelText(QFileDialog::Accept, CatalogueText(CatalogueId::FileDialogOk));
+    dialog.setLabelText(QFileDialog::Reject, CatalogueText(CatalogueId::FileDialogAbort));
+    dialog.setLabelText(QFileDialog::FileType, CatalogueText(CatalogueId::FileDialogFileType));
+    dialog.setLabelText(QFileDialog::FileName, CatalogueText(CatalogueId::FileDialogFileName));
+    dialog.setLabelText(QFileDialog::LookIn, CatalogueText(CatalogueId::FileDialogSearchIn));
     if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
         for (QAbstractButton* button : box->buttons()) {
             const QDialogButtonBox::ButtonRole role = box->buttonRole(button);
@@ -168,11 +168,11 @@ void EditorController::setEditorPictureSize(int height, int width) {
 }
 
 void EditorController::OpenPictureDialogShow(QFileDialog& dialog) {
-    putDialogTexts(dialog, 756);
+    putDialogTexts(dialog, CatalogueId::FileDialogLoad);
 }
 
 void EditorController::SavePictureDialogShow(QFileDialog& dialog) {
-    putDialogTexts(dialog, 757);
+    putDialogTexts(dialog, CatalogueId::FileDialogSaveAs);
 }
 
 void EditorController::TB02LoadPicClick() {

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int kNoApplication = 9005;
 constexpr int kSeriesTabDuplicates = 3;
 constexpr int kBrowserPage = 0;
 
@@ -195,8 +194,8 @@ void SimilarController::BitBtn_Sim03Click() {
 void SimilarController::ListView_Sim01DblClick(int row, int column) {
     const QString path = resultView()->pathAt(row, column);
     if (path.isEmpty()) {
-        window().jobHost().showMessage(CatalogueText(kNoApplication), MessageKind::Information,
-                                       ButtonBit(DialogButton::OK));
+        window().jobHost().showMessage(CatalogueText(CatalogueId::NoApplication),
+                                       MessageKind::Information, ButtonBit(DialogButton::OK));
         return;
     }
     OpenWithAssociatedProgram(path, window().settings().Arbeitsverzeichnis);

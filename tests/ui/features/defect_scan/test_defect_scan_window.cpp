@@ -79,7 +79,7 @@ private slots:
         Find<QPushButton>(*window, "BitBtn_DDS01")->click();
 
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9115));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::ScanFinished));
         QCOMPARE(tree.defectFiles(), (QStringList{"Defekt1_cut.jpg", "Defekt2_cut.jpeg"}));
         QVERIFY(!QFile::exists(tree.root + "/cut.jpg"));
         QCOMPARE(label(*window, kDefectScanControls.defectsFound), QString("2"));
@@ -93,8 +93,8 @@ private slots:
         QAction* undoButton = Find<QAction>(*window, "TB01Rueckgaengig");
         QVERIFY(undoEntry->isEnabled());
         QVERIFY(undoButton->isEnabled());
-        QCOMPARE(WithoutMnemonic(undoEntry->text()), CatalogueText(801));
-        QCOMPARE(undoButton->toolTip(), CatalogueText(801));
+        QCOMPARE(WithoutMnemonic(undoEntry->text()), CatalogueText(CatalogueId::UndoMove));
+        QCOMPARE(undoButton->toolTip(), CatalogueText(CatalogueId::UndoMove));
 
         undoButton->trigger();
         QVERIFY(QFile::exists(tree.root + "/cut.jpg"));
@@ -148,7 +148,7 @@ private slots:
         answers.queue("OK");
         Find<QPushButton>(*window, "BitBtn_DDS01")->click();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9000));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NoFileMarked));
         QVERIFY(!QDir(tree.destination + "/Defekt").exists());
         QVERIFY(Find<QTabWidget>(*window, "HauptPageControl01")->isEnabled());
     }
@@ -164,19 +164,19 @@ private slots:
 
         auto* toggle = Find<QPushButton>(*window, "BitBtn_DDS03");
         toggle->click();
-        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(9));
+        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(CatalogueId::StartDirectory));
         QCOMPARE(QDir::cleanPath(window->currentTreeFolder()), tree.destination + "/Defekt");
         QVERIFY(Find<QAction>(*window, "PM01_DDL")->isEnabled());
         QVERIFY(!Find<QAction>(*window, "HMenu_DDS")->isEnabled());
 
         answers.queue("OK");
         Find<QAction>(*window, "PM01_DDL")->trigger();
-        QCOMPARE(answers.shown().last().text, CatalogueText(9016));
+        QCOMPARE(answers.shown().last().text, CatalogueText(CatalogueId::ReallyDeleteInvalidFiles));
         QCOMPARE(tree.defectFiles(), QStringList{"photo.jpg"});
         QCOMPARE(QDir(testing::dataHome() + "/Trash/files").entryList(QDir::Files).size(), 2);
 
         toggle->click();
-        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(8));
+        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(CatalogueId::ViewResult));
         QCOMPARE(QDir::cleanPath(window->currentTreeFolder()), tree.root);
         QVERIFY(!Find<QAction>(*window, "HMenu_DDL")->isEnabled());
         QVERIFY(Find<QAction>(*window, "HMenu_DDS")->isEnabled());
@@ -209,8 +209,9 @@ private slots:
         QCOMPARE(field->text(), expected);
         QCOMPARE(answers.shown().size(), button == "NoChooser" ? 0 : 1);
         if (!answers.shown().isEmpty()) {
-            QCOMPARE(answers.shown().at(0).title, CatalogueText(9006));
-            QCOMPARE(answers.shown().at(0).text, CatalogueText(9007));
+            QCOMPARE(answers.shown().at(0).title, CatalogueText(CatalogueId::ChooseDirectory));
+            QCOMPARE(answers.shown().at(0).text,
+                     CatalogueText(CatalogueId::ChooseDestinationPrompt));
         }
     }
 };

@@ -88,7 +88,8 @@ private slots:
         QCOMPARE(Find<QLabel>(*window, "Label_Dup02")->text(), "7");
         QCOMPARE(Find<QLabel>(*window, "Label_Dup04")->text(), "6");
         QCOMPARE(Find<QLabel>(*window, "Label_Dup06")->text(), "3");
-        QCOMPARE(Find<QLabel>(*window, "DupStatusBar")->text(), CatalogueText(7));
+        QCOMPARE(Find<QLabel>(*window, "DupStatusBar")->text(),
+                 CatalogueText(CatalogueId::TestForIdentity));
         QCOMPARE(Find<QStackedWidget>(*window, "NBStatus01")->currentIndex(), 0);
         QVERIFY(Find<QTabWidget>(*window, "HauptPageControl01")->isEnabled());
         QVERIFY(answers.shown().isEmpty()); // no closing message
@@ -106,13 +107,13 @@ private slots:
         click(*window, "BitBtnDupErgebnis");
         QCOMPARE(pages->currentIndex(), 1);
         QVERIFY(!search->isEnabled() && !toolbar->isEnabled());
-        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(1));
-        QCOMPARE(toggle->toolTip(), CatalogueText(2));
+        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(CatalogueId::DirectoryView));
+        QCOMPARE(toggle->toolTip(), CatalogueText(CatalogueId::BackToDirectoryView));
 
         click(*window, "BitBtnDupErgebnis");
         QCOMPARE(pages->currentIndex(), 0);
         QVERIFY(search->isEnabled() && toolbar->isEnabled());
-        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(3));
+        QCOMPARE(WithoutMnemonic(toggle->text()), CatalogueText(CatalogueId::ViewResults));
 
         // Another series tab leaves the result page the same way.
         click(*window, "BitBtnDupErgebnis");
@@ -136,7 +137,7 @@ private slots:
         answers.queue("Yes");
         click(*window, "BitBtn_Dup02");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9019));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::ReallyDeleteMarkedFiles));
         QCOMPARE(lines(*window), QStringList({tree.path("a.jpg"), "", tree.path("c.jpg"), ""}));
         for (const char* gone : {"b.jpg", "d.jpg", "e.jpg"})
             QVERIFY(!QFile::exists(tree.path(gone)));
@@ -173,7 +174,7 @@ private slots:
         answers.queue("OK");
         click(*window, "BitBtn_Dup02");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9017));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NothingMarked));
         QCOMPARE(lines(*window).size(), 7);
     }
 
@@ -188,7 +189,7 @@ private slots:
         answers.queue("Yes");
         click(*window, "BitBtn_Dup03");
         QVERIFY(lines(*window).isEmpty());
-        QCOMPARE(answers.shown().at(1).text, CatalogueText(9020));
+        QCOMPARE(answers.shown().at(1).text, CatalogueText(CatalogueId::ReallyClearList));
     }
 
     void doubleClickWithoutCurrentLineShows9005() {
@@ -198,7 +199,7 @@ private slots:
         QListWidget* list = resultList(*window);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9005));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NoApplication));
     }
 
     // The current line's file opens in the working folder; an empty
@@ -227,7 +228,7 @@ private slots:
                            list->visualItemRect(list->item(2)).center());
         QCOMPARE(calls.size(), 1);
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9005));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NoApplication));
     }
 
     void emptyFoldersButton() {
@@ -242,14 +243,15 @@ private slots:
         answers.queue("Yes");
         click(*window, "BitBtnDupLeereOrdner");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text,
-                 "2" + CatalogueText(9088) + "\n" + CatalogueText(9089));
+        QCOMPARE(answers.shown().at(0).text, "2" + CatalogueText(CatalogueId::EmptyFoldersFound) +
+                                                 "\n" +
+                                                 CatalogueText(CatalogueId::ReallyDeleteFolders));
         QVERIFY(!QFileInfo::exists(root + "/A"));
         QVERIFY(QFileInfo::exists(root + "/C/x.jpg"));
 
         answers.queue("OK");
         click(*window, "BitBtnDupLeereOrdner");
-        QCOMPARE(answers.shown().at(1).text, CatalogueText(9090));
+        QCOMPARE(answers.shown().at(1).text, CatalogueText(CatalogueId::NoEmptyFolders));
     }
 };
 

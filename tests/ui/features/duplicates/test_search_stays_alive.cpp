@@ -70,7 +70,8 @@ private slots:
         QTimer poll;
         poll.setInterval(1);
         connect(&poll, &QTimer::timeout, this, [&] {
-            if (step == Collecting && status->text() == CatalogueText(7)) {
+            if (step == Collecting &&
+                status->text() == CatalogueText(CatalogueId::TestForIdentity)) {
                 paintsBefore = paints.count;
                 label->update();
                 step = AskedToRepaint;

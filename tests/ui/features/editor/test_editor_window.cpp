@@ -80,7 +80,7 @@ private slots:
         DialogAnswerer answers;
         open(*window, answers, files.path("photo.jpg"));
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).title, CatalogueText(756));
+        QCOMPARE(answers.shown().at(0).title, CatalogueText(CatalogueId::FileDialogLoad));
         EditorController& editor = editorOf(*window);
         QCOMPARE(editor.CurrentPictureFile(), files.path("photo.jpg"));
         QVERIFY(editor.editor().working() == LoadJpegFile(files.path("photo.jpg")));
@@ -247,7 +247,7 @@ private slots:
         click(*window, "BitBtnSchwarzWeiss");
         answerFileDialog(answers, files.path("x.jpg"));
         Find<QAction>(*window, "TB02SavePic")->trigger();
-        QCOMPARE(answers.shown().at(1).title, CatalogueText(757));
+        QCOMPARE(answers.shown().at(1).title, CatalogueText(CatalogueId::FileDialogSaveAs));
         QCOMPARE(testing::readFile(files.path("x.jpg")), QByteArray("the user's x.jpg"));
         QVERIFY(LoadJpegFile(files.path("x.jpeg")).width() == 64);
         QCOMPARE(testing::readFile(testing::dataHome() + "/Trash/files/x.jpeg"),

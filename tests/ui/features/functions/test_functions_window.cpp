@@ -125,7 +125,7 @@ private slots:
         answers.queue("OK");
         fire(*window, control);
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9003));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NoDestination));
         QCOMPARE(tree.names(), QStringList({"a.jpg", "b.bmp"}));
     }
 

@@ -139,7 +139,7 @@ private slots:
         answers.queue("OK");
         Find<QPushButton>(*window, button)->click();
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(message));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId(message)));
         QCOMPARE(QDir(photos.root).entryList(QDir::Files), QStringList{"a.jpg"});
         checkGivenBack(*window);
     }
@@ -212,7 +212,7 @@ private slots:
         answers.queueFolder(target);
         QTest::mouseClick(edit, Qt::LeftButton);
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).title, CatalogueText(9006));
+        QCOMPARE(answers.shown().at(0).title, CatalogueText(CatalogueId::ChooseDirectory));
         // The chooser opened at the nearest folder that still exists.
         QCOMPARE(QDir::cleanPath(answers.shown().at(0).folder), testing::homeFolder());
         QCOMPARE(QDir::cleanPath(edit->text()), target);

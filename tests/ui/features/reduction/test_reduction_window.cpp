@@ -50,7 +50,7 @@ QString label(THauptForm& w, const QString& name) {
 QString warning() {
     QStringList lines;
     for (int id = 9108; id <= 9112; ++id)
-        lines << CatalogueText(id);
+        lines << CatalogueText(CatalogueId(id));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -97,7 +97,7 @@ private slots:
         start(*window, how);
         QCOMPARE(answers.shown().size(), 2);
         QCOMPARE(answers.shown().at(0).text, warning());
-        QCOMPARE(answers.shown().at(1).text, CatalogueText(9114));
+        QCOMPARE(answers.shown().at(1).text, CatalogueText(CatalogueId::ReductionReady));
         for (int i = 1; i <= 3; ++i)
             QCOMPARE(testing::readFile(tree.name(i)).size(),
                      JpegBuilder::decorated().size() - kSaved);
@@ -117,7 +117,7 @@ private slots:
         answers.queue("OK");
         start(*window, "button");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9107));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NothingToRemoveChosen));
         QCOMPARE(testing::readFile(tree.name(1)), JpegBuilder::decorated());
     }
 

@@ -120,7 +120,7 @@ private slots:
         answers.queue("Yes");
         click(*window, "BitBtn_Sim02");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9019));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::ReallyDeleteMarkedFiles));
         for (const char* gone : {"b-bright.jpg", "b-half.jpg", "a-grey.jpg"})
             QVERIFY2(!QFile::exists(tree.path(gone)), gone);
         for (const char* kept : {"a.jpg", "b.jpg", "c.jpg"})
@@ -210,7 +210,7 @@ private slots:
         answers.queue("OK");
         click(*window, "BitBtn_Sim02");
         QCOMPARE(answers.shown().size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9017));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NothingMarked));
         QCOMPARE(rows(*window).size(), 2);
     }
 
@@ -231,7 +231,7 @@ private slots:
         answers.queue("OK");
         emit view(*window)->cellDoubleClicked(1, 2);
         QCOMPARE(calls.size(), 1);
-        QCOMPARE(answers.shown().at(0).text, CatalogueText(9005));
+        QCOMPARE(answers.shown().at(0).text, CatalogueText(CatalogueId::NoApplication));
     }
 
     void leavingTheSubPageLeavesTheResults() {
