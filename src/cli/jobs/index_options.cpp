@@ -19,7 +19,7 @@ void SetIndexJobRun(PathJobParts& parts, const QCommandLineOption& nullSeparated
     parts.finish = [=](ConsoleJobHost& host, const PathJobRun& run) {
         // An error (e.g. sheets larger than a picture may be) is reported by
         // the tool, below a finished progress line.
-        if (result->refusedWith == 0)
+        if (!result->refusedWith)
             PrintCount(OwnText(writtenKey).arg(result->written), run.isSet(nullSeparated));
         return FinalStatus(ReportSkippedCount(run.targets, host));
     };
