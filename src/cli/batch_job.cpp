@@ -115,6 +115,40 @@ std::optional<int> ResolvePathArguments(const QStringList& arguments, bool recur
     return std::nullopt;
 }
 
+bool PathJobRun::isSet(const QCommandLineOption& option) const {
+    return parser.isSet(option);
+}
+
+int RunPathJob(const BatchJob& job, const BatchInvocation& invocation, const PathJobParts& parts) {
+    QCommandLineParser parser;
+    const QCommandLineOption recursive(
+        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
+    parser.addOption(recursive);
+    parser.addOptions(parts.options);
+    PathJobRun run(parser);
+    if (const std::optional<int> done = ParseJobArguments(parser, job, invocation, run.assumeYes))
+        return *done;
+    run.recursive = parser.isSet(recursive);
+    QStringList words = parser.positionalArguments();
+    if (const std::optional<int> fault = parts.readOptions(parser, words))
+        return *fault;
+    if (words.isEmpty())
+        return UsageError(OwnText("cli.no_path"), &job);
+    if (const std::optional<int> fault =
+            ResolvePathArguments(words, run.recursive, job, run.targets))
+        return *fault;
+    if (parts.prepare)
+        if (const std::optional<int> fault = parts.prepare(run))
+            return *fault;
+    const ConsoleOptions console = ConsoleOptionsFor(run.assumeYes);
+    const std::unique_ptr<ConsoleJobHost> host =
+        parts.makeHost ? parts.makeHost(console, run)
+                       : std::make_unique<ConsoleJobHost>(LoadBatchSettings(), console);
+    GiveTargets(*host, run.targets, run.recursive);
+    RunOnConsole(*host, [&] { parts.engine(*host, run); });
+    return parts.finish(*host, run);
+}
+
 ConsoleOptions ConsoleOptionsFor(bool assumeYes) {
     ConsoleOptions options;
     options.assumeYes = assumeYes;

@@ -11,15 +11,16 @@
 #include "cli/argument_paths.h"
 #include "settings/app_settings.h"
 
+#include <QCommandLineOption>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 
 class ConsoleJobHost;
-class QCommandLineOption;
 class QCommandLineParser;
 struct ConsoleOptions;
 
@@ -92,6 +93,58 @@ int ReportSkippedCount(const PathArguments& targets, const ConsoleJobHost& host)
 // The exit status at the end of a run: interrupted, or an error when there
 // were `problems` (files skipped or not written).
 int FinalStatus(int problems);
+
+// --- the run of a job on PATH arguments ----------------------------------------
+// Every job on files or folder trees runs the same way: its options, with
+// -r/--recursive, --help and --yes, are parsed (--help ends there); it reads
+// its own; no PATH is a usage error; the PATHs are resolved; the console host
+// is made and given them; the engine runs with the interrupt handler
+// installed; the job prints what it found and names its exit status. A job
+// brings only its own parts:
+//
+//     PathJobParts parts;
+//     parts.options = {size, nullSeparated};
+//     parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) {
+//         return ReadNumberOption(parser, kThumbnailSide, kThumbsJob, options.side);
+//     };
+//     parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
+//         options.recursive = run.recursive;
+//         result = MakeThumbnails(host, options);
+//     };
+//     parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) { ... };
+//     return RunPathJob(kThumbsJob, invocation, parts);
+
+// What the shared part found.
+struct PathJobRun {
+    explicit PathJobRun(const QCommandLineParser& parsed) : parser(parsed) {}
+    const QCommandLineParser& parser; // the job's options, parsed
+    bool recursive = false;           // -r, --recursive
+    bool assumeYes = false;           // --yes, before or behind the job's name
+    PathArguments targets;
+    // The start folders of the tree walks; none without --recursive.
+    QStringList startFolders() const { return recursive ? targets.paths : QStringList(); }
+    bool isSet(const QCommandLineOption& option) const;
+};
+
+struct PathJobParts {
+    QList<QCommandLineOption> options; // the job's own
+    // Reads the job's options; may take leading words (an effect's name) off
+    // `words`, the rest are the PATHs. An exit status ends the job.
+    std::function<std::optional<int>(const QCommandLineParser& parser, QStringList& words)>
+        readOptions;
+    // Checks on the resolved PATHs before the host is made; may be empty.
+    std::function<std::optional<int>(const PathJobRun& run)> prepare;
+    // A host of the job's own; empty: a ConsoleJobHost.
+    std::function<std::unique_ptr<ConsoleJobHost>(const ConsoleOptions& options,
+                                                  const PathJobRun& run)>
+        makeHost;
+    // The engine call.
+    std::function<void(ConsoleJobHost& host, const PathJobRun& run)> engine;
+    // What the job prints after its engine; returns the exit status.
+    std::function<int(ConsoleJobHost& host, const PathJobRun& run)> finish;
+};
+
+int RunPathJob(const BatchJob& job, const BatchInvocation& invocation, const PathJobParts& parts);
 
 // --- printing ------------------------------------------------------------------
 // A path as a terminal line shows it (quoted for the shell when needed).

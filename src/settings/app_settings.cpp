@@ -73,7 +73,7 @@ AppSettings LoadSettings(const SettingsDefaults& defaults) {
                QStringLiteral("Thumbnails"));
     readString(key, QStringLiteral("UnterverzeichnisSonst"), s.UnterverzeichnisSonst,
                QStringLiteral("Sonst"));
-    readInteger(key, QStringLiteral("ThumbHintGroesse"), s.ThumbHintGroesse, 100);
+    readInteger(key, QLatin1String(kPopUpSize.name), s.ThumbHintGroesse, kPopUpSize.fallback);
     readByte(key, QStringLiteral("ThumbTransparenz"), s.ThumbTransparenz, 255);
     readBoolean(key, QStringLiteral("ThumbLinks"), s.ThumbLinks, true);
     readBoolean(key, QStringLiteral("VerstecktAnzeigen"), s.VerstecktAnzeigen, false);

@@ -2,11 +2,18 @@
 // The in-memory copy of the program's settings, and the two routines
 // that bind it to the settings store. Field names are the stored value names.
 
+#include "base/number_option.h"
+
 #include <QString>
 
 #include <cstdint>
 
 inline const QString kSettingsKeyPath = QStringLiteral("\\Software\\Morlandt\\Kelvasto\\V1.24");
+
+// The pop-up preview's size in pixels, set in the options dialog; stored as
+// ThumbHintGroesse, not an option of the command line.
+inline constexpr NumberOption kPopUpSize{
+    "ThumbHintGroesse", nullptr, "ThumbHintUpDown", nullptr, 50, 500, 5, 100};
 
 struct AppSettings {
     QString Arbeitsverzeichnis;          // working folder, ends with "/"
@@ -17,7 +24,8 @@ struct AppSettings {
     QString UnterverzeichnisIdx;         // sub-folder for index pictures
     QString UnterverzeichnisThumb;       // sub-folder for thumbnails
     QString UnterverzeichnisSonst;       // sub-folder of the other batch functions
-    std::int32_t ThumbHintGroesse = 100; // pop-up thumbnail size in pixels
+    // pop-up thumbnail size in pixels
+    std::int32_t ThumbHintGroesse = kPopUpSize.fallback;
     std::uint8_t ThumbTransparenz = 255; // pop-up opacity; only the low byte counts
     bool ThumbLinks = true;              // pop-up thumbnails on
     bool VerstecktAnzeigen = false;      // file list shows hidden items

@@ -112,25 +112,20 @@ bool canHoldMoveLog(const AppSettings& settings) {
 }
 
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
     const QCommandLineOption move(QStringLiteral("move"));
     const QCommandLineOption destination(QStringLiteral("dest"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const QCommandLineOption thorough(QStringLiteral("thorough"));
     const QCommandLineOption why(QStringLiteral("why"));
-    parser.addOptions({recursive, move, destination, nullSeparated, thorough, why});
-    bool assumeYes = false;
-    if (const std::optional<int> done =
-            ParseJobArguments(parser, kDefectsJob, invocation, assumeYes))
-        return *done;
-
     DefectScanOptions options;
-    options.recursive = parser.isSet(recursive);
-    options.move = parser.isSet(move);
-    options.thorough = parser.isSet(thorough);
-    if (parser.isSet(destination)) {
+    DefectScanResult result;
+    PathJobParts parts;
+    parts.options = {move, destination, nullSeparated, thorough, why};
+    parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) -> std::optional<int> {
+        options.move = parser.isSet(move);
+        options.thorough = parser.isSet(thorough);
+        if (!parser.isSet(destination))
+            return std::nullopt;
         const QString folder = parser.value(destination);
         if (folder.isEmpty())
             return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--dest")),
@@ -140,46 +135,42 @@ int run(const BatchInvocation& invocation) {
             PrintError(OwnText("cli.defects.bad_dest").arg(ShownPath(folder)));
             return ExitStatus::Error;
         }
-    }
-    if (parser.positionalArguments().isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kDefectsJob);
-    PathArguments targets;
-    if (const std::optional<int> fault = ResolvePathArguments(
-            parser.positionalArguments(), options.recursive, kDefectsJob, targets))
-        return *fault;
-
-    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
-    ConsoleDefectReporter reporter(host, parser.isSet(nullSeparated), parser.isSet(why));
+        return std::nullopt;
+    };
     // Moves without a log could not be undone: refuse before moving anything.
-    if (options.move && !canHoldMoveLog(host.settings())) {
-        PrintError(OwnText("cli.defects.no_log_folder")
-                       .arg(ShownPath(host.settings().Arbeitsverzeichnis)));
+    parts.prepare = [&](const PathJobRun&) -> std::optional<int> {
+        if (!options.move)
+            return std::nullopt;
+        const AppSettings settings = LoadBatchSettings();
+        if (canHoldMoveLog(settings))
+            return std::nullopt;
+        PrintError(
+            OwnText("cli.defects.no_log_folder").arg(ShownPath(settings.Arbeitsverzeichnis)));
         return ExitStatus::Error;
-    }
-    GiveTargets(host, targets, options.recursive);
-    if (options.recursive)
-        options.startFolders = targets.paths;
-    DefectScanResult result;
-    RunOnConsole(host, [&] { result = ScanDefectiveJpegs(host, options, &reporter); });
-    if (result.busy)
-        return ExitStatus::Busy;
-    const int skipped = targets.skipped + host.skipped();
-    if (result.nothingToTest) {
-        if (skipped > 0)
-            PrintError(OwnText("cli.skipped_count").arg(skipped));
-        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
-    }
-    printCounters(result, parser.isSet(nullSeparated));
-    const QString logPath = ProtocolFilePath(host.settings());
-    const int problems = printProblems(result, skipped, logPath);
-    if (!result.logWritten) {
-        PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
-        if (options.move)
-            return ExitStatus::Error;
-    }
-    if (InterruptRequested())
-        return ExitStatus::Interrupted;
-    return problems > 0 ? ExitStatus::Error : ExitStatus::Done;
+    };
+    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        options.recursive = run.recursive;
+        options.startFolders = run.startFolders();
+        ConsoleDefectReporter reporter(host, run.isSet(nullSeparated), run.isSet(why));
+        result = ScanDefectiveJpegs(host, options, &reporter);
+    };
+    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        if (result.busy)
+            return ExitStatus::Busy;
+        if (result.nothingToTest)
+            return ReportSkippedCount(run.targets, host) > 0 ? ExitStatus::Error : ExitStatus::Done;
+        const int skipped = run.targets.skipped + host.skipped();
+        printCounters(result, run.isSet(nullSeparated));
+        const QString logPath = ProtocolFilePath(host.settings());
+        const int problems = printProblems(result, skipped, logPath);
+        if (!result.logWritten) {
+            PrintError(OwnText("cli.defects.log_not_written").arg(ShownPath(logPath)));
+            if (options.move)
+                return ExitStatus::Error;
+        }
+        return FinalStatus(problems);
+    };
+    return RunPathJob(kDefectsJob, invocation, parts);
 }
 
 } // namespace

@@ -15,9 +15,7 @@ struct DestinationOptions {
     QCommandLineOption sourceFolder{QStringLiteral("source-folder")};
     QCommandLineOption subFolder{QStringLiteral("subfolder"), QString(), QStringLiteral("NAME")};
 
-    void addTo(QCommandLineParser& parser) const {
-        parser.addOptions({dest, sourceFolder, subFolder});
-    }
+    QList<QCommandLineOption> all() const { return {dest, sourceFolder, subFolder}; }
     // The choice, or an exit status after a usage error or a folder that
     // cannot be reached.
     std::optional<int> read(const QCommandLineParser& parser, const BatchJob& job,

@@ -62,51 +62,42 @@ private:
 };
 
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
     const QCommandLineOption nullSeparated = NullSeparatedOption();
-    parser.addOptions({recursive, nullSeparated});
     const DestinationOptions destination;
-    destination.addTo(parser);
-    bool assumeYes = false;
-    if (const std::optional<int> done =
-            ParseJobArguments(parser, kEffectJob, invocation, assumeYes))
-        return *done;
-    QStringList words = parser.positionalArguments();
-    if (words.isEmpty())
-        return UsageError(OwnText("cli.effect.no_effect"), &kEffectJob);
-    const QString name = words.takeFirst();
-    const Effect* effect = findEffect(name);
-    if (!effect)
-        return UsageError(OwnText("cli.effect.unknown").arg(ShownPath(name)), &kEffectJob);
-    if (words.isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kEffectJob);
+    const Effect* effect = nullptr;
     BatchFunctionOptions options;
-    options.recursive = parser.isSet(recursive);
-    if (const std::optional<int> fault = destination.read(parser, kEffectJob, options.destination))
-        return *fault;
-    PathArguments targets;
-    if (const std::optional<int> fault =
-            ResolvePathArguments(words, options.recursive, kEffectJob, targets))
-        return *fault;
-
-    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
-    GiveTargets(host, targets, options.recursive);
-    if (options.recursive)
-        options.startFolders = targets.paths;
-    ConsoleEffectReporter reporter(host, parser.isSet(nullSeparated));
     BatchFunctionResult result;
-    RunOnConsole(host, [&] {
+    PathJobParts parts;
+    parts.options = QList{nullSeparated} + destination.all();
+    // The effect's name comes first, the PATHs behind it.
+    parts.readOptions = [&](const QCommandLineParser& parser,
+                            QStringList& words) -> std::optional<int> {
+        if (words.isEmpty())
+            return UsageError(OwnText("cli.effect.no_effect"), &kEffectJob);
+        const QString name = words.takeFirst();
+        effect = findEffect(name);
+        if (!effect)
+            return UsageError(OwnText("cli.effect.unknown").arg(ShownPath(name)), &kEffectJob);
+        if (words.isEmpty())
+            return UsageError(OwnText("cli.no_path"), &kEffectJob);
+        return destination.read(parser, kEffectJob, options.destination);
+    };
+    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        options.recursive = run.recursive;
+        options.startFolders = run.startFolders();
+        ConsoleEffectReporter reporter(host, run.isSet(nullSeparated));
         result = effect->conversion ? ConvertBitmapsToJpeg(host, options, &reporter)
                                     : RunJpegFunction(host, effect->function, options, &reporter);
-    });
-    const int skipped = ReportSkippedCount(targets, host);
-    if (result.nothingToDo)
-        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
-    PrintCount(OwnText("cli.effect.written").arg(result.written).arg(result.collected),
-               parser.isSet(nullSeparated));
-    return FinalStatus(skipped);
+    };
+    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        const int skipped = ReportSkippedCount(run.targets, host);
+        if (result.nothingToDo)
+            return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+        PrintCount(OwnText("cli.effect.written").arg(result.written).arg(result.collected),
+                   run.isSet(nullSeparated));
+        return FinalStatus(skipped);
+    };
+    return RunPathJob(kEffectJob, invocation, parts);
 }
 
 } // namespace

@@ -12,7 +12,8 @@ extern const BatchJob kIndexJob;
 namespace {
 
 QString help() {
-    return OwnText("cli.index.help");
+    return WithNumberOptions(OwnText("cli.index.help"),
+                             {&kIndexPerSheet, &kIndexPerRow, &kIndexSide, &kSeriesFirstChars});
 }
 
 // "all-letters" or "first-chars:N".
@@ -26,7 +27,7 @@ bool readSeriesRule(const QString& text, SeriesOptions& series) {
         return false;
     bool ok = false;
     const int n = text.mid(prefix.size()).toInt(&ok);
-    if (!ok || n < 1 || n > 255)
+    if (!ok || !kSeriesFirstChars.allows(n))
         return false;
     series.rule = SeriesRule::FirstChars;
     series.firstChars = n;
@@ -34,65 +35,49 @@ bool readSeriesRule(const QString& text, SeriesOptions& series) {
 }
 
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
-    const QCommandLineOption perSheet(QStringLiteral("per-sheet"), QString(), QStringLiteral("C"));
-    const QCommandLineOption perRow(QStringLiteral("per-row"), QString(), QStringLiteral("R"));
-    const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("S"));
     const QCommandLineOption stem(QStringLiteral("stem"), QString(), QStringLiteral("NAME"));
     const QCommandLineOption series(QStringLiteral("series"), QString(), QStringLiteral("RULE"));
     const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("P"));
     const QCommandLineOption postfix(QStringLiteral("postfix"), QString(), QStringLiteral("Q"));
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
-    parser.addOptions(
-        {nullSeparated, recursive, perSheet, perRow, size, stem, series, prefix, postfix});
-    destination.addTo(parser);
-    bool assumeYes = false;
-    if (const std::optional<int> done = ParseJobArguments(parser, kIndexJob, invocation, assumeYes))
-        return *done;
-
     IndexJobOptions options;
-    options.recursive = parser.isSet(recursive);
-    for (const auto& [option, minimum, maximum, value] :
-         {std::tuple{&perSheet, 1, 32000, &options.layout.perSheet},
-          std::tuple{&perRow, 1, 32000, &options.layout.perRow},
-          std::tuple{&size, 40, 500, &options.layout.side}})
-        if (const std::optional<int> fault =
-                ReadNumberOption(parser, *option, minimum, maximum, kIndexJob, *value))
-            return *fault;
-    if (parser.isSet(stem) == parser.isSet(series))
-        return UsageError(OwnText("cli.index.stem_or_series"), &kIndexJob);
-    if (parser.isSet(stem)) {
-        if (parser.isSet(prefix) || parser.isSet(postfix))
-            return UsageError(OwnText("cli.index.prefix_needs_series"), &kIndexJob);
-        options.stem = parser.value(stem);
-    } else {
-        options.bySeries = true;
-        if (!readSeriesRule(parser.value(series), options.series))
-            return UsageError(OwnText("cli.index.bad_series").arg(parser.value(series)),
-                              &kIndexJob);
-        options.prefix = parser.value(prefix);
-        options.postfix = parser.value(postfix);
-    }
-    if (const std::optional<int> fault = destination.read(parser, kIndexJob, options.destination))
-        return *fault;
-    if (parser.positionalArguments().isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kIndexJob);
-    IndexRunSetup setup;
-    setup.recursive = options.recursive;
-    setup.assumeYes = assumeYes;
-    setup.nullSeparated = parser.isSet(nullSeparated);
-    setup.writtenKey = "cli.index.written";
-    if (const std::optional<int> fault = ResolvePathArguments(
-            parser.positionalArguments(), options.recursive, kIndexJob, setup.targets))
-        return *fault;
-    return RunIndexJobOnConsole(setup, [&](ConsoleJobHost& host, const QStringList& startFolders,
-                                           IndexJobReporter& reporter) {
-        options.startFolders = startFolders;
-        return MakeIndexPictures(host, options, &reporter);
-    });
+    PathJobParts parts;
+    parts.options = QList{nullSeparated, stem, series, prefix, postfix} + destination.all();
+    for (const NumberOption* number : {&kIndexPerSheet, &kIndexPerRow, &kIndexSide})
+        parts.options.append(NumberCommandLineOption(*number));
+    parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) -> std::optional<int> {
+        for (const auto& [number, value] : {std::pair{&kIndexPerSheet, &options.layout.perSheet},
+                                            std::pair{&kIndexPerRow, &options.layout.perRow},
+                                            std::pair{&kIndexSide, &options.layout.side}})
+            if (const std::optional<int> fault =
+                    ReadNumberOption(parser, *number, kIndexJob, *value))
+                return fault;
+        if (parser.isSet(stem) == parser.isSet(series))
+            return UsageError(OwnText("cli.index.stem_or_series"), &kIndexJob);
+        if (parser.isSet(stem)) {
+            if (parser.isSet(prefix) || parser.isSet(postfix))
+                return UsageError(OwnText("cli.index.prefix_needs_series"), &kIndexJob);
+            options.stem = parser.value(stem);
+        } else {
+            options.bySeries = true;
+            if (!readSeriesRule(parser.value(series), options.series))
+                return UsageError(
+                    WithNumberOptions(OwnText("cli.index.bad_series"), {&kSeriesFirstChars})
+                        .arg(parser.value(series)),
+                    &kIndexJob);
+            options.prefix = parser.value(prefix);
+            options.postfix = parser.value(postfix);
+        }
+        return destination.read(parser, kIndexJob, options.destination);
+    };
+    SetIndexJobRun(parts, nullSeparated, "cli.index.written",
+                   [&](ConsoleJobHost& host, const PathJobRun& run, IndexJobReporter& reporter) {
+                       options.recursive = run.recursive;
+                       options.startFolders = IndexStartFolders(run);
+                       return MakeIndexPictures(host, options, &reporter);
+                   });
+    return RunPathJob(kIndexJob, invocation, parts);
 }
 
 } // namespace

@@ -1,24 +1,18 @@
 #pragma once
 // What the two jobs of the tab "Indexbilder / Thumbnails" share on the command
-// line besides the destination options: the reporter that names every file passed
-// over on stderr, and reading whole numbers within a range.
+// line besides the destination options: the reporter that names every file
+// passed over on stderr, their start folders and their end.
 
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/jobs/destination_options.h"
+#include "cli/number_options.h"
 #include "jobs/index/index_jobs.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
 #include <functional>
-#include <optional>
-
-// A whole number option within minimum..maximum; `value` keeps its default
-// when the option is absent.
-std::optional<int> ReadNumberOption(const QCommandLineParser& parser,
-                                    const QCommandLineOption& option, int minimum, int maximum,
-                                    const BatchJob& job, int& value);
 
 // One record "source -> result" per file written (the host names on stderr
 // every file passed over and every result not written).
@@ -36,17 +30,16 @@ private:
     bool m_nullSeparated;
 };
 
-// Runs a job of the tab on the resolved PATH arguments and turns its result
-// into the exit status: a record per file written and their count on stdout
-// (the count on stderr with --null), every skipped entry named on stderr, 1
-// when anything was skipped.
-struct IndexRunSetup {
-    bool recursive = false;
-    PathArguments targets;
-    bool assumeYes = false;
-    bool nullSeparated = false;       // -0, --null
-    const char* writtenKey = nullptr; // OwnText key of "...: %1"
-};
-using IndexJobCall = std::function<IndexJobResult(
-    ConsoleJobHost& host, const QStringList& startFolders, IndexJobReporter& reporter)>;
-int RunIndexJobOnConsole(const IndexRunSetup& setup, const IndexJobCall& call);
+// The tree walks' start folders, or without a tree the first file's folder:
+// there is "the source folder".
+QStringList IndexStartFolders(const PathJobRun& run);
+
+// The engine and the end of a job of the tab: `call` runs the engine with a
+// reporter that prints a record per result; then the count of results
+// (`writtenKey`, on stdout, on stderr with --null) unless the job refused to
+// start, every skipped entry counted on stderr, and exit status 1 when
+// anything was skipped.
+using IndexJobCall = std::function<IndexJobResult(ConsoleJobHost& host, const PathJobRun& run,
+                                                  IndexJobReporter& reporter)>;
+void SetIndexJobRun(PathJobParts& parts, const QCommandLineOption& nullSeparated,
+                    const char* writtenKey, IndexJobCall call);

@@ -71,64 +71,65 @@ std::optional<int> prepareCopiesFolder(const QString& argument, ReduceJpegsOptio
 }
 
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
     const QCommandLineOption app(QStringLiteral("app"));
     const QCommandLineOption comments(QStringLiteral("comments"));
     const QCommandLineOption trailing(QStringLiteral("trailing"));
     const QCommandLineOption copies(QStringLiteral("copies"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption nullSeparated = NullSeparatedOption();
-    parser.addOptions({recursive, app, comments, trailing, copies, nullSeparated});
-    bool assumeYes = false;
-    if (const std::optional<int> done =
-            ParseJobArguments(parser, kReduceJob, invocation, assumeYes))
-        return *done;
-
     ReduceJpegsOptions options;
-    options.recursive = parser.isSet(recursive);
-    options.remove.programSegments = parser.isSet(app);
-    options.remove.comment = parser.isSet(comments);
-    options.remove.trailingData = parser.isSet(trailing);
-    if (parser.isSet(copies) && parser.value(copies).isEmpty())
-        return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--copies")), &kReduceJob);
-    if (!options.remove.any())
-        return UsageError(CatalogueText(CatalogueId::NothingToRemoveChosen), &kReduceJob);
-    if (parser.positionalArguments().isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kReduceJob);
-    PathArguments targets;
-    if (const std::optional<int> fault = ResolvePathArguments(
-            parser.positionalArguments(), options.recursive, kReduceJob, targets))
-        return *fault;
-    // A script must never hang on the question: without a terminal to ask
-    // on, the answer has to come with --yes.
-    if (!assumeYes && ::isatty(STDIN_FILENO) != 1)
-        return UsageError(OwnText("cli.reduce.needs_yes"), &kReduceJob);
-    if (parser.isSet(copies))
-        if (const std::optional<int> fault = prepareCopiesFolder(parser.value(copies), options))
-            return *fault;
-
-    ConsoleReductionHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes),
-                              parser.isSet(nullSeparated));
-    GiveTargets(host, targets, options.recursive);
-    if (options.recursive)
-        options.startFolders = targets.paths;
     ReduceJpegsResult result;
-    RunOnConsole(host, [&] { result = ReduceJpegs(host, options, &host); });
-    const int skipped = ReportSkippedCount(targets, host);
-    if (result.declined)
-        return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
-    PrintCount(OwnText("cli.reduce.total")
-                   .arg(result.changed)
-                   .arg(result.reduced)
-                   .arg(result.savingsTotal),
-               parser.isSet(nullSeparated));
-    if (!result.failedFile.isEmpty()) {
-        PrintError(OwnText("cli.reduce.failed").arg(ShownPath(result.failedFile), result.error));
-        return ExitStatus::Error;
-    }
-    // Its message stands above: copies into their own folder reduce nothing.
-    return FinalStatus(skipped + (result.reducedNothing ? 1 : 0));
+    ConsoleReductionHost* reporter = nullptr;
+    PathJobParts parts;
+    parts.options = {app, comments, trailing, copies, nullSeparated};
+    parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) -> std::optional<int> {
+        options.remove.programSegments = parser.isSet(app);
+        options.remove.comment = parser.isSet(comments);
+        options.remove.trailingData = parser.isSet(trailing);
+        if (parser.isSet(copies) && parser.value(copies).isEmpty())
+            return UsageError(OwnText("cli.needs_value").arg(QStringLiteral("--copies")),
+                              &kReduceJob);
+        if (!options.remove.any())
+            return UsageError(CatalogueText(CatalogueId::NothingToRemoveChosen), &kReduceJob);
+        return std::nullopt;
+    };
+    parts.prepare = [&](const PathJobRun& run) -> std::optional<int> {
+        // A script must never hang on the question: without a terminal to ask
+        // on, the answer has to come with --yes.
+        if (!run.assumeYes && ::isatty(STDIN_FILENO) != 1)
+            return UsageError(OwnText("cli.reduce.needs_yes"), &kReduceJob);
+        if (run.isSet(copies))
+            return prepareCopiesFolder(run.parser.value(copies), options);
+        return std::nullopt;
+    };
+    parts.makeHost = [&](const ConsoleOptions& console, const PathJobRun& run) {
+        auto host = std::make_unique<ConsoleReductionHost>(LoadBatchSettings(), console,
+                                                           run.isSet(nullSeparated));
+        reporter = host.get();
+        return host;
+    };
+    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        options.recursive = run.recursive;
+        options.startFolders = run.startFolders();
+        result = ReduceJpegs(host, options, reporter);
+    };
+    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        const int skipped = ReportSkippedCount(run.targets, host);
+        if (result.declined)
+            return skipped > 0 ? ExitStatus::Error : ExitStatus::Done;
+        PrintCount(OwnText("cli.reduce.total")
+                       .arg(result.changed)
+                       .arg(result.reduced)
+                       .arg(result.savingsTotal),
+                   run.isSet(nullSeparated));
+        if (!result.failedFile.isEmpty()) {
+            PrintError(
+                OwnText("cli.reduce.failed").arg(ShownPath(result.failedFile), result.error));
+            return ExitStatus::Error;
+        }
+        // Its message stands above: copies into their own folder reduce nothing.
+        return FinalStatus(skipped + (result.reducedNothing ? 1 : 0));
+    };
+    return RunPathJob(kReduceJob, invocation, parts);
 }
 
 } // namespace

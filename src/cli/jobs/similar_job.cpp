@@ -4,6 +4,7 @@
 #include "cli/batch_job.h"
 #include "cli/console_job_host.h"
 #include "cli/jobs/folder_tree_argument.h"
+#include "cli/number_options.h"
 #include "cli/standard_streams.h"
 #include "i18n/own_texts.h"
 #include "jobs/duplicates/duplicate_results.h"
@@ -18,9 +19,8 @@ extern const BatchJob kSimilarJob;
 namespace {
 
 QString help() {
-    return OwnText("cli.similar.help")
-        .arg(ShownPath(FingerprintCache::defaultFile()))
-        .arg(kDefaultSimilarityThreshold);
+    return WithNumberOptions(OwnText("cli.similar.help"), {&kSimilarityThreshold})
+        .arg(ShownPath(FingerprintCache::defaultFile()));
 }
 
 // Each group: its paths, the keeper first, then an empty line (with -0: each
@@ -59,66 +59,42 @@ int trashMarked(const QList<SimilarGroup>& groups) {
     return int(left.size());
 }
 
-std::optional<int> parseThreshold(const QCommandLineParser& parser,
-                                  const QCommandLineOption& option, int& threshold) {
-    if (!parser.isSet(option))
-        return std::nullopt;
-    bool ok = false;
-    threshold = parser.value(option).toInt(&ok);
-    if (!ok || threshold < kMinSimilarityThreshold || threshold > kMaxSimilarityThreshold)
-        return UsageError(OwnText("cli.similar.bad_threshold")
-                              .arg(kMinSimilarityThreshold)
-                              .arg(kMaxSimilarityThreshold),
-                          &kSimilarJob);
-    return std::nullopt;
-}
-
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
-    const QCommandLineOption threshold(QStringLiteral("threshold"), QString(), QStringLiteral("N"));
     const QCommandLineOption samePicture(QStringLiteral("same-picture"));
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const QCommandLineOption trashMarkedOption(QStringLiteral("trash-marked"));
-    parser.addOptions({recursive, threshold, samePicture, nullSeparated, trashMarkedOption});
-    bool assumeYes = false;
-    if (const std::optional<int> done =
-            ParseJobArguments(parser, kSimilarJob, invocation, assumeYes))
-        return *done;
-
     SimilarSearchOptions options;
-    if (const std::optional<int> fault = parseThreshold(parser, threshold, options.threshold))
-        return *fault;
-    options.samePicture = parser.isSet(samePicture);
-    options.cacheFile = FingerprintCache::defaultFile();
-    if (parser.positionalArguments().isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kSimilarJob);
-    PathArguments targets;
-    if (const std::optional<int> fault = ResolvePathArguments(
-            parser.positionalArguments(), parser.isSet(recursive), kSimilarJob, targets))
-        return *fault;
-    if (parser.isSet(recursive))
-        options.startFolders = targets.paths;
-    else
-        options.files = targets.paths;
-
-    ConsoleJobHost host(LoadBatchSettings(), ConsoleOptionsFor(assumeYes));
-    GiveTargets(host, targets, parser.isSet(recursive));
     SimilarSearchResult result;
-    RunOnConsole(host, [&] { result = SearchSimilarPictures(host, options); });
-    printGroups(result.groups, parser.isSet(nullSeparated));
-    WriteStandardError((OwnText("cli.similar.counts")
-                            .arg(result.checked)
-                            .arg(result.fromCache)
-                            .arg(result.groups.size()) +
-                        QLatin1Char('\n'))
-                           .toUtf8());
-    const int skipped = ReportSkippedCount(targets, host);
-    // A stopped search trashes nothing: a group may lack its real keeper.
-    const bool act = parser.isSet(trashMarkedOption) && !result.stopped && !InterruptRequested();
-    const int notTrashed = act ? trashMarked(result.groups) : 0;
-    return FinalStatus(skipped + notTrashed);
+    PathJobParts parts;
+    parts.options = {NumberCommandLineOption(kSimilarityThreshold), samePicture, nullSeparated,
+                     trashMarkedOption};
+    parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) -> std::optional<int> {
+        options.samePicture = parser.isSet(samePicture);
+        options.cacheFile = FingerprintCache::defaultFile();
+        return ReadNumberOption(parser, kSimilarityThreshold, kSimilarJob, options.threshold);
+    };
+    parts.engine = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        if (run.recursive)
+            options.startFolders = run.targets.paths;
+        else
+            options.files = run.targets.paths;
+        result = SearchSimilarPictures(host, options);
+    };
+    parts.finish = [&](ConsoleJobHost& host, const PathJobRun& run) {
+        printGroups(result.groups, run.isSet(nullSeparated));
+        WriteStandardError((OwnText("cli.similar.counts")
+                                .arg(result.checked)
+                                .arg(result.fromCache)
+                                .arg(result.groups.size()) +
+                            QLatin1Char('\n'))
+                               .toUtf8());
+        const int skipped = ReportSkippedCount(run.targets, host);
+        // A stopped search trashes nothing: a group may lack its real keeper.
+        const bool act = run.isSet(trashMarkedOption) && !result.stopped && !InterruptRequested();
+        const int notTrashed = act ? trashMarked(result.groups) : 0;
+        return FinalStatus(skipped + notTrashed);
+    };
+    return RunPathJob(kSimilarJob, invocation, parts);
 }
 
 } // namespace

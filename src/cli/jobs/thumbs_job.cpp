@@ -12,56 +12,40 @@ extern const BatchJob kThumbsJob;
 namespace {
 
 QString help() {
-    return OwnText("cli.thumbs.help");
+    return WithNumberOptions(OwnText("cli.thumbs.help"), {&kThumbnailSide});
 }
 
 int run(const BatchInvocation& invocation) {
-    QCommandLineParser parser;
-    const QCommandLineOption recursive(
-        QStringList{QStringLiteral("r"), QStringLiteral("recursive")});
-    const QCommandLineOption size(QStringLiteral("size"), QString(), QStringLiteral("S"));
     const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("P"));
     const QCommandLineOption postfix(QStringLiteral("postfix"), QString(), QStringLiteral("Q"));
     const QCommandLineOption nullSeparated = NullSeparatedOption();
     const DestinationOptions destination;
-    parser.addOptions({nullSeparated, recursive, size, prefix, postfix});
-    destination.addTo(parser);
-    bool assumeYes = false;
-    if (const std::optional<int> done =
-            ParseJobArguments(parser, kThumbsJob, invocation, assumeYes))
-        return *done;
-
     ThumbnailJobOptions options;
-    options.recursive = parser.isSet(recursive);
-    if (const std::optional<int> fault =
-            ReadNumberOption(parser, size, 10, 300, kThumbsJob, options.side))
-        return *fault;
-    // The window's default postfix, unless the user names the parts himself.
-    if (parser.isSet(prefix) || parser.isSet(postfix)) {
-        options.prefix = parser.value(prefix);
-        options.postfix = parser.value(postfix);
-    } else {
-        options.postfix = QStringLiteral("_thumb");
-    }
-    if (options.prefix.isEmpty() && options.postfix.isEmpty())
-        return UsageError(OwnText("cli.thumbs.no_prefix_postfix"), &kThumbsJob);
-    if (const std::optional<int> fault = destination.read(parser, kThumbsJob, options.destination))
-        return *fault;
-    if (parser.positionalArguments().isEmpty())
-        return UsageError(OwnText("cli.no_path"), &kThumbsJob);
-    IndexRunSetup setup;
-    setup.recursive = options.recursive;
-    setup.assumeYes = assumeYes;
-    setup.nullSeparated = parser.isSet(nullSeparated);
-    setup.writtenKey = "cli.thumbs.written";
-    if (const std::optional<int> fault = ResolvePathArguments(
-            parser.positionalArguments(), options.recursive, kThumbsJob, setup.targets))
-        return *fault;
-    return RunIndexJobOnConsole(setup, [&](ConsoleJobHost& host, const QStringList& startFolders,
-                                           IndexJobReporter& reporter) {
-        options.startFolders = startFolders;
-        return MakeThumbnails(host, options, &reporter);
-    });
+    PathJobParts parts;
+    parts.options = QList{nullSeparated, NumberCommandLineOption(kThumbnailSide), prefix, postfix} +
+                    destination.all();
+    parts.readOptions = [&](const QCommandLineParser& parser, QStringList&) -> std::optional<int> {
+        if (const std::optional<int> fault =
+                ReadNumberOption(parser, kThumbnailSide, kThumbsJob, options.side))
+            return fault;
+        // The window's default postfix, unless the user names the parts himself.
+        if (parser.isSet(prefix) || parser.isSet(postfix)) {
+            options.prefix = parser.value(prefix);
+            options.postfix = parser.value(postfix);
+        } else {
+            options.postfix = QStringLiteral("_thumb");
+        }
+        if (options.prefix.isEmpty() && options.postfix.isEmpty())
+            return UsageError(OwnText("cli.thumbs.no_prefix_postfix"), &kThumbsJob);
+        return destination.read(parser, kThumbsJob, options.destination);
+    };
+    SetIndexJobRun(parts, nullSeparated, "cli.thumbs.written",
+                   [&](ConsoleJobHost& host, const PathJobRun& run, IndexJobReporter& reporter) {
+                       options.recursive = run.recursive;
+                       options.startFolders = IndexStartFolders(run);
+                       return MakeThumbnails(host, options, &reporter);
+                   });
+    return RunPathJob(kThumbsJob, invocation, parts);
 }
 
 } // namespace

@@ -54,9 +54,9 @@ struct IndexJobOptions {
 struct ThumbnailJobOptions {
     bool recursive = false;
     QStringList startFolders;
-    int side = 100;  // ThumbUpDown01
-    QString prefix;  // ThumbPraefix
-    QString postfix; // ThumbPostfix
+    int side = kThumbnailSide.fallback; // ThumbUpDown01
+    QString prefix;                     // ThumbPraefix
+    QString postfix;                    // ThumbPostfix
     DestinationChoice destination;
 };
 

@@ -7,6 +7,8 @@
 // Urlaub2.JPG are no series. A file whose name gives no series name (digits
 // only, or shorter than N) is passed over.
 
+#include "jobs/index/index_number_options.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,7 +22,7 @@ enum class SeriesRule {
 
 struct SeriesOptions {
     SeriesRule rule = SeriesRule::AllLetters;
-    int firstChars = 5;
+    int firstChars = kSeriesFirstChars.fallback;
 };
 
 struct FileSeries {

@@ -14,6 +14,7 @@
 #include "fs/result_files.h"
 #include "imaging/picture.h"
 #include "imaging/scale_to_fit.h"
+#include "jobs/index/index_number_options.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,9 +23,9 @@ class PicturePrefetcher;
 struct LoadedPicture;
 
 struct SheetLayout {
-    int perSheet = 42; // C
-    int perRow = 7;    // R
-    int side = 100;    // S
+    int perSheet = kIndexPerSheet.fallback; // C
+    int perRow = kIndexPerRow.fallback;     // R
+    int side = kIndexSide.fallback;         // S
 
     int cell() const { return side + 10; }
     int rows() const { return (perSheet + perRow - 1) / perRow; }

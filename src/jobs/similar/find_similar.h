@@ -23,6 +23,8 @@
 //     options.cacheFile = FingerprintCache::defaultFile();
 //     const SimilarSearchResult result = SearchSimilarPictures(host, options);
 
+#include "base/number_option.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,9 +35,9 @@ class JobHost;
 
 // Chosen on photographs with variants (bench/similar): every variant kind
 // of the benchmark within it, unrelated photographs well outside it.
-inline constexpr int kDefaultSimilarityThreshold = 10;
-inline constexpr int kMinSimilarityThreshold = 0;
-inline constexpr int kMaxSimilarityThreshold = 20;
+inline constexpr NumberOption kSimilarityThreshold{
+    "threshold", "N", "SpinEditSimSchwelle", "cli.similar.threshold", 0, 20, 1, 10};
+inline constexpr int kDefaultSimilarityThreshold = kSimilarityThreshold.fallback;
 
 struct SimilarSearchOptions {
     QStringList startFolders; // their whole trees ...

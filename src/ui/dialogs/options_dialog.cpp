@@ -16,6 +16,7 @@
 #include "ui/main_window/browser_controller.h"
 #include "ui/main_window/hauptform.h"
 #include "ui/main_window/preview_controller.h"
+#include "ui/widgets/page_parts.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/widgets/elided_path_field.h"
 #include "ui/widgets/step_spin_box.h"
@@ -202,10 +203,9 @@ QWidget* TFormOptionen::buildPopUpGroup(QWidget* parent) {
     column->addWidget(m_popUps);
     auto* sizeRow = new QHBoxLayout;
     sizeRow->addWidget(Named(new QLabel(group), "LabelOb02"));
-    // Typed or set by the arrows, the size keeps to 50..500 in steps of 5.
-    m_popUpSize = Named(new StepSpinBox(group), "ThumbHintUpDown");
-    m_popUpSize->setRange(50, 500);
-    m_popUpSize->setSingleStep(5);
+    // Typed or set by the arrows, the size keeps to its limits and steps.
+    m_popUpSize = Named(new StepSpinBox(group), kPopUpSize.control);
+    parts::SetNumberLimits(m_popUpSize, kPopUpSize);
     if (auto* field = m_popUpSize->findChild<QLineEdit*>())
         field->setObjectName(QStringLiteral("ThumbHintGroesse"));
     sizeRow->addWidget(m_popUpSize);
@@ -355,7 +355,7 @@ void TFormOptionen::FormShow() {
     m_listThumbnails->setChecked(s.ListeVorschaubilder);
     m_screen->setChecked(s.BildschirmSpeichern);
     m_popUps->setChecked(s.ThumbLinks);
-    m_popUpSize->setValue(s.ThumbHintGroesse); // kept within 50..500
+    m_popUpSize->setValue(s.ThumbHintGroesse); // kept within its limits
     m_opacity->setValue(s.ThumbTransparenz);
     // A number above 6 selects none; the group is exclusive, so it is
     // lifted while every button is cleared.

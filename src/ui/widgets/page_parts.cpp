@@ -69,6 +69,16 @@ QSpinBox* UpDownEdit(QWidget* parent, const char* name, int minimum, int maximum
     return edit;
 }
 
+QSpinBox* NumberEdit(QWidget* parent, const NumberOption& option, bool readOnly) {
+    return UpDownEdit(parent, option.control, option.minimum, option.maximum, option.step,
+                      option.fallback, readOnly);
+}
+
+void SetNumberLimits(QSpinBox* edit, const NumberOption& option) {
+    edit->setRange(option.minimum, option.maximum);
+    edit->setSingleStep(option.step);
+}
+
 // Two speed buttons of one group, the first down.
 void SpeedButtonPair(QWidget* parent, QBoxLayout* layout, const char* first, const char* second) {
     auto* group = new QButtonGroup(parent);

@@ -3,6 +3,7 @@
 // control name, and the destination group is shared by the index page
 // ("Idx") and the batch-functions page ("Fkt").
 
+#include "base/number_option.h"
 #include "fs/result_destination.h"
 
 #include <QString>
@@ -37,6 +38,11 @@ bool OpensChooser(const QEvent* event);
 // arrows only.
 QSpinBox* UpDownEdit(QWidget* parent, const char* name, int minimum, int maximum, int step,
                      int value, bool readOnly = true);
+// The spin box of a declared number option: named, with its limits, step
+// and default.
+QSpinBox* NumberEdit(QWidget* parent, const NumberOption& option, bool readOnly = true);
+// Gives a spin box made elsewhere the option's limits and step.
+void SetNumberLimits(QSpinBox* edit, const NumberOption& option);
 // Two speed buttons of one group, the first down.
 void SpeedButtonPair(QWidget* parent, QBoxLayout* layout, const char* first, const char* second);
 // The destination group of the index page (prefix "Idx") or of the

@@ -10,8 +10,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -130,7 +130,8 @@ DestinationChoice IndexController::destination() const {
 IndexJobOptions IndexController::indexOptions() const {
     IndexJobOptions options;
     options.recursive = control<QCheckBox>(QStringLiteral("IdxRekursiv"))->isChecked();
-    options.layout = {upDownValue("IdxEdit01"), upDownValue("IdxEdit02"), upDownValue("IdxEdit03")};
+    options.layout = {upDownValue(kIndexPerSheet.control), upDownValue(kIndexPerRow.control),
+                      upDownValue(kIndexSide.control)};
     options.bySeries = control<QRadioButton>(QStringLiteral("IdxRadioButton01"))->isChecked();
     options.stem = control<QLineEdit>(kStem)->text();
     options.prefix = control<QLineEdit>(QStringLiteral("IdxPraefix"))->text();
@@ -138,7 +139,7 @@ IndexJobOptions IndexController::indexOptions() const {
     options.series.rule = control<QRadioButton>(QStringLiteral("IdxSRadioButton02"))->isChecked()
                               ? SeriesRule::FirstChars
                               : SeriesRule::AllLetters;
-    options.series.firstChars = upDownValue("IdxAnzahlEdit");
+    options.series.firstChars = upDownValue(kSeriesFirstChars.control);
     options.destination = destination();
     return options;
 }
@@ -146,7 +147,7 @@ IndexJobOptions IndexController::indexOptions() const {
 ThumbnailJobOptions IndexController::thumbnailOptions() const {
     ThumbnailJobOptions options;
     options.recursive = control<QCheckBox>(QStringLiteral("IdxRekursiv"))->isChecked();
-    options.side = upDownValue("ThumbGroesse");
+    options.side = upDownValue(kThumbnailSide.control);
     options.prefix = control<QLineEdit>(QStringLiteral("ThumbPraefix"))->text();
     options.postfix = control<QLineEdit>(QStringLiteral("ThumbPostfix"))->text();
     options.destination = destination();

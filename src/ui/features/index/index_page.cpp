@@ -4,6 +4,8 @@
 // controller.
 
 #include "ui/features/index/index_page.h"
+
+#include "jobs/index/index_number_options.h"
 #include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 
@@ -30,9 +32,9 @@ using parts::Caption;
 using parts::DestinationGroup;
 using parts::Named;
 using parts::NameEdit;
+using parts::NumberEdit;
 using parts::Rekursiv;
 using parts::SpeedButtonPair;
-using parts::UpDownEdit;
 
 // Scrolls sideways only, so it asks for its content's height and room for
 // the scroll bar: a larger desktop font makes the panel taller instead of
@@ -61,14 +63,14 @@ QWidget* IndexSubPage(QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* counts = new QGridLayout;
     counts->setVerticalSpacing(2);
-    const std::tuple<const char*, const char*, int, int, int, int> countRows[] = {
-        {"IdxLabel01", "IdxEdit01", 1, 32000, 1, 42},
-        {"IdxLabel02", "IdxEdit02", 1, 32000, 1, 7},
-        {"IdxLabel03", "IdxEdit03", 40, 500, 5, 100},
+    const std::tuple<const char*, const NumberOption&> countRows[] = {
+        {"IdxLabel01", kIndexPerSheet},
+        {"IdxLabel02", kIndexPerRow},
+        {"IdxLabel03", kIndexSide},
     };
     int row = 0;
-    for (const auto& [label, edit, minimum, maximum, step, value] : countRows) {
-        QSpinBox* count = UpDownEdit(page, edit, minimum, maximum, step, value);
+    for (const auto& [label, option] : countRows) {
+        QSpinBox* count = NumberEdit(page, option);
         counts->addWidget(Caption(page, label, count), row, 0);
         counts->addWidget(count, row++, 1, Qt::AlignVCenter);
     }
@@ -107,7 +109,7 @@ QWidget* IndexSubPage(QWidget* parent) {
     seriesGrid->addWidget(allEqualLabel, 0, 1, 1, 2);
     auto* firstChars = Named(new QRadioButton(series), "IdxSRadioButton02");
     seriesGrid->addWidget(firstChars, 1, 0);
-    QSpinBox* charCount = UpDownEdit(series, "IdxAnzahlEdit", 1, 255, 1, 5, false);
+    QSpinBox* charCount = NumberEdit(series, kSeriesFirstChars, false);
     QLabel* charCountLabel = Caption(series, "IdxSLabel02", charCount);
     NameBy(firstChars, charCountLabel);
     seriesGrid->addWidget(charCountLabel, 1, 1);
@@ -123,7 +125,7 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
     auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* size = new QGridLayout;
-    QSpinBox* side = UpDownEdit(page, "ThumbGroesse", 10, 300, 5, 100);
+    QSpinBox* side = NumberEdit(page, kThumbnailSide);
     size->addWidget(Caption(page, "ThumbLabel01", side), 0, 0);
     size->addWidget(side, 0, 1);
     size->addWidget(Button(page, "ThumbBitBtn01", 150), 1, 0, 1, 2);

@@ -31,9 +31,7 @@ QWidget* BuildSimilarSearchPage(QWidget* parent) {
     auto* thresholdRow = new QHBoxLayout;
     thresholdRow->addWidget(Named(new QLabel(page), "LabelSimSchwelle"));
     // Typing works here: the value is checked by the box's range.
-    thresholdRow->addWidget(parts::UpDownEdit(page, "SpinEditSimSchwelle", kMinSimilarityThreshold,
-                                              kMaxSimilarityThreshold, 1,
-                                              kDefaultSimilarityThreshold, false));
+    thresholdRow->addWidget(parts::NumberEdit(page, kSimilarityThreshold, false));
     thresholdRow->addStretch();
     layout->addLayout(thresholdRow);
     layout->addWidget(Named(new QCheckBox(page), "CheckBoxSimGleichesBild"));
