@@ -66,6 +66,23 @@ int StackedDestinationWidth(const QGroupBox& group) {
     return widest + frame.left() + frame.right() + inner.left() + inner.right();
 }
 
+// A job's push button at least as wide as the page's design gives it, and
+// wider when its caption needs it (German, a large desktop font): a fixed
+// minimum width would override the caption's own size hint and let the
+// layout cut the caption.
+class DesignWidthButton : public QPushButton {
+public:
+    DesignWidthButton(QWidget* parent, int designWidth)
+        : QPushButton(parent), m_design(designWidth, 26) {}
+    QSize sizeHint() const override { return QPushButton::sizeHint().expandedTo(m_design); }
+    QSize minimumSizeHint() const override {
+        return QPushButton::minimumSizeHint().expandedTo(m_design);
+    }
+
+private:
+    QSize m_design;
+};
+
 // Watches the room a page gets (its own width, or the width of the stack
 // it is a page of while another page is shown, so the window's height is
 // settled before the page is first shown) and puts the destination group
@@ -108,6 +125,10 @@ private:
         m_below = below;
         PlaceDestinationChoices(*m_group, below);
         m_row->setDirection(below ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+        // Below, the room left over goes under the group, not between it
+        // and the rest.
+        m_row->setStretch(0, below ? 0 : 1);
+        m_row->setStretch(1, below ? 1 : 0);
     }
 
     // The side column's width with the group's choices one below the other.
@@ -132,11 +153,8 @@ private:
 } // namespace
 
 namespace parts {
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth) {
-    auto* button = Named(new QPushButton(parent), name);
-    button->setMinimumWidth(minimumWidth);
-    button->setMinimumHeight(26);
-    return button;
+QPushButton* Button(QWidget* parent, const char* name, int designWidth) {
+    return Named(new DesignWidthButton(parent, designWidth), name);
 }
 int Tag(const QWidget* widget) {
     return widget ? widget->property("Tag").toInt() : 0;

@@ -23,8 +23,9 @@ template <class T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
-// A job's push button.
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170);
+// A job's push button, at least `designWidth` wide and as wide as its
+// caption needs in the current font.
+QPushButton* Button(QWidget* parent, const char* name, int designWidth = 170);
 // The integer tag of a toggle button (0 or 1).
 int Tag(const QWidget* widget);
 void SetTag(QWidget* widget, int tag);
