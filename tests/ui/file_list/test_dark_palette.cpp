@@ -28,25 +28,6 @@ using namespace mwtest;
 
 namespace {
 
-// The mean colour of an icon's visible pixels.
-QColor InkOf(const QIcon& icon) {
-    QImage picture = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-    QImage ink(picture.size(), QImage::Format_ARGB32);
-    ink.fill(Qt::transparent);
-    double red = 0, green = 0, blue = 0, weight = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QColor pixel = picture.pixelColor(x, y);
-            red += pixel.redF() * pixel.alphaF();
-            green += pixel.greenF() * pixel.alphaF();
-            blue += pixel.blueF() * pixel.alphaF();
-            weight += pixel.alphaF();
-        }
-    return weight > 0
-               ? QColor::fromRgbF(float(red / weight), float(green / weight), float(blue / weight))
-               : QColor();
-}
-
 QPalette Palette(bool dark) {
     QPalette palette;
     const QColor window = dark ? QColor(0x30, 0x30, 0x30) : QColor(0xef, 0xef, 0xef);
@@ -151,7 +132,7 @@ private slots:
         const QColor background = bar->palette().color(QPalette::Window);
         // Refresh and help: line-drawn symbols, no coloured picture.
         for (const char* name : {"TB01Refresh", "TB01Hilfe"}) {
-            const QColor ink = InkOf(Find<QAction>(*window, name)->icon());
+            const QColor ink = IconInk(Find<QAction>(*window, name)->icon(), QSize(16, 16));
             QVERIFY(ink.isValid());
             const double ratio = ContrastRatio(ink, background);
             QVERIFY2(ratio >= 3, qPrintable(QString("%1: %2").arg(name).arg(ratio)));
