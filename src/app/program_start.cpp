@@ -6,6 +6,7 @@
 #include "ui/dialogs/options_dialog.h"
 #include "ui/language/language_chooser.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/main_window/window_commands.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -20,7 +21,7 @@ ProgramWindows CreateProgramWindows() {
     THauptForm* main = windows.main.get();
     windows.languageChooser =
         std::make_unique<TfrmSprache>(main->settings(), [main] { main->ApplyLanguage(); });
-    main->setLanguageChooser(windows.languageChooser.get());
+    main->controller<WindowCommandsController>().setLanguageChooser(windows.languageChooser.get());
     // The Help button of a message shows the contents page; the message is
     // modal, so the help window is shown modally above it.
     SetMessageHelpHandler([](int, const QString&) {
@@ -32,9 +33,9 @@ ProgramWindows CreateProgramWindows() {
     if (main->settings().Sprachwahl)
         windows.languageChooser->exec();
     windows.about = std::make_unique<TInfoF>(main);
-    main->setAboutBox(windows.about.get());
+    main->controller<WindowCommandsController>().setAboutBox(windows.about.get());
     windows.options = std::make_unique<TFormOptionen>(*main);
-    main->setOptionsDialog(windows.options.get());
+    main->controller<WindowCommandsController>().setOptionsDialog(windows.options.get());
     return windows;
 }
 

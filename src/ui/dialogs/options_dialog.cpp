@@ -13,7 +13,9 @@
 #include "ui/file_list/textures.h"
 #include "ui/language/accessible_names.h"
 #include "ui/language/mnemonics.h"
+#include "ui/main_window/browser_controller.h"
 #include "ui/main_window/hauptform.h"
+#include "ui/main_window/preview_controller.h"
 #include "ui/widgets/tab_order.h"
 #include "ui/widgets/elided_path_field.h"
 #include "ui/widgets/step_spin_box.h"
@@ -510,7 +512,7 @@ void TFormOptionen::OptBitBtn01Click() {
     applyBackground();
     if (!SaveOptions(s))
         throw SilentAbort();
-    m_window.applyPreviewSettings();
+    m_window.controller<PreviewController>().applyPreviewSettings();
     m_window.fileList()->setShowHidden(s.VerstecktAnzeigen);
     m_window.fileList()->setThumbnails(s.ListeVorschaubilder);
     hide();
@@ -523,14 +525,14 @@ void TFormOptionen::applyBackground() {
     if (texture <= 0) {
         s.SLVBackground01 = false;
         s.SLVTextur01 = 0;
-        m_window.setTexturePicture(QImage());
+        m_window.controller<BrowserController>().setTexturePicture(QImage());
         // The desktop's own text colour: black would vanish on a dark list.
         list.setTextColour(QColor());
         return;
     }
     // The list loses its picture first, so a failed load leaves none.
-    QImage picture = m_window.texturePicture();
-    m_window.setTexturePicture(QImage());
+    QImage picture = m_window.controller<BrowserController>().texturePicture();
+    m_window.controller<BrowserController>().setTexturePicture(QImage());
     if (texture <= 5) {
         s.SLVTextur01 = std::uint8_t(texture);
         // Black or white by the tile's brightness, so the names stay
@@ -548,7 +550,7 @@ void TFormOptionen::applyBackground() {
         if (PictureKind(s.SLVTexturPfad01) != PictureFileKind::None)
             picture = ToQImage(LoadPictureFile(s.SLVTexturPfad01));
     }
-    m_window.setTexturePicture(picture);
+    m_window.controller<BrowserController>().setTexturePicture(picture);
     s.SLVBackground01 = true;
 }
 

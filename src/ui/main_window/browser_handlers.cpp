@@ -1,7 +1,7 @@
 // The file browser's handlers: folder change, view buttons, refresh, filter,
 // background, opening an item, and the file list's pop-up menu.
 
-#include "ui/main_window/hauptform.h"
+#include "ui/main_window/browser_controller.h"
 
 #include "app/open_with_program.h"
 #include "fs/path_utils.h"
@@ -11,10 +11,12 @@
 #include "ui/file_list/file_list_filter.h"
 #include "ui/language/mnemonics.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QListView>
+#include <QTabWidget>
 #include <QTreeView>
 
 namespace {
@@ -23,7 +25,7 @@ bool SameFolder(const QString& a, const QString& b) {
 }
 } // namespace
 
-void THauptForm::ShellTreeView01Change() {
+void BrowserController::ShellTreeView01Change() {
     const QString folder = currentTreeFolder();
     if (folder.isEmpty())
         return;
@@ -44,7 +46,7 @@ void THauptForm::ShellTreeView01Change() {
     m_treeFolder = folder;
 }
 
-void THauptForm::ShellListView01DblClick(const QString& path) {
+void BrowserController::ShellListView01DblClick(const QString& path) {
     const QFileInfo item(path);
     if (item.isDir()) {
         selectTreeFolder(path);
@@ -55,7 +57,7 @@ void THauptForm::ShellListView01DblClick(const QString& path) {
     OpenWithAssociatedProgram(path, item.absolutePath());
 }
 
-void THauptForm::ShellListView01GoUp() {
+void BrowserController::ShellListView01GoUp() {
     const QString folder = QDir::cleanPath(m_fileList->folder());
     QDir parent(folder);
     if (folder.isEmpty() || !parent.cdUp())
@@ -64,32 +66,32 @@ void THauptForm::ShellListView01GoUp() {
     selectTreeFolder(parent.absolutePath());
 }
 
-void THauptForm::switchView(ViewStyle style) {
+void BrowserController::switchView(ViewStyle style) {
     m_fileList->setViewStyle(ViewStyle::LargeIcon);
     if (style != ViewStyle::LargeIcon)
         m_fileList->setViewStyle(style);
 }
 
-void THauptForm::TB01LargeIconClick() {
+void BrowserController::TB01LargeIconClick() {
     switchView(ViewStyle::LargeIcon);
 }
-void THauptForm::TB01SmallIconClick() {
+void BrowserController::TB01SmallIconClick() {
     switchView(ViewStyle::SmallIcon);
 }
-void THauptForm::TB01ListClick() {
+void BrowserController::TB01ListClick() {
     switchView(ViewStyle::List);
 }
-void THauptForm::TB01ReportClick() {
+void BrowserController::TB01ReportClick() {
     switchView(ViewStyle::Report);
 }
 
-void THauptForm::TB01RueckgaengigClick() {
+void BrowserController::TB01RueckgaengigClick() {
     QAction* undo = control<QAction>(QStringLiteral("HMenuDateiRueckgaengig"));
     if (undo->isEnabled())
         undo->trigger();
 }
 
-void THauptForm::TB01RefreshClick() {
+void BrowserController::TB01RefreshClick() {
     const QString noted = currentTreeFolder();
     m_tree->collapseAll();
     if (noted.isEmpty())
@@ -99,11 +101,11 @@ void THauptForm::TB01RefreshClick() {
     createTreeModel();
     selectTreeFolder(noted);
     m_tree->scrollTo(m_tree->currentIndex(), QAbstractItemView::PositionAtTop);
-    if (selectTreeFolder(m_settings.Startverzeichnis))
+    if (selectTreeFolder(window().settings().Startverzeichnis))
         m_treeFolder = currentTreeFolder();
 }
 
-void THauptForm::FilterComboBox01Change() {
+void BrowserController::FilterComboBox01Change() {
     auto* combo = control<QComboBox>(QStringLiteral("FilterComboBox01"));
     if (combo->currentIndex() < 0 && combo->count() > 0)
         combo->setCurrentIndex(combo->count() - 1);
@@ -114,19 +116,20 @@ void THauptForm::FilterComboBox01Change() {
     m_fileList->reread();
 }
 
-void THauptForm::ShellListView01OnScrollHor() {
+void BrowserController::ShellListView01OnScrollHor() {
     m_fileList->activeView()->viewport()->update();
 }
 
-void THauptForm::ShellListView01SortChange(int column, Qt::SortOrder order) {
-    m_settings.ListeSortierSpalte = column;
-    m_settings.ListeSortierAbsteigend = order == Qt::DescendingOrder;
+void BrowserController::ShellListView01SortChange(int column, Qt::SortOrder order) {
+    AppSettings& settings = window().settings();
+    settings.ListeSortierSpalte = column;
+    settings.ListeSortierAbsteigend = order == Qt::DescendingOrder;
     // The list is sorted either way; a store that cannot be written costs
     // only the order at the next start.
-    SaveListSort(m_settings);
+    SaveListSort(settings);
 }
 
-void THauptForm::PopupMenu01Popup() {
+void BrowserController::PopupMenu01Popup() {
     QAction* remove = control<QAction>(QStringLiteral("PM01_DateiLoeschen"));
     const int kind = SelectionKind();
     remove->setEnabled(kind > 0);
@@ -138,10 +141,20 @@ void THauptForm::PopupMenu01Popup() {
     remove->setText(CatalogueText(caption));
     remove->setToolTip(CatalogueText(caption + 9));
     remove->setStatusTip(CatalogueText(caption + 9));
-    AddMnemonics(*this);
+    AddMnemonics(window());
 }
 
-void THauptForm::PM01_DateiLoeschenClick() {
+int BrowserController::SelectionKind() const {
+    const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
+    static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),
+                                        QStringLiteral("IdxRekursiv"),
+                                        QStringLiteral("FktRekursiv")};
+    if (tab >= 0 && tab <= 2 && control<QAbstractButton>(kRekursiv[tab])->isChecked())
+        return 2;
+    return m_fileList->hasCurrentItem() ? m_fileList->selectedCount() : 0;
+}
+
+void BrowserController::PM01_DateiLoeschenClick() {
     const QStringList selected = m_fileList->selectedPaths();
     if (!selected.isEmpty()) {
         const int question = selected.size() == 1 ? 9029 : 9031;
@@ -161,12 +174,12 @@ void THauptForm::PM01_DateiLoeschenClick() {
     refreshFileList();
 }
 
-void THauptForm::PM01_DateienMarkierenClick() {
+void BrowserController::PM01_DateienMarkierenClick() {
     m_fileList->selectAll();
 }
 
-void THauptForm::PM01_EigenschaftenClick() {
+void BrowserController::PM01_EigenschaftenClick() {
     const QStringList selected = m_fileList->selectedPaths();
     if (!selected.isEmpty())
-        ShowFileProperties(selected.first(), this);
+        ShowFileProperties(selected.first(), &window());
 }

@@ -2,21 +2,21 @@
 // keeps what the user had open and selected.
 
 #include "ui/folder_tree/folder_tree_model.h"
-#include "ui/main_window/hauptform.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QFileInfo>
 #include <QTreeView>
 
-void THauptForm::folderTreeMayHaveChanged() {
+void BrowserController::folderTreeMayHaveChanged() {
     // Read once at the job's end, not after each series it works through.
-    if (jobRunning()) {
+    if (window().jobRunning()) {
         m_treeStale = true;
         return;
     }
     refreshFolderTree();
 }
 
-QStringList THauptForm::expandedTreeFolders() const {
+QStringList BrowserController::expandedTreeFolders() const {
     QStringList folders;
     QList<QModelIndex> pending{QModelIndex()};
     while (!pending.isEmpty()) {
@@ -32,7 +32,7 @@ QStringList THauptForm::expandedTreeFolders() const {
     return folders;
 }
 
-void THauptForm::refreshFolderTree() {
+void BrowserController::refreshFolderTree() {
     m_treeStale = false;
     const QString current = currentTreeFolder();
     const QStringList expanded = expandedTreeFolders();

@@ -1,10 +1,13 @@
 #pragma once
-// THauptForm: the main window. It is the hub: the file browser, the page
-// rules, the menus and the toolbar, the locking while a job runs, the job host
-// and the language switch, and the window model (settings, hidden lists,
-// navigation state). Each feature page is built and handled by its own
-// controller (feature_controller.h), registered in registerControllers().
-// The handlers keep their established names; each runs its body guarded.
+// THauptForm: the main window, a hub only. It builds the frame (menus,
+// toolbar, the upper pages, the series tabs beside the progress panel), keeps
+// the list of controllers, the window model (settings, hidden lists, stop
+// flags), the job host, the locking while a job runs, the page rules and the
+// language switch, and the few accessors the controllers share. Everything
+// else is a controller's (feature_controller.h): the file browser, the
+// pop-up preview, the window's commands and each job's page, registered in
+// registerControllers(). The handlers keep their established names; each
+// runs its body guarded.
 
 #include "imaging/imaging_context.h"
 #include "jobs/framework/job_host.h"
@@ -27,11 +30,7 @@
 #include <vector>
 
 class FeatureController;
-class TMausUeberwachung;
-class TThumbForm;
 class MainWindowJobHost;
-class FolderTreeModel;
-class QTreeView;
 
 class THauptForm : public QMainWindow {
     Q_OBJECT
@@ -51,59 +50,19 @@ public:
     // The work bitmaps of the picture effects and the editor's undo copy.
     ImagingContext& imaging() { return *m_imaging; }
 
-    const QString& treeFolder() const { return m_treeFolder; }
-    const QStringList& listMasks() const { return m_listMasks; }
-    const QImage& texturePicture() const { return m_texturePicture; }
-    // Puts a new picture behind the file list (null: ordinary background).
-    void setTexturePicture(const QImage& picture);
-    const QString& defectFolder() const { return m_defectFolder; }
-    void setDefectFolder(const QString& folder) { m_defectFolder = folder; }
-    const QString& savedTreeFolder() const { return m_savedTreeFolder; }
-    void setSavedTreeFolder(const QString& folder) { m_savedTreeFolder = folder; }
-    // The editor's picture size, 1 x 1 until a picture is loaded.
-    void setEditorPictureSize(int height, int width);
-
     // Pushes the catalogue texts onto the window (also the chooser's OK).
     void ApplyLanguage();
-    // HMenu_Sprache shows this chooser modally; the window does not own it.
-    void setLanguageChooser(TfrmSprache* chooser) { m_languageChooser = chooser; }
-    // The about box and the options dialog, created at start; the window
-    // shows them modally and does not own them.
-    void setAboutBox(QDialog* about) { m_aboutBox = about; }
-    void setOptionsDialog(QDialog* options) { m_optionsDialog = options; }
-    // The pop-up preview takes its changed settings (on/off, size, opacity)
-    // at once.
-    void applyPreviewSettings();
-
-signals:
-    void previewSettingsChanged();
-
-public:
     // --- file browser ------------------------------------------------------
-    ShellFileList* fileList() const { return m_fileList; }
-    QTreeView* folderTree() const { return m_tree; }
-    // The folder tree's current folder, without trailing "/".
+    // What controllers and jobs share of the browser (browser_controller.h,
+    // where the rest of it is).
+    ShellFileList* fileList() const;
     QString currentTreeFolder() const;
-    // Selects a folder in the tree; false when it cannot be shown.
     bool selectTreeFolder(const QString& folder);
-    // The folder selected in the tree, with a trailing "/".
     QString selectedFolder() const;
-    // Selected non-folder items of the file list, in display order.
     QStringList selectedFiles() const;
     void refreshFileList();
-    // The folder tree does not watch the file system (a job writing into a
-    // large folder would have it re-read that folder at every file). Called
-    // where folders may have been made or removed: the tree reads them anew
-    // now, or at the end of the job that is running.
     void folderTreeMayHaveChanged();
-    // Gives FilterComboBox01 this single filter when it differs (ignoring
-    // case) from the current one, then runs its change handler.
     void setFileFilter(const QString& filterText);
-    QString fileFilter() const;
-
-    // 2 when the active series tab 0..2 has its "rekursiv" box ticked,
-    // otherwise the number of selected items (0 without a current item).
-    int SelectionKind() const;
 
     // --- batch frame -------------------------------------------------------
     void LockUiForJob(JobKind kind);
@@ -149,57 +108,13 @@ public:
     void LimitWindowSize();
 
 public slots:
-    void FormResize();
     void PageControl01Change(int tab);
     void HauptPageControl01Change(int tab);
     void GrafikPageControl01Change(int tab);
-    void IdxSpeedButton01Click();
-    void IdxSpeedButton02Click();
-    void TB01RefreshClick();
-    void TB01LargeIconClick();
-    void TB01SmallIconClick();
-    void TB01ListClick();
-    void TB01ReportClick();
-    void TB01RueckgaengigClick();
-    void ShellTreeView01Change();
-    void FilterComboBox01Change();
-    void ShellListView01OnScrollHor();
-    // The user sorted the file list: kept with the other view settings.
-    void ShellListView01SortChange(int column, Qt::SortOrder order);
-    void PopupMenu01Popup();
-    void PM01_DateiLoeschenClick();
-    void PM01_DateienMarkierenClick();
-    void PM01_EigenschaftenClick();
-    void HMenu_SpracheClick();
-    void HMenu_ProgEndeClick();
-    void HMenuInfoHilfeClick();
-    void HMenuDateiOPTClick();
-    void TB01InfoClick();
-    void HMenuDateiProgDeInstClick();
-    // A double click in the file list: a folder opens in the tree, a file
-    // with the program the desktop associates with it.
-    void ShellListView01DblClick(const QString& path);
-    // Backspace in the file list: the tree goes to the parent folder, and
-    // the list shows the folder it came from as its current item.
-    void ShellListView01GoUp();
-    void FktBitBtn01Click();
-    void BitBtnDupAbbrechenClick();
-
-    // --- pop-up preview ------------------------------------------------------
-    TThumbForm* thumbForm() const { return m_thumbForm.get(); }
-    TMausUeberwachung* mouseWatcher() const { return m_mouseWatcher.get(); }
-    // The pointer moved over the file list to `pointer` (screen); `itemPath`
-    // is the item under it, empty over empty space.
-    void ShellListView01MouseMove(const QString& itemPath, QPoint pointer);
-    // The mouse watcher's check: hides the pop-up once `pointer` (screen)
-    // has left the file list.
-    void MausUeberwachungCheck(QPoint pointer);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -209,16 +124,7 @@ private:
     template <class C> void addController() { m_controllers.push_back(new C(*this)); }
     void buildControls();
     QWidget* buildSeriesTab(QWidget* parent);
-    QWidget* buildBrowserPage(QWidget* parent);
-    void createTreeModel();
-    // A fresh tree model that keeps the opened folders and the selected one
-    // (or, when that is gone, its nearest ancestor still there).
-    void refreshFolderTree();
-    QStringList expandedTreeFolders() const;
     void connectHandlers();
-    void ShellListView01HinterGrund();
-    void switchView(ViewStyle style);
-    void leaveDefectResultView();
     void setLocked(JobKind kind, bool locked);
     // The main menus: disabled while locked, and when none of their
     // entries is visible.
@@ -230,32 +136,13 @@ private:
     StopFlags m_stopFlags;
     std::unique_ptr<MainWindowJobHost> m_jobHost;
     std::unique_ptr<ImagingContext> m_imaging;
-    std::unique_ptr<TThumbForm> m_thumbForm;
-    std::unique_ptr<TMausUeberwachung> m_mouseWatcher;
     // Owned as child objects of the window.
     std::vector<FeatureController*> m_controllers;
 
-    QString m_treeFolder;
-    QStringList m_listMasks;
-    QImage m_texturePicture;
-    QString m_defectFolder;
-    QString m_savedTreeFolder;
-    int m_editorPictureHeight = 1;
-    int m_editorPictureWidth = 1;
     int m_lockDepth = 0;
     // The control that had the focus when a job locked the window (the
     // button that started it): it gets the focus back when the job ends.
     QPointer<QWidget> m_focusBeforeJob;
     bool m_closing = false;
-    bool m_treeFollowsCurrent = false;
-    bool m_treeStale = false;
-
-    FolderTreeModel* m_treeModel = nullptr;
-    QTreeView* m_tree = nullptr;
-    ShellFileList* m_fileList = nullptr;
-    QPointer<TfrmSprache> m_languageChooser;
-    QPointer<HelpWindow> m_helpWindow;
-    QPointer<QDialog> m_aboutBox;
-    QPointer<QDialog> m_optionsDialog;
     QPointer<CollectionWatcher> m_watcher;
 };

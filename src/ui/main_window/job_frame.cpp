@@ -1,10 +1,11 @@
-// The batch frame on the window: locking while a job runs, the progress
-// watchers and the abort buttons of the jobs without a controller yet.
+// The batch frame on the window: locking while a job runs and the progress
+// watchers.
 
 #include "ui/main_window/hauptform.h"
 
 #include "jobs/framework/collection_watcher.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/main_window/browser_controller.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAction>
@@ -47,8 +48,8 @@ void THauptForm::setLocked(JobKind kind, bool locked) {
     enableMenus(locked);
     control<QWidget>(QStringLiteral("HauptPageControl01"))->setEnabled(!locked);
     control<QWidget>(QStringLiteral("HauptToolBar01"))->setEnabled(!locked);
-    m_tree->setEnabled(!locked);
-    m_fileList->setEnabled(!locked);
+    controller<BrowserController>().folderTree()->setEnabled(!locked);
+    fileList()->setEnabled(!locked);
     const QString tab = SeriesTabOf(kind);
     if (!tab.isEmpty())
         control<QWidget>(tab)->setEnabled(!locked);
@@ -68,8 +69,9 @@ void THauptForm::UnlockUiAfterJob(JobKind kind) {
     if (m_lockDepth > 0)
         --m_lockDepth;
     setLocked(kind, false);
-    if (m_lockDepth == 0 && m_treeStale)
-        refreshFolderTree();
+    if (m_lockDepth == 0)
+        for (FeatureController* feature : m_controllers)
+            feature->jobEnded();
     // Back where the user started the job; a message box shown after this
     // hands the focus back here when it closes.
     if (m_lockDepth == 0 && m_focusBeforeJob && m_focusBeforeJob->isEnabled() &&
@@ -106,12 +108,4 @@ void THauptForm::finishWatcher() {
         m_watcher->wait();
         delete m_watcher.data();
     }
-}
-
-void THauptForm::FktBitBtn01Click() {
-    m_stopFlags.BatchJobStop = 1;
-}
-
-void THauptForm::BitBtnDupAbbrechenClick() {
-    m_stopFlags.BatchJobStop = 1;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// The builders of the main window's pages and panels. Each creates its widgets
-// with their control names; THauptForm connects the handlers afterwards and
-// finds controls by name. Captions that come from the catalogue are left to
-// ApplyLanguage.
+// The builders of the main window's menus and toolbar, and the page pieces
+// the pages include. Each creates its widgets with their control names; the
+// controllers connect the handlers and find controls by name. Captions that
+// come from the catalogue are left to ApplyLanguage.
 
 #include "ui/widgets/page_parts.h"
 
@@ -14,28 +14,6 @@ class QPushButton;
 class QStackedWidget;
 class QToolBar;
 class QWidget;
-
-// The series tabs of HauptPageControl01. "JPEGs Testen" holds the shared
-// destination row and an empty GrafikPageControl01 for its sub-pages.
-QWidget* BuildSeriesPageDefects(QWidget* parent);    // SerienTabSheet01 "JPEGs Testen"
-QWidget* BuildSeriesPageIndex(QWidget* parent);      // SerienTabSheet02 "Indexbilder / Thumbnails"
-QWidget* BuildSeriesPageFunctions(QWidget* parent);  // SerienTabSheet03 "Sonstige Funktionen"
-QWidget* BuildSeriesPageDuplicates(QWidget* parent); // SerienTabSheet04 "Duplikate suchen"
-
-// NBStatus01 with the six progress pages.
-QStackedWidget* BuildProgressPages(QWidget* parent);
-
-// PanelSerien01 holding NBStatus01: 200 pixels wide, or wider when a caption
-// of the progress pages needs more in the window's font.
-QWidget* BuildProgressPanel(QWidget* parent);
-
-// Page 1 of HauptNotebook01: the duplicate result list and its buttons.
-QWidget* BuildDuplicateResultPage(QWidget* parent);
-// Page 2 of HauptNotebook01: "Versteckt", never shown.
-QWidget* BuildHiddenListsPage(QWidget* parent);
-
-// HauptTabSheet02, the single-picture editor.
-QWidget* BuildEditorPage(QWidget* parent);
 
 // HauptMenu01 on the window and PopupMenu01.
 void BuildMainMenu(QMainWindow& window);

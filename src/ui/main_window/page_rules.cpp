@@ -5,6 +5,7 @@
 #include "ui/main_window/hauptform.h"
 
 #include "i18n/catalogue.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
@@ -42,17 +43,6 @@ void THauptForm::showProgressPage(int page) {
     control<QStackedWidget>(QStringLiteral("NBStatus01"))->setCurrentIndex(page);
 }
 
-void THauptForm::leaveDefectResultView() {
-    auto* result = control<QAbstractButton>(QStringLiteral("BitBtn_DDS03"));
-    if (parts::Tag(result) != 1)
-        return;
-    parts::SetTag(result, 0);
-    result->setText(CatalogueText(8));
-    AddMnemonics(*this);
-    // A folder that cannot be shown leaves the tree as it is.
-    selectTreeFolder(m_savedTreeFolder);
-}
-
 void THauptForm::PageControl01Change(int tab) {
     control<QMenu>(QStringLiteral("HMenu_Aktionen"))->menuAction()->setVisible(tab == 0);
 }
@@ -82,7 +72,7 @@ void THauptForm::HauptPageControl01Change(int tab) {
     }
     if (tab != 0) {
         if (parts::Tag(control<QWidget>(QStringLiteral("BitBtn_DDS03"))) == 1) {
-            leaveDefectResultView();
+            controller<DefectScanController>().leaveDefectResultView();
             setJobEntryEnabled(QStringLiteral("DDS"), defectsTab == 0);
             setJobEntryEnabled(QStringLiteral("DDL"), false);
             setJobEntryEnabled(QStringLiteral("DV"), defectsTab == 1);
@@ -112,42 +102,10 @@ void THauptForm::GrafikPageControl01Change(int tab) {
         setJobEntryEnabled(QStringLiteral("DV"), false);
         showProgressPage(1);
     } else {
-        leaveDefectResultView();
+        controller<DefectScanController>().leaveDefectResultView();
         setJobEntryEnabled(QStringLiteral("DDS"), false);
         setJobEntryEnabled(QStringLiteral("DDL"), false);
         setJobEntryEnabled(QStringLiteral("DV"), true);
         showProgressPage(2);
     }
-}
-
-void THauptForm::IdxSpeedButton01Click() {
-    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
-    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
-    if (notebook->currentIndex() == 1)
-        m_settings.UnterverzeichnisThumb = field->text();
-    field->setText(m_settings.UnterverzeichnisIdx);
-    setJobEntriesVisible({QStringLiteral("IndexBilder")}, true);
-    setJobEntriesVisible({QStringLiteral("Thumbnails")}, false);
-    notebook->setCurrentIndex(0);
-}
-
-void THauptForm::IdxSpeedButton02Click() {
-    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
-    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
-    if (notebook->currentIndex() != 1)
-        m_settings.UnterverzeichnisIdx = field->text();
-    field->setText(m_settings.UnterverzeichnisThumb);
-    setJobEntriesVisible({QStringLiteral("Thumbnails")}, true);
-    setJobEntriesVisible({QStringLiteral("IndexBilder")}, false);
-    notebook->setCurrentIndex(1);
-}
-
-int THauptForm::SelectionKind() const {
-    const int tab = control<QTabWidget>(QStringLiteral("HauptPageControl01"))->currentIndex();
-    static const QString kRekursiv[] = {QStringLiteral("GrafikRekursiv"),
-                                        QStringLiteral("IdxRekursiv"),
-                                        QStringLiteral("FktRekursiv")};
-    if (tab >= 0 && tab <= 2 && control<QAbstractButton>(kRekursiv[tab])->isChecked())
-        return 2;
-    return m_fileList->hasCurrentItem() ? m_fileList->selectedCount() : 0;
 }

@@ -1,31 +1,11 @@
-// Window-wide handlers: resize, size limit, language, help, options, about,
-// uninstall, quit.
+// Window-wide handlers: the size limit and the desktop's font and colours.
 
 #include "ui/main_window/hauptform.h"
 
 #include "app/error_handler.h"
-#include "preview/thumb_form.h"
-#include "ui/dialogs/help_window.h"
-#include "ui/dialogs/uninstall_command.h"
-#include "ui/features/editor/fit_editor_images.h"
 #include "ui/icons/theme_icons.h"
-#include "ui/language/language_chooser.h"
 
 #include <QEvent>
-#include <QLabel>
-
-void THauptForm::FormResize() {
-    auto* display = control<QWidget>(QStringLiteral("EinzelNotebook01"));
-    auto* left = control<QWidget>(QStringLiteral("EinzelNotebook01a"));
-    auto* right = control<QWidget>(QStringLiteral("EinzelNotebook01b"));
-    const int half = display->width() / 2;
-    left->setGeometry(0, 0, half, display->height());
-    right->setGeometry(half, 0, display->width() - half, display->height());
-    const EditorImageLayout layout =
-        FitEditorImages(left->size(), right->size(), m_editorPictureHeight, m_editorPictureWidth);
-    control<QLabel>(QStringLiteral("EinzelImage01"))->setGeometry(layout.left);
-    control<QLabel>(QStringLiteral("EinzelImage02"))->setGeometry(layout.right);
-}
 
 void THauptForm::LimitWindowSize() {
     setMinimumSize(kMinimumWindowSize.expandedTo(minimumSizeHint()));
@@ -39,39 +19,4 @@ void THauptForm::changeEvent(QEvent* event) {
     // The desktop's colours changed: the icons follow light or dark.
     if (event->type() == QEvent::PaletteChange)
         GuardedHandler(this, [this] { MatchIconThemeToPalette(palette()); });
-}
-
-void THauptForm::HMenu_SpracheClick() {
-    if (m_languageChooser)
-        m_languageChooser->exec();
-}
-
-void THauptForm::HMenu_ProgEndeClick() {
-    close();
-}
-
-void THauptForm::applyPreviewSettings() {
-    if (m_thumbForm)
-        m_thumbForm->applySettings();
-    emit previewSettingsChanged();
-}
-
-void THauptForm::HMenuDateiOPTClick() {
-    if (m_optionsDialog)
-        m_optionsDialog->exec();
-}
-
-void THauptForm::TB01InfoClick() {
-    if (m_aboutBox)
-        m_aboutBox->exec();
-}
-
-void THauptForm::HMenuDateiProgDeInstClick() {
-    UninstallProgram();
-}
-
-void THauptForm::HMenuInfoHilfeClick() {
-    if (!m_helpWindow)
-        m_helpWindow = new HelpWindow(this);
-    m_helpWindow->showContents();
 }

@@ -11,6 +11,7 @@
 #include "i18n/mnemonic_letters.h"
 #include "i18n/own_texts.h"
 #include "ui/dialogs/about_box.h"
+#include "ui/main_window/window_commands.h"
 
 #include <QAction>
 #include <QDir>
@@ -41,7 +42,7 @@ private slots:
         QFETCH(QString, close);
         auto window = MakeWindow();
         TInfoF about(window.get());
-        window->setAboutBox(&about);
+        window->controller<WindowCommandsController>().setAboutBox(&about);
         // The box was built in German; the language changes before it shows.
         SwitchLanguage(*window, offset);
         QString caption, title, licence;

@@ -18,6 +18,9 @@
 #include "ui/file_list/list_thumbnails.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/main_window/browser_controller.h"
+#include "ui/main_window/preview_controller.h"
+#include "ui/main_window/window_commands.h"
 #include "ui/widgets/elided_path_field.h"
 
 #include <QAction>
@@ -53,7 +56,7 @@ struct Options {
         testing::resetHive();
         window = MakeWindow(std::move(customise));
         dialog = std::make_unique<TFormOptionen>(*window);
-        window->setOptionsDialog(dialog.get());
+        window->controller<WindowCommandsController>().setOptionsDialog(dialog.get());
     }
     template <class T> T* find(const char* name) const {
         T* found = dialog->findChild<T*>(QString::fromLatin1(name));
@@ -85,7 +88,7 @@ class TestOptionsDialog : public QObject {
 private slots:
     void okWithTheStartValuesWritesAllTwelveAndChangesNothing() {
         Options o;
-        const QImage texture = o.window->texturePicture();
+        const QImage texture = o.window->controller<BrowserController>().texturePicture();
         const QColor text = o.window->fileList()->textColour();
         const bool hidden = o.window->fileList()->showsHidden();
         o.show();
@@ -95,7 +98,7 @@ private slots:
         for (const QString& name : kTwelve)
             QVERIFY2(key.contains(name), qPrintable(name));
         QCOMPARE(key.size(), kTwelve.size());
-        QVERIFY(SamePicture(o.window->texturePicture(), texture));
+        QVERIFY(SamePicture(o.window->controller<BrowserController>().texturePicture(), texture));
         QCOMPARE(o.window->fileList()->textColour(), text);
         QCOMPARE(o.window->fileList()->showsHidden(), hidden);
         // What the next start reads is what this run started with.
@@ -377,14 +380,16 @@ private slots:
         QFETCH(int, storedSize);
         QFETCH(int, expectedSize);
         Options o([&](AppSettings& s) { s.ThumbHintGroesse = storedSize; });
-        QSignalSpy told(o.window.get(), &THauptForm::previewSettingsChanged);
+        QSignalSpy told(&o.window->controller<PreviewController>(),
+                        &PreviewController::previewSettingsChanged);
         o.show();
         o.find<QSlider>("OptionenTrackBar01")->setValue(opacity);
         o.find<QCheckBox>("PopUpThumbLinks")->setChecked(false);
         o.ok();
         QCOMPARE(told.count(), 1);
         QCOMPARE(int(o.settings().ThumbTransparenz), opacity);
-        QCOMPARE(o.window->thumbForm()->windowOpacity(), opacity / 255.0);
+        QCOMPARE(o.window->controller<PreviewController>().thumbForm()->windowOpacity(),
+                 opacity / 255.0);
         QCOMPARE(o.settings().ThumbHintGroesse, expectedSize);
         QVERIFY(!o.settings().ThumbLinks);
         const QJsonObject key = testing::storedSettingsKey();

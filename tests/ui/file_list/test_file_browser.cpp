@@ -10,6 +10,7 @@
 #include "ui/file_list/file_list_filter.h"
 #include "ui/file_list/folder_list_model.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -78,10 +79,10 @@ private slots:
         auto* series = Find<QTabWidget>(*window, "HauptPageControl01");
         series->setCurrentIndex(2);
         Find<QAbstractButton>(*window, "FktSpeedButton02")->click();
-        QCOMPARE(window->fileFilter(), kBitmapFilter);
+        QCOMPARE(window->controller<BrowserController>().fileFilter(), kBitmapFilter);
         QVERIFY(WaitForItems(*window, {"Sub", "p.BMP", "q.bmp"}));
         series->setCurrentIndex(3);
-        QCOMPARE(window->fileFilter(), kJpegFilter);
+        QCOMPARE(window->controller<BrowserController>().fileFilter(), kJpegFilter);
         QVERIFY(WaitForItems(*window, {"Sub", "a.jpg"}));
         series->setCurrentIndex(2);
         QVERIFY(WaitForItems(*window, {"Sub", "p.BMP", "q.bmp"}));
@@ -105,9 +106,10 @@ private slots:
         QTRY_VERIFY(bar->maximum() > 0);
         bar->setValue(bar->maximum());
         const int scrolled = bar->value();
-        window->ShellTreeView01Change();
+        window->controller<BrowserController>().ShellTreeView01Change();
         QCOMPARE(bar->value(), scrolled);
-        QCOMPARE(window->treeFolder(), QDir::cleanPath(folder.path()));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(folder.path()));
     }
 
     // The last name is the shortest; no item may take its width from it.

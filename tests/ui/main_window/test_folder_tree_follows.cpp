@@ -3,6 +3,7 @@
 // offered, a new one shows, and the opened folders stay open.
 
 #include "common/main_window_fixture.h"
+#include "ui/main_window/browser_controller.h"
 
 #include "common/dialog_answerer.h"
 #include "common/test_env.h"
@@ -27,12 +28,13 @@ namespace {
 
 // The sub-folders the tree shows below `folder`, sorted.
 QModelIndex TreeItem(THauptForm& window, const QString& folder) {
-    auto* model = qobject_cast<FolderTreeModel*>(window.folderTree()->model());
+    auto* model = qobject_cast<FolderTreeModel*>(
+        window.controller<BrowserController>().folderTree()->model());
     return model->indexOf(QDir::cleanPath(folder));
 }
 
 QStringList TreeChildren(THauptForm& window, const QString& folder) {
-    const QAbstractItemModel* model = window.folderTree()->model();
+    const QAbstractItemModel* model = window.controller<BrowserController>().folderTree()->model();
     const QModelIndex parent = TreeItem(window, folder);
     QStringList names;
     for (int row = 0; row < model->rowCount(parent); ++row)
@@ -42,7 +44,8 @@ QStringList TreeChildren(THauptForm& window, const QString& folder) {
 }
 
 bool TreeShowsOpen(THauptForm& window, const QString& folder) {
-    return window.folderTree()->isExpanded(TreeItem(window, folder));
+    return window.controller<BrowserController>().folderTree()->isExpanded(
+        TreeItem(window, folder));
 }
 
 } // namespace
@@ -74,7 +77,8 @@ private slots:
         SaveAsJpeg(picture, folder.file("a.jpg"));
         auto window = MakeWindow();
         QVERIFY(ShowFolder(*window, folder.path()));
-        window->folderTree()->expand(window->folderTree()->currentIndex());
+        window->controller<BrowserController>().folderTree()->expand(
+            window->controller<BrowserController>().folderTree()->currentIndex());
         QTRY_COMPARE(TreeChildren(*window, folder.path()), before);
 
         DialogAnswerer answers;

@@ -9,8 +9,10 @@
 #include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
 #include "ui/features/defect_scan/defect_scan_controller.h"
+#include "ui/features/editor/editor_controller.h"
 #include "ui/features/editor/fit_editor_images.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -53,7 +55,7 @@ private slots:
             QVERIFY(!Find<QMenu>(*window, menu)->menuAction()->isEnabled());
         for (const char* name : {"HauptPageControl01", "HauptToolBar01"})
             QVERIFY(!Find<QWidget>(*window, name)->isEnabled());
-        QVERIFY(!window->folderTree()->isEnabled());
+        QVERIFY(!window->controller<BrowserController>().folderTree()->isEnabled());
         QVERIFY(!window->fileList()->isEnabled());
         for (const QString other :
              {"SerienTabSheet01", "SerienTabSheet02", "SerienTabSheet03", "SerienTabSheet04"})
@@ -218,7 +220,7 @@ private slots:
         Find<QTabWidget>(*window, "PageControl01")->setCurrentIndex(1);
         auto* display = Find<QWidget>(*window, "EinzelNotebook01");
         QTRY_COMPARE(Find<QWidget>(*window, "EinzelNotebook01a")->width(), display->width() / 2);
-        window->setEditorPictureSize(100, 50);
+        window->controller<EditorController>().setEditorPictureSize(100, 50);
         const QWidget* pane = Find<QWidget>(*window, "EinzelNotebook01a");
         const QRect image = Find<QWidget>(*window, "EinzelImage01")->geometry();
         QCOMPARE(image, FitEditorImages(pane->size(), pane->size(), 100, 50).left);

@@ -8,6 +8,7 @@
 #include "settings/hive_store.h"
 #include "ui/file_list/shell_file_list.h"
 #include "ui/file_list/textures.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -77,8 +78,10 @@ private slots:
         for (const char* name :
              {"HMenu_IndexBilder", "HMenu_Thumbnails", "HMenu_BMP_JPG", "PM01_SW", "PM01_BMP_JPG"})
             QVERIFY(!Find<QAction>(*window, name)->isVisible());
-        QCOMPARE(window->listMasks(), (QStringList{"*.jpg", "*.jpeg"}));
-        QCOMPARE(window->treeFolder(), QDir::cleanPath(QDir::homePath()));
+        QCOMPARE(window->controller<BrowserController>().listMasks(),
+                 (QStringList{"*.jpg", "*.jpeg"}));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(QDir::homePath()));
         QCOMPARE(window->selectedFolder(), QDir::cleanPath(QDir::homePath()) + "/");
     }
 
@@ -167,7 +170,7 @@ private slots:
             s.SLVTexturPfad01 = path;
             s.SLVFontColor01 = 0x0000ff; // red in the stored colour order
         });
-        QCOMPARE(!window->texturePicture().isNull(), picture);
+        QCOMPARE(!window->controller<BrowserController>().texturePicture().isNull(), picture);
         QCOMPARE(int(window->settings().SLVTextur01), textur);
         QCOMPARE(window->settings().SLVBackground01, create);
         if (create)

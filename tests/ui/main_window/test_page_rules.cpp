@@ -6,7 +6,9 @@
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 #include "i18n/mnemonic_letters.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/main_window/browser_controller.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -103,7 +105,7 @@ private slots:
         QAbstractButton* view = Button(*window, "BitBtn_DDS03");
         view->setProperty("Tag", 1);
         view->setText(CatalogueText(9));
-        window->setSavedTreeFolder(before.path());
+        window->controller<DefectScanController>().setSavedTreeFolder(before.path());
         for (const char* name : {"HMenu_DDS", "PM01_DDS"})
             Find<QAction>(*window, name)->setEnabled(false);
         for (const char* name : {"HMenu_DDL", "PM01_DDL"})
@@ -164,7 +166,7 @@ private slots:
         if (tab < 3)
             Button(*window, boxes[tab])->setChecked(rekursiv);
         window->fileList()->selectNames(QStringList{"a.jpg", "b.jpg", "c.jpg"}.mid(0, selected));
-        QCOMPARE(window->SelectionKind(), kind);
+        QCOMPARE(window->controller<BrowserController>().SelectionKind(), kind);
     }
 
     void popupWording_data() {
@@ -190,10 +192,10 @@ private slots:
         const QStringList names{"a.jpg", "b.jpg"};
         if (before >= 0) {
             window->fileList()->selectNames(names.mid(0, before));
-            window->PopupMenu01Popup();
+            window->controller<BrowserController>().PopupMenu01Popup();
         }
         window->fileList()->selectNames(names.mid(0, selected));
-        window->PopupMenu01Popup();
+        window->controller<BrowserController>().PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QCOMPARE(remove->isEnabled(), enabled);
         QCOMPARE(WithoutMnemonic(remove->text()), CatalogueText(caption));
@@ -206,7 +208,7 @@ private slots:
         QVERIFY(ShowFolder(*window, folder.path()));
         QVERIFY(WaitForItems(*window, {"a.jpg", "b.jpg"}));
         Button(*window, "GrafikRekursiv")->setChecked(true);
-        window->PopupMenu01Popup();
+        window->controller<BrowserController>().PopupMenu01Popup();
         QAction* remove = Find<QAction>(*window, "PM01_DateiLoeschen");
         QVERIFY(remove->isEnabled());
         QCOMPARE(WithoutMnemonic(remove->text()), QStringLiteral("Dateien löschen"));
@@ -271,7 +273,8 @@ private slots:
         QVERIFY(ShowFolder(*window, elsewhere.path()));
         Find<QAction>(*window, "TB01Refresh")->trigger();
         QCOMPARE(window->currentTreeFolder(), QDir::cleanPath(start.path()));
-        QCOMPARE(window->treeFolder(), QDir::cleanPath(start.path()));
+        QCOMPARE(window->controller<BrowserController>().treeFolder(),
+                 QDir::cleanPath(start.path()));
         QVERIFY(WaitForItems(*window, {"s.jpg"}));
     }
 

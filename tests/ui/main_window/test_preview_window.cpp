@@ -3,6 +3,8 @@
 // changed in the options, and menus and dialogs it must not cover.
 
 #include "common/main_window_fixture.h"
+#include "ui/main_window/preview_controller.h"
+#include "ui/main_window/window_commands.h"
 
 #include "common/dialog_answerer.h"
 #include "common/picture_files_for_tests.h"
@@ -46,11 +48,11 @@ struct PreviewOnList {
     PreviewOnList() {
         for (const char* name : {"a.jpg", "b.jpg"})
             testing::writePictureFile(folder.file(name), testing::photoLike(400, 300));
-        window->setOptionsDialog(&options);
+        window->controller<WindowCommandsController>().setOptionsDialog(&options);
         window->resize(900, 700);
         window->show();
     }
-    TThumbForm& thumb() const { return *window->thumbForm(); }
+    TThumbForm& thumb() const { return *window->controller<PreviewController>().thumbForm(); }
     QSize shown() const {
         return thumb().findChild<QLabel*>(QStringLiteral("HintImage"))->pixmap().size();
     }
@@ -68,7 +70,7 @@ private slots:
         window->resize(900, 700);
         window->show();
         QVERIFY(ShowFolder(*window, folder.path()));
-        TThumbForm* thumb = window->thumbForm();
+        TThumbForm* thumb = window->controller<PreviewController>().thumbForm();
         moveOver(*window, "a.jpg");
         QVERIFY(thumb->isVisible());
         QCOMPARE(thumb->LastPreviewPath(), folder.file("a.jpg"));
@@ -81,15 +83,18 @@ private slots:
         Folder folder({"a.jpg"});
         testing::writePictureFile(folder.file("a.jpg"), testing::photoLike(80, 60));
         auto window = MakeWindow();
-        TThumbForm* thumb = window->thumbForm();
-        window->ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        TThumbForm* thumb = window->controller<PreviewController>().thumbForm();
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(thumb->isVisible());
         window->settings().ThumbLinks = false;
-        window->ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(!thumb->isVisible());
         QVERIFY(thumb->LastPreviewPath().isEmpty());
         window->settings().ThumbLinks = true;
-        window->ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         QVERIFY(thumb->isVisible()); // the same file again is shown at once
     }
 
@@ -99,19 +104,21 @@ private slots:
         auto window = MakeWindow();
         window->resize(900, 700);
         window->show();
-        TThumbForm* thumb = window->thumbForm();
-        window->ShellListView01MouseMove(folder.file("a.jpg"), QPoint(500, 100));
+        TThumbForm* thumb = window->controller<PreviewController>().thumbForm();
+        window->controller<PreviewController>().ShellListView01MouseMove(folder.file("a.jpg"),
+                                                                         QPoint(500, 100));
         const QWidget* list = window->fileList();
         const QPoint corner = list->mapToGlobal(QPoint(list->width(), list->height()));
-        window->MausUeberwachungCheck(corner); // the edge counts as inside
+        window->controller<PreviewController>().MausUeberwachungCheck(
+            corner); // the edge counts as inside
         QVERIFY(thumb->isVisible());
-        window->MausUeberwachungCheck(corner + QPoint(1, 0));
+        window->controller<PreviewController>().MausUeberwachungCheck(corner + QPoint(1, 0));
         QVERIFY(!thumb->isVisible());
     }
 
     void theWatcherChecksFourTimesASecondAndEndsWithTheWindow() {
         auto window = MakeWindow();
-        TMausUeberwachung* watcher = window->mouseWatcher();
+        TMausUeberwachung* watcher = window->controller<PreviewController>().mouseWatcher();
         QVERIFY(watcher);
         QTRY_VERIFY_WITH_TIMEOUT(watcher->checks() >= 2, 2000);
         window.reset(); // must neither hang nor leave a check behind
@@ -159,7 +166,8 @@ private slots:
         bool hiddenAtOpen = false, hiddenAfterMove = false;
         auto look = [&] {
             hiddenAtOpen = !on.thumb().isVisible();
-            on.window->ShellListView01MouseMove(on.folder.file("b.jpg"), QPoint(500, 100));
+            on.window->controller<PreviewController>().ShellListView01MouseMove(
+                on.folder.file("b.jpg"), QPoint(500, 100));
             hiddenAfterMove = !on.thumb().isVisible();
         };
         if (opener == "PopupMenu01") {

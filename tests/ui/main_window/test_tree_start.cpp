@@ -2,6 +2,7 @@
 // its last visible line, whatever the window's size.
 
 #include "common/main_window_fixture.h"
+#include "ui/main_window/browser_controller.h"
 
 #include "common/test_env.h"
 #include "common/test_registry.h"
@@ -59,7 +60,7 @@ private slots:
         window->resize(size);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTreeView* tree = window->folderTree();
+        QTreeView* tree = window->controller<BrowserController>().folderTree();
         QCOMPARE(window->currentTreeFolder(), start);
         // The folders arrive in the background; wait until the sub-folders are listed.
         QTRY_COMPARE(tree->model()->rowCount(tree->currentIndex()), 3);

@@ -7,6 +7,7 @@
 #include "jobs/defect_scan/defect_results.h"
 #include "jobs/defect_scan/move_log.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/defect_scan/defect_scan_page.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
@@ -30,11 +31,12 @@ const QString kThorough = QStringLiteral("DefektGruendlich");
 DefectScanController::DefectScanController(THauptForm& window) : FeatureController(window) {}
 
 void DefectScanController::build(const FeaturePlaces& places) {
-    places.pictureTabs->addTab(buildSearchTab(places.pictureTabs), QString());
+    places.seriesTabs->addTab(BuildSeriesPageDefects(places.seriesTabs), QString());
+    auto* pictureTabs = control<QTabWidget>(QStringLiteral("GrafikPageControl01"));
+    pictureTabs->addTab(buildSearchTab(pictureTabs), QString());
     // The abort button stands on the progress page, the destination field
     // above the sub-pages; both are shared with the reduction's layout.
-    ConnectGuarded(control<QAbstractButton>(QStringLiteral("BitBtn_DDS02")),
-                   &QAbstractButton::clicked, this, [this] { BitBtn_DDS02Click(); });
+    onClick(QStringLiteral("BitBtn_DDS02"), &DefectScanController::BitBtn_DDS02Click);
     control<QWidget>(kDestination)->installEventFilter(this);
     connectMenuTwins();
 }
@@ -71,10 +73,6 @@ QWidget* DefectScanController::buildSearchTab(QWidget* parent) {
 }
 
 void DefectScanController::connectMenuTwins() {
-    auto onTrigger = [this](const char* name, void (DefectScanController::*handler)()) {
-        ConnectGuarded(control<QAction>(QString::fromLatin1(name)), &QAction::triggered, this,
-                       [this, handler] { (this->*handler)(); });
-    };
     onTrigger("HMenu_DDS", &DefectScanController::BitBtn_DDS01Click);
     onTrigger("PM01_DDS", &DefectScanController::BitBtn_DDS01Click);
     onTrigger("HMenu_DDL", &DefectScanController::HMenu_DDLClick);
@@ -100,7 +98,7 @@ void DefectScanController::BitBtn_DDS01Click() {
     options.move = control<RadioGroup>(QStringLiteral("RadioGroup_DDS01"))->itemIndex() == 1;
     options.destination = control<QLineEdit>(kDestination)->text();
     options.thorough = control<QCheckBox>(kThorough)->isChecked();
-    window().setDefectFolder(ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder);
+    m_defectFolder = ScanDefectiveJpegs(window().jobHost(), options, this).defectFolder;
 }
 
 void DefectScanController::BitBtn_DDS02Click() {
@@ -114,10 +112,10 @@ void DefectScanController::BitBtn_DDS03Click() {
     parts::SetTag(toggle, enter ? 1 : 0);
     toggle->setText(CatalogueText(enter ? 9 : 8));
     if (enter) {
-        window().setSavedTreeFolder(window().currentTreeFolder());
-        window().selectTreeFolder(window().defectFolder());
+        m_savedTreeFolder = window().currentTreeFolder();
+        window().selectTreeFolder(m_defectFolder);
     } else {
-        window().selectTreeFolder(window().savedTreeFolder());
+        window().selectTreeFolder(m_savedTreeFolder);
     }
     window().setJobEntryEnabled(QStringLiteral("DDS"), !enter);
     window().setJobEntryEnabled(QStringLiteral("DDL"), enter);
@@ -125,9 +123,20 @@ void DefectScanController::BitBtn_DDS03Click() {
     AddMnemonics(window());
 }
 
+void DefectScanController::leaveDefectResultView() {
+    auto* result = control<QAbstractButton>(QStringLiteral("BitBtn_DDS03"));
+    if (parts::Tag(result) != 1)
+        return;
+    parts::SetTag(result, 0);
+    result->setText(CatalogueText(8));
+    AddMnemonics(window());
+    // A folder that cannot be shown leaves the tree as it is.
+    window().selectTreeFolder(m_savedTreeFolder);
+}
+
 void DefectScanController::HMenu_DDLClick() {
-    window().setDefectFolder(
-        DeleteDefectiveFiles(window().jobHost(), control<QLineEdit>(kDestination)->text()));
+    m_defectFolder =
+        DeleteDefectiveFiles(window().jobHost(), control<QLineEdit>(kDestination)->text());
 }
 
 void DefectScanController::GrafikZielverzeichnisClick() {
@@ -159,6 +168,14 @@ void DefectScanController::applyLanguage() {
     thorough->setText(OwnText("thorough.check"));
     thorough->setToolTip(OwnText("thorough.check.hint"));
     thorough->setStatusTip(OwnText("thorough.check.hint"));
+}
+
+void DefectScanController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        showStoredValues();
+    // Where a scan without destination would put its files: the working
+    // folder, never the program's own folder.
+    m_defectFolder = DefectFolderFor(window().settings(), QString());
 }
 
 void DefectScanController::showStoredValues() {

@@ -33,6 +33,16 @@ public:
     // enabled here.
     void prepareMoveUndo(bool moveMode) override;
 
+    // Leaves the result view (BitBtn_DDS03 tagged 1) for the folder the tree
+    // showed before it; nothing when the view is not shown.
+    void leaveDefectResultView();
+    // The folder the last scan or deletion put the defective files in.
+    const QString& defectFolder() const { return m_defectFolder; }
+    // The folder the result view returns the tree to.
+    void setSavedTreeFolder(const QString& folder) { m_savedTreeFolder = folder; }
+
+    // The stored page values and the folder a scan would fill.
+    void windowCreated() override;
     // The texts outside the catalogue, in the current language.
     void applyLanguage() override;
     // The page values kept in the settings, into the controls.
@@ -44,4 +54,7 @@ protected:
 private:
     QWidget* buildSearchTab(QWidget* parent);
     void connectMenuTwins();
+
+    QString m_defectFolder;
+    QString m_savedTreeFolder;
 };

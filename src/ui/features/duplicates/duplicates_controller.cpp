@@ -8,6 +8,7 @@
 #include "jobs/duplicates/find_duplicates.h"
 #include "jobs/empty_folders/empty_folders.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/duplicates/duplicates_pages.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/language/mnemonics.h"
 #include "ui/main_window/main_window_parts.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QToolBar>
 
 namespace {
@@ -42,17 +44,16 @@ bool IsEnterKey(const QEvent* event) {
 
 DuplicatesController::DuplicatesController(THauptForm& window) : FeatureController(window) {}
 
-void DuplicatesController::build(const FeaturePlaces&) {
-    auto onClick = [this](const char* name, void (DuplicatesController::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
+void DuplicatesController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageDuplicates(places.seriesTabs), QString());
+    places.upperPages->addWidget(BuildDuplicateResultPage(places.upperPages));
     onClick("BitBtnDupSuchen", &DuplicatesController::BitBtnDupSuchenClick);
     onClick("BitBtnDupErgebnis", &DuplicatesController::BitBtnDupErgebnisClick);
     onClick("BitBtnDupLeereOrdner", &DuplicatesController::BitBtnDupLeereOrdnerClick);
     onClick("BitBtn_Dup01", &DuplicatesController::BitBtn_Dup01Click);
     onClick("BitBtn_Dup02", &DuplicatesController::BitBtn_Dup02Click);
     onClick("BitBtn_Dup03", &DuplicatesController::BitBtn_Dup03Click);
+    onClick("BitBtnDupAbbrechen", &DuplicatesController::BitBtnDupAbbrechenClick);
     // The list reports a double click anywhere on it, not only on a line;
     // Enter opens the current line as a double click does.
     resultList()->viewport()->installEventFilter(this);
@@ -95,6 +96,10 @@ void DuplicatesController::BitBtnDupErgebnisClick() {
     toggle->setStatusTip(hint);
     parts::SetTag(toggle, showResults ? 1 : 0);
     AddMnemonics(window());
+}
+
+void DuplicatesController::BitBtnDupAbbrechenClick() {
+    window().stopFlags().BatchJobStop = 1;
 }
 
 void DuplicatesController::BitBtnDupLeereOrdnerClick() {

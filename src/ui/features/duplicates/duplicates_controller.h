@@ -14,14 +14,15 @@ class DuplicatesController : public FeatureController {
 public:
     explicit DuplicatesController(THauptForm& window);
 
-    // The window builds the tab and the result page at their places among the
-    // other pages; this connects their controls.
+    // The series tab and the result page, with their controls connected.
     void build(const FeaturePlaces& places) override;
 
     // BitBtnDupSuchen: the search over the folder tree's selected folder.
     void BitBtnDupSuchenClick();
     // BitBtnDupErgebnis: the result page on or off.
     void BitBtnDupErgebnisClick();
+    // The abort button of the duplicates' progress page.
+    void BitBtnDupAbbrechenClick();
     // BitBtnDupLeereOrdner: the removal of empty folders.
     void BitBtnDupLeereOrdnerClick();
     // BitBtn_Dup01: selects every file of a group but its first.

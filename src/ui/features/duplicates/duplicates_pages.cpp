@@ -3,6 +3,7 @@
 // adds its own); and the duplicate result page (page 1 of HauptNotebook01)
 // with its list and buttons.
 
+#include "ui/features/duplicates/duplicates_pages.h"
 #include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 

@@ -10,6 +10,8 @@
 #include "jobs/framework/dialog_types.h"
 #include "ui/dialogs/file_dialog_locale.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/features/editor/editor_page.h"
+#include "ui/features/editor/fit_editor_images.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/widgets/radio_group.h"
 
@@ -19,11 +21,13 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <atomic>
 #include <exception>
@@ -118,23 +122,49 @@ PictureEditor& EditorController::editor() {
     return *m_editor;
 }
 
-void EditorController::build(const FeaturePlaces&) {
-    ConnectGuarded(control<QAction>(QStringLiteral("TB02LoadPic")), &QAction::triggered, this,
-                   [this] { TB02LoadPicClick(); });
-    ConnectGuarded(control<QAction>(QStringLiteral("TB02SavePic")), &QAction::triggered, this,
-                   [this] { TB02SavePicClick(); });
+void EditorController::build(const FeaturePlaces& places) {
+    places.mainTabs->addTab(BuildEditorPage(places.mainTabs), QString());
+    // The picture panes follow the window's size, and the display area's,
+    // which changes also while the editor's tab is hidden.
+    window().installEventFilter(this);
+    control<QWidget>(QStringLiteral("EinzelNotebook01"))->installEventFilter(this);
+    onTrigger(QStringLiteral("TB02LoadPic"), &EditorController::TB02LoadPicClick);
+    onTrigger(QStringLiteral("TB02SavePic"), &EditorController::TB02SavePicClick);
     for (const NamedEffect& each : kEffects) {
         const EditorEffect effect = each.effect;
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(each.name)),
-                       &QAbstractButton::clicked, this, [this, effect] { effectClick(effect); });
+        onClick(QString::fromLatin1(each.name), [this, effect] { effectClick(effect); });
     }
     for (const char* name : kColourButtons) {
         const QString control = QString::fromLatin1(name);
-        ConnectGuarded(this->control<QAbstractButton>(control), &QAbstractButton::clicked, this,
-                       [this, control] { ColorClick(control); });
+        onClick(control, [this, control] { ColorClick(control); });
     }
-    ConnectGuarded(control<QAbstractButton>(QStringLiteral("BitBtnUndo")),
-                   &QAbstractButton::clicked, this, [this] { BitBtnUndoClick(); });
+    onClick(QStringLiteral("BitBtnUndo"), &EditorController::BitBtnUndoClick);
+}
+
+bool EditorController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize &&
+        (watched == &window() || watched->objectName() == QLatin1String("EinzelNotebook01")))
+        GuardedHandler(&window(), [this] { FormResize(); });
+    return FeatureController::eventFilter(watched, event);
+}
+
+void EditorController::FormResize() {
+    auto* display = control<QWidget>(QStringLiteral("EinzelNotebook01"));
+    auto* left = control<QWidget>(QStringLiteral("EinzelNotebook01a"));
+    auto* right = control<QWidget>(QStringLiteral("EinzelNotebook01b"));
+    const int half = display->width() / 2;
+    left->setGeometry(0, 0, half, display->height());
+    right->setGeometry(half, 0, display->width() - half, display->height());
+    const EditorImageLayout layout =
+        FitEditorImages(left->size(), right->size(), m_editorPictureHeight, m_editorPictureWidth);
+    control<QLabel>(QStringLiteral("EinzelImage01"))->setGeometry(layout.left);
+    control<QLabel>(QStringLiteral("EinzelImage02"))->setGeometry(layout.right);
+}
+
+void EditorController::setEditorPictureSize(int height, int width) {
+    m_editorPictureHeight = height;
+    m_editorPictureWidth = width;
+    FormResize();
 }
 
 void EditorController::OpenPictureDialogShow(QFileDialog& dialog) {
@@ -176,7 +206,7 @@ void EditorController::TB02LoadPicClick() {
     auto* name = control<QLabel>(QStringLiteral("LabelBildName"));
     name->setText(QFileInfo(m_currentPictureFile).fileName());
     name->setToolTip(m_currentPictureFile);
-    window().setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
+    setEditorPictureSize(editor().loaded().height(), editor().loaded().width());
 }
 
 void EditorController::TB02SavePicClick() {

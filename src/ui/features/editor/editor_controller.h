@@ -1,8 +1,8 @@
 #pragma once
 // The tab "Einzel Dateien bearbeiten" (HauptTabSheet02): opening one picture,
 // the effect buttons with their one-step undo, the colour panel, and saving
-// the result as a JPEG file. The page's widgets are built with the window;
-// this controller binds them. The picture work is PictureEditor's.
+// the result as a JPEG file, and the layout of the two picture panes. The
+// controller builds the page and binds it; the picture work is PictureEditor's.
 
 #include "editor/picture_editor.h"
 #include "ui/features/feature_controller.h"
@@ -21,6 +21,8 @@ public:
     explicit EditorController(THauptForm& window);
 
     void build(const FeaturePlaces& places) override;
+    // The panes laid out once before the window first shows.
+    void windowCreated() override { FormResize(); }
 
     void TB02LoadPicClick();
     void TB02SavePicClick();
@@ -34,6 +36,12 @@ public:
     void ColorClick(const QString& control);
     void BitBtnUndoClick();
 
+    // The two picture panes fill the display area's halves; each picture is
+    // fitted into its pane at the loaded picture's proportions.
+    void FormResize();
+    // The loaded picture's size, 1 x 1 until a picture is loaded.
+    void setEditorPictureSize(int height, int width);
+
     // The percentage field's default in the current language's form.
     void applyLanguage() override;
 
@@ -44,6 +52,9 @@ public:
     // does not close then, since the work uses its work bitmaps.
     bool busy() const { return m_busy; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showPictures(bool both);
     // Runs `work` on another thread while this one keeps repainting (input
@@ -53,4 +64,6 @@ private:
     std::unique_ptr<PictureEditor> m_editor;
     QString m_currentPictureFile;
     bool m_busy = false;
+    int m_editorPictureHeight = 1;
+    int m_editorPictureWidth = 1;
 };

@@ -1,6 +1,7 @@
 // HauptTabSheet02: the single-picture editor's toolbar, the two picture panes
 // (black with a red frame) and the effect panel.
 
+#include "ui/features/editor/editor_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include "ui/language/accessible_names.h"

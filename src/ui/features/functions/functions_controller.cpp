@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "i18n/catalogue.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/functions/functions_page.h"
 #include "ui/features/guarded_connect.h"
 #include "ui/file_list/file_list_filter.h"
 #include "ui/main_window/main_window_parts.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTabWidget>
 
 namespace {
 const QString kDestination = QStringLiteral("FktZielverzeichnis");
@@ -32,13 +34,8 @@ BatchFunction BatchFunctionOfControl(const QString& objectName) {
 
 FunctionsController::FunctionsController(THauptForm& window) : FeatureController(window) {}
 
-void FunctionsController::build(const FeaturePlaces&) {
-    auto onClick = [this](const QString& name, auto handler) {
-        ConnectGuarded(control<QAbstractButton>(name), &QAbstractButton::clicked, this, handler);
-    };
-    auto onTrigger = [this](const QString& name, auto handler) {
-        ConnectGuarded(control<QAction>(name), &QAction::triggered, this, handler);
-    };
+void FunctionsController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageFunctions(places.seriesTabs), QString());
     onClick(QStringLiteral("FktSpeedButton01"), [this] { FktSpeedButton01Click(); });
     onClick(QStringLiteral("FktSpeedButton02"), [this] { FktSpeedButton02Click(); });
     for (const QString& entry : kJpegEntries) {
@@ -53,9 +50,18 @@ void FunctionsController::build(const FeaturePlaces&) {
         }
     }
     onClick(QStringLiteral("FktBB_BMP_JPEG"), [this] { FktBmpBitBtnClick(); });
+    // The abort button on the progress page the batch functions share with
+    // the index pictures and thumbnails.
+    onClick(QStringLiteral("FktBitBtn01"), &FunctionsController::FktBitBtn01Click);
     onTrigger(QStringLiteral("HMenu_") + kBitmapEntry, [this] { FktBmpBitBtnClick(); });
     onTrigger(QStringLiteral("PM01_") + kBitmapEntry, [this] { FktBmpBitBtnClick(); });
     control<QWidget>(kDestination)->installEventFilter(this);
+}
+
+void FunctionsController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        control<QLineEdit>(QStringLiteral("FktUnterverzeichnis"))
+            ->setText(window().settings().UnterverzeichnisSonst);
 }
 
 bool FunctionsController::eventFilter(QObject* watched, QEvent* event) {
@@ -93,6 +99,10 @@ void FunctionsController::FktJpgBitBtnClick(const QString& control) {
 
 void FunctionsController::FktBmpBitBtnClick() {
     ConvertBitmapsToJpeg(window().jobHost(), readOptions());
+}
+
+void FunctionsController::FktBitBtn01Click() {
+    window().stopFlags().BatchJobStop = 1;
 }
 
 void FunctionsController::FktZielverzeichnisClick() {

@@ -1,8 +1,9 @@
 #pragma once
 // The series tab "Sonstige Funktionen": the JPEG/BMP mode switch, the batch
 // functions on JPEG files, the conversion of bitmap files, and the
-// destination field's folder chooser. The page's widgets are built with the
-// other series tabs; this controller binds them and their menu twins.
+// destination field's folder chooser. build() adds the page
+// (functions_page.cpp) as the third series tab and binds it and its menu
+// twins.
 
 #include "jobs/functions/batch_functions.h"
 #include "ui/features/feature_controller.h"
@@ -18,6 +19,8 @@ public:
     explicit FunctionsController(THauptForm& window);
 
     void build(const FeaturePlaces& places) override;
+    // The stored sub-folder name, when the window keeps its values.
+    void windowCreated() override;
 
     // "JPEG" and "BMP": the file filter, the menu entries and the notebook page.
     void FktSpeedButton01Click();
@@ -27,6 +30,8 @@ public:
     void FktJpgBitBtnClick(const QString& control);
     // FktBB_BMP_JPEG, HMenu_BMP_JPG, PM01_BMP_JPG.
     void FktBmpBitBtnClick();
+    // The abort button of the batch progress page.
+    void FktBitBtn01Click();
     // A click on the read-only destination field opens the folder chooser.
     void FktZielverzeichnisClick();
 

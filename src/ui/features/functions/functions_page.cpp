@@ -1,6 +1,7 @@
 // SerienTabSheet03 "Sonstige Funktionen": the JPEG/BMP switch, the function
 // buttons and the destination group.
 
+#include "ui/features/functions/functions_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QCheckBox>

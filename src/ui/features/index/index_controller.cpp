@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "i18n/catalogue.h"
 #include "ui/features/guarded_connect.h"
+#include "ui/features/index/index_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStackedWidget>
+#include <QTabWidget>
 
 namespace {
 
@@ -27,17 +30,12 @@ const QStringList kDestinationFields{QStringLiteral("IdxZielverzeichnis")};
 
 IndexController::IndexController(THauptForm& window) : FeatureController(window) {}
 
-void IndexController::build(const FeaturePlaces&) {
-    auto onClick = [this](const char* name, void (IndexController::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
+void IndexController::build(const FeaturePlaces& places) {
+    places.seriesTabs->addTab(BuildSeriesPageIndex(places.seriesTabs), QString());
+    onClick("IdxSpeedButton01", &IndexController::IdxSpeedButton01Click);
+    onClick("IdxSpeedButton02", &IndexController::IdxSpeedButton02Click);
     onClick("IdxBitBtn01", &IndexController::IdxBitBtn01Click);
     onClick("ThumbBitBtn01", &IndexController::ThumbBitBtn01Click);
-    auto onTrigger = [this](const char* name, void (IndexController::*handler)()) {
-        ConnectGuarded(control<QAction>(QString::fromLatin1(name)), &QAction::triggered, this,
-                       [this, handler] { (this->*handler)(); });
-    };
     onTrigger("HMenu_IndexBilder", &IndexController::IdxBitBtn01Click);
     onTrigger("PM01_IndexBilder", &IndexController::IdxBitBtn01Click);
     onTrigger("HMenu_Thumbnails", &IndexController::ThumbBitBtn01Click);
@@ -48,6 +46,12 @@ void IndexController::build(const FeaturePlaces&) {
                        this, [this] { IdxRadioButtonOnClick(); });
     for (const QString& name : kPrefixPostfix + QStringList{kStem} + kDestinationFields)
         control<QLineEdit>(name)->installEventFilter(this);
+}
+
+void IndexController::windowCreated() {
+    if (window().settings().BildschirmSpeichern)
+        control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"))
+            ->setText(window().settings().UnterverzeichnisIdx);
 }
 
 bool IndexController::eventFilter(QObject* watched, QEvent* event) {
@@ -66,6 +70,28 @@ bool IndexController::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return FeatureController::eventFilter(watched, event);
+}
+
+void IndexController::IdxSpeedButton01Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() == 1)
+        window().settings().UnterverzeichnisThumb = field->text();
+    field->setText(window().settings().UnterverzeichnisIdx);
+    window().setJobEntriesVisible({QStringLiteral("IndexBilder")}, true);
+    window().setJobEntriesVisible({QStringLiteral("Thumbnails")}, false);
+    notebook->setCurrentIndex(0);
+}
+
+void IndexController::IdxSpeedButton02Click() {
+    auto* notebook = control<QStackedWidget>(QStringLiteral("IdxNotebook01"));
+    auto* field = control<QLineEdit>(QStringLiteral("IdxUnterverzeichnis"));
+    if (notebook->currentIndex() != 1)
+        window().settings().UnterverzeichnisIdx = field->text();
+    field->setText(window().settings().UnterverzeichnisThumb);
+    window().setJobEntriesVisible({QStringLiteral("Thumbnails")}, true);
+    window().setJobEntriesVisible({QStringLiteral("IndexBilder")}, false);
+    notebook->setCurrentIndex(1);
 }
 
 void IndexController::IdxBitBtn01Click() {

@@ -1,9 +1,8 @@
 #pragma once
 // The series tab "Indexbilder / Thumbnails": the two jobs and the field
-// handlers of the tab. The page itself (both sub-pages, the destination group)
-// is built with the other series tabs; the sub-page switch belongs to the
-// window's page rules. Each handler reads its controls and calls one engine
-// routine.
+// handlers of the tab, and the switch between its two sub-pages. build() adds
+// the page (index_page.cpp) as the second series tab. Each handler reads its
+// controls and calls one engine routine.
 
 #include "jobs/index/index_jobs.h"
 #include "ui/features/feature_controller.h"
@@ -15,7 +14,13 @@ public:
     explicit IndexController(THauptForm& window);
 
     void build(const FeaturePlaces& places) override;
+    // The stored sub-folder name, when the window keeps its values.
+    void windowCreated() override;
 
+    // "Indexbilder" and "Thumbnails": the sub-page, its menu entries, and the
+    // sub-folder field, which keeps each sub-page's own name.
+    void IdxSpeedButton01Click();
+    void IdxSpeedButton02Click();
     // IdxBitBtn01, HMenu_IndexBilder, PM01_IndexBilder.
     void IdxBitBtn01Click();
     // ThumbBitBtn01, HMenu_Thumbnails, PM01_Thumbnails.

@@ -3,6 +3,7 @@
 // gets its name and start value here; the handlers are connected by the
 // controller.
 
+#include "ui/features/index/index_page.h"
 #include "ui/language/accessible_names.h"
 #include "ui/main_window/main_window_parts.h"
 

@@ -17,15 +17,15 @@
 
 ReductionController::ReductionController(THauptForm& window) : FeatureController(window) {}
 
-void ReductionController::build(const FeaturePlaces& places) {
-    places.pictureTabs->addTab(buildReductionTab(places.pictureTabs), QString());
+void ReductionController::build(const FeaturePlaces&) {
+    // The defect scan's series tab holds the sub-pages.
+    auto* pictureTabs = control<QTabWidget>(QStringLiteral("GrafikPageControl01"));
+    pictureTabs->addTab(buildReductionTab(pictureTabs), QString());
     // The abort button stands on the progress page; the menu and pop-up
     // entries are the button's twins.
-    ConnectGuarded(control<QAbstractButton>(QStringLiteral("BitBtn_DV02")),
-                   &QAbstractButton::clicked, this, [this] { BitBtn_DV02Click(); });
+    onClick(QStringLiteral("BitBtn_DV02"), &ReductionController::BitBtn_DV02Click);
     for (const char* twin : {"HMenu_DV", "PM01_DV"})
-        ConnectGuarded(control<QAction>(QString::fromLatin1(twin)), &QAction::triggered, this,
-                       [this] { BitBtn_DV01Click(); });
+        onTrigger(QString::fromLatin1(twin), &ReductionController::BitBtn_DV01Click);
 }
 
 QWidget* ReductionController::buildReductionTab(QWidget* parent) {

@@ -73,10 +73,6 @@ void SimilarController::build(const FeaturePlaces& places) {
     m_resultPage = BuildSimilarResultPage(places.upperPages);
     places.upperPages->addWidget(m_resultPage);
 
-    auto onClick = [this](const char* name, void (SimilarController::*handler)()) {
-        ConnectGuarded(control<QAbstractButton>(QString::fromLatin1(name)),
-                       &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
     onClick("BitBtnSimSuchen", &SimilarController::BitBtnSimSuchenClick);
     onClick("BitBtnSimErgebnis", &SimilarController::BitBtnSimErgebnisClick);
     onClick("BitBtnSimAbbrechen", &SimilarController::BitBtnSimAbbrechenClick);

@@ -3,6 +3,7 @@
 
 #include "common/main_window_fixture.h"
 #include "jobs/framework/job_controls.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
@@ -85,7 +86,8 @@ private slots:
         QCOMPARE(label(*window, kDefectScanControls.progress.total), QString("3"));
         QCOMPARE(label(*window, kDefectScanControls.progress.done), QString("3"));
         QVERIFY(Find<QTabWidget>(*window, "HauptPageControl01")->isEnabled());
-        QCOMPARE(window->defectFolder(), tree.destination + "/Defekt/");
+        QCOMPARE(window->controller<DefectScanController>().defectFolder(),
+                 tree.destination + "/Defekt/");
 
         QAction* undoEntry = Find<QAction>(*window, "HMenuDateiRueckgaengig");
         QAction* undoButton = Find<QAction>(*window, "TB01Rueckgaengig");

@@ -2,6 +2,7 @@
 // folder wherever it lies, and a second mover is refused with a message.
 
 #include "common/main_window_fixture.h"
+#include "ui/features/defect_scan/defect_scan_controller.h"
 
 #include "common/dialog_answerer.h"
 #include "common/jpeg_builder.h"
@@ -129,7 +130,8 @@ private slots:
         QCOMPARE(QFileInfo::exists(root + "/cut.jpg"), what == "move");
         QCOMPARE(undo->isEnabled(), undoBefore);
         if (what == "move") // the result view keeps its target
-            QCOMPARE(window->defectFolder(), window->settings().Arbeitsverzeichnis + "Defekt/");
+            QCOMPARE(window->controller<DefectScanController>().defectFolder(),
+                     window->settings().Arbeitsverzeichnis + "Defekt/");
 
         other.release();
         if (what == "undo") {

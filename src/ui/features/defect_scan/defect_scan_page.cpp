@@ -2,6 +2,7 @@
 // GrafikPageControl01 for the defect-scan and reduction sub-pages, which
 // their controllers add.
 
+#include "ui/features/defect_scan/defect_scan_page.h"
 #include "ui/main_window/main_window_parts.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // NBStatus01: the progress pages beside the series tabs, one visible at a
-// time. Every counter starts at "0".
+// time, numbered as job_controls.h names them. Every counter starts at "0".
 
-#include "ui/main_window/main_window_parts.h"
+#include "ui/features/progress_pages.h"
 
 #include "i18n/mnemonic_letters.h"
 #include "jobs/framework/job_controls.h"
@@ -270,12 +270,4 @@ QStackedWidget* BuildProgressPages(QWidget* parent) {
 
     notebook->setCurrentIndex(kDefectScanPage);
     return notebook;
-}
-
-QWidget* BuildHiddenListsPage(QWidget* parent) {
-    // The lists themselves are string lists of the window model (BatchLists);
-    // the page exists so that the notebook keeps its three pages.
-    auto* page = new QWidget(parent);
-    page->setObjectName(QStringLiteral("Versteckt"));
-    return page;
 }
