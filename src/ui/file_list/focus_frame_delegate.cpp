@@ -1,6 +1,14 @@
 #include "ui/file_list/focus_frame_delegate.h"
 
+#include "ui/file_list/icon_halo.h"
+
 #include <QPainter>
+
+void FocusFrameDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                         const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    KeepIconVisible(*option);
+}
 
 void FocusFrameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {

@@ -13,6 +13,11 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
+protected:
+    // The item's icon with a halo where it would vanish on the texture.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+public:
     // Draws the frame when `option` is the item with the keyboard focus.
     static void PaintFocusFrame(QPainter* painter, const QStyleOptionViewItem& option);
 };

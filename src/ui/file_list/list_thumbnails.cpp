@@ -4,6 +4,7 @@
 #include "imaging/thumbnail_cache.h"
 #include "ui/file_list/focus_frame_delegate.h"
 #include "ui/file_list/folder_list_model.h"
+#include "ui/file_list/icon_halo.h"
 
 #include <QListView>
 #include <QScrollBar>
@@ -98,6 +99,7 @@ QString ListThumbnails::picturePath(const QModelIndex& index) const {
 
 void ListThumbnails::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
     QStyledItemDelegate::initStyleOption(option, index);
+    KeepIconVisible(*option);
     const QString path = picturePath(index);
     if (path.isEmpty())
         return;

@@ -12,8 +12,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -72,12 +74,11 @@ QPixmap starsAndStripes() {
     return pixmap;
 }
 
-QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, QPoint at,
-                const QString& hint) {
+QLabel* picture(QWidget* parent, const char* name, const QPixmap& pixmap, const QString& hint) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setPixmap(pixmap);
-    label->setGeometry(QRect(at, QSize(32, 32)));
+    label->setFixedSize(32, 32);
     label->setToolTip(hint);
     return label;
 }
@@ -92,28 +93,44 @@ TfrmSprache::TfrmSprache(AppSettings& settings, std::function<void()> applyLangu
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setModal(true);
-    setFixedSize(kClientWidth, kClientHeight);
     buildControls();
 }
 
 void TfrmSprache::buildControls() {
+    // Laid out, not placed: the captions take the room the desktop's font
+    // gives them, and the dialog grows around them (FormShow).
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
     auto* background = new GradientPanel(this);
-    background->setGeometry(0, 0, kClientWidth, kClientHeight);
+    outer->addWidget(background);
+    auto* column = new QVBoxLayout(background);
+    column->setContentsMargins(24, 8, 24, 12);
+    column->setSpacing(16);
 
     auto* panel = new QFrame(background);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameShape(QFrame::StyledPanel);
-    panel->setGeometry(24, 8, 216, 175);
-
-    picture(panel, "Image1", stripes({Qt::black, QColor(221, 0, 0), QColor(255, 206, 0)}, true),
-            {8, 24}, QStringLiteral("Sprache: deutsch"));
-    picture(panel, "Image2", crossFlag(), {8, 60}, QStringLiteral("language: english"));
-    picture(panel, "Image3", starsAndStripes(), {45, 60}, QString());
-    picture(panel, "Image4", crossFlag(), {8, 95}, QStringLiteral("language: english"))->hide();
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setSpacing(4);
+    grid->setHorizontalSpacing(5);
+    auto* flags = new QGridLayout;
+    flags->setSpacing(4);
+    flags->addWidget(picture(panel, "Image1",
+                             stripes({Qt::black, QColor(221, 0, 0), QColor(255, 206, 0)}, true),
+                             QStringLiteral("Sprache: deutsch")),
+                     0, 0);
+    flags->addWidget(picture(panel, "Image2", crossFlag(), QStringLiteral("language: english")), 1,
+                     0);
+    flags->addWidget(picture(panel, "Image3", starsAndStripes(), QString()), 1, 1);
+    flags->addWidget(picture(panel, "Image4", crossFlag(), QStringLiteral("language: english")), 2,
+                     0);
+    panel->findChild<QLabel*>(QStringLiteral("Image4"))->hide();
+    flags->setRowStretch(3, 1);
+    grid->addLayout(flags, 0, 0, Qt::AlignTop);
 
     auto* group = new QGroupBox(QStringLiteral("Sprache / Language"), panel);
     group->setObjectName(QStringLiteral("RadioGroup1"));
-    group->setGeometry(83, 8, 120, 90);
     auto* layout = new QVBoxLayout(group);
     m_german = new QRadioButton(QStringLiteral("deutsch"), group);
     m_german->setObjectName(QStringLiteral("RadioGroup1_0"));
@@ -124,25 +141,34 @@ void TfrmSprache::buildControls() {
     auto* buttons = new QButtonGroup(group);
     buttons->addButton(m_german, 0);
     buttons->addButton(m_english, 1);
+    grid->addWidget(group, 0, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
 
     m_showAtStart = new QCheckBox(panel);
     m_showAtStart->setObjectName(QStringLiteral("CheckBox1"));
-    m_showAtStart->setGeometry(8, 150, 180, 17);
+    grid->addWidget(m_showAtStart, 2, 0, 1, 2);
+    column->addWidget(panel, 1);
 
+    auto* row = new QHBoxLayout;
+    row->setSpacing(17);
     auto* ok =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QString(), background);
     ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setGeometry(24, 200, 100, 30);
+    ok->setMinimumSize(100, 30);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this,
             [this] { GuardedHandler(this, [&] { BitBtn1Click(); }); });
+    row->addWidget(ok);
 
     auto* abort = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QString(),
                                   background);
     abort->setObjectName(QStringLiteral("BitBtn2"));
-    abort->setGeometry(141, 200, 100, 30);
+    abort->setMinimumSize(100, 30);
     connect(abort, &QPushButton::clicked, this,
             [this] { GuardedHandler(this, [&] { BitBtn2Click(); }); });
+    row->addWidget(abort);
+    column->addLayout(row);
 }
 
 void TfrmSprache::showEvent(QShowEvent* event) {
@@ -165,6 +191,9 @@ void TfrmSprache::FormShow() {
     AddMnemonics(*this);
     NameControls(*this);
     ArrangeTabOrder(*this);
+    // The design size, or larger where the captions need it.
+    layout()->activate();
+    setFixedSize(sizeHint().expandedTo(QSize(kClientWidth, kClientHeight)));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.center() - QPoint(width() / 2, height() / 2));

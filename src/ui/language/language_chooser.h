@@ -18,7 +18,8 @@ public:
     TfrmSprache(AppSettings& settings, std::function<void()> applyLanguage,
                 QWidget* parent = nullptr);
 
-    // Client-area size of the window.
+    // Client-area size of the window at the design's font; it grows where a
+    // larger font needs more room.
     static constexpr int kClientWidth = 266;
     static constexpr int kClientHeight = 243;
 

@@ -16,19 +16,145 @@
 #include <QSpinBox>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 // Wide enough for a file name's stem or a folder's name to be read whole.
 constexpr int kNameFieldWidth = 100;
 constexpr int kFolderFieldWidth = 160;
 
+// The destination group's choices, in the order they are read and tabbed:
+// the first choice and its folder field, the second, the third and its
+// sub-folder field.
+QList<QWidget*> DestinationChoices(const QGroupBox& group) {
+    const QString prefix = group.objectName().left(3);
+    QList<QWidget*> choices;
+    for (const char* name : {"ZielRadioButton01", "Zielverzeichnis", "ZielRadioButton02",
+                             "ZielRadioButton03", "Unterverzeichnis"})
+        choices << group.findChild<QWidget*>(prefix + QLatin1String(name));
+    return choices;
+}
+
+// One choice below the other (beside the page's other controls), or across
+// in two rows (below them).
+void PlaceDestinationChoices(QGroupBox& group, bool across) {
+    auto* grid = static_cast<QGridLayout*>(group.layout());
+    const QList<QWidget*> choices = DestinationChoices(group);
+    for (QWidget* choice : choices)
+        grid->removeWidget(choice);
+    if (across) {
+        grid->addWidget(choices[0], 0, 0);
+        grid->addWidget(choices[1], 0, 1, 1, 2);
+        grid->addWidget(choices[2], 1, 0);
+        grid->addWidget(choices[3], 1, 1);
+        grid->addWidget(choices[4], 1, 2);
+    } else {
+        for (int row = 0; row < int(choices.size()); ++row)
+            grid->addWidget(choices[row], row, 0);
+    }
+    grid->setColumnStretch(2, across ? 1 : 0);
+}
+
+// The width the group needs with its choices one below the other.
+int StackedDestinationWidth(const QGroupBox& group) {
+    int widest = 0;
+    for (const QWidget* choice : DestinationChoices(group))
+        widest =
+            std::max(widest, choice->minimumSizeHint().expandedTo(choice->minimumSize()).width());
+    const QMargins frame = group.contentsMargins();
+    const QMargins inner = group.layout()->contentsMargins();
+    return widest + frame.left() + frame.right() + inner.left() + inner.right();
+}
+
+// A job's push button at least as wide as the page's design gives it, and
+// wider when its caption needs it (German, a large desktop font): a fixed
+// minimum width would override the caption's own size hint and let the
+// layout cut the caption.
+class DesignWidthButton : public QPushButton {
+public:
+    DesignWidthButton(QWidget* parent, int designWidth)
+        : QPushButton(parent), m_design(designWidth, 26) {}
+    QSize sizeHint() const override { return QPushButton::sizeHint().expandedTo(m_design); }
+    QSize minimumSizeHint() const override {
+        return QPushButton::minimumSizeHint().expandedTo(m_design);
+    }
+
+private:
+    QSize m_design;
+};
+
+// Watches the room a page gets (its own width, or the width of the stack
+// it is a page of while another page is shown, so the window's height is
+// settled before the page is first shown) and puts the destination group
+// beside the page's other controls or below them.
+class DestinationPlacer : public QObject {
+public:
+    DestinationPlacer(QWidget* page, QBoxLayout* row, QGroupBox* group)
+        : QObject(page), m_page(page), m_parent(page->parentWidget()), m_row(row), m_group(group) {
+        page->installEventFilter(this);
+        if (m_parent)
+            m_parent->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_page && event->type() == QEvent::ParentChange) {
+            if (m_parent)
+                m_parent->removeEventFilter(this);
+            m_parent = m_page->parentWidget();
+            if (m_parent)
+                m_parent->installEventFilter(this);
+        }
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Resize && type != QEvent::LayoutRequest && type != QEvent::Show)
+            return false;
+        if (watched == m_page)
+            place(m_page->width());
+        else if (watched == m_parent)
+            place(m_parent->contentsRect().width());
+        return false;
+    }
+
+private:
+    void place(int room) {
+        const QMargins margins = m_row->contentsMargins();
+        const int beside = m_row->itemAt(0)->minimumSize().width() + m_row->spacing() +
+                           sideWidth() + margins.left() + margins.right();
+        const bool below = room < beside;
+        if (below == m_below)
+            return;
+        m_below = below;
+        PlaceDestinationChoices(*m_group, below);
+        m_row->setDirection(below ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+        // Below, the room left over goes under the group, not between it
+        // and the rest.
+        m_row->setStretch(0, below ? 0 : 1);
+        m_row->setStretch(1, below ? 1 : 0);
+    }
+
+    // The side column's width with the group's choices one below the other.
+    int sideWidth() const {
+        QLayout* side = m_row->itemAt(1)->layout();
+        int width = 0;
+        for (int i = 0; i < side->count(); ++i) {
+            QLayoutItem* item = side->itemAt(i);
+            width = std::max(width, item->widget() == m_group ? StackedDestinationWidth(*m_group)
+                                                              : item->minimumSize().width());
+        }
+        return width;
+    }
+
+    QWidget* m_page;
+    QWidget* m_parent;
+    QBoxLayout* m_row;
+    QGroupBox* m_group;
+    bool m_below = false;
+};
+
 } // namespace
 
 namespace parts {
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth) {
-    auto* button = Named(new QPushButton(parent), name);
-    button->setMinimumWidth(minimumWidth);
-    button->setMinimumHeight(26);
-    return button;
+QPushButton* Button(QWidget* parent, const char* name, int designWidth) {
+    return Named(new DesignWidthButton(parent, designWidth), name);
 }
 int Tag(const QWidget* widget) {
     return widget ? widget->property("Tag").toInt() : 0;
@@ -127,6 +253,10 @@ QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix) {
     grid->addWidget(subFolder, 4, 0);
     source->setChecked(true);
     return box;
+}
+
+void DestinationBesideOrBelow(QWidget* page, QBoxLayout* row, QGroupBox* group) {
+    new DestinationPlacer(page, row, group);
 }
 
 QLabel* Caption(QWidget* parent, const char* name, QWidget* field) {

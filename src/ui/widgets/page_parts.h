@@ -24,8 +24,9 @@ template <class T> T* Named(T* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
-// A job's push button.
-QPushButton* Button(QWidget* parent, const char* name, int minimumWidth = 170);
+// A job's push button, at least `designWidth` wide and as wide as its
+// caption needs in the current font.
+QPushButton* Button(QWidget* parent, const char* name, int designWidth = 170);
 // The integer tag of a toggle button (0 or 1).
 int Tag(const QWidget* widget);
 void SetTag(QWidget* widget, int tag);
@@ -48,6 +49,12 @@ void SpeedButtonPair(QWidget* parent, QBoxLayout* layout, const char* first, con
 // The destination group of the index page (prefix "Idx") or of the
 // batch-functions page ("Fkt").
 QGroupBox* DestinationGroup(QWidget* parent, const QString& prefix);
+// A page's `row` holds the rest of the page, then a column with `group` (a
+// destination group). Keeps the column beside the rest while the page is
+// wide enough for both, and puts it below them, the group's choices across,
+// when it is not (a large font, a scaled screen): the page then grows
+// taller rather than cutting the group off.
+void DestinationBesideOrBelow(QWidget* page, QBoxLayout* row, QGroupBox* group);
 // The caption label of `field`: its buddy, so Alt and the caption's letter
 // reach the field and a screen reader names the field by it.
 QLabel* Caption(QWidget* parent, const char* name, QWidget* field);

@@ -10,11 +10,16 @@
 #include "imaging/contrast.h"
 #include "ui/dialogs/draw_gradient.h"
 #include "ui/dialogs/gradient_panel.h"
+#include "ui/file_list/icon_halo.h"
 #include "ui/file_list/shell_file_list.h"
+#include "ui/icons/theme_icons.h"
 #include "ui/main_window/toolbar_icons.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QListView>
+#include <QScopeGuard>
+#include <QStyleOptionViewItem>
 #include <QToolBar>
 
 #include <QTest>
@@ -22,25 +27,6 @@
 using namespace mwtest;
 
 namespace {
-
-// The mean colour of an icon's visible pixels.
-QColor InkOf(const QIcon& icon) {
-    QImage picture = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
-    QImage ink(picture.size(), QImage::Format_ARGB32);
-    ink.fill(Qt::transparent);
-    double red = 0, green = 0, blue = 0, weight = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x) {
-            const QColor pixel = picture.pixelColor(x, y);
-            red += pixel.redF() * pixel.alphaF();
-            green += pixel.greenF() * pixel.alphaF();
-            blue += pixel.blueF() * pixel.alphaF();
-            weight += pixel.alphaF();
-        }
-    return weight > 0
-               ? QColor::fromRgbF(float(red / weight), float(green / weight), float(blue / weight))
-               : QColor();
-}
 
 QPalette Palette(bool dark) {
     QPalette palette;
@@ -85,6 +71,54 @@ private slots:
         QVERIFY2(ratio >= kReadableContrast, qPrintable(QString::number(ratio)));
     }
 
+    // The folder and picture icons of the list over each texture, with the
+    // light or the dark icon theme: enough of each icon's pixels stand out
+    // from the tile for its shape to be seen.
+    void iconsVisibleOverEachTexture_data() {
+        QTest::addColumn<int>("texture");
+        QTest::addColumn<bool>("dark");
+        for (const bool dark : {false, true})
+            for (int n = 1; n <= 5; ++n)
+                QTest::addRow("texture %d %s", n, dark ? "dark" : "light") << n << dark;
+    }
+    void iconsVisibleOverEachTexture() {
+        QFETCH(int, texture);
+        QFETCH(bool, dark);
+        auto restoreTheme = qScopeGuard([] { MatchIconThemeToPalette(Palette(false)); });
+        MatchIconThemeToPalette(Palette(dark));
+        Folder folder({QStringLiteral("Strand/"), QStringLiteral("Hafen.jpg")});
+        auto window = MakeWindow([texture](AppSettings& s) {
+            s.SLVBackground01 = true;
+            s.SLVTextur01 = std::uint8_t(texture);
+        });
+        window->setPalette(Palette(dark));
+        QVERIFY(ShowFolder(*window, folder.path()));
+        QVERIFY(WaitForItems(*window, {QStringLiteral("Strand"), QStringLiteral("Hafen.jpg")}));
+        QListView* view = window->fileList()->iconView();
+        const QColor tile = MeanColour(window->fileList()->texture());
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            const QModelIndex index = view->model()->index(row, 0);
+            QStyleOptionViewItem option;
+            option.palette = view->palette();
+            option.features = QStyleOptionViewItem::HasDecoration;
+            option.icon = index.data(Qt::DecorationRole).value<QIcon>();
+            option.decorationSize = QSize(16, 16);
+            KeepIconVisible(option);
+            const QImage shown = option.icon.pixmap(option.decorationSize).toImage();
+            int standingOut = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QColor pixel = shown.pixelColor(x, y);
+                    standingOut +=
+                        pixel.alpha() > 128 && ContrastRatio(pixel, tile) >= kVisibleIconContrast;
+                }
+            const int share = 100 * standingOut / (shown.width() * shown.height());
+            QVERIFY2(share >= 15, qPrintable(QStringLiteral("%1: %2 % of the icon stands out")
+                                                 .arg(index.data().toString())
+                                                 .arg(share)));
+        }
+    }
+
     void toolbarIconsStandOutFromTheBar_data() {
         QTest::addColumn<bool>("dark");
         QTest::newRow("light") << false;
@@ -98,7 +132,7 @@ private slots:
         const QColor background = bar->palette().color(QPalette::Window);
         // Refresh and help: line-drawn symbols, no coloured picture.
         for (const char* name : {"TB01Refresh", "TB01Hilfe"}) {
-            const QColor ink = InkOf(Find<QAction>(*window, name)->icon());
+            const QColor ink = IconInk(Find<QAction>(*window, name)->icon(), QSize(16, 16));
             QVERIFY(ink.isValid());
             const double ratio = ContrastRatio(ink, background);
             QVERIFY2(ratio >= 3, qPrintable(QString("%1: %2").arg(name).arg(ratio)));

@@ -7,12 +7,16 @@
 #include "settings/hive_store.h"
 #include "ui/language/language_chooser.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -54,7 +58,50 @@ private slots:
                  CatalogueText(CatalogueId::ShowAtEveryStart));
         QCOMPARE(chooser.findChild<QCheckBox*>("CheckBox1")->isChecked(), sprachwahl);
         QCOMPARE(chooser.findChild<QRadioButton*>("RadioGroup1_1")->isChecked(), offset == 10000);
-        QCOMPARE(chooser.size(), QSize(266, 243));
+        QVERIFY(chooser.width() >= TfrmSprache::kClientWidth);
+        QVERIFY(chooser.height() >= TfrmSprache::kClientHeight);
+    }
+
+    // Every caption whole and inside the dialog, at the desktop's font and
+    // at larger ones.
+    void sizesItselfToItsCaptions_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<double>("fontScale");
+        for (const int offset : {0, 10000})
+            for (const double scale : {1.0, 1.5, 2.0})
+                QTest::addRow("%s, font x %.1f", offset ? "english" : "deutsch", scale)
+                    << offset << scale;
+    }
+    void sizesItselfToItsCaptions() {
+        QFETCH(int, offset);
+        QFETCH(double, fontScale);
+        const QFont desktopFont = QApplication::font();
+        auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+        QFont font = desktopFont;
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * fontScale);
+        else
+            font.setPixelSize(qRound(font.pixelSize() * fontScale));
+        QApplication::setFont(font);
+        SetLanguageOffset(offset);
+        AppSettings settings;
+        TfrmSprache chooser(settings, [] {});
+        QStringList cut;
+        DialogAnswerer answers;
+        answers.queue("BitBtn2", [&cut](QWidget* dialog) {
+            for (const QWidget* w : dialog->findChildren<QWidget*>()) {
+                if (!w->isVisible() ||
+                    !(qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QGroupBox*>(w)))
+                    continue;
+                const QRect inDialog(w->mapTo(dialog, QPoint()), w->size());
+                if (w->width() < w->minimumSizeHint().width() || !dialog->rect().contains(inDialog))
+                    cut << w->objectName();
+            }
+        });
+        chooser.exec();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
+        if (fontScale == 1.0)
+            QVERIFY(chooser.width() < 2 * TfrmSprache::kClientWidth);
     }
 
     void okStoresLanguageAndChoice() {

@@ -18,10 +18,13 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+
+#include <ranges>
 
 using namespace mwtest;
 
@@ -115,6 +118,56 @@ private slots:
         QSignalSpy triggered(entry, &QAction::triggered);
         QTest::keySequence(window.get(), key);
         QCOMPARE(triggered.size(), 1);
+    }
+
+    // Alt pressed and released alone, or F10, moves into the menu bar (its
+    // first menu highlighted, Down opens it), from the tree, the file list,
+    // a page's button and the editor tab; Escape leaves it again.
+    void altAloneAndF10ReachTheMenuBar_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("tab");
+        for (const int key : {int(Qt::Key_Alt), int(Qt::Key_F10)})
+            for (const char* control :
+                 {"ShellTreeView01", "ShellListView01", "BitBtn_DDS01", "TB02LoadPic"}) {
+                const int tab = QByteArray(control).startsWith("TB02") ? 1 : 0;
+                QTest::addRow("%s from %s", key == Qt::Key_Alt ? "Alt" : "F10", control)
+                    << key << QString::fromLatin1(control) << tab;
+            }
+    }
+    void altAloneAndF10ReachTheMenuBar() {
+        QFETCH(int, key);
+        QFETCH(QString, focused);
+        QFETCH(int, tab);
+        auto window = ActiveWindow();
+        Find<QTabWidget>(*window, "PageControl01")->setCurrentIndex(tab);
+        QWidget* start = Find<QWidget>(*window, focused);
+        if (start == window->fileList())
+            start = window->fileList()->activeView();
+        if (!start) // a toolbar entry: its button
+            for (QWidget* w :
+                 Find<QAction>(*window, focused)->associatedObjects() |
+                     std::views::transform([](QObject* o) { return qobject_cast<QWidget*>(o); }))
+                if (w && !qobject_cast<QMenu*>(w))
+                    start = w;
+        QVERIFY(start);
+        start->setFocus();
+        QTRY_VERIFY(start->hasFocus());
+        QMenuBar* bar = window->menuBar();
+        QWidget* target = QApplication::focusWidget();
+        if (key == Qt::Key_Alt) {
+            QTest::keyPress(target, Qt::Key_Alt, Qt::AltModifier);
+            QTest::keyRelease(target, Qt::Key_Alt, Qt::NoModifier);
+        } else {
+            QTest::keyClick(target, Qt::Key_F10);
+        }
+        QTRY_VERIFY(bar->activeAction() != nullptr);
+        QCOMPARE(bar->activeAction()->menu()->objectName(), QStringLiteral("HMenu_Datei"));
+        QTest::keyClick(bar, Qt::Key_Down);
+        QTRY_VERIFY(Find<QMenu>(*window, "HMenu_Datei")->isVisible());
+        QTest::keyClick(Find<QMenu>(*window, "HMenu_Datei"), Qt::Key_Escape);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTRY_VERIFY(bar->activeAction() == nullptr);
     }
 
     void keyOnDestinationFieldOpensTheChooser_data() {

@@ -1,14 +1,20 @@
-// At the smallest size the window can be dragged to, every page in both
-// languages must give each caption the room it asks for: a layout that does
+// At the smallest size the window can be dragged to, and on a 1280 x 1024
+// screen scaled by 1.5 (853 x 682 logical pixels, or the full screen with a
+// font half as large again), every page in both languages must give each
+// caption the room it asks for and show each group whole: a layout that does
 // not fit squeezes buttons and labels below their size hints, which cuts
-// their texts or lets them overlap.
+// their texts or lets them overlap, or hides a group behind a scroll bar.
 
 #include "common/main_window_fixture.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
@@ -52,6 +58,35 @@ QStringList SqueezedControls(THauptForm& window) {
     return squeezed;
 }
 
+// The part of `w` its ancestors up to `page` leave visible, in w's
+// coordinates.
+QRect VisiblePart(const QWidget* w, const QWidget* page) {
+    QRect visible = w->rect();
+    QPoint offset;
+    for (const QWidget* up = w; up != page && up->parentWidget(); up = up->parentWidget()) {
+        offset += up->pos();
+        visible &= up->parentWidget()->rect().translated(-offset);
+    }
+    return visible;
+}
+
+// Groups and controls of the shown page that are cut or reached only by
+// scrolling sideways.
+QStringList CutControls(const QWidget* page) {
+    QStringList cut;
+    for (const QScrollBar* bar : page->findChildren<QScrollBar*>())
+        if (bar->orientation() == Qt::Horizontal && bar->isVisible() && bar->maximum() > 0)
+            cut << QStringLiteral("scroll bar of ") + bar->parentWidget()->objectName();
+    for (const QWidget* w : page->findChildren<QWidget*>()) {
+        if (!w->isVisible() ||
+            !(qobject_cast<const QGroupBox*>(w) || qobject_cast<const QAbstractButton*>(w)))
+            continue;
+        if (VisiblePart(w, page) != w->rect())
+            cut << w->objectName();
+    }
+    return cut;
+}
+
 } // namespace
 
 class TestMinimumSizeLayout : public QObject {
@@ -64,22 +99,43 @@ private slots:
         QTest::addColumn<int>("mainTab");
         QTest::addColumn<int>("seriesTab");
         QTest::addColumn<int>("subPage");
-        for (const int offset : {0, 10000}) {
-            const char* language = offset ? "english" : "deutsch";
-            for (int series = 0; series < 4; ++series)
-                for (int sub = 0; sub < (series == 3 ? 1 : 2); ++sub)
-                    QTest::addRow("%s series %d.%d", language, series, sub)
-                        << offset << 0 << series << sub;
-            QTest::addRow("%s editor", language) << offset << 1 << 0 << 0;
-        }
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<double>("fontScale");
+        const struct {
+            const char* name;
+            QSize size;
+            double fontScale;
+        } screens[] = {{"minimum", {800, 565}, 1.0},
+                       {"1280x1024 scaled 1.5", {853, 650}, 1.0},
+                       {"1280x1024 font 1.5", {1280, 975}, 1.5}};
+        for (const auto& screen : screens)
+            for (const int offset : {0, 10000}) {
+                const char* language = offset ? "english" : "deutsch";
+                for (int series = 0; series < 4; ++series)
+                    for (int sub = 0; sub < (series == 3 ? 1 : 2); ++sub)
+                        QTest::addRow("%s %s series %d.%d", screen.name, language, series, sub)
+                            << offset << 0 << series << sub << screen.size << screen.fontScale;
+                QTest::addRow("%s %s editor", screen.name, language)
+                    << offset << 1 << 0 << 0 << screen.size << screen.fontScale;
+            }
     }
     void everyPageFitsAtTheMinimumSize() {
         QFETCH(int, offset);
         QFETCH(int, mainTab);
         QFETCH(int, seriesTab);
         QFETCH(int, subPage);
+        QFETCH(QSize, size);
+        QFETCH(double, fontScale);
+        const QFont desktopFont = QApplication::font();
+        auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
+        QFont font = desktopFont;
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * fontScale);
+        else
+            font.setPixelSize(qRound(font.pixelSize() * fontScale));
+        QApplication::setFont(font);
         auto window = MakeWindow([offset](AppSettings& s) { s.Sprache = offset; });
-        window->resize(800, 565);
+        window->resize(size);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         Find<QTabWidget>(*window, "PageControl01")->setCurrentIndex(mainTab);
@@ -91,17 +147,23 @@ private slots:
             Find<QTabWidget>(*window, "GrafikPageControl01")->setCurrentIndex(subPage);
         else if (seriesTab < 3)
             Find<QAbstractButton>(*window, subPageButtons[seriesTab][subPage])->click();
-        // Layouts settle through posted events; a loaded machine may need
-        // more than one turn of the event loop.
+        const QWidget* page = mainTab == 0
+                                  ? Find<QTabWidget>(*window, "HauptPageControl01")->currentWidget()
+                                  : Find<QTabWidget>(*window, "PageControl01")->currentWidget();
+        // Until the pages settle: a page that moves its destination group
+        // lays itself out again once more.
         QStringList squeezed;
-        for (int turn = 0; turn < 50; ++turn) {
-            QTest::qWait(20);
-            squeezed = SqueezedControls(*window);
-            if (squeezed.isEmpty())
-                break;
-        }
-        QCOMPARE(window->size(), QSize(800, 565));
+        QStringList cut;
+        QTest::qWaitFor(
+            [&] {
+                squeezed = SqueezedControls(*window);
+                cut = CutControls(page);
+                return squeezed.isEmpty() && cut.isEmpty();
+            },
+            3000);
+        QCOMPARE(window->size(), size);
         QVERIFY2(squeezed.isEmpty(), qPrintable(squeezed.join(QStringLiteral(", "))));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
     }
 };
 

@@ -40,9 +40,11 @@ QWidget* BuildSeriesPageFunctions(QWidget* parent) {
     left->addWidget(notebook, 1);
     layout->addLayout(left, 1);
     auto* side = new QVBoxLayout;
-    side->addWidget(parts::DestinationGroup(page, QStringLiteral("Fkt")));
+    QGroupBox* destination = parts::DestinationGroup(page, QStringLiteral("Fkt"));
+    side->addWidget(destination);
     side->addWidget(parts::Rekursiv(page, "FktRekursiv"));
     side->addStretch();
     layout->addLayout(side);
+    parts::DestinationBesideOrBelow(page, layout, destination);
     return page;
 }

@@ -17,8 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -35,27 +33,6 @@ using parts::NameEdit;
 using parts::NumberEdit;
 using parts::Rekursiv;
 using parts::SpeedButtonPair;
-
-// Scrolls sideways only, so it asks for its content's height and room for
-// the scroll bar: a larger desktop font makes the panel taller instead of
-// cutting the lower fields off.
-class SidewaysScroller : public QScrollArea {
-public:
-    using QScrollArea::QScrollArea;
-    QSize minimumSizeHint() const override {
-        return withContentHeight(QScrollArea::minimumSizeHint(), widget()->minimumSizeHint());
-    }
-    QSize sizeHint() const override {
-        return withContentHeight(QScrollArea::sizeHint(), widget()->sizeHint());
-    }
-
-private:
-    QSize withContentHeight(QSize own, QSize content) const {
-        own.setHeight(content.height() + horizontalScrollBar()->sizeHint().height() +
-                      2 * frameWidth());
-        return own;
-    }
-};
 
 QWidget* IndexSubPage(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "IdxNotebook01Page0");
@@ -149,41 +126,28 @@ QWidget* ThumbnailSubPage(QWidget* parent) {
 
 QWidget* BuildSeriesPageIndex(QWidget* parent) {
     auto* page = Named(new QWidget(parent), "SerienTabSheet02");
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    // Counts, naming and destination need more width than the smallest
-    // window leaves: rather than wrap captions and squeeze the name fields,
-    // the page scrolls sideways there.
-    auto* scroller = new SidewaysScroller(page);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidgetResizable(true);
-    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Tab goes to the fields inside, not to the scroller around them.
-    scroller->setFocusPolicy(Qt::NoFocus);
-    pageLayout->addWidget(scroller);
-    auto* content = new QWidget(scroller);
-    auto* layout = new QHBoxLayout(content);
+    auto* layout = new QHBoxLayout(page);
     layout->setContentsMargins(6, 4, 6, 0);
     auto* left = new QVBoxLayout;
     auto* switchRow = new QHBoxLayout;
-    SpeedButtonPair(content, switchRow, "IdxSpeedButton01", "IdxSpeedButton02");
+    SpeedButtonPair(page, switchRow, "IdxSpeedButton01", "IdxSpeedButton02");
     // Beside the switch rather than below the destination: the panel is
     // too low for both there.
     switchRow->insertSpacing(2, 16);
-    switchRow->insertWidget(3, Rekursiv(content, "IdxRekursiv"));
+    switchRow->insertWidget(3, Rekursiv(page, "IdxRekursiv"));
     left->addLayout(switchRow);
-    auto* notebook = Named(new QStackedWidget(content), "IdxNotebook01");
+    auto* notebook = Named(new QStackedWidget(page), "IdxNotebook01");
     notebook->addWidget(IndexSubPage(notebook));
     notebook->addWidget(ThumbnailSubPage(notebook));
     left->addWidget(notebook, 1);
     layout->addLayout(left, 1);
     auto* side = new QVBoxLayout;
-    side->addWidget(DestinationGroup(content, QStringLiteral("Idx")));
+    QGroupBox* destination = DestinationGroup(page, QStringLiteral("Idx"));
+    side->addWidget(destination);
     side->addStretch();
     layout->addLayout(side);
-    scroller->setWidget(content);
-    // The tab's own background shows through, as on the other tabs.
-    scroller->viewport()->setAutoFillBackground(false);
-    content->setAutoFillBackground(false);
+    // Counts, naming and destination need more width than the smallest
+    // window leaves: the destination goes below the rest there.
+    parts::DestinationBesideOrBelow(page, layout, destination);
     return page;
 }
