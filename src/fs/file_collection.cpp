@@ -115,16 +115,7 @@ constexpr int kOpenEvery = 64;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 DirHandle adoptFolder(int fd) {
-    if (fd < 0)
-        return nullptr;
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int error = errno;
-        ::close(fd);
-        errno = error;
-        return nullptr;
-    }
-    return DirHandle(dir);
+    return fd < 0 ? nullptr : AdoptFolderDescriptor(fd);
 }
 
 // Opens a folder without following a link in its last component, so a

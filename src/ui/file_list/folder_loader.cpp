@@ -39,10 +39,7 @@ struct FolderLoader::Run {
 };
 
 FolderLoader::FolderLoader(BatchHandler batches, EndHandler end, QObject* parent)
-    : QObject(parent), m_batches(std::move(batches)), m_end(std::move(end)) {
-    // A read stuck in a slow file system must not hold up the next folder.
-    m_pool.setMaxThreadCount(4);
-}
+    : QObject(parent), m_batches(std::move(batches)), m_end(std::move(end)) {}
 
 FolderLoader::~FolderLoader() {
     abandon();

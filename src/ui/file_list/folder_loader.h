@@ -9,9 +9,9 @@
 
 #include "fs/folder_entries.h"
 
+#include "base/threads/owned_thread_pool.h"
 #include <QObject>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <functional>
 #include <memory>
@@ -59,5 +59,6 @@ private:
     BatchHandler m_batches;
     EndHandler m_end;
     std::shared_ptr<Run> m_run;
-    QThreadPool m_pool;
+    // A read stuck in a slow file system must not hold up the next folder.
+    OwnedThreadPool m_pool{4};
 };

@@ -29,8 +29,6 @@ constexpr int kSettleMs = 80;
 
 ListThumbnails::ListThumbnails(QListView* view)
     : FileItemDelegate(view), m_view(view), m_ready(kHeldKilobytes) {
-    // One background thread: the window's own work keeps the other core.
-    m_pool.setMaxThreadCount(1);
     m_settling.setSingleShot(true);
     m_settling.setInterval(kSettleMs);
     connect(&m_settling, &QTimer::timeout, this, [this] {
@@ -140,7 +138,7 @@ void ListThumbnails::request(const QString& path, const QModelIndex& index) cons
     m_counts.mostQueued = std::max(m_counts.mostQueued, int(m_queue.size()));
     if (!m_working) {
         m_working = true;
-        const_cast<QThreadPool&>(m_pool).start(
+        const_cast<OwnedThreadPool&>(m_pool).start(
             [self = const_cast<ListThumbnails*>(this)] { self->work(); });
     }
 }

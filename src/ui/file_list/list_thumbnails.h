@@ -10,6 +10,7 @@
 
 #include "ui/file_list/file_item_delegate.h"
 
+#include "base/threads/owned_thread_pool.h"
 #include <QCache>
 #include <QHash>
 #include <QMutex>
@@ -17,7 +18,6 @@
 #include <QPixmap>
 #include <QSet>
 #include <QStringList>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <deque>
@@ -91,5 +91,5 @@ private:
     QTimer m_settling;       // runs while the view has not rested since it moved
     mutable Counts m_counts; // under m_mutex
     bool m_closing = false;
-    QThreadPool m_pool;
+    OwnedThreadPool m_pool{1}; // the window's own work keeps the other core
 };
