@@ -23,6 +23,7 @@
 #include "ui/main_window/preview_controller.h"
 #include "ui/main_window/qt_translation.h"
 #include "ui/main_window/window_commands.h"
+#include "ui/widgets/current_page_tab_widget.h"
 #include "ui/widgets/tab_order.h"
 
 #include <QAction>
@@ -244,7 +245,7 @@ QWidget* THauptForm::buildSeriesTab(QWidget* parent) {
     auto* row = new QHBoxLayout(lower);
     row->setContentsMargins(2, 2, 2, 2);
     row->addWidget(BuildProgressPanel(lower));
-    auto* pages = new QTabWidget(lower);
+    auto* pages = new CurrentPageTabWidget(lower);
     pages->setObjectName(QStringLiteral("HauptPageControl01"));
     row->addWidget(pages, 1);
     return lower;
