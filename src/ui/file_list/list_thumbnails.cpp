@@ -15,8 +15,8 @@
 
 namespace {
 
-// Thumbnails held in memory for painting; beyond that the oldest go and come
-// back from the disk cache when they are painted again.
+// Thumbnails held in memory for painting; beyond that the least recently used
+// are evicted and come back from the disk cache when painted again.
 constexpr int kHeldKilobytes = 64 * 1024;
 // Thumbnails turned into pixmaps per turn of the event loop.
 constexpr std::size_t kDeliveredPerTurn = 8;
