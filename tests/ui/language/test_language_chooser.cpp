@@ -1,4 +1,5 @@
 #include "common/dialog_answerer.h"
+#include "common/scaled_font.h"
 #include "common/test_env.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
@@ -16,7 +17,6 @@
 #include <QJsonObject>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -75,14 +75,7 @@ private slots:
     void sizesItselfToItsCaptions() {
         QFETCH(int, offset);
         QFETCH(double, fontScale);
-        const QFont desktopFont = QApplication::font();
-        auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
-        QFont font = desktopFont;
-        if (font.pointSizeF() > 0)
-            font.setPointSizeF(font.pointSizeF() * fontScale);
-        else
-            font.setPixelSize(qRound(font.pixelSize() * fontScale));
-        QApplication::setFont(font);
+        const ScaledApplicationFont font(fontScale);
         SetLanguageOffset(offset);
         AppSettings settings;
         TfrmSprache chooser(settings, [] {});

@@ -6,6 +6,7 @@
 // their texts or lets them overlap, or hides a group behind a scroll bar.
 
 #include "common/main_window_fixture.h"
+#include "common/scaled_font.h"
 #include "common/test_registry.h"
 #include "i18n/catalogue.h"
 
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -126,14 +126,7 @@ private slots:
         QFETCH(int, subPage);
         QFETCH(QSize, size);
         QFETCH(double, fontScale);
-        const QFont desktopFont = QApplication::font();
-        auto restoreFont = qScopeGuard([&] { QApplication::setFont(desktopFont); });
-        QFont font = desktopFont;
-        if (font.pointSizeF() > 0)
-            font.setPointSizeF(font.pointSizeF() * fontScale);
-        else
-            font.setPixelSize(qRound(font.pixelSize() * fontScale));
-        QApplication::setFont(font);
+        const ScaledApplicationFont font(fontScale);
         auto window = MakeWindow([offset](AppSettings& s) { s.Sprache = offset; });
         window->resize(size);
         window->show();
