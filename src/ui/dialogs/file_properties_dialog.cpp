@@ -63,7 +63,11 @@ void ShowFileProperties(const QString& path, QWidget* parent) {
     const QLocale locale;
     auto row = [&](const char* key, const QString& value) {
         auto* label = new QLabel(value, &dialog);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Tab reaches each value and Shift+arrows select it to copy, as a
+        // drag of the mouse does.
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setFocusPolicy(Qt::StrongFocus); // the flags alone give click focus only
+        label->setObjectName(QString::fromLatin1(key));
         form->addRow(OwnText(key), label);
     };
     auto date = [&](const QDateTime& t) { return locale.toString(t, QLocale::LongFormat); };
@@ -85,6 +89,8 @@ void ShowFileProperties(const QString& path, QWidget* parent) {
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("Close"));
     close->setText(CatalogueText(CatalogueId::Close));
+    // The values now take the focus first; Enter still closes from any of them.
+    close->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog.exec();
