@@ -14,6 +14,7 @@
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/select_dir_dialog.h"
+#include "ui/dialogs/skipped_entries_dialog.h"
 #include "ui/language/language_chooser.h"
 
 #include <QAbstractButton>
@@ -106,7 +107,8 @@ enum class Kind {
     Language,
     Help,
     Folder,
-    Message
+    Message,
+    Skipped
 };
 
 // Builds the dialog of `kind` over `window` and runs `check` while it shows;
@@ -163,6 +165,10 @@ void WithDialog(THauptForm& window, Kind kind, const std::function<void(QDialog&
                                     MessageKind::Confirmation, DialogButton::Yes | DialogButton::No,
                                     CurrentLanguageName());
         break;
+    case Kind::Skipped:
+        dialog = BuildSkippedEntriesDialog({{QStringLiteral("/a/b.jpg"), QStringLiteral("?")}},
+                                           CurrentLanguageName());
+        break;
     default:
         break;
     }
@@ -186,7 +192,8 @@ void AddRows() {
                                                   {Kind::Language, "language chooser"},
                                                   {Kind::Help, "help window"},
                                                   {Kind::Folder, "folder chooser"},
-                                                  {Kind::Message, "uninstall question"}};
+                                                  {Kind::Message, "uninstall question"},
+                                                  {Kind::Skipped, "skipped entries"}};
     for (const int offset : {0, 10000})
         for (const auto& [kind, name] : kinds)
             QTest::addRow("%s %d", name, offset) << int(kind) << offset;
