@@ -300,7 +300,9 @@ void printLayout(THauptForm& window) {
                 view->verticalScrollBar()->maximum());
 }
 
-void showWindow(THauptForm& window) {
+// The window in `view` on a 1280 x 1024 screen.
+void showWindowIn(THauptForm& window, const QString& view) {
+    viewAction(window, view)->trigger();
     window.setGeometry(0, 0, 1280, 1024);
     window.show();
 }
@@ -308,8 +310,7 @@ void showWindow(THauptForm& window) {
 int start(const QString& view, int expected) {
     ProgramWindows windows = CreateProgramWindows();
     THauptForm& window = *windows.main;
-    viewAction(window, view)->trigger();
-    showWindow(window);
+    showWindowIn(window, view);
     const double shown = nowSeconds();
     TurnClock clock;
     clock.start();
@@ -333,8 +334,7 @@ int change(const QString& view, const QString& big, const QString& small) {
     const int smallItems = expectedItems(small);
     ProgramWindows windows = CreateProgramWindows();
     THauptForm& window = *windows.main;
-    viewAction(window, view)->trigger();
-    showWindow(window);
+    showWindowIn(window, view);
     TurnClock clock;
     clock.start();
     if (runUntilIdle(window, clock, QDir::homePath(), home, nowSeconds()) < 0)
@@ -415,8 +415,7 @@ int thumbnails(const QString& view, int expected) {
     THauptForm& window = *windows.main;
     // As the options dialog turns them on.
     window.fileList()->setThumbnails(true);
-    viewAction(window, view)->trigger();
-    showWindow(window);
+    showWindowIn(window, view);
     const double shown = nowSeconds();
     TurnClock clock;
     clock.start();
@@ -462,8 +461,7 @@ int selectAll(const QString& dir, const QString& view) {
     const int items = expectedItems(dir);
     ProgramWindows windows = CreateProgramWindows();
     THauptForm& window = *windows.main;
-    viewAction(window, view)->trigger();
-    showWindow(window);
+    showWindowIn(window, view);
     TurnClock clock;
     clock.start();
     if (!window.selectTreeFolder(dir) || runUntilIdle(window, clock, dir, items, nowSeconds()) < 0)
